@@ -1,0 +1,116 @@
+// A spreadsheet grid of text cells addressed by (column, row), both from 1: the document model
+// of one record set. Row 1 holds the field labels; rows 2 and on hold records.
+//
+// Cells share their formats through a small per-grid table, so a grid of 100,000 rows costs
+// little more than its texts, and a row inserted just above the last row moves no other row.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "deck/CellFormat.h"
+
+namespace tovan {
+
+// Told about every change, so that a view can follow the model. The before/after pairs let a
+// Qt item model wrap row changes in beginInsertRows/endInsertRows and the like.
+class GridObserver {
+public:
+    virtual ~GridObserver() = default;
+    virtual void cellChanged(int col, int row) = 0; // value, format, lock or colour
+    virtual void beforeRowsInserted(int firstRow, int count) = 0;
+    virtual void afterRowsInserted() = 0;
+    virtual void beforeRowsRemoved(int firstRow, int lastRow) = 0;
+    virtual void afterRowsRemoved() = 0;
+    virtual void beforeReset() = 0; // the column count changes
+    virtual void afterReset() = 0;
+};
+
+class Grid {
+public:
+    Grid(std::string name, int maxCols, int maxRows);
+
+    const std::string& name() const { return name_; }
+
+    int maxCols() const { return maxCols_; }
+    int maxRows() const { return static_cast<int>(rows_.size()); }
+    // Raising a count adds empty default cells at the end; lowering it drops the last ones.
+    void setMaxCols(int count);
+    void setMaxRows(int count);
+
+    bool contains(int col, int row) const;
+
+    // Outside the grid: the empty text, and writes are ignored.
+    const std::string& value(int col, int row) const;
+    void setValue(int col, int row, std::string_view text);
+
+    const CellFormat& format(int col, int row) const;
+    CellType cellType(int col, int row) const { return format(col, row).type; }
+    void setFormat(int col, int row, const CellFormat& format);
+    bool locked(int col, int row) const;
+    void setLocked(int col, int row, bool locked);
+    CellColor backColor(int col, int row) const;
+    void setBackColor(int col, int row, CellColor color);
+
+    // The last row, and the last column, that holds any value (labels included); 0 for none.
+    int dataRowCnt() const;
+    int dataColCnt() const;
+
+    // The current cell of code that works cell by cell (the grid's Col and Row).
+    int col() const { return col_; }
+    int row() const { return row_; }
+    void setCol(int col) { col_ = col; }
+    void setRow(int row) { row_ = row; }
+
+    // The cell with the input caret; kept here so that code and view agree on it.
+    int activeCol() const { return activeCol_; }
+    int activeRow() const { return activeRow_; }
+    void setActiveCell(int col, int row);
+
+    // Inserts `count` empty default rows before `row` (1 <= row <= maxRows + 1); later rows
+    // move down and the row count grows by `count`.
+    void insertRows(int row, int count = 1);
+    // Deletes rows first..last; later rows move up and the row count shrinks.
+    void deleteRows(int first, int last);
+    // Clears the values (not the formats) of the block from (col1, row1) to (col2, row2).
+    void clearBlock(int col1, int row1, int col2, int row2);
+    void clear(int col, int row) { clearBlock(col, row, col, row); }
+
+    bool visible() const { return visible_; }
+    void setVisible(bool visible) { visible_ = visible; }
+
+    void setObserver(GridObserver* observer) { observer_ = observer; }
+    GridObserver* observer() const { return observer_; }
+
+private:
+    struct Cell {
+        std::string value;
+        std::uint16_t formatId = 0; // index into formats_; 0 is the default edit cell
+        bool locked = false;
+        CellColor color;
+    };
+    using Row = std::vector<Cell>;
+
+    const Cell* cellAt(int col, int row) const;
+    Cell* cellAt(int col, int row);
+    std::uint16_t formatIdFor(const CellFormat& format);
+    void countValue(int col, int row, int delta);
+    void notifyCell(int col, int row) {
+        if (observer_) observer_->cellChanged(col, row);
+    }
+
+    std::string name_;
+    int maxCols_ = 0;
+    std::vector<Row> rows_;
+    std::vector<CellFormat> formats_;
+    std::vector<std::uint32_t> filledInRow_;    // non-empty values per row
+    std::vector<std::uint32_t> filledInColumn_; // non-empty values per column
+    int col_ = 1, row_ = 1;
+    int activeCol_ = 1, activeRow_ = 1;
+    bool visible_ = true;
+    GridObserver* observer_ = nullptr;
+};
+
+} // namespace tovan

@@ -1,0 +1,71 @@
+#include "deck/modChangeSpread.h"
+
+#include "deck/RecordSets.h"
+
+#include <exception>
+
+namespace tovan {
+
+namespace {
+
+double ThroughSingle(double value) {
+    return static_cast<double>(static_cast<float>(value));
+}
+
+CellFormat NewRowFormat(const CellFormat& templateFormat) {
+    CellFormat format;
+    format.type = templateFormat.type;
+    format.horizontal = templateFormat.horizontal;
+    format.vertical = templateFormat.vertical;
+    switch (templateFormat.type) {
+    case CellType::Float:
+        format.floatMin = ThroughSingle(templateFormat.floatMin);
+        format.floatMax = ThroughSingle(templateFormat.floatMax);
+        format.decimals = templateFormat.decimals;
+        break;
+    case CellType::Integer:
+        format.integerMin = templateFormat.integerMin;
+        format.integerMax = templateFormat.integerMax;
+        break;
+    case CellType::ComboBox:
+        format.items = templateFormat.items;
+        format.comboEditable = templateFormat.comboEditable;
+        format.comboMaxDrop = templateFormat.comboMaxDrop;
+        break;
+    default:
+        break;
+    }
+    return format;
+}
+
+void FormatLikeTemplate(Grid& grid, int newRow) {
+    for (int c = 1; c <= grid.maxCols(); ++c) {
+        const CellFormat templateFormat =
+            grid.format(c, kTemplateRow); // a copy: setFormat may grow the table
+        const bool templateLocked = grid.locked(c, kTemplateRow);
+        grid.setFormat(c, newRow, NewRowFormat(templateFormat));
+        if (templateLocked) {
+            if (templateFormat.type == CellType::Edit) {
+                grid.setBackColor(c, newRow, CellColor::ButtonFace());
+            }
+            grid.setLocked(c, newRow, true);
+        }
+    }
+}
+
+} // namespace
+
+void AddRow(Grid& grid, Platform& platform) {
+    const int rememberedRow = grid.row();
+    try {
+        const int buttonRow = grid.maxRows();
+        grid.setRow(buttonRow);
+        grid.insertRows(buttonRow, 1);
+        FormatLikeTemplate(grid, buttonRow);
+    } catch (const std::exception& error) {
+        platform.showMessage(error.what(), MessageIcon::Exclamation, "AddRow Error!");
+    }
+    grid.setRow(rememberedRow);
+}
+
+} // namespace tovan

@@ -1,0 +1,18 @@
+// Row insertion for the grids that grow: a new record row above the button row of fpCardB1,
+// fpCardC or fpCardD, formatted like the template row 2.
+#pragma once
+
+#include "deck/Grid.h"
+#include "platform/Platform.h"
+
+namespace tovan {
+
+// Adds one empty record row just above the grid's last (button) row and gives each of its
+// cells the format of the same column in row 2. Not copied: values, the maximum length of
+// edit cells (new edit cells get the default), and colours other than that of locked edit
+// cells (which become the button face). Float limits pass through single precision, as the
+// grid stores them. Takes constant time per call, whatever the row count.
+// Errors are reported with the title "AddRow Error!"; the grid's current row is kept.
+void AddRow(Grid& grid, Platform& platform);
+
+} // namespace tovan

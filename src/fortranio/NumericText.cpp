@@ -1,0 +1,62 @@
+#include "fortranio/NumericText.h"
+
+namespace tovan {
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr long kExponentClamp = 100000;
+
+} // namespace
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    return TrimTrailingBlanks(text);
+}
+
+std::optional<NumericParts> ParseNumericText(std::string_view text) {
+    text = TrimBlanks(text);
+    NumericParts parts;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        parts.negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t wholeStart = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    parts.wholeDigits = text.substr(wholeStart, i - wholeStart);
+    if (i < text.size() && text[i] == '.') {
+        parts.hasPoint = true;
+        const std::size_t fractionStart = ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i;
+        parts.fractionDigits = text.substr(fractionStart, i - fractionStart);
+    }
+    if (parts.wholeDigits.empty() && parts.fractionDigits.empty()) return std::nullopt;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e' || text[i] == 'D' || text[i] == 'd')) {
+        parts.hasExponent = true;
+        ++i;
+        bool negativeExponent = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negativeExponent = text[i] == '-';
+            ++i;
+        }
+        const std::size_t exponentStart = i;
+        long exponent = 0;
+        for (; i < text.size() && IsDigit(text[i]); ++i) {
+            if (exponent < kExponentClamp) exponent = exponent * 10 + (text[i] - '0');
+        }
+        if (i == exponentStart) return std::nullopt;
+        if (exponent > kExponentClamp) exponent = kExponentClamp;
+        parts.exponent = negativeExponent ? -exponent : exponent;
+    }
+    if (i != text.size()) return std::nullopt;
+    return parts;
+}
+
+} // namespace tovan

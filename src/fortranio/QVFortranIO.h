@@ -1,0 +1,50 @@
+// Formatted record I/O: cutting an 80-column card image into field values by a list of format
+// descriptors, and building a card image back from descriptor-value pairs. Neither operation
+// throws or talks to the user; callers decide what a failed card means.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "fortranio/FieldValue.h"
+
+namespace tovan {
+
+inline constexpr std::size_t kCardWidth = 80;
+
+// Either "failed" (nothing) or one value per descriptor, in descriptor order.
+using ReadResult = std::optional<FieldList>;
+
+// Reads one card image (without its line terminator). Choices made here:
+// - a number too small for its precision underflows to zero rather than becoming null;
+// - an I field whose exponent form is not a whole number ("15E-1") is null;
+// - only the point is a decimal separator; no other number forms are accepted.
+ReadResult FortranRead(std::string_view line, std::span<const std::string_view> descriptors);
+ReadResult FortranRead(std::string_view line, std::initializer_list<std::string_view> descriptors);
+ReadResult FortranRead(std::string_view line, const std::vector<std::string>& descriptors);
+
+// One element of a pair list: absent, a text, or a number.
+using WriteValue = std::variant<std::monostate, std::string_view, double>;
+
+// Builds one card image from a flat pair list (descriptor, value, descriptor, value, ...).
+// Returns exactly 80 characters, or the empty text when the card cannot be built.
+// Choices made here:
+// - an absent value in an I field writes blanks, so an empty integer cell stays empty when the
+//   card is read back (an empty text is still w asterisks);
+// - a negative value that rounds to zero is written without its sign ("0.", "0");
+// - the descriptor letters are exactly A, I, F, E, D and X; any other letter fails the card.
+std::string FortranWrite(std::span<const WriteValue> pairs);
+std::string FortranWrite(std::initializer_list<WriteValue> pairs);
+
+enum class JustifyDirection { Left, Right };
+
+// Cuts text to its first `width` characters, or pads it with blanks on the right (Left) or on
+// the left (Right), so that the result is exactly `width` characters.
+std::string Justify(std::string_view text, std::size_t width, JustifyDirection direction);
+
+} // namespace tovan

@@ -1,0 +1,61 @@
+// The only way the core reaches the user: message boxes, Yes/No questions, file dialogs, the
+// per-user settings store and the busy cursor. The desktop application implements it with Qt,
+// the command-line tool with standard error, and the tests with RecordingPlatform.
+//
+// Texts shown to the user (messages, titles) are single-byte Latin-1, like the deck itself.
+// File paths are the system's own narrow encoding (UTF-8 on Linux).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tovan {
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+
+enum class Answer { Yes, No };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;           // "Tovan Files (*.tvi)|*.tvi" style: description|pattern pairs
+    std::string initialDirectory; // empty: the dialog's own choice
+    std::string defaultExtension; // without the point; empty for none
+    std::string fileName;         // proposed file name, may be empty
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // A message box with an OK button.
+    virtual void showMessage(std::string_view text, MessageIcon icon, std::string_view title) = 0;
+    // A message box with Yes and No buttons.
+    virtual Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) = 0;
+
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) = 0;
+
+    // The per-user settings store of the application "Tovan 2000", values held as text.
+    virtual std::string setting(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) = 0;
+    virtual void saveSetting(std::string_view section, std::string_view key,
+                             std::string_view value) = 0;
+
+    virtual void setBusy(bool busy) = 0;
+};
+
+// Shows the busy cursor for the lifetime of the object, whatever way the scope is left.
+class BusyCursor {
+public:
+    explicit BusyCursor(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
+    ~BusyCursor() { platform_.setBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Platform& platform_;
+};
+
+} // namespace tovan

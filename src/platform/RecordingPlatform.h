@@ -1,0 +1,49 @@
+// A Platform that shows nothing and records every call, with scripted answers: the tests'
+// window on what the core would have shown the user, and the base of the command-line tool.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace tovan {
+
+class RecordingPlatform : public Platform {
+public:
+    struct Message {
+        std::string text;
+        MessageIcon icon = MessageIcon::None;
+        std::string title;
+        bool question = false;
+        friend bool operator==(const Message&, const Message&) = default;
+    };
+
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
+    Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
+    std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
+    std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
+    std::string setting(std::string_view section, std::string_view key,
+                        std::string_view defaultValue) override;
+    void saveSetting(std::string_view section, std::string_view key,
+                     std::string_view value) override;
+    void setBusy(bool busy) override;
+
+    // Scripted answers, used in order; when none is left: No, and Cancel for dialogs.
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::string>> chosenFiles;
+
+    std::vector<Message> messages;
+    std::vector<FileDialogRequest> dialogs;
+    std::map<std::pair<std::string, std::string>, std::string> settings;
+    int busyDepth = 0;       // busy on minus busy off; 0 when every busy cursor was restored
+    int busyTransitions = 0; // how many times the cursor was switched either way
+
+private:
+    std::optional<std::string> nextChosenFile(const FileDialogRequest& request);
+};
+
+} // namespace tovan

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "deck/Grid.h"
+
+using namespace tovan;
+
+namespace {
+
+struct EventLog : GridObserver {
+    std::vector<std::string> events;
+    void cellChanged(int c, int r) override {
+        events.push_back("cell " + std::to_string(c) + "," + std::to_string(r));
+    }
+    void beforeRowsInserted(int first, int count) override {
+        events.push_back("insert " + std::to_string(first) + "+" + std::to_string(count));
+    }
+    void afterRowsInserted() override { events.push_back("inserted"); }
+    void beforeRowsRemoved(int first, int last) override {
+        events.push_back("remove " + std::to_string(first) + "-" + std::to_string(last));
+    }
+    void afterRowsRemoved() override { events.push_back("removed"); }
+    void beforeReset() override { events.push_back("reset"); }
+    void afterReset() override { events.push_back("was reset"); }
+};
+
+} // namespace
+
+TEST(Grid, OutsideCellsReadEmptyAndIgnoreWrites) {
+    Grid grid("g", 3, 4);
+    grid.setValue(0, 1, "x");
+    grid.setValue(4, 1, "x");
+    grid.setValue(1, 5, "x");
+    grid.setLocked(9, 9, true);
+    EXPECT_EQ(grid.value(0, 0), "");
+    EXPECT_EQ(grid.value(4, 1), "");
+    EXPECT_FALSE(grid.locked(9, 9));
+    EXPECT_EQ(grid.dataRowCnt(), 0);
+}
+
+TEST(Grid, DataCountsFollowTheLastValueNotTheRowCount) {
+    Grid grid("g", 5, 10);
+    grid.setValue(2, 7, "a");
+    grid.setValue(4, 3, "b");
+    EXPECT_EQ(grid.dataRowCnt(), 7);
+    EXPECT_EQ(grid.dataColCnt(), 4);
+    grid.setValue(2, 7, "");
+    EXPECT_EQ(grid.dataRowCnt(), 3);
+    EXPECT_EQ(grid.dataColCnt(), 4);
+    grid.deleteRows(2, 3);
+    EXPECT_EQ(grid.dataRowCnt(), 0);
+    EXPECT_EQ(grid.dataColCnt(), 0);
+    EXPECT_EQ(grid.maxRows(), 8);
+}
+
+TEST(Grid, InsertAndDeleteMoveLaterRows) {
+    Grid grid("g", 2, 3);
+    grid.setValue(1, 3, "last");
+    grid.setFormat(1, 3, CellFormat::Button("Add Row"));
+    grid.insertRows(3, 2);
+    EXPECT_EQ(grid.maxRows(), 5);
+    EXPECT_EQ(grid.value(1, 5), "last");
+    EXPECT_EQ(grid.cellType(1, 5), CellType::Button);
+    EXPECT_EQ(grid.cellType(1, 3), CellType::Edit);
+    EXPECT_EQ(grid.dataRowCnt(), 5);
+    grid.deleteRows(3, 4);
+    EXPECT_EQ(grid.value(1, 3), "last");
+    EXPECT_EQ(grid.maxRows(), 3);
+}
+
+TEST(Grid, ShrinkingDropsValuesFromTheCounts) {
+    Grid grid("g", 4, 4);
+    grid.setValue(4, 4, "x");
+    grid.setValue(1, 1, "y");
+    grid.setMaxCols(3);
+    EXPECT_EQ(grid.dataRowCnt(), 1);
+    EXPECT_EQ(grid.dataColCnt(), 1);
+    grid.setMaxCols(4);
+    EXPECT_EQ(grid.value(4, 4), "");
+    grid.setMaxRows(1);
+    EXPECT_EQ(grid.maxRows(), 1);
+    EXPECT_EQ(grid.value(1, 1), "y");
+}
+
+TEST(Grid, ClearBlockKeepsFormatsAndLocks) {
+    Grid grid("g", 3, 3);
+    grid.setFormat(2, 2, CellFormat::Float(0, 9, 2));
+    grid.setLocked(2, 2, true);
+    grid.setValue(2, 2, "1.5");
+    grid.setValue(3, 3, "z");
+    grid.clearBlock(1, 1, 3, 3);
+    EXPECT_EQ(grid.dataRowCnt(), 0);
+    EXPECT_EQ(grid.cellType(2, 2), CellType::Float);
+    EXPECT_TRUE(grid.locked(2, 2));
+}
+
+TEST(Grid, ObserverHearsEveryChangeInOrder) {
+    Grid grid("g", 2, 2);
+    EventLog log;
+    grid.setObserver(&log);
+    grid.setValue(1, 1, "a");
+    grid.setValue(1, 1, "a"); // unchanged: no event
+    grid.insertRows(2);
+    grid.deleteRows(1, 1);
+    grid.setMaxCols(3);
+    EXPECT_EQ(log.events, (std::vector<std::string>{"cell 1,1", "insert 2+1", "inserted",
+                                                    "remove 1-1", "removed", "reset",
+                                                    "was reset"}));
+}
