@@ -1,0 +1,25 @@
+// The commands of tovandeck. Each takes the arguments after the command name and returns the
+// process exit status.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace tovan::cli {
+
+using Arguments = std::span<const std::string_view>;
+
+// Exit statuses shared by every command.
+inline constexpr int kExitClean = 0;    // nothing was reported
+inline constexpr int kExitWarnings = 1; // only warnings were reported
+inline constexpr int kExitFailed = 2;   // reading failed or a fatal rule fired
+inline constexpr int kExitUsage = 3;    // usage error, or a file that cannot be opened
+
+int CheckCommand(Arguments args);
+int FormatCommand(Arguments args);
+int DumpCommand(Arguments args);
+int SaveCommand(Arguments args);
+int RunCommand(Arguments args);
+int SlopeCommand(Arguments args);
+
+} // namespace tovan::cli

@@ -1,0 +1,12 @@
+#include <cstdio>
+
+#include "cli/Commands.h"
+
+namespace tovan::cli {
+
+int RunCommand(Arguments) {
+    std::fputs("tovandeck run: the engine run is not available in this build\n", stderr);
+    return kExitUsage;
+}
+
+} // namespace tovan::cli
