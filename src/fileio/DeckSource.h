@@ -10,7 +10,7 @@
 namespace tovan {
 
 class DeckSource {
-public:
+  public:
     virtual ~DeckSource() = default;
     // The next line without its terminator, or nothing at the end of the file.
     virtual std::optional<std::string> readLine() = 0;

@@ -1,11 +1,11 @@
 // Saving the grids as a deck: the save rules, fatal and warning, and the card writer.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
 #include "deck/RecordSets.h"
 #include "platform/Platform.h"
+
+#include <cstdint>
+#include <string>
 
 namespace tovan {
 

@@ -3,15 +3,15 @@
 // card stops reading through ReadFailed.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <string>
-
 #include "deck/ApplicationState.h"
 #include "deck/RecordSets.h"
 #include "fileio/DeckSource.h"
 #include "fortranio/FieldValue.h"
 #include "platform/Platform.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
 
 namespace tovan {
 
@@ -38,7 +38,7 @@ struct ReadingContext {
 // What the open command does to the windows around the grids. The desktop application
 // implements it with its main window and editor form; the command-line tool ignores it.
 class OpenFileHost {
-public:
+  public:
     virtual ~OpenFileHost() = default;
     virtual void setFileMenuItemsVisible(bool visible) = 0; // mnuFileCreate and mnuFileOpen
     virtual void loadEditor() = 0;                          // load frmInput without showing it
@@ -51,7 +51,7 @@ public:
 
 // Does nothing; for callers without windows.
 class NoWindowsHost : public OpenFileHost {
-public:
+  public:
     void setFileMenuItemsVisible(bool) override {}
     void loadEditor() override {}
     void requestEditorUnload() override {}
@@ -79,6 +79,8 @@ void Card_D1(ReadingContext& context);
 // of the open command, without the dialog. Used by OpenFile and by the command-line tool.
 enum class ReadOutcome { Read, CardABFailed, CardCFailed, CannotOpen };
 ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path);
+// The same for a deck that is already open (or held in memory).
+ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host, std::unique_ptr<DeckSource> deck);
 
 // The open command: Initialize, the open dialog ("Open Files"), the remembered folder, the
 // readers and the outcome table.

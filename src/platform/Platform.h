@@ -25,7 +25,7 @@ struct FileDialogRequest {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // A message box with an OK button.
@@ -43,18 +43,21 @@ public:
     virtual void saveSetting(std::string_view section, std::string_view key,
                              std::string_view value) = 0;
 
+    // Shows or restores the busy cursor. A state, not a count: setBusy(false) restores the
+    // normal cursor however often setBusy(true) was called, and does nothing when not busy.
     virtual void setBusy(bool busy) = 0;
 };
 
 // Shows the busy cursor for the lifetime of the object, whatever way the scope is left.
+// For the outermost scope only, since the cursor is a state.
 class BusyCursor {
-public:
+  public:
     explicit BusyCursor(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
     ~BusyCursor() { platform_.setBusy(false); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 
-private:
+  private:
     Platform& platform_;
 };
 

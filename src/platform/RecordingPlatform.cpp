@@ -43,9 +43,9 @@ void RecordingPlatform::saveSetting(std::string_view section, std::string_view k
     settings[{std::string(section), std::string(key)}] = std::string(value);
 }
 
-void RecordingPlatform::setBusy(bool busy) {
-    busyDepth += busy ? 1 : -1;
-    ++busyTransitions;
+void RecordingPlatform::setBusy(bool isBusy) {
+    if (busy != isBusy) ++busyTransitions;
+    busy = isBusy;
 }
 
 } // namespace tovan

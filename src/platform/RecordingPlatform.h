@@ -2,18 +2,18 @@
 // window on what the core would have shown the user, and the base of the command-line tool.
 #pragma once
 
+#include "platform/Platform.h"
+
 #include <deque>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "platform/Platform.h"
-
 namespace tovan {
 
 class RecordingPlatform : public Platform {
-public:
+  public:
     struct Message {
         std::string text;
         MessageIcon icon = MessageIcon::None;
@@ -39,10 +39,10 @@ public:
     std::vector<Message> messages;
     std::vector<FileDialogRequest> dialogs;
     std::map<std::pair<std::string, std::string>, std::string> settings;
-    int busyDepth = 0;       // busy on minus busy off; 0 when every busy cursor was restored
+    bool busy = false;       // the busy cursor is showing
     int busyTransitions = 0; // how many times the cursor was switched either way
 
-private:
+  private:
     std::optional<std::string> nextChosenFile(const FileDialogRequest& request);
 };
 

@@ -1,0 +1,47 @@
+#include "fileio/CardReading.h"
+
+#include "fortranio/QVFortranIO.h"
+
+namespace tovan::reading {
+
+bool IsBlankLine(std::string_view line) {
+    return line.find_first_not_of(' ') == line.npos;
+}
+
+bool AtEndOfDeck(const ReadingContext& context) {
+    return !context.state.deck || context.state.deck->atEnd();
+}
+
+const std::string& ReadNextLine(ReadingContext& context) {
+    auto line = context.state.deck ? context.state.deck->readLine() : std::nullopt;
+    if (!line) throw ReadError{kPastEndOfFile, "Input past end of file"};
+    context.state.CardLine = std::move(*line);
+    return context.state.CardLine;
+}
+
+FieldList ReadCardFields(const ReadingContext& context, std::span<const std::string_view> layout) {
+    const auto values = FortranRead(context.state.CardLine, layout);
+    if (!values) throw ReadError{kFormatError, "Invalid property value"};
+    return ReplaceNulls(*values, FieldValue::MakeEmpty(), FieldValue::MakeEmpty());
+}
+
+void PutCell(ReadingContext& context, Grid& grid, const std::string& text) {
+    grid.setValue(context.state.GridCol, context.state.GridRow, text);
+    ++context.state.GridCol;
+}
+
+std::string BlankIfZero(const FieldValue& value) {
+    if (value.isNumber() && value.number() == 0) return {};
+    return CellText(value);
+}
+
+void ReportReadError(ReadingContext& context, const ReadError& error, std::string_view title) {
+    if (error.number == kFormatError || error.number == kTypeMismatch) {
+        context.platform.showMessage(kUnableToRead, MessageIcon::Information, title);
+    } else {
+        context.platform.showMessage(error.description, MessageIcon::Exclamation, title);
+    }
+    context.state.ReadFailed = true;
+}
+
+} // namespace tovan::reading

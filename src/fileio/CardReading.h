@@ -1,0 +1,56 @@
+// What the card readers share: reading the next line, the common card-read pattern, writing
+// a field into the current grid cell, and the readers' error trap. Internal to fileio.
+#pragma once
+
+#include "fileio/basFileRoutines.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tovan::reading {
+
+// A run-time error met while reading, numbered as the program numbers its errors.
+struct ReadError {
+    int number;
+    std::string description;
+};
+
+inline constexpr int kTypeMismatch = 13;
+inline constexpr int kPastEndOfFile = 62;
+inline constexpr int kFormatError = 380; // a card that cannot be read with its descriptors
+
+inline constexpr std::string_view kUnableToRead =
+    "Unable to read the file. Plase check to see if it is valid.";
+
+bool IsBlankLine(std::string_view line);
+bool AtEndOfDeck(const ReadingContext& context);
+
+// Reads the next line into CardLine; throws ReadError past the end of the file.
+const std::string& ReadNextLine(ReadingContext& context);
+
+// FortranRead of CardLine with ReplaceNulls applied; throws the format error for a failed card.
+FieldList ReadCardFields(const ReadingContext& context, std::span<const std::string_view> layout);
+
+// Writes text into the cell at (GridCol, GridRow) of `grid`, then moves GridCol on by one.
+void PutCell(ReadingContext& context, Grid& grid, const std::string& text);
+
+// The cell text of a field that is blank when empty or zero.
+std::string BlankIfZero(const FieldValue& value);
+
+// The trap every card reader ends in: the message for the error, then ReadFailed.
+void ReportReadError(ReadingContext& context, const ReadError& error, std::string_view title);
+
+// Runs a reader body, turning any error it raises into the reader's trap.
+template <typename Body>
+void Trapped(ReadingContext& context, std::string_view title, Body&& body) {
+    try {
+        body();
+    } catch (const ReadError& error) {
+        ReportReadError(context, error, title);
+    } catch (const std::exception& error) {
+        ReportReadError(context, {0, error.what()}, title);
+    }
+}
+
+} // namespace tovan::reading

@@ -1,0 +1,80 @@
+// The open command: the dialog, the remembered folder, and the readers in their fixed order.
+#include "fileio/CardReading.h"
+
+namespace tovan {
+
+namespace {
+
+constexpr std::string_view kSettingsSection = "CommonDialog";
+constexpr std::string_view kFolderKey = "Directory";
+
+// The folder part of a path, keeping its final separator; "" for a bare file name.
+std::string FolderOf(const std::string& path) {
+    const auto separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+FileDialogRequest OpenDialogRequest(Platform& platform) {
+    FileDialogRequest request;
+    request.title = "Open Files";
+    request.filter = "Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*";
+    request.initialDirectory = platform.setting(kSettingsSection, kFolderKey, "C:\\");
+    return request;
+}
+
+} // namespace
+
+ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path) {
+    auto deck = OpenDeckFile(path);
+    if (!deck) return ReadOutcome::CannotOpen;
+    return ReadDeck(context, host, std::move(deck));
+}
+
+ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host,
+                     std::unique_ptr<DeckSource> deck) {
+    ReadingState& state = context.state;
+    state.deck = std::move(deck);
+    state.ReadFailed = false;
+    CardAB(context, host);
+    if (state.ReadFailed) {
+        host.requestEditorUnload();
+        return ReadOutcome::CardABFailed;
+    }
+    Card_C(context);
+    if (state.ReadFailed) {
+        host.hideEditor(); // the file stays open until the next Initialize
+        return ReadOutcome::CardCFailed;
+    }
+    state.deck.reset();
+    context.platform.setBusy(false);
+    if (context.grids.fpCardA.value(col::kAOption, 2) == "1") {
+        host.setCardASize(6855, 1455); // the one-hour-depth option needs a smaller grid
+    }
+    host.showEditor();
+    context.app.EnableA = true;
+    return ReadOutcome::Read;
+}
+
+void OpenFile(ReadingContext& context, OpenFileHost& host) {
+    Initialize(context);
+    context.app.CloseAllowed = false;
+    host.setFileMenuItemsVisible(false);
+
+    const auto chosen = context.platform.chooseFileToOpen(OpenDialogRequest(context.platform));
+    context.state.DeckFileName = chosen.value_or("");
+    context.platform.saveSetting(kSettingsSection, kFolderKey,
+                                 FolderOf(context.state.DeckFileName));
+    context.platform.setBusy(true);
+
+    if (!context.state.DeckFileName.empty()) {
+        const auto outcome = ReadDeckFile(context, host, context.state.DeckFileName);
+        if (outcome == ReadOutcome::CannotOpen) host.setFileMenuItemsVisible(true);
+    } else {
+        host.setFileMenuItemsVisible(true);
+        context.app.EnableA = true;
+    }
+    host.forceFormActivate();
+    context.platform.setBusy(false);
+}
+
+} // namespace tovan

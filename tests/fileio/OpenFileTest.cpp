@@ -1,0 +1,173 @@
+#include "ReaderFixture.h"
+#include "deck/modChangeSpread.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace tovan;
+using namespace tovan::testing;
+
+namespace {
+
+class TempFolder {
+  public:
+    TempFolder() {
+        path_ = std::filesystem::temp_directory_path() /
+                ("tovan-open-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    std::string write(const std::string& name, const std::string& text) const {
+        const auto file = path_ / name;
+        std::ofstream(file, std::ios::binary) << text;
+        return file.string();
+    }
+    std::string folder() const { return path_.string() + "/"; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+const std::string kGoodDeck = Deck({CardA(2, "GOOD"), "", "  1", "", "E"});
+
+} // namespace
+
+TEST(OpenFile, CancelRemembersAnEmptyFolderAndShowsTheMenusAgain) {
+    Reader r;
+    r.ui.settings[{"CommonDialog", "Directory"}] = "/somewhere/";
+    OpenFile(r.context, r.host);
+    ASSERT_EQ(r.ui.dialogs.size(), 1U);
+    EXPECT_EQ(r.ui.dialogs[0].title, "Open Files");
+    EXPECT_EQ(r.ui.dialogs[0].filter, "Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*");
+    EXPECT_EQ(r.ui.dialogs[0].initialDirectory, "/somewhere/");
+    EXPECT_EQ((r.ui.settings[{"CommonDialog", "Directory"}]), "");
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"menus hidden", "menus shown", "activate"}));
+    EXPECT_TRUE(r.app.EnableA);
+    EXPECT_FALSE(r.ui.busy);
+}
+
+TEST(OpenFile, FirstDialogStartsInTheDefaultFolder) {
+    Reader r;
+    OpenFile(r.context, r.host);
+    EXPECT_EQ(r.ui.dialogs.at(0).initialDirectory, "C:\\");
+}
+
+TEST(OpenFile, ReadsTheChosenDeckAndRemembersItsFolder) {
+    TempFolder temp;
+    Reader r;
+    r.app.CloseAllowed = true;
+    r.ui.chosenFiles.push_back(temp.write("good.tvi", kGoodDeck));
+    OpenFile(r.context, r.host);
+    EXPECT_TRUE(r.ui.messages.empty());
+    EXPECT_EQ((r.ui.settings[{"CommonDialog", "Directory"}]), temp.folder());
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"menus hidden", "load", "size 6855x1455",
+                                                      "show", "activate"}));
+    EXPECT_FALSE(r.app.CloseAllowed);
+    EXPECT_TRUE(r.app.EnableA);
+    EXPECT_EQ(r.state.DeckFileName, temp.folder() + "good.tvi");
+    EXPECT_FALSE(r.state.deck) << "closed after a good read";
+    EXPECT_FALSE(r.ui.busy);
+    EXPECT_EQ(r.c(3, 2), "1");
+}
+
+TEST(OpenFile, HyetographDeckKeepsTheCardASize) {
+    TempFolder temp;
+    Reader r;
+    r.ui.chosenFiles.push_back(temp.write("b1.tvi", Deck({CardA(1), "", "E"})));
+    OpenFile(r.context, r.host);
+    EXPECT_EQ(std::count(r.host.calls.begin(), r.host.calls.end(), "size 6855x1455"), 0);
+}
+
+TEST(OpenFile, OutcomesOfBrokenDecks) {
+    TempFolder temp;
+    Reader badA;
+    badA.ui.chosenFiles.push_back(temp.write("a.tvi", Deck({"", "E"})));
+    OpenFile(badA.context, badA.host);
+    EXPECT_EQ(badA.host.calls,
+              (std::vector<std::string>{"menus hidden", "menus shown", "unload", "activate"}));
+    EXPECT_FALSE(badA.app.EnableA);
+
+    Reader badC;
+    badC.ui.chosenFiles.push_back(
+        temp.write("c.tvi", Deck({CardA(2), "", "  1", std::string(90, '9')})));
+    OpenFile(badC.context, badC.host);
+    EXPECT_EQ(badC.host.calls.back(), "activate");
+    EXPECT_EQ(badC.host.calls[badC.host.calls.size() - 2], "hide");
+    EXPECT_EQ(badC.ui.messages.at(0).title, "Card_C Error!");
+    EXPECT_FALSE(badC.app.EnableA);
+    EXPECT_FALSE(badC.ui.busy);
+}
+
+TEST(Initialize, CutsRecordGridsBackButKeepsRowTwo) {
+    Reader r;
+    for (int i = 0; i < 5; ++i) {
+        AddRow(r.grids.fpCardC, r.ui);
+        AddRow(r.grids.fpCardD, r.ui);
+    }
+    r.grids.fpCardC.setValue(8, 2, "12");
+    r.grids.fpCardC.setValue(8, 3, "13");
+    r.grids.fpCardB2.setValue(1, 50, "7");
+    r.state.DeckFileName = "x";
+    r.state.GridRow = 9;
+    r.state.deck = DeckFromText("open");
+    Initialize(r.context);
+    EXPECT_EQ(r.grids.fpCardC.maxRows(), 3);
+    EXPECT_EQ(r.grids.fpCardD.maxRows(), 3);
+    EXPECT_EQ(r.c(8, 2), "12");
+    EXPECT_EQ(r.grids.fpCardC.format(1, 3).caption, "Add Row C/D");
+    EXPECT_EQ(r.b2(1, 50), "7") << "B2 is not touched";
+    EXPECT_EQ(r.state.DeckFileName, "");
+    EXPECT_EQ(r.state.GridRow, 0);
+    EXPECT_FALSE(r.state.deck);
+}
+
+TEST(ReplaceNulls, ReplacesOnlyNullAndEmptyElements) {
+    const FieldList values{FieldValue::MakeNull(), FieldValue::MakeEmpty(),
+                           FieldValue::MakeInteger(3), FieldValue::MakeText(" ")};
+    const FieldList replaced =
+        ReplaceNulls(values, FieldValue::MakeText("null"), FieldValue::MakeText("empty"));
+    EXPECT_EQ(replaced, (FieldList{FieldValue::MakeText("null"), FieldValue::MakeText("empty"),
+                                   FieldValue::MakeInteger(3), FieldValue::MakeText(" ")}));
+    EXPECT_EQ(ReplaceNulls(FieldList{FieldValue::MakeEmpty()}, FieldValue::MakeEmpty(),
+                           FieldValue::MakeEmpty()),
+              FieldList{FieldValue::MakeEmpty()});
+}
+
+// No input may crash, hang or exhaust memory: each ends in a message or a normal end.
+TEST(Robustness, HostileInputEndsCleanly) {
+    std::string binaryText;
+    for (int i = 0; i < 5000; ++i)
+        binaryText += static_cast<char>((i * 131 + 7) % 256);
+    const std::string& binary = binaryText;
+    const std::string nuls = CardA(2) + "\r\n" + std::string(40, '\0') + "\r\n";
+    const std::string tabs = Deck({CardA(2), " 1\tTAB  002\t1.5", "", "  1\t", "\t", "E"});
+    const std::string cut = Deck({CardA(2), "", "  1"}) + "  1.2  3.";
+    const std::string blanks = CardA(2) + std::string(10000, '\n') + "E";
+    const std::string hugeLine = CardA(2) + "\r\n" + std::string(100'000'000, '7');
+    const std::string hugeBlankTail = CardA(2) + std::string(50'000'000, ' ') + "\r\n\r\nE";
+    for (const std::string* deck :
+         {&binary, &nuls, &tabs, &cut, &blanks, &hugeLine, &hugeBlankTail}) {
+        Reader r;
+        const ReadOutcome outcome = r.read(*deck);
+        if (outcome != ReadOutcome::Read) {
+            EXPECT_FALSE(r.ui.messages.empty() && deck != &binary) << deck->substr(0, 20);
+        }
+    }
+    Reader tail;
+    EXPECT_EQ(tail.read(hugeBlankTail), ReadOutcome::Read) << "trailing blanks never count";
+}
+
+TEST(Robustness, LargeDeckOfManyCatchments) {
+    std::string text = CardA(2) + "\r\n\r\n";
+    const std::string c = "  1 1 1 1.5ID1234  1";
+    const std::string d = "  1.2 1.85  .9";
+    for (int i = 0; i < 200000; ++i)
+        text += c + "\r\n" + d + "\r\n";
+    text += "E\r\n";
+    Reader r;
+    ASSERT_EQ(r.read(text), ReadOutcome::Read);
+    EXPECT_EQ(r.grids.fpCardC.maxRows(), 200003);
+    EXPECT_EQ(r.grids.fpCardD.dataRowCnt(), 200001);
+}
