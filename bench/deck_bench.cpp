@@ -1,9 +1,9 @@
 // Growing a record grid row by row must cost the same at 100,000 rows as at 1,000.
-#include <benchmark/benchmark.h>
-
 #include "deck/RecordSets.h"
 #include "deck/modChangeSpread.h"
 #include "platform/RecordingPlatform.h"
+
+#include <benchmark/benchmark.h>
 
 using namespace tovan;
 
@@ -13,7 +13,8 @@ void BM_AddRowAt(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     RecordingPlatform ui;
     Grid grid = MakeCardDGrid();
-    while (grid.maxRows() < rows) AddRow(grid, ui);
+    while (grid.maxRows() < rows)
+        AddRow(grid, ui);
     int added = 0;
     for (auto _ : state) {
         AddRow(grid, ui);

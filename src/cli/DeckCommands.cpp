@@ -1,21 +1,151 @@
-#include <cstdio>
-
+// check, format, dump and save: the deck core of the desktop application, from a script.
 #include "cli/Commands.h"
+#include "cli/ConsolePlatform.h"
+#include "cli/GridJson.h"
+#include "fileio/SaveFile.h"
+#include "fileio/basFileRoutines.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace tovan::cli {
 
 namespace {
 
-int NotYet(const char* name) {
-    std::fprintf(stderr, "tovandeck %s: not available in this build\n", name);
+constexpr const char* kCheckHelp =
+    "usage: tovandeck check DECK\n"
+    "Reads DECK as File > Open does and applies the save rules, writing nothing.\n"
+    "Messages go to standard error as 'Title: text'.\n"
+    "Exit status: 0 nothing reported, 1 only warnings, 2 reading failed or a fatal rule,\n"
+    "3 usage error or a file that cannot be opened.\n";
+constexpr const char* kFormatHelp =
+    "usage: tovandeck format DECK OUT\n"
+    "Reads DECK and saves the grids to OUT as File > Save does. With status 2 (or 3),\n"
+    "OUT is left as it was. Exit statuses as for 'check'; 3 also when OUT cannot be written.\n";
+constexpr const char* kDumpHelp =
+    "usage: tovandeck dump DECK\n"
+    "Reads DECK and writes the five grids as JSON on standard output:\n"
+    "{\"A\": {\"maxCols\": n, \"maxRows\": m, \"rows\": [[...], ...]}, \"B1\", \"B2\", \"C\", "
+    "\"D\", \"readFailed\": bool}.\n"
+    "Exit statuses as for 'check' (2 when reading failed; the JSON is written anyway).\n";
+constexpr const char* kSaveHelp =
+    "usage: tovandeck save GRIDS.json OUT\n"
+    "Builds the grids from a document in the 'dump' format and saves them to OUT as\n"
+    "File > Save does. A document that does not fit the grids is refused with status 3.\n"
+    "Exit statuses as for 'format'.\n";
+
+bool WantsHelp(Arguments args, const char* help) {
+    for (std::string_view a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(help, stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Usage(const char* help) {
+    std::fputs(help, stderr);
     return kExitUsage;
+}
+
+// The deck read as File > Open reads it, with everything a reader needs.
+struct OpenedDeck {
+    DeckGrids grids;
+    ReadingState state;
+    ApplicationState app;
+    NoWindowsHost host;
+    ReadOutcome outcome = ReadOutcome::CannotOpen;
+};
+
+bool ReadInto(OpenedDeck& deck, std::string_view path, Platform& platform) {
+    ReadingContext context{deck.grids, deck.state, deck.app, platform};
+    std::string reason;
+    auto source = OpenDeckFile(std::string(path), &reason);
+    if (!source) {
+        std::fprintf(stderr, "tovandeck: cannot open %.*s: %s\n", static_cast<int>(path.size()),
+                     path.data(), reason.c_str());
+        return false;
+    }
+    deck.outcome = ReadDeck(context, deck.host, std::move(source));
+    return true;
+}
+
+// Saves as File > Save does, with the messages the main window adds.
+int SaveAs(const DeckGrids& grids, std::string_view out, ConsolePlatform& platform) {
+    const int before = platform.messageCount();
+    const std::int32_t result = SaveFile(grids, std::string(out), platform);
+    const bool warned = platform.messageCount() > before;
+    if (result == 0) {
+        platform.showMessage("Save operation was sucessful.", MessageIcon::Information, "SaveFile");
+        return warned ? kExitWarnings : kExitClean;
+    }
+    platform.showMessage("Error saving file.", MessageIcon::Exclamation,
+                         "mnuFileSave_Click Error!");
+    return result == -1 ? kExitFailed : kExitUsage;
 }
 
 } // namespace
 
-int CheckCommand(Arguments) { return NotYet("check"); }
-int FormatCommand(Arguments) { return NotYet("format"); }
-int DumpCommand(Arguments) { return NotYet("dump"); }
-int SaveCommand(Arguments) { return NotYet("save"); }
+int CheckCommand(Arguments args) {
+    if (WantsHelp(args, kCheckHelp)) return kExitClean;
+    if (args.size() != 1) return Usage(kCheckHelp);
+    ConsolePlatform platform;
+    OpenedDeck deck;
+    if (!ReadInto(deck, args[0], platform)) return kExitUsage;
+    if (deck.outcome != ReadOutcome::Read) return kExitFailed;
+    const DeckText text = BuildDeckText(deck.grids, platform);
+    if (text.fatal) return kExitFailed;
+    return platform.messageCount() > 0 ? kExitWarnings : kExitClean;
+}
+
+int FormatCommand(Arguments args) {
+    if (WantsHelp(args, kFormatHelp)) return kExitClean;
+    if (args.size() != 2) return Usage(kFormatHelp);
+    ConsolePlatform platform;
+    OpenedDeck deck;
+    if (!ReadInto(deck, args[0], platform)) return kExitUsage;
+    if (deck.outcome != ReadOutcome::Read) return kExitFailed;
+    const int readMessages = platform.messageCount();
+    const int status = SaveAs(deck.grids, args[1], platform);
+    return (status == kExitClean && readMessages > 0) ? kExitWarnings : status;
+}
+
+int DumpCommand(Arguments args) {
+    if (WantsHelp(args, kDumpHelp)) return kExitClean;
+    if (args.size() != 1) return Usage(kDumpHelp);
+    ConsolePlatform platform;
+    OpenedDeck deck;
+    if (!ReadInto(deck, args[0], platform)) return kExitUsage;
+    const bool failed = deck.outcome != ReadOutcome::Read;
+    const std::string json = GridsToJson(deck.grids, failed).dump(1) + "\n";
+    std::fwrite(json.data(), 1, json.size(), stdout);
+    if (failed) return kExitFailed;
+    return platform.messageCount() > 0 ? kExitWarnings : kExitClean;
+}
+
+int SaveCommand(Arguments args) {
+    if (WantsHelp(args, kSaveHelp)) return kExitClean;
+    if (args.size() != 2) return Usage(kSaveHelp);
+    std::ifstream in{std::string(args[0]), std::ios::binary};
+    if (!in) {
+        std::fprintf(stderr, "tovandeck: cannot open %.*s\n", static_cast<int>(args[0].size()),
+                     args[0].data());
+        return kExitUsage;
+    }
+    const nlohmann::json document = nlohmann::json::parse(in, nullptr, false);
+    if (document.is_discarded()) {
+        std::fputs("tovandeck save: the grids file is not valid JSON\n", stderr);
+        return kExitUsage;
+    }
+    ConsolePlatform platform;
+    DeckGrids grids;
+    if (const auto error = GridsFromJson(document, grids, platform)) {
+        std::fprintf(stderr, "tovandeck save: %s\n", error->c_str());
+        return kExitUsage;
+    }
+    return SaveAs(grids, args[1], platform);
+}
 
 } // namespace tovan::cli

@@ -1,6 +1,6 @@
-#include <cstdio>
-
 #include "cli/Commands.h"
+
+#include <cstdio>
 
 namespace tovan::cli {
 

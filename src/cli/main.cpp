@@ -1,9 +1,9 @@
 // tovandeck: the deck core of Tovan2000 for scripts and batch work.
+#include "cli/Commands.h"
+
 #include <cstdio>
 #include <string_view>
 #include <vector>
-
-#include "cli/Commands.h"
 
 namespace {
 

@@ -26,9 +26,9 @@ inline constexpr std::array<CardField, 3> kA{{{"A1", "A1", 0}, {"I1", "I1", 1}, 
 
 // Card B1 without factors: storm number, identification, 17 depths (grid columns 3 to 19).
 inline constexpr std::array<CardField, 19> kB1{{
-    {"I2", "I2", 1},    {"A10", "A10", 2},  {"F4.3", "F4.2", 3},  {"F4.3", "F4.2", 4},
-    {"F4.3", "F4.2", 5}, {"F4.3", "F4.2", 6}, {"F4.3", "F4.2", 7},  {"F4.3", "F4.2", 8},
-    {"F4.3", "F4.2", 9}, {"F4.3", "F4.2", 10}, {"F4.3", "F4.2", 11}, {"F4.3", "F4.2", 12},
+    {"I2", "I2", 1},      {"A10", "A10", 2},    {"F4.3", "F4.2", 3},  {"F4.3", "F4.2", 4},
+    {"F4.3", "F4.2", 5},  {"F4.3", "F4.2", 6},  {"F4.3", "F4.2", 7},  {"F4.3", "F4.2", 8},
+    {"F4.3", "F4.2", 9},  {"F4.3", "F4.2", 10}, {"F4.3", "F4.2", 11}, {"F4.3", "F4.2", 12},
     {"F4.3", "F4.2", 13}, {"F4.3", "F4.2", 14}, {"F4.3", "F4.2", 15}, {"F4.3", "F4.2", 16},
     {"F4.3", "F4.2", 17}, {"F4.3", "F4.2", 18}, {"F4.3", "F4.2", 19},
 }};
@@ -36,9 +36,9 @@ inline constexpr std::array<CardField, 19> kB1{{
 // Card B1.2 with factors: 13 depths (grid columns 3 to 15), then the four correction factors
 // (grid columns 20 to 23) in the columns of depths 14 to 17.
 inline constexpr std::array<CardField, 19> kB1WithFactors{{
-    {"I2", "I2", 1},    {"A10", "A10", 2},  {"F4.3", "F4.2", 3},  {"F4.3", "F4.2", 4},
-    {"F4.3", "F4.2", 5}, {"F4.3", "F4.2", 6}, {"F4.3", "F4.2", 7},  {"F4.3", "F4.2", 8},
-    {"F4.3", "F4.2", 9}, {"F4.3", "F4.2", 10}, {"F4.3", "F4.2", 11}, {"F4.3", "F4.2", 12},
+    {"I2", "I2", 1},      {"A10", "A10", 2},    {"F4.3", "F4.2", 3},  {"F4.3", "F4.2", 4},
+    {"F4.3", "F4.2", 5},  {"F4.3", "F4.2", 6},  {"F4.3", "F4.2", 7},  {"F4.3", "F4.2", 8},
+    {"F4.3", "F4.2", 9},  {"F4.3", "F4.2", 10}, {"F4.3", "F4.2", 11}, {"F4.3", "F4.2", 12},
     {"F4.3", "F4.2", 13}, {"F4.3", "F4.2", 14}, {"F4.3", "F4.2", 15}, {"F4.3", "F4.2", 20},
     {"F4.3", "F4.2", 21}, {"F4.3", "F4.2", 22}, {"F4.3", "F4.2", 23},
 }};
@@ -73,10 +73,22 @@ inline constexpr std::array<CardField, 9> kC{{
 
 // Card D: the card order of the optional fields differs from the grid's column order.
 inline constexpr std::array<CardField, 17> kD{{
-    {"F5.4", "F5.0", 2},  {"F5.4", "F5.0", 3},  {"F5.4", "F5.0", 4},  {"F5.4", "F5.0", 5},
-    {"F5.4", "F5.0", 6},  {"F5.4", "F5.0", 7},  {"F5.4", "F5.0", 8},  {"F5.4", "F5.0", 9},
-    {"F5.4", "F5.0", 10}, {"F5.4", "F5.0", 11}, {"F5.4", "F5.0", 12}, {"F5.4", "F5.0", 18},
-    {"I1", "I1", 19},     {"3X", "3X", 0},      {"I1", "I1", 13},     {"F5.4", "F5.0", 14},
+    {"F5.4", "F5.0", 2},
+    {"F5.4", "F5.0", 3},
+    {"F5.4", "F5.0", 4},
+    {"F5.4", "F5.0", 5},
+    {"F5.4", "F5.0", 6},
+    {"F5.4", "F5.0", 7},
+    {"F5.4", "F5.0", 8},
+    {"F5.4", "F5.0", 9},
+    {"F5.4", "F5.0", 10},
+    {"F5.4", "F5.0", 11},
+    {"F5.4", "F5.0", 12},
+    {"F5.4", "F5.0", 18},
+    {"I1", "I1", 19},
+    {"3X", "3X", 0},
+    {"I1", "I1", 13},
+    {"F5.4", "F5.0", 14},
     {"F5.4", "F5.0", 15},
 }};
 
@@ -102,7 +114,8 @@ inline constexpr std::string_view kEndOfBRecords = "";
 template <std::size_t N>
 constexpr std::array<std::string_view, N> ReadDescriptors(const std::array<CardField, N>& card) {
     std::array<std::string_view, N> descriptors{};
-    for (std::size_t i = 0; i < N; ++i) descriptors[i] = card[i].readDescriptor;
+    for (std::size_t i = 0; i < N; ++i)
+        descriptors[i] = card[i].readDescriptor;
     return descriptors;
 }
 

@@ -27,7 +27,8 @@ void Grid::setMaxCols(int count) {
             if (!value(c, r).empty()) countValue(c, r, -1);
         }
     }
-    for (auto& row : rows_) row.resize(static_cast<std::size_t>(count));
+    for (auto& row : rows_)
+        row.resize(static_cast<std::size_t>(count));
     maxCols_ = count;
     filledInColumn_.resize(static_cast<std::size_t>(count) + 1, 0);
     if (observer_) observer_->afterReset();
@@ -35,8 +36,10 @@ void Grid::setMaxCols(int count) {
 
 void Grid::setMaxRows(int count) {
     count = std::max(count, 0);
-    if (count > maxRows()) insertRows(maxRows() + 1, count - maxRows());
-    else if (count < maxRows()) deleteRows(count + 1, maxRows());
+    if (count > maxRows())
+        insertRows(maxRows() + 1, count - maxRows());
+    else if (count < maxRows())
+        deleteRows(count + 1, maxRows());
 }
 
 bool Grid::contains(int col, int row) const {
@@ -163,7 +166,8 @@ void Grid::deleteRows(int first, int last) {
 
 void Grid::clearBlock(int col1, int row1, int col2, int row2) {
     for (int r = std::max(row1, 1); r <= std::min(row2, maxRows()); ++r) {
-        for (int c = std::max(col1, 1); c <= std::min(col2, maxCols_); ++c) setValue(c, r, {});
+        for (int c = std::max(col1, 1); c <= std::min(col2, maxCols_); ++c)
+            setValue(c, r, {});
     }
 }
 

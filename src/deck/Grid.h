@@ -5,19 +5,19 @@
 // little more than its texts, and a row inserted just above the last row moves no other row.
 #pragma once
 
+#include "deck/CellFormat.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "deck/CellFormat.h"
 
 namespace tovan {
 
 // Told about every change, so that a view can follow the model. The before/after pairs let a
 // Qt item model wrap row changes in beginInsertRows/endInsertRows and the like.
 class GridObserver {
-public:
+  public:
     virtual ~GridObserver() = default;
     virtual void cellChanged(int col, int row) = 0; // value, format, lock or colour
     virtual void beforeRowsInserted(int firstRow, int count) = 0;
@@ -29,7 +29,7 @@ public:
 };
 
 class Grid {
-public:
+  public:
     Grid(std::string name, int maxCols, int maxRows);
 
     const std::string& name() const { return name_; }
@@ -84,7 +84,7 @@ public:
     void setObserver(GridObserver* observer) { observer_ = observer; }
     GridObserver* observer() const { return observer_; }
 
-private:
+  private:
     struct Cell {
         std::string value;
         std::uint16_t formatId = 0; // index into formats_; 0 is the default edit cell

@@ -146,7 +146,8 @@ Grid MakeCardB2Grid() {
         }
     }
     for (int r = 2 + kB2TypedRows; r <= grid.maxRows(); ++r) {
-        for (int c = 1; c <= grid.maxCols(); ++c) grid.setFormat(c, r, CellFormat::Edit(60));
+        for (int c = 1; c <= grid.maxCols(); ++c)
+            grid.setFormat(c, r, CellFormat::Edit(60));
     }
     return grid;
 }

@@ -3,10 +3,10 @@
 // button rows of the B1, C and D grids.
 #pragma once
 
+#include "deck/Grid.h"
+
 #include <string>
 #include <vector>
-
-#include "deck/Grid.h"
 
 namespace tovan {
 
@@ -53,9 +53,9 @@ inline constexpr int kCPrint = 2, kCRational = 3, kCFirstStorm = 4, kCLastStorm 
 inline constexpr int kDArea = 2, kDLength = 3, kDCentroid = 4, kDImpervious = 5, kDSlope = 6,
                      kDTc = 7, kDPerviousStorage = 8, kDImperviousStorage = 9,
                      kDInitialInfiltration = 10, kDDecay = 11, kDFinalInfiltration = 12,
-                     kDDciaLevel = 13, kDDciaFraction = 14, kDReceivingFraction = 15,
-                     kDWqcv = 16, kDDrainTime = 17, kDOptionalInput = 18, kDUseD1 = 19,
-                     kDFirstD1 = 20, kDLastD1 = 25;
+                     kDDciaLevel = 13, kDDciaFraction = 14, kDReceivingFraction = 15, kDWqcv = 16,
+                     kDDrainTime = 17, kDOptionalInput = 18, kDUseD1 = 19, kDFirstD1 = 20,
+                     kDLastD1 = 25;
 } // namespace col
 
 } // namespace tovan

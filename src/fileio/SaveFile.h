@@ -1,11 +1,14 @@
 // Saving the grids as a deck: the save rules, fatal and warning, and the card writer.
 #pragma once
 
+#include "deck/Grid.h"
 #include "deck/RecordSets.h"
 #include "platform/Platform.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tovan {
 
@@ -13,6 +16,7 @@ namespace tovan {
 struct DeckText {
     bool fatal = false;    // a fatal rule stopped the pass; `text` is incomplete
     bool unusable = false; // a warning rule fired; the deck is written but flagged
+    int error = 0;         // nonzero (an errno value): a card could not be built; nothing to write
     std::string text;      // every card with "\r\n", the end card "E" included
 };
 
@@ -20,9 +24,24 @@ struct DeckText {
 // builds the deck text. Writes nothing.
 DeckText BuildDeckText(const DeckGrids& grids, Platform& platform);
 
+// What SaveFile returns when a fatal rule stopped the save.
+inline constexpr std::int32_t kSaveStoppedByRule = -1;
+
 // Writes the grids to `path`: 0 when written (even when unusable), -1 when a fatal rule
-// stopped the save (nothing is written), or an error number when writing failed (the
-// previous file is left as it was).
+// stopped the save (nothing is written), or an error number (an errno value) when writing
+// failed (the previous file is left as it was).
 std::int32_t SaveFile(const DeckGrids& grids, const std::string& path, Platform& platform);
+
+// How GetCellValue reads a cell. The save pass reads every cell as Generic, except the project
+// title, which it reads as Text.
+enum class CellReadKind {
+    Generic, // an empty text is the empty value
+    Text,    // the cell's text as it is, empty or not
+};
+
+// The value of one cell: its text, or nothing for the empty value. Reading never moves the
+// grid's current cell. The view points into the grid and lives until that cell changes.
+std::optional<std::string_view> GetCellValue(const Grid& grid, int col, int row,
+                                             CellReadKind kind = CellReadKind::Generic);
 
 } // namespace tovan

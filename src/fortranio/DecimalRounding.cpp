@@ -49,11 +49,14 @@ void RoundToDigits(Decimal& d, long keep) {
             ++d.pointPosition;
         }
     }
-    while (!d.digits.empty() && d.digits.back() == '0') d.digits.pop_back();
+    while (!d.digits.empty() && d.digits.back() == '0')
+        d.digits.pop_back();
     if (d.digits.empty()) d.pointPosition = 0;
 }
 
-bool IsZero(const Decimal& d) { return d.digits.empty(); }
+bool IsZero(const Decimal& d) {
+    return d.digits.empty();
+}
 
 // Digits before the point of a rounded value, "" when its whole part is zero.
 std::string WholePart(const Decimal& d) {

@@ -3,10 +3,10 @@
 // reach a card.
 #pragma once
 
+#include "fortranio/NumericText.h"
+
 #include <optional>
 #include <string>
-
-#include "fortranio/NumericText.h"
 
 namespace tovan {
 

@@ -26,24 +26,37 @@ std::string Shortest(Real value) {
 
 double FieldValue::number() const {
     switch (kind) {
-    case FieldKind::Integer: return integer;
-    case FieldKind::Single: return single;
-    case FieldKind::Double: return real;
-    default: return 0.0;
+    case FieldKind::Integer:
+        return integer;
+    case FieldKind::Single:
+        return single;
+    case FieldKind::Double:
+        return real;
+    default:
+        return 0.0;
     }
 }
 
-std::string ShortestText(float value) { return Shortest(value); }
-std::string ShortestText(double value) { return Shortest(value); }
+std::string ShortestText(float value) {
+    return Shortest(value);
+}
+std::string ShortestText(double value) {
+    return Shortest(value);
+}
 
 std::string CellText(const FieldValue& value) {
     switch (value.kind) {
-    case FieldKind::Text: return value.text;
-    case FieldKind::Integer: return std::to_string(value.integer);
-    case FieldKind::Single: return ShortestText(value.single);
-    case FieldKind::Double: return ShortestText(value.real);
+    case FieldKind::Text:
+        return value.text;
+    case FieldKind::Integer:
+        return std::to_string(value.integer);
+    case FieldKind::Single:
+        return ShortestText(value.single);
+    case FieldKind::Double:
+        return ShortestText(value.real);
     case FieldKind::Empty:
-    case FieldKind::Null: break;
+    case FieldKind::Null:
+        break;
     }
     return {};
 }

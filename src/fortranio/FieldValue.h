@@ -55,7 +55,7 @@ struct FieldValue {
 
     friend bool operator==(const FieldValue&, const FieldValue&) = default;
 
-private:
+  private:
     static FieldValue Of(FieldKind k) {
         FieldValue v;
         v.kind = k;

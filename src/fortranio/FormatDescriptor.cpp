@@ -17,7 +17,9 @@ long DigitsValue(std::string_view digits) {
     return value;
 }
 
-char UpperLetter(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperLetter(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::optional<FormatDescriptor> ParseCountFirstSkip(std::string_view text) {
     if (UpperLetter(text.back()) != 'X') return std::nullopt;

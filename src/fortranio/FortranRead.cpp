@@ -1,11 +1,11 @@
+#include "fortranio/FormatDescriptor.h"
+#include "fortranio/NumericText.h"
+#include "fortranio/QVFortranIO.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-
-#include "fortranio/FormatDescriptor.h"
-#include "fortranio/NumericText.h"
-#include "fortranio/QVFortranIO.h"
 
 namespace tovan {
 
@@ -67,14 +67,17 @@ FieldValue ReadInteger(std::string_view field) {
         return FieldValue::MakeInteger(static_cast<std::int32_t>(value));
     }
     const auto value = ConvertReal<double>(field, *parts);
-    if (!value || *value != std::trunc(*value) || *value < std::numeric_limits<std::int32_t>::min() ||
+    if (!value || *value != std::trunc(*value) ||
+        *value < std::numeric_limits<std::int32_t>::min() ||
         *value > std::numeric_limits<std::int32_t>::max()) {
         return FieldValue::MakeNull();
     }
     return FieldValue::MakeInteger(static_cast<std::int32_t>(*value));
 }
 
-double PowerOfTen(long exponent) { return std::pow(10.0, static_cast<double>(exponent)); }
+double PowerOfTen(long exponent) {
+    return std::pow(10.0, static_cast<double>(exponent));
+}
 
 FieldValue ReadReal(std::string_view field, const FormatDescriptor& d) {
     field = TrimBlanks(field);
@@ -116,11 +119,15 @@ ReadResult ReadCard(std::string_view line, const Descriptors& descriptors) {
             continue;
         }
         if (position + d->width - 1 > static_cast<long>(kCardWidth)) return std::nullopt;
-        const auto field = card.substr(static_cast<std::size_t>(position - 1),
-                                       static_cast<std::size_t>(d->width));
+        const auto field =
+            card.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(d->width));
         switch (d->letter) {
-        case 'A': values.push_back(FieldValue::MakeText(std::string(field))); break;
-        case 'X': values.emplace_back(); break;
+        case 'A':
+            values.push_back(FieldValue::MakeText(std::string(field)));
+            break;
+        case 'X':
+            values.emplace_back();
+            break;
         case 'I':
             if (d->width > kMaxIntegerWidth) return std::nullopt;
             values.push_back(ReadInteger(field));
@@ -129,7 +136,9 @@ ReadResult ReadCard(std::string_view line, const Descriptors& descriptors) {
             if (d->decimals > d->width - 1) return std::nullopt;
             values.push_back(ReadReal(field, *d));
             break;
-        default: values.push_back(ReadReal(field, *d)); break;
+        default:
+            values.push_back(ReadReal(field, *d));
+            break;
         }
         position += d->width;
     }

@@ -1,10 +1,10 @@
-#include <charconv>
-#include <cmath>
-
 #include "fortranio/DecimalRounding.h"
 #include "fortranio/FormatDescriptor.h"
 #include "fortranio/NumericText.h"
 #include "fortranio/QVFortranIO.h"
+
+#include <charconv>
+#include <cmath>
 
 namespace tovan {
 
@@ -101,10 +101,18 @@ void AppendRealField(std::string& card, const WriteValue& value, const FormatDes
 void AppendField(std::string& card, const FormatDescriptor& d, const WriteValue& value) {
     const auto width = static_cast<std::size_t>(d.width);
     switch (d.letter) {
-    case 'A': AppendTextField(card, value, width); break;
-    case 'X': card.append(width, ' '); break;
-    case 'I': AppendIntegerField(card, value, width); break;
-    default: AppendRealField(card, value, d); break;
+    case 'A':
+        AppendTextField(card, value, width);
+        break;
+    case 'X':
+        card.append(width, ' ');
+        break;
+    case 'I':
+        AppendIntegerField(card, value, width);
+        break;
+    default:
+        AppendRealField(card, value, d);
+        break;
     }
 }
 
@@ -127,9 +135,13 @@ std::string WriteCard(const Pairs& pairs) {
 
 } // namespace
 
-std::string FortranWrite(std::span<const WriteValue> pairs) { return WriteCard(pairs); }
+std::string FortranWrite(std::span<const WriteValue> pairs) {
+    return WriteCard(pairs);
+}
 
-std::string FortranWrite(std::initializer_list<WriteValue> pairs) { return WriteCard(pairs); }
+std::string FortranWrite(std::initializer_list<WriteValue> pairs) {
+    return WriteCard(pairs);
+}
 
 std::string Justify(std::string_view text, std::size_t width, JustifyDirection direction) {
     std::string result;

@@ -4,19 +4,23 @@ namespace tovan {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 constexpr long kExponentClamp = 100000;
 
 } // namespace
 
 std::string_view TrimTrailingBlanks(std::string_view text) {
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
     return text;
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
     return TrimTrailingBlanks(text);
 }
 
@@ -29,12 +33,14 @@ std::optional<NumericParts> ParseNumericText(std::string_view text) {
         ++i;
     }
     const std::size_t wholeStart = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
     parts.wholeDigits = text.substr(wholeStart, i - wholeStart);
     if (i < text.size() && text[i] == '.') {
         parts.hasPoint = true;
         const std::size_t fractionStart = ++i;
-        while (i < text.size() && IsDigit(text[i])) ++i;
+        while (i < text.size() && IsDigit(text[i]))
+            ++i;
         parts.fractionDigits = text.substr(fractionStart, i - fractionStart);
     }
     if (parts.wholeDigits.empty() && parts.fractionDigits.empty()) return std::nullopt;

@@ -27,6 +27,8 @@ struct NumericParts {
 // digits. Returns the parts of a number, or nothing for text that is not one.
 std::optional<NumericParts> ParseNumericText(std::string_view text);
 
-inline bool IsNumericText(std::string_view text) { return ParseNumericText(text).has_value(); }
+inline bool IsNumericText(std::string_view text) {
+    return ParseNumericText(text).has_value();
+}
 
 } // namespace tovan

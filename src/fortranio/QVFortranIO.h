@@ -3,6 +3,8 @@
 // throws or talks to the user; callers decide what a failed card means.
 #pragma once
 
+#include "fortranio/FieldValue.h"
+
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -10,8 +12,6 @@
 #include <string_view>
 #include <variant>
 #include <vector>
-
-#include "fortranio/FieldValue.h"
 
 namespace tovan {
 

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "deck/RecordSets.h"
 #include "deck/modChangeSpread.h"
 #include "platform/RecordingPlatform.h"
+
+#include <gtest/gtest.h>
 
 using namespace tovan;
 

@@ -1,8 +1,9 @@
-#include <gtest/gtest.h>
-
 #include "deck/CardLayouts.h"
+
 #include "deck/RecordSets.h"
 #include "fortranio/FormatDescriptor.h"
+
+#include <gtest/gtest.h>
 
 using namespace tovan;
 
@@ -33,7 +34,10 @@ TEST(CardLayouts, ReadersAndWriterShareTheColumns) {
 
 TEST(CardLayouts, DAndD1CoverEveryFieldColumnOfTheDGridOnce) {
     std::vector<int> seen(26, 0);
-    for (const CardField& f : cards::kD) seen[static_cast<std::size_t>(f.gridColumn)]++;
-    for (const CardField& f : cards::kD1) seen[static_cast<std::size_t>(f.gridColumn)]++;
-    for (int c = 2; c <= 25; ++c) EXPECT_EQ(seen[static_cast<std::size_t>(c)], 1) << c;
+    for (const CardField& f : cards::kD)
+        seen[static_cast<std::size_t>(f.gridColumn)]++;
+    for (const CardField& f : cards::kD1)
+        seen[static_cast<std::size_t>(f.gridColumn)]++;
+    for (int c = 2; c <= 25; ++c)
+        EXPECT_EQ(seen[static_cast<std::size_t>(c)], 1) << c;
 }

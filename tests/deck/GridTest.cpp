@@ -1,8 +1,7 @@
-#include <gtest/gtest.h>
-
-#include <vector>
-
 #include "deck/Grid.h"
+
+#include <gtest/gtest.h>
+#include <vector>
 
 using namespace tovan;
 
@@ -104,7 +103,7 @@ TEST(Grid, ObserverHearsEveryChangeInOrder) {
     grid.insertRows(2);
     grid.deleteRows(1, 1);
     grid.setMaxCols(3);
-    EXPECT_EQ(log.events, (std::vector<std::string>{"cell 1,1", "insert 2+1", "inserted",
-                                                    "remove 1-1", "removed", "reset",
-                                                    "was reset"}));
+    EXPECT_EQ(log.events,
+              (std::vector<std::string>{"cell 1,1", "insert 2+1", "inserted", "remove 1-1",
+                                        "removed", "reset", "was reset"}));
 }

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "deck/RecordSets.h"
+
+#include <gtest/gtest.h>
 
 using namespace tovan;
 
@@ -10,9 +10,9 @@ TEST(RecordSets, FreshDocumentSizes) {
         const Grid& grid;
         int cols, rows;
     };
-    for (const Size& s : {Size{grids.fpCardA, 2, 2}, Size{grids.fpCardB2, 8, 101},
-                          Size{grids.fpCardB1, 23, 3}, Size{grids.fpCardC, 9, 3},
-                          Size{grids.fpCardD, 25, 3}}) {
+    for (const Size& s :
+         {Size{grids.fpCardA, 2, 2}, Size{grids.fpCardB2, 8, 101}, Size{grids.fpCardB1, 23, 3},
+          Size{grids.fpCardC, 9, 3}, Size{grids.fpCardD, 25, 3}}) {
         EXPECT_EQ(s.grid.maxCols(), s.cols) << s.grid.name();
         EXPECT_EQ(s.grid.maxRows(), s.rows) << s.grid.name();
         EXPECT_EQ(s.grid.dataRowCnt(), 1) << s.grid.name() << ": only labels hold values";
@@ -47,7 +47,8 @@ TEST(RecordSets, OptionalFieldsHaveRedLabels) {
     for (int c = 1; c <= 25; ++c) {
         EXPECT_EQ(grids.fpCardD.backColor(c, 1), c >= 13 ? kOptionalLabelRed : kLabelGrey) << c;
     }
-    for (int c = 1; c <= 9; ++c) EXPECT_EQ(grids.fpCardC.backColor(c, 1), kLabelGrey);
+    for (int c = 1; c <= 9; ++c)
+        EXPECT_EQ(grids.fpCardC.backColor(c, 1), kLabelGrey);
 }
 
 TEST(RecordSets, RecordCellTypesAndLimits) {
@@ -76,7 +77,8 @@ TEST(RecordSets, ButtonRowsAndLockedFirstColumns) {
     EXPECT_EQ(grids.fpCardB1.format(1, 3).caption, "Add Row");
     EXPECT_EQ(grids.fpCardC.format(1, 3).caption, "Add Row C/D");
     EXPECT_EQ(grids.fpCardD.format(6, 3).caption, "Build Slope");
-    for (int c = 2; c <= 23; ++c) EXPECT_TRUE(grids.fpCardB1.locked(c, 3));
+    for (int c = 2; c <= 23; ++c)
+        EXPECT_TRUE(grids.fpCardB1.locked(c, 3));
     for (int c = 1; c <= 25; ++c) {
         if (c != 6) {
             EXPECT_TRUE(grids.fpCardD.locked(c, 3)) << c;

@@ -1,10 +1,9 @@
-#include <gtest/gtest.h>
-
-#include <array>
-#include <string>
-
 #include "deck/CardLayouts.h"
 #include "fortranio/QVFortranIO.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <string>
 
 using namespace tovan;
 
@@ -17,7 +16,9 @@ FieldValue ReadOne(const std::string& text, std::string_view descriptor) {
     return result ? result->at(0) : FieldValue::MakeNull();
 }
 
-std::string Columns(std::size_t n, char c = ' ') { return std::string(n, c); }
+std::string Columns(std::size_t n, char c = ' ') {
+    return std::string(n, c);
+}
 
 } // namespace
 
@@ -70,7 +71,7 @@ TEST(FortranRead, ExponentFields) {
 TEST(FortranRead, RangeOfSingleAndDouble) {
     EXPECT_TRUE(ReadOne("1.E39", "E10.2").isNull());
     EXPECT_TRUE(ReadOne("-1.E39", "E10.2").isNull());
-    EXPECT_TRUE(ReadOne("1E39", "E10.2").isNull()); // the single overflows before scaling
+    EXPECT_TRUE(ReadOne("1E39", "E10.2").isNull());      // the single overflows before scaling
     EXPECT_EQ(ReadOne("1.E-50", "E10.2").number(), 0.0); // underflow becomes zero
     EXPECT_EQ(ReadOne("1.E300", "D10.2"), FieldValue::MakeDouble(1e300));
     EXPECT_TRUE(ReadOne("1.E999", "D10.2").isNull());
@@ -134,7 +135,8 @@ TEST(FortranRead, ShownInShortestFormOfTheirOwnPrecision) {
 
 TEST(FortranRead, ArbitraryBytesNeverCrash) {
     std::string line;
-    for (int i = 0; i < 80; ++i) line += static_cast<char>((i * 37) % 256);
+    for (int i = 0; i < 80; ++i)
+        line += static_cast<char>((i * 37) % 256);
     const auto result = FortranRead(line, {"A10", "I5", "F10.2", "E10.2", "D10.2", "30X", "A5"});
     ASSERT_TRUE(result);
     EXPECT_EQ(result->at(0).text.size(), 10U);

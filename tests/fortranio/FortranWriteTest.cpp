@@ -1,11 +1,10 @@
-#include <gtest/gtest.h>
-
-#include <cmath>
-#include <random>
-#include <string>
-
 #include "deck/CardLayouts.h"
 #include "fortranio/QVFortranIO.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
 
 using namespace tovan;
 
@@ -122,8 +121,8 @@ TEST(RoundTrip, WrittenCardsReadBackWithReaderDescriptors) {
             const std::size_t width = field == 0 ? 5 : 4;
             const std::string text = card.substr(field == 0 ? 0 : 5, width);
             if (text == std::string(width, '*')) continue; // overflow is asterisks, not a number
-            const double expected = std::round(value * std::pow(10.0, decimals)) /
-                                    std::pow(10.0, decimals);
+            const double expected =
+                std::round(value * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
             ASSERT_NEAR(read->at(field).number(), expected, 1e-5 * std::max(1.0, std::fabs(value)))
                 << "value " << value << " card [" << card.substr(0, 9) << "]";
         }

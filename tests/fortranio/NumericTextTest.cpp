@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
+#include "fortranio/NumericText.h"
 
 #include "fortranio/FormatDescriptor.h"
-#include "fortranio/NumericText.h"
+
+#include <gtest/gtest.h>
 
 using namespace tovan;
 
 TEST(NumericText, AcceptsSignsPointsAndExponents) {
-    for (const char* text : {"1", "+1", "-1", ".5", "5.", "  12.5  ", "1E5", "1e-5", "1.5D+3",
-                             "-.25d2", "007"}) {
+    for (const char* text :
+         {"1", "+1", "-1", ".5", "5.", "  12.5  ", "1E5", "1e-5", "1.5D+3", "-.25d2", "007"}) {
         EXPECT_TRUE(IsNumericText(text)) << text;
     }
 }
@@ -40,10 +41,10 @@ TEST(Descriptor, ParsesEveryFormTheDeckUses) {
         char letter;
         long width, decimals;
     };
-    for (const Case& c : {Case{"A72", 'A', 72, 0}, Case{"I3", 'I', 3, 0}, Case{"F4.3", 'F', 4, 3},
-                          Case{"44X", 'X', 44, 0}, Case{"X44", 'X', 44, 0},
-                          Case{" f5.2 ", 'F', 5, 2}, Case{"e10.3", 'E', 10, 3},
-                          Case{"D12.04", 'D', 12, 4}}) {
+    for (const Case& c :
+         {Case{"A72", 'A', 72, 0}, Case{"I3", 'I', 3, 0}, Case{"F4.3", 'F', 4, 3},
+          Case{"44X", 'X', 44, 0}, Case{"X44", 'X', 44, 0}, Case{" f5.2 ", 'F', 5, 2},
+          Case{"e10.3", 'E', 10, 3}, Case{"D12.04", 'D', 12, 4}}) {
         const auto d = ParseDescriptor(c.text, DescriptorUse::Reading);
         ASSERT_TRUE(d) << c.text;
         EXPECT_EQ(d->letter, c.letter) << c.text;
@@ -53,9 +54,8 @@ TEST(Descriptor, ParsesEveryFormTheDeckUses) {
 }
 
 TEST(Descriptor, RejectsMalformedOnes) {
-    for (const char* text : {"X", "A", "4.5X", "3F5.2", "F5", "F5.", "F.5", "I3.1", "A6.0",
-                             "X4.0", "Q5", "F0.0", "I0", "A-3", "F5.2.1", "44Y", "0X", "F5E1.2",
-                             "5"}) {
+    for (const char* text : {"X", "A", "4.5X", "3F5.2", "F5", "F5.", "F.5", "I3.1", "A6.0", "X4.0",
+                             "Q5", "F0.0", "I0", "A-3", "F5.2.1", "44Y", "0X", "F5E1.2", "5"}) {
         EXPECT_FALSE(ParseDescriptor(text, DescriptorUse::Reading)) << text;
     }
 }

@@ -1,0 +1,86 @@
+// Opening large decks: every reader, into the grids, as File > Open does (without the dialog).
+#include "fileio/basFileRoutines.h"
+#include "fortranio/QVFortranIO.h"
+#include "platform/RecordingPlatform.h"
+
+#include <benchmark/benchmark.h>
+#include <string>
+
+using namespace tovan;
+
+namespace {
+
+std::string Line(std::initializer_list<WriteValue> pairs) {
+    return FortranWrite(pairs) + "\r\n";
+}
+
+// 98 B2 storms and `catchments` catchments, each with a D1 card.
+std::string OneHourDeck(int catchments) {
+    std::string deck = Line({"A1", std::monostate{}, "I1", 2.0, "A72", std::string_view("BENCH")});
+    for (int s = 1; s <= 98; ++s) {
+        deck += Line({"I2", double(s), "A10", std::string_view("STORM"), "I3", 10.0, "F5.4", 1.5,
+                      "44X", std::monostate{}, "F4.3", 1.1, "F4.3", .9, "F4.3", 1.0, "F4.3", .8});
+    }
+    deck += "\r\n";
+    for (int c = 1; c <= catchments; ++c) {
+        deck += Line({"A1", std::monostate{}, "I1", 0.0, "I1", 0.0, "I2", 1.0, "I2", 98.0, "F3.2",
+                      5.0, "A6", std::string_view("SUB"), "I3", double(c % 399 + 1), "A60",
+                      std::string_view("generated catchment")});
+        deck += Line({"F5.4", .5,     "F5.4", 1.2,    "F5.4", .6,     "F5.4",
+                      45.0,   "F5.4", .012,   "F5.4", 15.,    "F5.4", .35,
+                      "F5.4", .1,     "F5.4", 3.0,    "F5.4", .0018,  "F5.4",
+                      .5,     "F5.4", 1.0,    "I1",   1.0,    "3X",   std::monostate{},
+                      "I1",   2.0,    "F5.4", .75,    "F5.4", .5});
+        deck += Line({"F5.4", 1.2, "F5.4", .6, "F5.4", 30., "F5.4", 15., "F5.4", .35, "F5.4", .45,
+                      "F5.4", .3, "F5.4", 40.});
+    }
+    return deck + "E\r\n";
+}
+
+// 99 storms of 20 B1 cards each, the last card of each storm with correction factors.
+std::string HyetographDeck() {
+    std::string deck = Line({"A1", std::monostate{}, "I1", 1.0, "A72", std::string_view("B1")});
+    for (int s = 1; s <= 99; ++s) {
+        for (int card = 1; card <= 20; ++card) {
+            std::vector<WriteValue> pairs{"I2", double(s), "A10", std::string_view("STORM")};
+            for (int d = 0; d < 17; ++d) {
+                pairs.emplace_back("F4.3");
+                pairs.emplace_back(card == 20 && d >= 13 ? 1.0 : .05 * (d + 1));
+            }
+            deck += FortranWrite(pairs) + "\r\n";
+        }
+    }
+    return deck + "\r\nE\r\n";
+}
+
+void Open(benchmark::State& state, const std::string& text) {
+    for (auto _ : state) {
+        DeckGrids grids;
+        ReadingState reading;
+        ApplicationState app;
+        RecordingPlatform platform;
+        NoWindowsHost host;
+        ReadingContext context{grids, reading, app, platform};
+        const auto outcome = ReadDeck(context, host, DeckFromText(text));
+        if (outcome != ReadOutcome::Read) state.SkipWithError("the deck did not read");
+        benchmark::DoNotOptimize(grids);
+    }
+}
+
+void BM_OpenCatchments(benchmark::State& state) {
+    const int catchments = static_cast<int>(state.range(0));
+    const std::string text = OneHourDeck(catchments);
+    Open(state, text);
+    state.counters["per_catchment"] =
+        benchmark::Counter(double(catchments), benchmark::Counter::kIsIterationInvariantRate |
+                                                   benchmark::Counter::kInvert);
+}
+
+void BM_OpenHyetograph(benchmark::State& state) {
+    Open(state, HyetographDeck());
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenCatchments)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenHyetograph)->Unit(benchmark::kMillisecond);

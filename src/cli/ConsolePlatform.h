@@ -1,0 +1,39 @@
+// The platform of tovandeck: every message box becomes one line on standard error, written as
+// the box's title, a colon, a blank and the text. There are no dialogs and no questions.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace tovan::cli {
+
+class ConsolePlatform : public Platform {
+  public:
+    explicit ConsolePlatform(std::FILE* out = stderr) : out_(out) {}
+
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
+    Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
+    std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> chooseFileToSave(const FileDialogRequest&) override {
+        return std::nullopt;
+    }
+    std::string setting(std::string_view section, std::string_view key,
+                        std::string_view defaultValue) override;
+    void saveSetting(std::string_view section, std::string_view key,
+                     std::string_view value) override;
+    void setBusy(bool) override {}
+
+    int messageCount() const { return messages_; }
+
+  private:
+    std::FILE* out_;
+    int messages_ = 0;
+    std::map<std::string, std::string, std::less<>> settings_; // for this run only
+};
+
+} // namespace tovan::cli

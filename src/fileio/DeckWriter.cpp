@@ -1,0 +1,372 @@
+// The save pass: one walk over the grids in card order that checks the save rules as it meets
+// them and builds each card with FortranWrite. A fatal rule ends the walk with nothing to write;
+// a warning marks the deck as unusable by the engine and the walk goes on.
+#include "deck/CardLayouts.h"
+#include "fileio/SaveFile.h"
+#include "fileio/SaveMessages.h"
+#include "fortranio/NumericText.h"
+#include "fortranio/QVFortranIO.h"
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+namespace tovan {
+
+namespace {
+
+namespace msg = save_messages;
+
+using CellValue = std::optional<std::string_view>;
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Grid columns 16 to 19 hold depths 14 to 17 of a B1 card, whose card columns the correction
+// factors take over.
+constexpr int kB1FirstDepthUnderFactors = 16;
+
+// Fields of the card layouts whose value the pass computes instead of reading a cell.
+constexpr std::size_t kCardABlankField = 0, kCardAOptionField = 1;
+constexpr std::size_t kCardB2YearsField = 2;
+constexpr std::size_t kCardCBlankField = 0, kCardCPrintField = 1;
+
+constexpr std::string_view kBlank = " ";
+
+// The list indexes of the rainfall input option.
+constexpr double kHyetographOption = 0, kOneHourDepthOption = 1;
+
+// Return periods in years by list index ("002", "005", "010", "050", "100").
+constexpr std::array<double, 5> kReturnPeriodYears{2, 5, 10, 50, 100};
+constexpr double kUnreadableReturnPeriodYears = 5;
+
+// Print/output option codes by list index; indexes 4 to 6 stand for options 7 to 9.
+constexpr std::array<double, 7> kPrintOptionCodes{0, 1, 2, 3, 7, 8, 9};
+constexpr double kFirstDiskOutputIndex = 4;
+
+constexpr double kLowestCatchmentNumber = 0, kHighestCatchmentNumber = 999; // both excluded
+
+// The number a cell holds, or nothing when it is empty or its text is not a number. Numeric
+// text is what the field writer accepts as a number, so the rules and the cards agree on it.
+std::optional<double> NumberIn(CellValue cell) {
+    if (!cell || !IsNumericText(*cell)) return std::nullopt;
+    std::string_view text = TrimBlanks(*cell);
+    if (text.front() == '+') text.remove_prefix(1); // from_chars takes no plus sign
+    std::string withE;
+    if (text.find_first_of("dD") != std::string_view::npos) { // the Fortran exponent letter
+        withE.assign(text);
+        for (char& c : withE)
+            c = (c == 'd' || c == 'D') ? 'e' : c;
+        text = withE;
+    }
+    double number = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
+    // A number beyond the range of double is no list index and no usable catchment number;
+    // NaN compares unequal to all of them.
+    if (result.ec == std::errc::result_out_of_range) return std::nan("");
+    return number;
+}
+
+bool HoldsNumber(CellValue cell, double number) {
+    const auto held = NumberIn(cell);
+    return held && *held == number;
+}
+
+// The list index a cell holds, when it is one of 0 .. count - 1 ("1", or "1.0" as a number).
+std::optional<std::size_t> ListIndexIn(CellValue cell, std::size_t count) {
+    const auto number = NumberIn(cell);
+    if (!number || *number < 0 || *number >= static_cast<double>(count)) return std::nullopt;
+    if (*number != std::floor(*number)) return std::nullopt;
+    return static_cast<std::size_t>(*number);
+}
+
+// Storm numbers compare as values: two numbers by value, so that "1" and "1.0" (possible in the
+// plain text rows of fpCardB2, and both written as 1) are the same storm; anything else by text.
+bool SameValue(CellValue a, CellValue b) {
+    const auto numberA = NumberIn(a), numberB = NumberIn(b);
+    if (numberA && numberB) return *numberA == *numberB;
+    return a.value_or("") == b.value_or("");
+}
+
+WriteValue ToWriteValue(CellValue cell) {
+    if (!cell) return std::monostate{}; // blanks in every field type
+    return *cell;
+}
+
+// The pair list of one card: each field's written descriptor with the value of its grid
+// column. Fields without a grid column start absent; the pass sets the ones it computes.
+template <std::size_t N>
+class CardPairs {
+  public:
+    CardPairs(const std::array<CardField, N>& layout, const Grid& grid, int row) {
+        for (std::size_t field = 0; field < N; ++field) {
+            pairs_[2 * field] = layout[field].writeDescriptor;
+            const int column = layout[field].gridColumn;
+            if (column != 0) pairs_[2 * field + 1] = ToWriteValue(GetCellValue(grid, column, row));
+        }
+    }
+    void set(std::size_t field, WriteValue value) { pairs_[2 * field + 1] = value; }
+    std::string write() const { return FortranWrite(pairs_); }
+
+  private:
+    std::array<WriteValue, 2 * N> pairs_{};
+};
+
+// Thrown to leave the pass at once; the outcome is already recorded in the deck text.
+struct PassStopped {};
+
+class SavePass {
+  public:
+    SavePass(const DeckGrids& grids, Platform& platform) : grids_(grids), platform_(platform) {}
+    DeckText run();
+
+  private:
+    bool writeCardA();
+    void writeB1Cards();
+    void writeB2Cards();
+    double returnPeriodYears(CellValue cell);
+    void writeCatchments();
+    std::optional<std::size_t> checkCardC(int row);
+    void writeCardC(int row, std::optional<std::size_t> printIndex);
+    void checkCardD(int row);
+    void writeCardsDAndD1(int row);
+
+    template <std::size_t N>
+    void append(const CardPairs<N>& pairs);
+    void appendLine(std::string_view line);
+    [[noreturn]] void fail(const msg::SaveMessage& message);
+    void warn(const msg::SaveMessage& message);
+    void warnWhenEmpty(const Grid& grid, int col, int row, const msg::SaveMessage& message);
+
+    const DeckGrids& grids_;
+    Platform& platform_;
+    DeckText deck_;
+};
+
+std::size_t EstimatedDeckSize(const DeckGrids& grids) {
+    const auto rows = [](const Grid& grid) { return static_cast<std::size_t>(grid.dataRowCnt()); };
+    const std::size_t cards =
+        2 + rows(grids.fpCardB1) + rows(grids.fpCardB2) + 3 * rows(grids.fpCardD) + 1;
+    return cards * (kCardWidth + kLineEnd.size());
+}
+
+DeckText SavePass::run() {
+    deck_.text.reserve(EstimatedDeckSize(grids_));
+    try {
+        if (writeCardA()) {
+            writeB1Cards();
+        } else {
+            writeB2Cards();
+        }
+        appendLine(cards::kEndOfBRecords);
+        writeCatchments();
+        appendLine(cards::kEndCard);
+    } catch (const PassStopped&) {
+    }
+    return std::move(deck_);
+}
+
+// Card A; true when the B1 cards follow. An option cell that holds neither list index counts as
+// no method chosen: the combo box cannot hold anything else, and a card A with a made-up option
+// would only be refused when the deck is read.
+bool SavePass::writeCardA() {
+    const Grid& a = grids_.fpCardA;
+    const CellValue option = GetCellValue(a, col::kAOption, kTemplateRow);
+    const CellValue title = GetCellValue(a, col::kATitle, kTemplateRow, CellReadKind::Text);
+    const auto index = NumberIn(option);
+    if (!index || (*index != kHyetographOption && *index != kOneHourDepthOption)) {
+        fail(msg::kNoRainfallMethod);
+    }
+    if (title.value_or("").empty()) warn(msg::kNoProjectTitle);
+
+    CardPairs pairs(cards::kA, a, kTemplateRow);
+    pairs.set(kCardABlankField, kBlank);
+    pairs.set(kCardAOptionField, *index + 1);
+    append(pairs);
+    return *index == kHyetographOption;
+}
+
+bool AnyFilled(const Grid& grid, int row, int firstCol, int lastCol) {
+    for (int c = firstCol; c <= lastCol; ++c) {
+        if (GetCellValue(grid, c, row)) return true;
+    }
+    return false;
+}
+
+// A storm is a run of rows with the same storm number. Its correction factors may only be on
+// its last card, never on its first, and only where depths 14 to 17 are empty.
+void SavePass::writeB1Cards() {
+    const Grid& b1 = grids_.fpCardB1;
+    CellValue previousStorm = GetCellValue(b1, col::kB1Storm, kTemplateRow);
+    if (!previousStorm) fail(msg::kB1FirstCardNoStorm);
+    bool factorsWritten = false;
+
+    const int lastRow = b1.dataRowCnt();
+    for (int r = kTemplateRow; r <= lastRow; ++r) {
+        const CellValue storm = GetCellValue(b1, col::kB1Storm, r);
+        const bool carriesFactors = AnyFilled(b1, r, col::kB1FirstFactor, col::kB1LastFactor);
+        if (carriesFactors && AnyFilled(b1, r, kB1FirstDepthUnderFactors, col::kB1LastDepth)) {
+            fail(msg::kB1DepthsAndFactors);
+        }
+        if (!storm) fail(msg::kB1NoStormNumber);
+        if (!GetCellValue(b1, col::kB1Ident, r)) warn(msg::kB1NoStormId);
+
+        const bool continuesStorm = r != kTemplateRow && SameValue(storm, previousStorm);
+        if (continuesStorm && factorsWritten) fail(msg::kB1FactorsNotLast);
+        if (!continuesStorm) {
+            if (carriesFactors) fail(msg::kB1FactorsOnFirstCard);
+            factorsWritten = false;
+        }
+
+        if (carriesFactors) {
+            append(CardPairs(cards::kB1WithFactors, b1, r));
+            factorsWritten = true;
+        } else {
+            append(CardPairs(cards::kB1, b1, r));
+        }
+        previousStorm = storm;
+    }
+}
+
+// B2-3 compares neighbouring rows only: the same number on rows that are apart passes.
+void SavePass::writeB2Cards() {
+    const Grid& b2 = grids_.fpCardB2;
+    CellValue previousStorm = GetCellValue(b2, col::kB2Storm, kTemplateRow);
+
+    const int lastRow = b2.dataRowCnt();
+    for (int r = kTemplateRow; r <= lastRow; ++r) {
+        const CellValue storm = GetCellValue(b2, col::kB2Storm, r);
+        const CellValue returnPeriod = GetCellValue(b2, col::kB2ReturnPeriod, r);
+        if (!storm) fail(msg::kB2NoStormNumber);
+        if (!GetCellValue(b2, col::kB2Ident, r)) warn(msg::kB2NoStormId);
+        if (r != kTemplateRow && SameValue(storm, previousStorm)) fail(msg::kB2DuplicateStorm);
+        if (!NumberIn(returnPeriod)) warn(msg::kB2NoReturnPeriod);
+
+        CardPairs pairs(cards::kB2, b2, r);
+        pairs.set(kCardB2YearsField, returnPeriodYears(returnPeriod));
+        append(pairs);
+        previousStorm = storm;
+    }
+}
+
+// The cell holds the index of the chosen list entry; an empty cell counts as the first entry.
+double SavePass::returnPeriodYears(CellValue cell) {
+    if (!cell) return kReturnPeriodYears.front();
+    if (const auto index = ListIndexIn(cell, kReturnPeriodYears.size())) {
+        return kReturnPeriodYears[*index];
+    }
+    warn(msg::kB2BadReturnPeriod);
+    return kUnreadableReturnPeriodYears;
+}
+
+void SavePass::writeCatchments() {
+    const int lastRow = grids_.fpCardC.dataRowCnt();
+    if (lastRow != grids_.fpCardD.dataRowCnt()) fail(msg::kCDMismatch);
+    for (int r = kTemplateRow; r <= lastRow; ++r) {
+        writeCardC(r, checkCardC(r));
+        checkCardD(r);
+        writeCardsDAndD1(r);
+    }
+}
+
+// A catchment number outside 1 to 998, or one that is not a number at all, cannot name the
+// hydrograph files written for the routing model.
+bool IsCatchmentNumberUsable(CellValue cell) {
+    const auto number = NumberIn(cell);
+    return number && *number > kLowestCatchmentNumber && *number < kHighestCatchmentNumber;
+}
+
+// Returns the list index of the print option, when the cell holds one.
+std::optional<std::size_t> SavePass::checkCardC(int row) {
+    const Grid& c = grids_.fpCardC;
+    const CellValue printOption = GetCellValue(c, col::kCPrint, row);
+    if (!NumberIn(printOption)) warn(msg::kCNoPrintOption);
+    if (!NumberIn(GetCellValue(c, col::kCRational, row))) warn(msg::kCBadRationalFormula);
+    warnWhenEmpty(c, col::kCUnitDuration, row, msg::kCNoTimeUnit);
+
+    const auto index = ListIndexIn(printOption, kPrintOptionCodes.size());
+    const bool writesToDisk = index && *index >= kFirstDiskOutputIndex;
+    if (writesToDisk && !IsCatchmentNumberUsable(GetCellValue(c, col::kCNumber, row))) {
+        warn(msg::kCBadCatchmentNumber);
+    }
+    return index;
+}
+
+// Any print option cell that is not a list index, the empty one included, is written as 0.
+void SavePass::writeCardC(int row, std::optional<std::size_t> printIndex) {
+    CardPairs pairs(cards::kC, grids_.fpCardC, row);
+    pairs.set(kCardCBlankField, kBlank);
+    pairs.set(kCardCPrintField, printIndex ? kPrintOptionCodes[*printIndex] : 0.0);
+    append(pairs);
+}
+
+// The time of concentration (column 7) and every field after column 12 are optional.
+void SavePass::checkCardD(int row) {
+    const Grid& d = grids_.fpCardD;
+    warnWhenEmpty(d, col::kDArea, row, msg::kDNoArea);
+    warnWhenEmpty(d, col::kDLength, row, msg::kDNoLength);
+    warnWhenEmpty(d, col::kDCentroid, row, msg::kDNoCentroid);
+    warnWhenEmpty(d, col::kDImpervious, row, msg::kDNoImperviousness);
+    warnWhenEmpty(d, col::kDSlope, row, msg::kDNoSlope);
+    warnWhenEmpty(d, col::kDPerviousStorage, row, msg::kDNoPerviousStorage);
+    warnWhenEmpty(d, col::kDImperviousStorage, row, msg::kDNoImperviousStorage);
+    warnWhenEmpty(d, col::kDInitialInfiltration, row, msg::kDNoInitialInfiltration);
+    warnWhenEmpty(d, col::kDDecay, row, msg::kDNoDecay);
+    warnWhenEmpty(d, col::kDFinalInfiltration, row, msg::kDNoFinalInfiltration);
+}
+
+// The D1 card follows whenever the switch holds 1, even with every D1 field empty.
+void SavePass::writeCardsDAndD1(int row) {
+    const Grid& d = grids_.fpCardD;
+    append(CardPairs(cards::kD, d, row));
+    if (HoldsNumber(GetCellValue(d, col::kDUseD1, row), 1)) append(CardPairs(cards::kD1, d, row));
+}
+
+// FortranWrite only refuses a malformed pair list, which the fixed card layouts never are.
+// Should it happen all the same, writing a shortened deck would lose data: the save stops as
+// an unexpected error instead, and the caller reports that saving failed.
+template <std::size_t N>
+void SavePass::append(const CardPairs<N>& pairs) {
+    const std::string card = pairs.write();
+    if (card.empty()) {
+        deck_.error = EINVAL;
+        throw PassStopped{};
+    }
+    appendLine(card);
+}
+
+void SavePass::appendLine(std::string_view line) {
+    deck_.text.append(line).append(kLineEnd);
+}
+
+void SavePass::fail(const msg::SaveMessage& message) {
+    platform_.showMessage(message.text, message.icon, message.title);
+    deck_.fatal = true;
+    throw PassStopped{};
+}
+
+void SavePass::warn(const msg::SaveMessage& message) {
+    platform_.showMessage(message.text, message.icon, message.title);
+    deck_.unusable = true;
+}
+
+void SavePass::warnWhenEmpty(const Grid& grid, int col, int row, const msg::SaveMessage& message) {
+    if (!GetCellValue(grid, col, row)) warn(message);
+}
+
+} // namespace
+
+// The grid model has no typed getters that could fail, so every read delivers the cell's text.
+std::optional<std::string_view> GetCellValue(const Grid& grid, int col, int row,
+                                             CellReadKind kind) {
+    const std::string& text = grid.value(col, row);
+    if (text.empty() && kind == CellReadKind::Generic) return std::nullopt;
+    return std::string_view{text};
+}
+
+DeckText BuildDeckText(const DeckGrids& grids, Platform& platform) {
+    return SavePass(grids, platform).run();
+}
+
+} // namespace tovan

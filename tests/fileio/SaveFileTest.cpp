@@ -1,0 +1,132 @@
+#include "fileio/SaveFile.h"
+
+#include "SaveTestDecks.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+using namespace tovan;
+using namespace tovan::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+const RecordingPlatform::Message kUnusable = {
+    "The file was saved, but cannot be used in the TOVAN model because some of the data is "
+    "invalid, missing, or corrupt.",
+    MessageIcon::Exclamation, "SaveFile", false};
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::string> FileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class SaveFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("tovan-save-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        deck_ = folder_ / "deck.tvi";
+    }
+    void TearDown() override {
+        fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(folder_);
+    }
+
+    fs::path folder_;
+    fs::path deck_;
+    RecordingPlatform ui_;
+};
+
+} // namespace
+
+TEST_F(SaveFileTest, WritesTheDeckTextAndTheSameBytesEachTime) {
+    const DeckGrids grids = ValidB2Deck();
+    ASSERT_EQ(SaveFile(grids, deck_.string(), ui_), 0);
+    const std::string first = ReadBytes(deck_);
+    RecordingPlatform again;
+    EXPECT_EQ(first, BuildDeckText(grids, again).text);
+    ASSERT_EQ(SaveFile(grids, deck_.string(), ui_), 0);
+    EXPECT_EQ(ReadBytes(deck_), first);
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(FileNames(folder_), std::vector<std::string>{"deck.tvi"}) << "no temporary left";
+}
+
+TEST_F(SaveFileTest, WarningsStillWriteAndTheUnusableMessageComesLast) {
+    DeckGrids grids = ValidB2Deck();
+    grids.fpCardA.setValue(2, 2, "");
+    EXPECT_EQ(SaveFile(grids, deck_.string(), ui_), 0);
+    ASSERT_EQ(ui_.messages.size(), 2U);
+    EXPECT_EQ(ui_.messages[1], kUnusable);
+    EXPECT_EQ(ReadBytes(deck_).substr(0, 82), Padded(" 2") + "\r\n");
+}
+
+TEST_F(SaveFileTest, FatalRuleLeavesTheEarlierFileUntouched) {
+    EXPECT_EQ(SaveFile(DeckGrids{}, deck_.string(), ui_), -1);
+    EXPECT_FALSE(fs::exists(deck_)) << "nothing is created";
+
+    const std::string earlier = "earlier deck\r\n\xE9\r\n";
+    WriteBytes(deck_, earlier);
+    DeckGrids lastRowFatal = ValidB2Deck();
+    SetRow(lastRowFatal.fpCardB2, 3, {{1, "1"}, {2, "dup"}});
+    EXPECT_EQ(SaveFile(lastRowFatal, deck_.string(), ui_), -1);
+    DeckGrids mismatch = ValidB2Deck();
+    SetRecord(mismatch.fpCardC, 3, {{2, "0"}});
+    SetRecord(mismatch.fpCardD, 3, {});
+    EXPECT_EQ(SaveFile(mismatch, deck_.string(), ui_), -1);
+    EXPECT_EQ(ReadBytes(deck_), earlier);
+    EXPECT_EQ(FileNames(folder_), std::vector<std::string>{"deck.tvi"});
+}
+
+TEST_F(SaveFileTest, FailedWritesReturnAnErrorAndLeaveNoTrace) {
+    const fs::path folderTarget = folder_ / "a folder.tvi";
+    fs::create_directory(folderTarget);
+    WriteBytes(folderTarget / "inside", "kept");
+    EXPECT_GT(SaveFile(ValidB2Deck(), folderTarget.string(), ui_), 0);
+    EXPECT_EQ(ReadBytes(folderTarget / "inside"), "kept");
+
+    EXPECT_GT(SaveFile(ValidB2Deck(), (folder_ / "missing" / "deck.tvi").string(), ui_), 0);
+    EXPECT_EQ(FileNames(folder_), std::vector<std::string>{"a folder.tvi"});
+    EXPECT_TRUE(ui_.messages.empty()) << "the caller reports the failure";
+}
+
+TEST_F(SaveFileTest, ReadOnlyFolderKeepsTheEarlierFile) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+    WriteBytes(deck_, "earlier");
+    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(SaveFile(ValidB2Deck(), deck_.string(), ui_), EACCES);
+    EXPECT_EQ(ReadBytes(deck_), "earlier");
+}
+
+TEST_F(SaveFileTest, ReplacedFileKeepsItsPermissionsAndLinksAreFollowed) {
+    WriteBytes(deck_, "earlier");
+    fs::permissions(deck_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const fs::path link = folder_ / "link.tvi";
+    fs::create_symlink(deck_, link);
+    ASSERT_EQ(SaveFile(ValidB2Deck(), link.string(), ui_), 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(deck_).substr(0, 6), " 2Test");
+    EXPECT_EQ(fs::status(deck_).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
