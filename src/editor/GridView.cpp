@@ -109,6 +109,7 @@ int GridView::preferredWidth(int col) const {
     const CellFormat& format = cells.format(col, row);
     const QFontMetrics metrics = fontMetrics();
     const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    if (cells.locked(col, row) && format.type == CellType::Edit) return digit * 9; // no field
     switch (format.type) {
     case CellType::Integer:
     case CellType::Float:

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -80,6 +81,7 @@ void frmInput::buildControls() {
     bar->addWidget(Image1);
 
     fpCardA = newGrid(grids_.fpCardA);
+    fpCardA->horizontalHeader()->setStretchLastSection(true); // the title gets the room left
     fpCardB1 = newGrid(grids_.fpCardB1);
     fpCardB2 = newGrid(grids_.fpCardB2);
     fpCardC = newGrid(grids_.fpCardC);
