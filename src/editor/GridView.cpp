@@ -142,6 +142,15 @@ void GridView::fitColumnsToContent() {
     labels_->fitHeightToLabels();
 }
 
+void GridView::commitOpenEditor() {
+    QWidget* editor = QApplication::focusWidget();
+    if (state() != QAbstractItemView::EditingState || !editor ||
+        editor->parentWidget() != viewport())
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 bool GridView::isButtonCell(const QModelIndex& index) const {
     return index.isValid() && model_->format(index).type == CellType::Button;
 }

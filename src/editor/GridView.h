@@ -36,6 +36,9 @@ class GridView : public QTableView {
     void cutToClipboard();
     void pasteFromClipboard();
 
+    // Stores what is typed in a cell editor that is still open (before a save, say).
+    void commitOpenEditor();
+
     // Column widths that fit each column's kind of value and keep its label short.
     void fitColumnsToContent();
 

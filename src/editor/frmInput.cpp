@@ -250,6 +250,11 @@ void frmInput::cmdBack_Click() {
     });
 }
 
+void frmInput::commitPendingEdit() {
+    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
+        grid->commitOpenEditor();
+}
+
 void frmInput::setCardASize(double widthTwips, double heightTwips) {
     cardAHeightTwips_ = heightTwips;
     fpCardA->resize(TwipsToPixelsX(widthTwips), TwipsToPixelsY(heightTwips));
@@ -295,6 +300,7 @@ void frmInput::closeEvent(QCloseEvent* event) {
 bool frmInput::Form_Unload() {
     bool allowed = false;
     TrapErrors(platform_, "Form_Unload Error!", [this, &allowed] {
+        commitPendingEdit();
         if (state_.DeckChanged && platform_.askYesNo("Do you Want to save?", MessageIcon::Question,
                                                      "TOVAN2000") == Answer::Yes) {
             host_.mnuFileSave_Click();

@@ -33,6 +33,8 @@ class frmInput : public QWidget {
     void cmdBack_Click();
     void Clear();
     void setCardASize(double widthTwips, double heightTwips);
+    // Stores a value still being typed into a cell, so that a save or close includes it.
+    void commitPendingEdit();
 
     void cmdA_Click();
     void cmdB1_Click();

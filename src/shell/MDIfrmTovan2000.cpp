@@ -285,6 +285,7 @@ void MDIfrmTovan2000::saveDeck() {
                               "mnuFileSave_Click Error!");
         return;
     }
+    editor_->commitPendingEdit();
     FileDialogRequest request;
     request.title = "Save Files";
     request.filter = "Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*";

@@ -214,3 +214,20 @@ TEST(MainWindow, EditMenuCopiesAndPastesBetweenCells) {
     EXPECT_EQ(s.editor()->grids().fpCardB2.value(2, 5), "");
     EXPECT_TRUE(s.state.DeckChanged);
 }
+
+TEST(MainWindow, SaveIncludesTheValueStillBeingTyped) {
+    Shell s;
+    s.main->mnuFileCreate_Click();
+    s.type(s.editor()->fpCardA, 1, 2, "1");
+    GridView* grid = s.editor()->fpCardA;
+    grid->setFocus();
+    grid->setActiveCell(2, 2);
+    QTest::keyClicks(grid, QStringLiteral("T"));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("YPED"));
+    ASSERT_TRUE(qobject_cast<QLineEdit*>(QApplication::focusWidget())) << "still typing";
+    s.platform.chosenFiles.push_back(s.path("typed.tvi"));
+    s.main->mnuFileSave_Click();
+    QFile saved(QString::fromStdString(s.path("typed.tvi")));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readLine().startsWith(" 2TYPED"));
+}
