@@ -48,7 +48,8 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
 }
 
 MDIfrmTovan2000::~MDIfrmTovan2000() {
-    // The editor's grids must not outlive their reader: close the deck file first.
+    // The area announces its children's going while the window is half destroyed.
+    disconnect(mdi_, nullptr, this, nullptr);
     reading_.deck.reset();
 }
 
