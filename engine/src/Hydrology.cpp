@@ -89,6 +89,8 @@ double HortonCapacity(double f0, double fc, double decayPerSecond, double t1, do
 
 namespace {
 
+constexpr double kRoundOff = 1e-12; // inches
+
 // One depression-storage surface: water above its capacity runs off.
 struct Surface {
     double capacity = 0.0;
@@ -99,7 +101,8 @@ struct Surface {
         double water = stored + input;
         infiltrated = std::min(water, infiltrationCapacity);
         water -= infiltrated;
-        const double spill = std::max(0.0, water - capacity);
+        // Depths that only round-off puts above the capacity (0.1 + 0.1 + 0.1 > 0.3) stay.
+        const double spill = water > capacity + kRoundOff ? water - capacity : 0.0;
         stored = water - spill;
         return spill;
     }
