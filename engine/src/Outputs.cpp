@@ -127,11 +127,21 @@ void Outputs::storm(const CatchmentResult& r, const StormResult& s) {
     report_.line("Storm %d (%s): rainfall %.3f in, excess %.3f in%s", s.storm,
                  s.source->identification.c_str(), s.rain.total(), s.excessInches,
                  s.factorsApplied ? "" : " (correction factors cancelled by card D)");
+    factors(s);
     if (r.content.hyetograph) hyetograph(s);
     if (r.content.excessTable) excessTable(s);
     if (r.content.stormHydrograph) stormHydrograph(s);
     summary(r, s);
     machineFiles(r, s);
+}
+
+void Outputs::factors(const StormResult& s) {
+    const CorrectionFactors& f = s.source->factors;
+    if (!s.factorsApplied || !(f.initialRate || f.decay || f.finalRate || f.depression)) return;
+    const auto shown = [](const std::optional<double>& v) { return v ? *v : 1.0; };
+    report_.line("  Correction factors: initial rate %.3f, decay %.3f, final rate %.3f, "
+                 "depression storage %.3f",
+                 shown(f.initialRate), shown(f.decay), shown(f.finalRate), shown(f.depression));
 }
 
 void Outputs::hyetograph(const StormResult& s) {

@@ -39,6 +39,7 @@ class Outputs {
     void losses(const CatchmentResult& r);
     void unitHydrograph(const UnitHydrograph& uh);
     void storm(const CatchmentResult& r, const StormResult& s);
+    void factors(const StormResult& s);
     void hyetograph(const StormResult& s);
     void excessTable(const StormResult& s);
     void stormHydrograph(const StormResult& s);
