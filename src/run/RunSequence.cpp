@@ -60,8 +60,11 @@ RunResult RunEngine(Platform& platform, EngineCaller& engine, const RunRequest& 
     result.files =
         DeriveEngineFiles(request.inputFile, request.reportBox, request.drelmBox, request.peakBox);
     try {
-        ScopedWorkingFolder inDeckFolder(request.folder);
-        CallAndClean(platform, engine, request, result.files);
+        // Fixed before the switch: a relative folder would mean something else inside itself.
+        RunRequest absolute = request;
+        if (!absolute.folder.empty()) absolute.folder = fs::absolute(request.folder);
+        ScopedWorkingFolder inDeckFolder(absolute.folder);
+        CallAndClean(platform, engine, absolute, result.files);
         result.completed = true;
     } catch (const RunFailure& failure) {
         platform.showMessage(failure.description, MessageIcon::Exclamation, kRunErrorTitle);

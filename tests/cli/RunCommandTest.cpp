@@ -18,8 +18,10 @@ struct Outcome {
 };
 
 // Runs tovandeck with its standard error folded into the output.
-Outcome Tovandeck(const std::string& arguments, const fs::path& program = TOVANDECK) {
-    const std::string command = "'" + program.string() + "' " + arguments + " 2>&1";
+Outcome Tovandeck(const std::string& arguments, const fs::path& program = TOVANDECK,
+                  const fs::path& in = {}) {
+    const std::string cd = in.empty() ? "" : "cd '" + in.string() + "' && ";
+    const std::string command = cd + "'" + program.string() + "' " + arguments + " 2>&1";
     Outcome result;
     std::FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
@@ -49,6 +51,19 @@ TEST(RunCommand, RunsTheDeckAndPrintsTheThreeOutputNames) {
                            "\n" + (folder / "kwPeak.tvi").string() + "\n");
     EXPECT_FALSE(ReadText(folder / "kwPeak.tvi").empty());
     EXPECT_FALSE(fs::exists(folder / "Killz__1.tvi"));
+}
+
+TEST(RunCommand, ADeckGivenRelativeToTheCurrentFolder) {
+    TempFolder folder;
+    fs::create_directory(folder / "decks");
+    DeckCards deck;
+    deck.storms = {{1, "2-YEAR", 2, 0.95, {}, {}}};
+    deck.catchments = {CatchmentCards{}};
+    WriteDeckFile((folder / "decks" / "storm.tvi").string(), deck);
+    const Outcome run = Tovandeck("run decks/storm.tvi", TOVANDECK, folder.path());
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out, "decks/storm.tvo\ndecks/storm.tvd\ndecks/stormPeak.tvi\n");
+    EXPECT_TRUE(fs::exists(folder / "decks" / "stormPeak.tvi"));
 }
 
 TEST(RunCommand, UsageErrorsAndMissingDecks) {
