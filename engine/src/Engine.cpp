@@ -95,6 +95,10 @@ LossParameters WithFactors(LossParameters p, const Storm& storm, const Catchment
     return p;
 }
 
+double UnitDurationHours(const Catchment& c) {
+    return c.unitDuration / 60.0;
+}
+
 UnitHydrographInput UnitHydrographInputOf(const Catchment& c) {
     UnitHydrographInput in;
     in.area = c.area.value_or(0.0);
@@ -102,7 +106,7 @@ UnitHydrographInput UnitHydrographInputOf(const Catchment& c) {
     in.centroid = c.centroid.value_or(0.0);
     in.slope = c.slope.value_or(0.0);
     in.impervious = std::clamp(c.impervious.value_or(0.0) / 100.0, 0.0, 1.0);
-    in.dt = c.unitDuration;
+    in.dt = UnitDurationHours(c);
     if (c.useD1 == 1) {
         in.ct = c.ct;
         in.cp = c.cp;
@@ -150,7 +154,7 @@ StormResult ComputeStorm(const EngineDeck& deck, const Catchment& c, const Catch
         s.problem = "storm " + std::to_string(number) + " is not in the deck";
         return s;
     }
-    std::optional<Hyetograph> rain = RainOf(*s.source, c.unitDuration, s.problem);
+    std::optional<Hyetograph> rain = RainOf(*s.source, UnitDurationHours(c), s.problem);
     if (!rain) return s;
     s.rain = std::move(*rain);
     s.losses = WithFactors(cr.losses, *s.source, c, s.factorsApplied);

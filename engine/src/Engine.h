@@ -63,6 +63,8 @@ LossParameters LossParametersOf(const Catchment& c, int& level, std::vector<std:
 // The storm's correction factors applied, unless the catchment cancels them.
 LossParameters WithFactors(LossParameters p, const Storm& storm, const Catchment& c, bool& applied);
 UnitHydrographInput UnitHydrographInputOf(const Catchment& c);
+// The unit duration of card C is in minutes; the hydrology works in hours.
+double UnitDurationHours(const Catchment& c);
 
 // Reads `input` and writes the three outputs. Returns false, writing nothing, when the input
 // cannot be opened.

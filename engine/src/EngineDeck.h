@@ -32,7 +32,7 @@ struct Catchment {
     int printOption = 0;
     int rationalOption = 0;
     int firstStorm = 0, lastStorm = 0;
-    double unitDuration = 0.0; // hours
+    double unitDuration = 0.0; // minutes, like every other duration of the deck
     std::string identification;
     int number = 0;
     std::string description;

@@ -78,9 +78,9 @@ void Outputs::catchment(const CatchmentResult& r) {
 void Outputs::parameters(const CatchmentResult& r) {
     const Catchment& c = *r.catchment;
     report_.line(
-        "Print option %d; rational formula %s; storms %d to %d; unit duration %.4g h (%.4g min)",
+        "Print option %d; rational formula %s; storms %d to %d; unit duration %.4g min (%.4g h)",
         c.printOption, c.rationalOption == 1 ? "yes" : "no", c.firstStorm, c.lastStorm,
-        c.unitDuration, c.unitDuration * 60.0);
+        c.unitDuration, c.unitDuration / 60.0);
     report_.line("  Area %.4f sq mi   Length %.4f mi   Centroid distance %.4f mi",
                  c.area.value_or(0.0), c.length.value_or(0.0), c.centroid.value_or(0.0));
     report_.line("  Imperviousness %.2f %%   Slope %.4f ft/ft   Time of concentration %.2f min",

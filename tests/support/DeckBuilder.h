@@ -24,7 +24,7 @@ struct CatchmentCards {
     int printOption = 0;
     int rational = 0;
     int firstStorm = 1, lastStorm = 1;
-    double unitDuration = 0.1;
+    double unitDuration = 5.0; // minutes
     std::string identification = "AREA1";
     int number = 1;
     std::string description = "test catchment";
