@@ -156,19 +156,6 @@ TEST(EngineOptions, D1OverridesCountOnlyWhenCardDAsksForD1) {
     EXPECT_FALSE(UnitHydrographInputOf(deck.catchments[0]).ct);
 }
 
-TEST(EngineOptions, PrintOptionsChooseTheContent) {
-    bool known = false;
-    EXPECT_TRUE(ContentOf(1, known).excessTable);
-    EXPECT_FALSE(ContentOf(2, known).stormHydrograph);
-    for (int option : {3, 7, 8, 9})
-        EXPECT_TRUE(ContentOf(option, known).toDrelm) << option;
-    for (int option : {0, 1, 2})
-        EXPECT_FALSE(ContentOf(option, known).toDrelm) << option;
-    EXPECT_TRUE(ContentOf(8, known).excessTable);
-    ContentOf(5, known);
-    EXPECT_FALSE(known);
-}
-
 // ---- Output files -------------------------------------------------------------------------
 
 TEST(EngineOutputs, OnePeakLinePerCatchmentAndStorm) {
@@ -222,4 +209,32 @@ TEST(EngineOutputs, AMissingInputWritesNothing) {
     EXPECT_FALSE(RunDeckFile((folder / "none.tvi").string(), (folder / "a.tvo").string(),
                              (folder / "a.tvd").string(), (folder / "a.tvp").string()));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
+    DeckCards d;
+    d.rainfallOption = 1;
+    d.storms = {{1, "JUNE 1", 0, 0.0, Depths(30), std::array{1.2, 1.0, 0.8, 0.5}},
+                {2, "JULY 4", 0, 0.0, Depths(12), {}}};
+    CatchmentCards c;
+    c.lastStorm = 2;
+    c.dciaLevel = 3;
+    c.useD1 = true;
+    c.wqcv = 0.1;
+    CatchmentCards slow = c;
+    slow.unitDuration = 10.0;
+    d.catchments = {c, slow};
+    const EngineDeck deck = Parse(d);
+    for (const Catchment& catchment : deck.catchments) {
+        const CatchmentResult r = ComputeCatchment(deck, catchment);
+        ASSERT_TRUE(r.problem.empty()) << r.problem;
+        ASSERT_EQ(r.storms.size(), 2U);
+        for (const StormResult& s : r.storms) {
+            ASSERT_TRUE(s.problem.empty()) << s.problem;
+            EXPECT_NEAR(s.rain.dt, catchment.unitDuration / 60.0, 1e-12);
+            EXPECT_NEAR(s.volumeInches, s.excessInches, 1e-9);
+            EXPECT_GT(s.capturedInches, 0.0);
+            EXPECT_LT(s.excessInches + s.capturedInches, s.rain.total());
+        }
+    }
 }

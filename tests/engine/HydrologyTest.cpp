@@ -124,12 +124,6 @@ TEST(UnitHydrograph, OverridesOfWidthsAndFractionsPlaceTheCorners) {
     EXPECT_DOUBLE_EQ(uh.pointFlows[2], 0.75 * uh.peak);
 }
 
-TEST(UnitHydrograph, DefaultFractionsAreThoseOfTheCards) {
-    const UnitHydrograph uh = Uh(Basin());
-    EXPECT_DOUBLE_EQ(uh.before50, 0.35);
-    EXPECT_DOUBLE_EQ(uh.before75, 0.45);
-}
-
 // ---- Design storm -------------------------------------------------------------------------
 
 TEST(DesignStorm, HoldsTheDepthDurationCurveAroundItsPeak) {
