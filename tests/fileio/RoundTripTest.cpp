@@ -64,7 +64,9 @@ TEST(RoundTrip, ExampleDecksReadSaveAndReadAgain) {
 
 // Every input the fuzzer ever crashed on stays here, read and saved as the fuzzer does.
 TEST(RoundTrip, FuzzerFindingsStayFixed) {
-    for (const fs::path& input : FilesIn(fs::path(TOVAN_TEST_DATA) / "fuzz-regressions")) {
+    const fs::path findings = fs::path(TOVAN_TEST_DATA) / "fuzz-regressions";
+    ASSERT_TRUE(fs::is_directory(findings));
+    for (const fs::path& input : FilesIn(findings)) {
         Reader reader;
         reader.read(ReadText(input));
         const DeckText saved = BuildDeckText(reader.grids, reader.ui);
