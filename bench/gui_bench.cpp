@@ -1,0 +1,139 @@
+// The desktop application's speed on the offscreen platform: the main window from nothing to
+// the cover (without the splash's three seconds; target under 300 ms), the open command from
+// the menu to the editor shown for a deck of 10,000 catchments (target under 1 second), and
+// scrolling and editing that deck's record D grid.
+#include "editor/GridTableModel.h"
+#include "editor/GridView.h"
+#include "fortranio/QVFortranIO.h"
+#include "platform/RecordingPlatform.h"
+#include "shell/MDIfrmTovan2000.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+
+using namespace tovan;
+
+namespace {
+
+std::string Line(std::initializer_list<WriteValue> pairs) {
+    return FortranWrite(pairs) + "\r\n";
+}
+
+// Five one-hour storms and `catchments` catchments, each with a D1 card.
+std::string OneHourDeck(int catchments) {
+    std::string deck = Line({"A1", std::monostate{}, "I1", 2.0, "A72", std::string_view("BENCH")});
+    for (int s = 1; s <= 5; ++s) {
+        deck += Line({"I2", double(s), "A10", std::string_view("STORM"), "I3", 10.0, "F5.4", 1.5});
+    }
+    deck += "\r\n";
+    for (int c = 1; c <= catchments; ++c) {
+        deck += Line({"A1", std::monostate{}, "I1", 0.0, "I1", 0.0, "I2", 1.0, "I2", 5.0, "F3.2",
+                      5.0, "A6", std::string_view("SUB"), "I3", double(c % 399 + 1), "A60",
+                      std::string_view("generated catchment")});
+        deck += Line({"F5.4", .5,     "F5.4", 1.2,    "F5.4", .6,     "F5.4",
+                      45.0,   "F5.4", .012,   "F5.4", 15.,    "F5.4", .35,
+                      "F5.4", .1,     "F5.4", 3.0,    "F5.4", .0018,  "F5.4",
+                      .5,     "F5.4", 1.0,    "I1",   1.0,    "3X",   std::monostate{},
+                      "I1",   2.0,    "F5.4", .75,    "F5.4", .5});
+        deck += Line({"F5.4", 1.2, "F5.4", .6, "F5.4", 30., "F5.4", 15., "F5.4", .35, "F5.4", .45,
+                      "F5.4", .3, "F5.4", 40.});
+    }
+    return deck + "E\r\n";
+}
+
+struct Program {
+    ApplicationState state;
+    RecordingPlatform platform;
+    CoreDeckFiles files;
+    std::unique_ptr<MDIfrmTovan2000> main;
+
+    void start() {
+        main = std::make_unique<MDIfrmTovan2000>(state, platform, files);
+        main->MDIForm_Load();
+        main->show();
+        main->showCover();
+        QApplication::processEvents();
+    }
+};
+
+const std::string& TenThousandCatchments() {
+    static QTemporaryDir folder;
+    static const std::string path = [] {
+        const QString file = QDir(folder.path()).filePath(QStringLiteral("catchments.tvi"));
+        QFile out(file);
+        out.open(QIODevice::WriteOnly);
+        out.write(QByteArray::fromStdString(OneHourDeck(10000)));
+        return file.toStdString();
+    }();
+    return path;
+}
+
+void BM_MainWindowToCover(benchmark::State& state) {
+    for (auto _ : state) {
+        Program program;
+        program.start();
+        state.PauseTiming();
+        program.main.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_MainWindowToCover)->Unit(benchmark::kMillisecond);
+
+void BM_OpenTenThousandCatchments(benchmark::State& state) {
+    const std::string& deck = TenThousandCatchments();
+    Program program;
+    program.start();
+    for (auto _ : state) {
+        program.platform.chosenFiles.push_back(deck);
+        program.main->mnuOpenTovan_Click();
+        QApplication::processEvents();
+        state.PauseTiming();
+        if (!program.main->editorWindow() || !program.main->editorWindow()->isVisible())
+            state.SkipWithError("the editor was not shown");
+        program.main->mnuFileClose_Click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenTenThousandCatchments)->Unit(benchmark::kMillisecond);
+
+// One page down and a repaint of the record D grid, then a typed value committed, at the
+// bottom half of the 10,000 rows.
+void BM_ScrollAndEditTenThousandRows(benchmark::State& state) {
+    Program program;
+    program.start();
+    program.platform.chosenFiles.push_back(TenThousandCatchments());
+    program.main->mnuOpenTovan_Click();
+    frmInput* editor = program.main->editor();
+    editor->cmdCD_Click();
+    GridView* grid = editor->fpCardD;
+    QScrollBar* bar = grid->verticalScrollBar();
+    int row = 5000;
+    for (auto _ : state) {
+        bar->setValue((bar->value() + bar->pageStep()) % std::max(bar->maximum(), 1));
+        grid->viewport()->repaint();
+        auto* model = grid->gridModel();
+        model->setData(model->cellIndex(2, row), QString::number(row % 100), Qt::EditRole);
+        row = row % 10000 + 2;
+    }
+}
+BENCHMARK(BM_ScrollAndEditTenThousandRows)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", settings.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

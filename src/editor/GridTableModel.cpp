@@ -1,0 +1,206 @@
+#include "editor/GridTableModel.h"
+
+#include "editor/CellInput.h"
+
+#include <QApplication>
+#include <QBrush>
+#include <QColor>
+#include <QPalette>
+#include <algorithm>
+
+namespace tovan {
+
+namespace {
+
+QVariant Brush(const CellColor& color) {
+    switch (color.role) {
+    case CellColor::Role::Rgb:
+        return QBrush(QColor(color.red, color.green, color.blue));
+    case CellColor::Role::ButtonFace:
+        return QApplication::palette().button();
+    case CellColor::Role::Window:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+GridTableModel::GridTableModel(Grid& grid, bool labelsInHeader, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid), firstRow_(labelsInHeader ? 2 : 1) {
+    grid_.setObserver(this);
+}
+
+GridTableModel::~GridTableModel() {
+    if (grid_.observer() == this) grid_.setObserver(nullptr);
+}
+
+QModelIndex GridTableModel::cellIndex(int col, int row) const {
+    return index(row - firstRow_, col - 1);
+}
+
+const CellFormat& GridTableModel::format(const QModelIndex& index) const {
+    return grid_.format(gridCol(index.column()), gridRow(index.row()));
+}
+
+bool GridTableModel::isEditable(int col, int row) const {
+    const CellType type = grid_.cellType(col, row);
+    return grid_.contains(col, row) && !grid_.locked(col, row) && type != CellType::Button &&
+           type != CellType::Label;
+}
+
+int GridTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : std::max(grid_.maxRows() - firstRow_ + 1, 0);
+}
+
+int GridTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : grid_.maxCols();
+}
+
+QVariant GridTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const int col = gridCol(index.column()), row = gridRow(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellDisplayText(grid_.format(col, row), grid_.value(col, row));
+    case Qt::EditRole:
+        return QString::fromLatin1(grid_.value(col, row));
+    case Qt::ToolTipRole:
+        if (grid_.cellType(col, row) == CellType::ComboBox)
+            return CellDisplayText(grid_.format(col, row), grid_.value(col, row));
+        return {};
+    case Qt::BackgroundRole:
+        return Brush(grid_.backColor(col, row));
+    default:
+        return {};
+    }
+}
+
+// The button rows of B1, C and D carry no record, so they get no record number.
+bool GridTableModel::isButtonRow(int row) const {
+    if (row != grid_.maxRows()) return false;
+    for (int c = 1; c <= grid_.maxCols(); ++c) {
+        if (grid_.cellType(c, row) == CellType::Button) return true;
+    }
+    return false;
+}
+
+QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Vertical) {
+        const int row = gridRow(section);
+        if (role != Qt::DisplayRole || isButtonRow(row)) return {};
+        return QString::number(row - firstRow_ + 1);
+    }
+    const int col = gridCol(section);
+    if (firstRow_ == 1) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return QString::fromLatin1(grid_.value(col, 1));
+    case Qt::BackgroundRole:
+        return Brush(grid_.backColor(col, 1));
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags GridTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (isEditable(gridCol(index.column()), gridRow(index.row()))) flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    const int col = gridCol(index.column()), row = gridRow(index.row());
+    const std::string before = grid_.value(col, row);
+    if (!applyUserValue(col, row, value.toString())) return false;
+    if (grid_.value(col, row) != before) emit userChanged(col, row);
+    return true;
+}
+
+// The one place where the user's edits enter the grid.
+bool GridTableModel::applyUserValue(int col, int row, const QString& text) {
+    if (!isEditable(col, row)) return false;
+    const auto accepted = AcceptCellText(grid_.format(col, row), text);
+    if (!accepted) return false;
+    grid_.setValue(col, row, *accepted);
+    return true;
+}
+
+QString GridTableModel::copyText(const QRect& block) const {
+    QStringList lines;
+    for (int row = block.top(); row <= block.bottom(); ++row) {
+        QStringList fields;
+        for (int col = block.left(); col <= block.right(); ++col)
+            fields << CellCopyText(grid_.format(col, row), grid_.value(col, row));
+        lines << fields.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QRect GridTableModel::pasteText(int col, int row, const QString& text) {
+    QString body = text;
+    body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (body.endsWith(QLatin1Char('\n'))) body.chop(1);
+    const QStringList lines = body.split(QLatin1Char('\n'));
+    int widest = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QStringList fields = lines[i].split(QLatin1Char('\t'));
+        widest = std::max(widest, static_cast<int>(fields.size()));
+        for (qsizetype j = 0; j < fields.size(); ++j)
+            applyUserValue(col + static_cast<int>(j), row + static_cast<int>(i), fields[j]);
+    }
+    const QRect block(col, row, widest, static_cast<int>(lines.size()));
+    const QRect covered = block & QRect(1, firstRow_, grid_.maxCols(), rowCount());
+    if (!covered.isEmpty()) emit blockEdited(covered);
+    return covered;
+}
+
+void GridTableModel::clearBlock(const QRect& block) {
+    for (int row = block.top(); row <= block.bottom(); ++row) {
+        for (int col = block.left(); col <= block.right(); ++col)
+            applyUserValue(col, row, QString());
+    }
+    if (!block.isEmpty()) emit blockEdited(block);
+}
+
+void GridTableModel::cellChanged(int col, int row) {
+    if (row < firstRow_) {
+        emit headerDataChanged(Qt::Horizontal, col - 1, col - 1);
+        return;
+    }
+    const QModelIndex cell = cellIndex(col, row);
+    emit dataChanged(cell, cell);
+}
+
+void GridTableModel::beforeRowsInserted(int firstRow, int count) {
+    const int at = std::max(firstRow - firstRow_, 0);
+    beginInsertRows({}, at, at + count - 1);
+}
+
+void GridTableModel::afterRowsInserted() {
+    endInsertRows();
+    // The old last row may have stopped being the button row.
+    emit headerDataChanged(Qt::Vertical, 0, std::max(rowCount() - 1, 0));
+}
+
+void GridTableModel::beforeRowsRemoved(int firstRow, int lastRow) {
+    beginRemoveRows({}, std::max(firstRow - firstRow_, 0), lastRow - firstRow_);
+}
+
+void GridTableModel::afterRowsRemoved() {
+    endRemoveRows();
+    emit headerDataChanged(Qt::Vertical, 0, std::max(rowCount() - 1, 0));
+}
+
+void GridTableModel::beforeReset() {
+    beginResetModel();
+}
+
+void GridTableModel::afterReset() {
+    endResetModel();
+}
+
+} // namespace tovan

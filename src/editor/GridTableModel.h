@@ -1,0 +1,66 @@
+// The item-model face of one core grid. Row 1 of the grid, the labels, is the horizontal
+// header (so it stays in view while the records scroll); model row 0 is grid row 2.
+//
+// Every change the user makes reaches the grid through applyUserValue: typing (setData), the
+// paste, the cut and the Delete key. That one path is where an undo stack can hang later.
+#pragma once
+
+#include "deck/Grid.h"
+
+#include <QAbstractTableModel>
+#include <QRect>
+
+namespace tovan {
+
+class GridTableModel : public QAbstractTableModel, public GridObserver {
+    Q_OBJECT
+  public:
+    // With `labelsInHeader` false (a grid without headings) model row 0 is grid row 1.
+    explicit GridTableModel(Grid& grid, bool labelsInHeader = true, QObject* parent = nullptr);
+    ~GridTableModel() override;
+
+    Grid& grid() const { return grid_; }
+    int gridRow(int modelRow) const { return modelRow + firstRow_; }
+    int gridCol(int modelCol) const { return modelCol + 1; }
+    QModelIndex cellIndex(int col, int row) const;
+    const CellFormat& format(const QModelIndex& index) const;
+    bool isEditable(int col, int row) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // The block (in grid columns and rows) as tab-separated lines, one line per row.
+    QString copyText(const QRect& block) const;
+    // Pastes tab-separated lines from (col, row) on: cells past the grid's edge, locked
+    // cells and values a cell refuses are skipped. Returns the block that was covered.
+    QRect pasteText(int col, int row, const QString& text);
+    // Clears the unlocked cells of the block.
+    void clearBlock(const QRect& block);
+
+  signals:
+    // The user changed one cell (the grid's change event), in grid column and row.
+    void userChanged(int col, int row);
+    // A paste, cut or Delete changed cells without raising change events.
+    void blockEdited(const QRect& block);
+
+  private:
+    bool applyUserValue(int col, int row, const QString& text);
+    bool isButtonRow(int row) const;
+
+    void cellChanged(int col, int row) override;
+    void beforeRowsInserted(int firstRow, int count) override;
+    void afterRowsInserted() override;
+    void beforeRowsRemoved(int firstRow, int lastRow) override;
+    void afterRowsRemoved() override;
+    void beforeReset() override;
+    void afterReset() override;
+
+    Grid& grid_;
+    int firstRow_;
+};
+
+} // namespace tovan

@@ -1,0 +1,218 @@
+#include "editor/GridView.h"
+
+#include "editor/CellInput.h"
+#include "editor/GridItemDelegate.h"
+#include "editor/GridLabelHeader.h"
+#include "editor/GridTableModel.h"
+#include "editor/VirtualKeys.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace tovan {
+
+namespace {
+
+constexpr int kMaxLabelLines = 5;
+
+int ButtonCode(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+GridView::GridView(QWidget* parent) : QTableView(parent), labels_(new GridLabelHeader(this)) {
+    setHorizontalHeader(labels_);
+    setItemDelegate(new GridItemDelegate(this));
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setWordWrap(false);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 10);
+    connect(this, &QAbstractItemView::clicked, this, &GridView::onClicked);
+}
+
+void GridView::setGrid(Grid& grid, bool labelsInHeader) {
+    QItemSelectionModel* oldSelection = selectionModel();
+    GridTableModel* oldModel = model_;
+    model_ = new GridTableModel(grid, labelsInHeader, this);
+    setModel(model_);
+    delete oldSelection;
+    delete oldModel;
+    labels_->setVisible(labelsInHeader);
+    connect(model_, &GridTableModel::userChanged, this, &GridView::Change);
+    connect(model_, &QAbstractItemModel::modelReset, this, &GridView::fitColumnsToContent);
+    fitColumnsToContent();
+}
+
+Grid& GridView::grid() const {
+    return model_->grid();
+}
+
+void GridView::setActiveCell(int col, int row) {
+    grid().setActiveCell(col, row);
+    const QModelIndex cell = model_->cellIndex(col, row);
+    if (!cell.isValid()) return;
+    setCurrentIndex(cell);
+    if (hasFocus()) scrollTo(cell);
+}
+
+int GridView::activeCol() const {
+    return grid().activeCol();
+}
+
+int GridView::activeRow() const {
+    return grid().activeRow();
+}
+
+QRect GridView::selectedBlock() const {
+    const QModelIndexList cells = selectionModel()->selectedIndexes();
+    if (cells.isEmpty()) return QRect(activeCol(), activeRow(), 1, 1);
+    QRect block;
+    for (const QModelIndex& cell : cells) {
+        block |= QRect(model_->gridCol(cell.column()), model_->gridRow(cell.row()), 1, 1);
+    }
+    return block;
+}
+
+void GridView::copyToClipboard() const {
+    QApplication::clipboard()->setText(model_->copyText(selectedBlock()));
+}
+
+void GridView::cutToClipboard() {
+    const QRect block = selectedBlock();
+    QApplication::clipboard()->setText(model_->copyText(block));
+    model_->clearBlock(block);
+}
+
+void GridView::pasteFromClipboard() {
+    const QString text = QApplication::clipboard()->text();
+    if (!text.isEmpty()) model_->pasteText(activeCol(), activeRow(), text);
+}
+
+// Wide enough for the values of the column's record cells (row 2 is the template row).
+int GridView::preferredWidth(int col) const {
+    const Grid& cells = grid();
+    const int row = std::min(2, cells.maxRows());
+    const CellFormat& format = cells.format(col, row);
+    const QFontMetrics metrics = fontMetrics();
+    const int digit = metrics.horizontalAdvance(QLatin1Char('0'));
+    if (cells.locked(col, row) && format.type == CellType::Edit) return digit * 9; // no field
+    switch (format.type) {
+    case CellType::Integer:
+    case CellType::Float:
+        return digit * 10 + 12;
+    case CellType::Button:
+        return metrics.horizontalAdvance(QString::fromLatin1(format.caption)) + 24;
+    case CellType::ComboBox: {
+        int widest = 0;
+        for (const std::string& item : format.items)
+            widest = std::max(widest, metrics.horizontalAdvance(QString::fromLatin1(item)));
+        return std::min(widest + 36, digit * 40);
+    }
+    default:
+        return std::clamp(digit * std::min(format.maxLength, 40), digit * 10, digit * 40);
+    }
+}
+
+// Then widened until the label takes at most a few lines, so that the label row stays short.
+void GridView::fitColumnsToContent() {
+    if (!model_) return;
+    const int line = fontMetrics().height();
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        int width = preferredWidth(model_->gridCol(section));
+        if (!labels_->isHidden()) {
+            while (labels_->labelHeight(section, width) > kMaxLabelLines * line + 8)
+                width += 16;
+        }
+        setColumnWidth(section, width);
+    }
+    labels_->fitHeightToLabels();
+}
+
+void GridView::commitOpenEditor() {
+    QWidget* editor = QApplication::focusWidget();
+    if (state() != QAbstractItemView::EditingState || !editor ||
+        editor->parentWidget() != viewport())
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+bool GridView::isButtonCell(const QModelIndex& index) const {
+    return index.isValid() && model_->format(index).type == CellType::Button;
+}
+
+// Key presses, Tab included (which the view turns into a move before keyPressEvent).
+bool GridView::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        emit KeyDown(VirtualKeyCode(key->key()), ShiftState(key->modifiers()));
+        if (key->key() == Qt::Key_Space && isButtonCell(currentIndex())) {
+            emit ButtonClicked(activeCol(), activeRow());
+            return true;
+        }
+    }
+    return QTableView::event(event);
+}
+
+// Delete clears the active cell when the key is released (the form's rule); it must not open
+// the cell's editor on the way down.
+void GridView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Delete && state() != QAbstractItemView::EditingState) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void GridView::keyReleaseEvent(QKeyEvent* event) {
+    emit KeyUp(VirtualKeyCode(event->key()), ShiftState(event->modifiers()));
+    QTableView::keyReleaseEvent(event);
+}
+
+void GridView::mousePressEvent(QMouseEvent* event) {
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    pressedButton_ = event->button() == Qt::LeftButton && isButtonCell(cell) ? cell : QModelIndex();
+    QTableView::mousePressEvent(event);
+}
+
+// A button raises its event when the mouse is released over the button it was pressed on.
+void GridView::mouseReleaseEvent(QMouseEvent* event) {
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    QTableView::mouseReleaseEvent(event);
+    if (pressedButton_.isValid() && cell == pressedButton_)
+        emit ButtonClicked(model_->gridCol(cell.column()), model_->gridRow(cell.row()));
+    pressedButton_ = QModelIndex();
+    emit MouseUp(ButtonCode(event->button()), ShiftState(event->modifiers()),
+                 event->globalPosition().toPoint());
+}
+
+void GridView::onClicked(const QModelIndex& index) {
+    emit Click(model_->gridCol(index.column()), model_->gridRow(index.row()));
+}
+
+void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (current.isValid())
+        grid().setActiveCell(model_->gridCol(current.column()), model_->gridRow(current.row()));
+}
+
+void GridView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    emit GotFocus();
+}
+
+} // namespace tovan

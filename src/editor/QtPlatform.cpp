@@ -1,0 +1,124 @@
+#include "editor/QtPlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSettings>
+#include <memory>
+
+namespace tovan {
+
+namespace {
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QMessageBox::Icon QtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A message box without a title of its own shows the program's name, as users know it.
+QString TitleOrProgramName(std::string_view title) {
+    return title.empty() ? QStringLiteral("Tovan2000") : Latin1(title);
+}
+
+} // namespace
+
+QSettings* NewTovanSettings() {
+    return new QSettings(QStringLiteral("Tovan 2000"), QStringLiteral("Tovan 2000"));
+}
+
+void QtPlatform::showMessage(std::string_view text, MessageIcon icon, std::string_view title) {
+    QMessageBox box(QtIcon(icon), TitleOrProgramName(title), Latin1(text), QMessageBox::Ok,
+                    parent_);
+    box.exec();
+}
+
+Answer QtPlatform::askYesNo(std::string_view text, MessageIcon icon, std::string_view title) {
+    QMessageBox box(QtIcon(icon), TitleOrProgramName(title), Latin1(text),
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtPlatform::qtFilter(const std::string& filter) {
+    const QStringList parts = Latin1(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        // "*.*" means every file on Windows; here it would skip names without a point.
+        if (parts[i + 1] == QLatin1String("*.*"))
+            description.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+        filters << description;
+    }
+    return filters.join(QLatin1String(";;"));
+}
+
+QString QtPlatform::existingFolder(const std::string& folder) {
+    const QString path = QFile::decodeName(QByteArray::fromStdString(folder));
+    return !path.isEmpty() && QDir(path).exists() ? path : QString();
+}
+
+// Choosing a file makes its folder the current one, which the run form relies on.
+std::optional<std::string> QtPlatform::afterChoice(const QString& chosen) {
+    if (chosen.isEmpty()) return std::nullopt;
+    QDir::setCurrent(QFileInfo(chosen).absolutePath());
+    return QFile::encodeName(QDir::toNativeSeparators(chosen)).toStdString();
+}
+
+std::optional<std::string> QtPlatform::chooseFileToOpen(const FileDialogRequest& request) {
+    return afterChoice(QFileDialog::getOpenFileName(parent_, Latin1(request.title),
+                                                    existingFolder(request.initialDirectory),
+                                                    qtFilter(request.filter)));
+}
+
+// The dialog asks before replacing an existing file; no extension is added to a typed name.
+std::optional<std::string> QtPlatform::chooseFileToSave(const FileDialogRequest& request) {
+    QString start = existingFolder(request.initialDirectory);
+    if (!request.fileName.empty()) start = QDir(start).filePath(Latin1(request.fileName));
+    return afterChoice(QFileDialog::getSaveFileName(parent_, Latin1(request.title), start,
+                                                    qtFilter(request.filter)));
+}
+
+std::string QtPlatform::setting(std::string_view section, std::string_view key,
+                                std::string_view defaultValue) {
+    std::unique_ptr<QSettings> settings(NewTovanSettings());
+    const QString name = Latin1(section) + QLatin1Char('/') + Latin1(key);
+    return settings->value(name, Latin1(defaultValue)).toString().toLatin1().toStdString();
+}
+
+void QtPlatform::saveSetting(std::string_view section, std::string_view key,
+                             std::string_view value) {
+    std::unique_ptr<QSettings> settings(NewTovanSettings());
+    settings->setValue(Latin1(section) + QLatin1Char('/') + Latin1(key), Latin1(value));
+}
+
+// The busy cursor is a state, not a stack: any "not busy" ends it, as the program expects
+// when the editor's activation restores the arrow after a New.
+void QtPlatform::setBusy(bool busy) {
+    if (busy == busy_) return;
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    }
+}
+
+} // namespace tovan

@@ -1,0 +1,427 @@
+#include "editor/frmInput.h"
+
+#include "deck/modChangeSpread.h"
+#include "editor/ErrorTrap.h"
+#include "editor/GridTableModel.h"
+#include "editor/GridView.h"
+#include "editor/Twips.h"
+#include "editor/VirtualKeys.h"
+#include "editor/frmEmpty.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace tovan {
+
+namespace {
+
+constexpr double kMarginTwips = 100;   // each side of the grids
+constexpr double kMinGridTwips = 500;  // the narrowest a grid gets
+constexpr double kCardDGapTwips = 100; // between fpCardC and fpCardD
+constexpr double kCardAWidthTwips = 6975;
+
+QPushButton* NewButton(const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+} // namespace
+
+frmInput::frmInput(ApplicationState& state, Platform& platform, EditorHost& host, QWidget* parent)
+    : QWidget(parent), state_(state), platform_(platform), host_(host) {
+    setObjectName(QStringLiteral("frmInput"));
+    setWindowTitle(QStringLiteral("Tovan Edit Form"));
+    buildControls();
+    connectGrids();
+    qApp->installEventFilter(this);
+    Form_Load();
+}
+
+// The grid views go before the grids they show (children would otherwise outlive them).
+frmInput::~frmInput() {
+    qApp->removeEventFilter(this);
+    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
+        delete grid;
+}
+
+GridView* frmInput::newGrid(Grid& grid) {
+    auto* view = new GridView(this);
+    view->setObjectName(QString::fromStdString(grid.name()));
+    view->setGrid(grid);
+    return view;
+}
+
+void frmInput::buildControls() {
+    buttonBar_ = new QWidget(this);
+    auto* bar = new QHBoxLayout(buttonBar_);
+    bar->setContentsMargins(0, 4, 0, 4);
+    lblTitle = new QLabel(QStringLiteral("Record Set A"), buttonBar_);
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    lblTitle->setFont(titleFont);
+    cmdA = NewButton(QStringLiteral("A"), buttonBar_);
+    cmdB1 = NewButton(QStringLiteral("B1"), buttonBar_);
+    cmdB2 = NewButton(QStringLiteral("B2"), buttonBar_);
+    cmdCD = NewButton(QStringLiteral("C/D"), buttonBar_);
+    cmdBack = NewButton(QStringLiteral("&Back"), buttonBar_);
+    cmdBack->setToolTip(QStringLiteral("Resets the focus on the active spreadsheet"));
+    bar->addWidget(lblTitle, 1);
+    for (QPushButton* button : {cmdA, cmdB1, cmdB2, cmdCD, cmdBack})
+        bar->addWidget(button);
+    auto* Image1 = new QLabel(buttonBar_);
+    Image1->setPixmap(qApp->windowIcon().pixmap(28, 28));
+    bar->addWidget(Image1);
+
+    fpCardA = newGrid(grids_.fpCardA);
+    fpCardA->horizontalHeader()->setStretchLastSection(true); // the title gets the room left
+    fpCardB1 = newGrid(grids_.fpCardB1);
+    fpCardB2 = newGrid(grids_.fpCardB2);
+    fpCardC = newGrid(grids_.fpCardC);
+    fpCardD = newGrid(grids_.fpCardD);
+    // Each grid's label row is its header, so it stays in view while the records scroll
+    // (fpCardA's one record never scrolls at all).
+
+    connect(cmdA, &QPushButton::clicked, this, &frmInput::cmdA_Click);
+    connect(cmdB1, &QPushButton::clicked, this, &frmInput::cmdB1_Click);
+    connect(cmdB2, &QPushButton::clicked, this, &frmInput::cmdB2_Click);
+    connect(cmdCD, &QPushButton::clicked, this, &frmInput::cmdCD_Click);
+    connect(cmdBack, &QPushButton::clicked, this, &frmInput::cmdBack_Click);
+}
+
+void frmInput::connectGrids() {
+    connect(fpCardA, &GridView::Change, this, &frmInput::fpCardA_Change);
+    connect(fpCardB1, &GridView::Change, this, &frmInput::fpCardB1_Change);
+    connect(fpCardB2, &GridView::Change, this, &frmInput::fpCardB2_Change);
+    connect(fpCardC, &GridView::Change, this, &frmInput::fpCardC_Change);
+    connect(fpCardD, &GridView::Change, this, &frmInput::fpCardD_Change);
+    connect(fpCardB1, &GridView::ButtonClicked, this, &frmInput::fpCardB1_ButtonClicked);
+    connect(fpCardC, &GridView::ButtonClicked, this, &frmInput::fpCardC_ButtonClicked);
+    connect(fpCardD, &GridView::ButtonClicked, this, &frmInput::fpCardD_ButtonClicked);
+    // The option counts as set from the moment the user can reach it.
+    connect(fpCardA, &GridView::GotFocus, this,
+            [this] { SavedRainOption = grids_.fpCardA.value(col::kAOption, 2); });
+    const std::pair<GridView*, const char*> popups[] = {{fpCardA, "fpCardA_Mouseup Error!"},
+                                                        {fpCardB1, "fpCardB1_MouseUp Error!"},
+                                                        {fpCardC, "fpCardC_MouseUp Error!"},
+                                                        {fpCardD, "fpCardD_MouseUp Error!"}};
+    for (const auto& [grid, title] : popups) {
+        connect(grid, &GridView::MouseUp, this,
+                [this, grid, title](int button, int, const QPoint& at) {
+                    if (!grid->isHidden()) popupOver(button, at, title);
+                });
+    }
+    // Pastes, cuts and Delete change the document without a change event of their own.
+    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
+        connect(grid->gridModel(), &GridTableModel::blockEdited, this,
+                [this] { state_.DeckChanged = true; });
+    }
+}
+
+void frmInput::Form_Load() {
+    TrapErrors(platform_, "Form_Load Error!", [this] {
+        for (GridView* grid : {fpCardB1, fpCardB2, fpCardD, fpCardC})
+            grid->hide();
+        SavedRainOption.reset();
+        setCardASize(kCardAWidthTwips, 1455);
+        Clear();
+        fpCardA->show();
+        fpCardA->setActiveCell(col::kAOption, 2);
+        setButtonsFromFlags();
+    });
+}
+
+void frmInput::setButtonsFromFlags() {
+    cmdA->setEnabled(state_.EnableA);
+    cmdB1->setEnabled(state_.EnableB1);
+    cmdB2->setEnabled(state_.EnableB2);
+    cmdCD->setEnabled(state_.EnableC);
+    cmdCD->setEnabled(state_.EnableD); // the D flag decides
+}
+
+void frmInput::ForceFormActivate() {
+    Form_Activate();
+}
+
+void frmInput::Form_Activate() {
+    TrapErrors(platform_, "Form_Activate Error!", [this] {
+        host_.hideCover();
+        platform_.setBusy(false);
+        state_.CloseAllowed = false;
+        for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
+            host_.setMenuItemVisible(item, true);
+        for (const char* item :
+             {"mnuFileRun", "mnuSep2", "mnuFileOpen", "mnuFileCreate", "mnuEdit2Next"})
+            host_.setMenuItemVisible(item, false);
+        applyD1Locks();
+        setButtonsFromFlags();
+        cmdA_Click();
+    });
+}
+
+// A row whose D1 switch is off has its override block emptied and locked; switched on, the
+// block is open; a row without a switch value keeps what it has.
+void frmInput::applyD1Locks() {
+    Grid& grid = grids_.fpCardD;
+    for (int row = 2; row <= grid.dataRowCnt(); ++row) {
+        const std::string& useD1 = grid.value(col::kDUseD1, row);
+        if (useD1 != "0" && useD1 != "1") continue;
+        for (int col = col::kDFirstD1; col <= col::kDLastD1; ++col) {
+            if (useD1 == "0") grid.clear(col, row);
+            grid.setLocked(col, row, useD1 == "0");
+        }
+    }
+}
+
+void frmInput::Clear() {
+    TrapErrors(platform_, "Clear Error!", [this] {
+        for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
+            grid->hide();
+    });
+}
+
+void frmInput::showOnly(GridView* grid, const char* title) {
+    for (GridView* other : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
+        if (other != grid) other->hide();
+    }
+    Clear();
+    grid->show();
+    lblTitle->setText(QString::fromLatin1(title));
+}
+
+void frmInput::cmdA_Click() {
+    TrapErrors(platform_, "cmdA_Click Error!", [this] {
+        fpCardA->setActiveCell(col::kAOption, 2);
+        showOnly(fpCardA, "Record Set A");
+        fpCardA->setActiveCell(col::kAOption, 2);
+        cmdBack->setEnabled(false);
+        const std::string& option = grids_.fpCardA.value(col::kAOption, 2);
+        if (option == "0" || option == "1") {
+            cmdB1->setEnabled(option == "0");
+            cmdB2->setEnabled(option == "1");
+        }
+    });
+}
+
+void frmInput::cmdB1_Click() {
+    TrapErrors(platform_, "cmdB_Click Error!", [this] {
+        showOnly(fpCardB1, "Record Set B1");
+        fpCardB1->setFocus();
+        fpCardB1->setActiveCell(1, 2);
+        cmdBack->setEnabled(true);
+    });
+}
+
+void frmInput::cmdB2_Click() {
+    TrapErrors(platform_, "cmdB_Click Error!", [this] {
+        showOnly(fpCardB2, "Record Set B2");
+        fpCardB2->setFocus();
+        fpCardB2->setActiveCell(1, 2);
+        cmdBack->setEnabled(true);
+    });
+}
+
+void frmInput::cmdCD_Click() {
+    TrapErrors(platform_, "cmdCD_Click Error!", [this] {
+        for (GridView* grid : {fpCardA, fpCardB1, fpCardB2})
+            grid->hide();
+        fpCardC->show();
+        fpCardD->show();
+        lblTitle->setText(QStringLiteral("Record Set CD"));
+        cmdBack->setEnabled(true);
+    });
+}
+
+void frmInput::cmdBack_Click() {
+    TrapErrors(platform_, "cmdBack_Click Error!", [this] {
+        for (GridView* grid : {fpCardB1, fpCardA, fpCardB2, fpCardC, fpCardD}) {
+            if (grid->isHidden()) continue;
+            grid->setFocus();
+            grid->setActiveCell(1, 2);
+            return;
+        }
+    });
+}
+
+void frmInput::commitPendingEdit() {
+    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
+        grid->commitOpenEditor();
+}
+
+void frmInput::setCardASize(double widthTwips, double heightTwips) {
+    cardAHeightTwips_ = heightTwips;
+    fpCardA->resize(TwipsToPixelsX(widthTwips), TwipsToPixelsY(heightTwips));
+    Form_Resize();
+}
+
+void frmInput::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+// Every grid is as wide as the form less the margins, but never narrower than 500 twips;
+// fpCardD sits 100 twips under fpCardC. fpCardA keeps its own height (one record); the other
+// grids share the height that is left, so that a larger window shows more records.
+void frmInput::Form_Resize() {
+    const int left = TwipsToPixelsX(kMarginTwips);
+    const double widthTwips = std::max(PixelsToTwipsX(width()) - 2 * kMarginTwips, kMinGridTwips);
+    const int gridWidth = TwipsToPixelsX(widthTwips);
+    buttonBar_->setGeometry(left, 0, std::max(width() - 2 * left, 10),
+                            buttonBar_->sizeHint().height());
+    const int top = buttonBar_->height() + 4;
+    const int free = std::max(height() - top - left, 60);
+    const int gap = TwipsToPixelsY(kCardDGapTwips);
+    fpCardA->setGeometry(left, top, gridWidth, TwipsToPixelsY(cardAHeightTwips_));
+    fpCardB1->setGeometry(left, top, gridWidth, free);
+    fpCardB2->setGeometry(left, top, gridWidth, free);
+    const int cHeight = std::max((free - gap) * 2 / 5, 30);
+    fpCardC->setGeometry(left, top, gridWidth, cHeight);
+    fpCardD->setGeometry(left, fpCardC->y() + fpCardC->height() + gap, gridWidth,
+                         std::max(free - cHeight - gap, 30));
+}
+
+void frmInput::closeEvent(QCloseEvent* event) {
+    if (Form_Unload()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+// Returns whether the form may go. Without CloseAllowed the close box only offers to save and
+// takes the editing menus away; the main window's Close and Exit really close it.
+bool frmInput::Form_Unload() {
+    bool allowed = false;
+    TrapErrors(platform_, "Form_Unload Error!", [this, &allowed] {
+        commitPendingEdit();
+        if (state_.DeckChanged && platform_.askYesNo("Do you Want to save?", MessageIcon::Question,
+                                                     "TOVAN2000") == Answer::Yes) {
+            host_.mnuFileSave_Click();
+            state_.DeckChanged = false;
+        }
+        for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
+            host_.setMenuItemVisible(item, false);
+        if (!state_.CloseAllowed) return;
+        for (const char* item : {"mnuFileCreate", "mnuFileOpen", "mnuFileRun", "mnuSep2"})
+            host_.setMenuItemVisible(item, true);
+        closeEmptyCellReport();
+        allowed = true;
+    });
+    return allowed;
+}
+
+// Nothing fills the empty-cell report yet; loading it hides it, and an empty one goes again.
+void frmInput::closeEmptyCellReport() {
+    auto* report = new frmEmpty(parentWidget());
+    if (report->isListEmpty()) {
+        delete report;
+    } else {
+        report->show();
+    }
+}
+
+// The form sees every key release before the control with the focus does.
+bool frmInput::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyRelease && watched == QApplication::focusWidget() &&
+        isAncestorOf(static_cast<QWidget*>(watched))) {
+        Form_KeyUp(VirtualKeyCode(static_cast<QKeyEvent*>(event)->key()));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmInput::Form_KeyUp(int keyCode) {
+    TrapErrors(platform_, "Form_Keyup Error!", [this, keyCode] {
+        auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
+        if (grid && keyCode == kKeyDelete) {
+            if (grid->activeRow() == 1) return;
+            grid->gridModel()->clearBlock(QRect(grid->activeCol(), grid->activeRow(), 1, 1));
+        }
+        state_.DeckChanged = true;
+    });
+}
+
+void frmInput::popupOver(int button, const QPoint& globalPos, const char* errorTitle) {
+    if (button != 2) return;
+    TrapErrors(platform_, errorTitle, [this, globalPos] { host_.popupEditMenu(globalPos); });
+}
+
+// The rainfall option decides between record sets B1 and B2, and once chosen it stays.
+void frmInput::fpCardA_Change(int, int) {
+    Clear();
+    state_.DeckChanged = true;
+    fpCardA->setActiveCell(col::kAOption, 2);
+    fpCardA->show();
+    Grid& grid = grids_.fpCardA;
+    const std::string option = grid.value(col::kAOption, 2);
+    if (SavedRainOption && !SavedRainOption->empty() && option != *SavedRainOption) {
+        platform_.showMessage("The program does not allow the user to change this parameter "
+                              "once it has been set. please start a new project if you need "
+                              "to change this input.",
+                              MessageIcon::Information, "Beta Release Limitation");
+        grid.setValue(col::kAOption, 2, *SavedRainOption);
+        return;
+    }
+    if (option == "0" || option == "1") {
+        cmdB1->setEnabled(option == "0");
+        cmdB2->setEnabled(option == "1");
+    }
+    SavedRainOption = option;
+    lblTitle->setText(QStringLiteral("Record Set A"));
+}
+
+void frmInput::fpCardB1_Change(int, int) {
+    cmdCD->setEnabled(true);
+    state_.DeckChanged = true;
+}
+
+void frmInput::fpCardB2_Change(int, int) {
+    cmdCD->setEnabled(true);
+    state_.DeckChanged = true;
+}
+
+void frmInput::fpCardC_Change(int, int) {
+    state_.DeckChanged = true;
+}
+
+void frmInput::fpCardD_Change(int, int row) {
+    TrapErrors(platform_, "fpCardD_Change Error!", [this, row] {
+        if (row >= 2) state_.DeckChanged = true;
+    });
+}
+
+void frmInput::fpCardB1_ButtonClicked(int col, int) {
+    if (col == 1) AddRow(grids_.fpCardB1, platform_);
+}
+
+// C and D grow together, and only once the last catchment has its two options.
+void frmInput::fpCardC_ButtonClicked(int col, int) {
+    TrapErrors(platform_, "fpCardC_ButtonClicked Error!", [this, col] {
+        if (col != 1) return;
+        Grid& grid = grids_.fpCardC;
+        const int last = grid.dataRowCnt();
+        if (grid.value(col::kCPrint, last).empty()) {
+            platform_.showMessage("You must enter a Print Option", MessageIcon::Critical, "");
+        } else if (grid.value(col::kCRational, last).empty()) {
+            platform_.showMessage("You must enter a Rational Formula Option", MessageIcon::Critical,
+                                  "");
+        } else {
+            AddRow(grids_.fpCardC, platform_);
+            AddRow(grids_.fpCardD, platform_);
+        }
+    });
+}
+
+void frmInput::fpCardD_ButtonClicked(int col, int) {
+    TrapErrors(platform_, "fpCardD_ButtonClicked Error!", [this, col] {
+        if (col == col::kDSlope) host_.showSlopeCalculator();
+    });
+}
+
+} // namespace tovan

@@ -1,0 +1,113 @@
+// The main window "Tovan2000": a multiple-document area holding the cover form and the
+// editor form, the menus that create, open, save, close and run decks, and the status bar.
+// It remembers its placement in the settings store.
+#pragma once
+
+#include "deck/ApplicationState.h"
+#include "editor/EditorHost.h"
+#include "editor/frmInput.h"
+#include "fileio/basFileRoutines.h"
+#include "platform/Platform.h"
+#include "shell/DeckFiles.h"
+#include "shell/frmCover.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+#include <string>
+
+class QMdiArea;
+#include <QMdiSubWindow>
+
+class QMenu;
+
+namespace tovan {
+
+class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHost {
+    Q_OBJECT
+  public:
+    MDIfrmTovan2000(ApplicationState& state, Platform& platform, DeckFiles& files,
+                    QWidget* parent = nullptr);
+    ~MDIfrmTovan2000() override;
+
+    // Hides the editing menu items and restores the placement; run once before showing.
+    void MDIForm_Load();
+    // Loads the cover form and shows it maximised.
+    void showCover();
+    void sendCoverToBack();
+
+    void mnuFileCreate_Click();
+    void mnuOpenTovan_Click();
+    void mnuFileClose_Click();
+    void mnuFileSave_Click() override;
+    void mnuFileRun_click();
+    void mnuFileExit_Click();
+    void mnuEditCut_Click();
+    void mnuEditCopy1_Click();
+    void mnuEditPaste_Click();
+    void mnuEdit2Back_click();
+    void mnuEdit2Clear_click();
+    void mnuHelpAbout_Click();
+
+    // A menu item (or whole menu) by its name, e.g. "mnuFileSave" or "mnuEdit".
+    QAction* menuItem(std::string_view name) const;
+    QMenu* editMenu() const { return mnuEdit_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    frmCover* cover() const { return cover_; }
+    frmInput* editor() const { return editor_; }
+    QMdiSubWindow* editorWindow() const { return editorWindow_; }
+    QMdiSubWindow* coverWindow() const { return coverWindow_; }
+    // The full name chosen in the last save dialog.
+    const std::string& saveFileName() const { return saveFileName_; }
+
+    // EditorHost
+    void setMenuItemVisible(std::string_view name, bool visible) override;
+    void popupEditMenu(const QPoint& globalPos) override;
+    void hideCover() override;
+    void showSlopeCalculator() override;
+
+    // OpenFileHost
+    void setFileMenuItemsVisible(bool visible) override;
+    void loadEditor() override;
+    void requestEditorUnload() override;
+    void hideEditor() override;
+    void showEditor() override;
+    void setCardASize(int widthTwips, int heightTwips) override;
+    void forceFormActivate() override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    void buildMenus();
+    void buildFileMenu();
+    void buildEditMenu();
+    QAction* addItem(QMenu* menu, const char* name, const char* caption);
+    QAction* addItem(QMenu* menu, const char* name, const char* caption,
+                     void (MDIfrmTovan2000::*handler)());
+    QAction* addSeparator(QMenu* menu, const char* name);
+    QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
+    void onSubWindowActivated(QMdiSubWindow* window);
+    void discardHiddenEditor();
+    void backToCover();
+    void saveDeck();
+    void MDIForm_Activate();
+    void MDIForm_QueryUnload();
+
+    ApplicationState& state_;
+    Platform& platform_;
+    DeckFiles& files_;
+    ReadingState reading_;
+    QMdiArea* mdi_;
+    QMenu* mnuEdit_ = nullptr;
+    std::map<std::string, QAction*, std::less<>> items_;
+    QPointer<frmCover> cover_;
+    QPointer<QMdiSubWindow> coverWindow_;
+    QPointer<frmInput> editor_;
+    QPointer<QMdiSubWindow> editorWindow_;
+    QPointer<QMdiSubWindow> lastActive_;
+    std::string saveFileName_;
+};
+
+} // namespace tovan

@@ -1,0 +1,59 @@
+#include "shell/WindowPlacement.h"
+
+#include "editor/Twips.h"
+
+#include <QLocale>
+#include <stdexcept>
+
+namespace tovan {
+
+namespace {
+
+constexpr std::string_view kSection = "Startup";
+
+double StoredNumber(Platform& platform, std::string_view key, std::string_view defaultValue) {
+    const std::string text = platform.setting(kSection, key, defaultValue);
+    bool ok = false;
+    const double number = QLocale::c().toDouble(QString::fromLatin1(text).trimmed(), &ok);
+    if (!ok) throw std::runtime_error("Type mismatch");
+    return number;
+}
+
+// Single-precision text, the way the values have always been stored: "12390", "1234.5".
+std::string SingleText(double twips) {
+    return QString::number(static_cast<double>(static_cast<float>(twips)), 'g', 7).toStdString();
+}
+
+void Place(QWidget& window, double left, double top, double width, double height) {
+    window.move(TwipsToPixelsX(left), TwipsToPixelsY(top));
+    window.resize(TwipsToPixelsX(width), TwipsToPixelsY(height));
+}
+
+} // namespace
+
+// All four are read before the window moves, so that a bad value leaves it where it was.
+void RestorePlacement(QWidget& window, Platform& platform) {
+    const double left = StoredNumber(platform, "Left", "0");
+    const double top = StoredNumber(platform, "Top", "0");
+    const double width = StoredNumber(platform, "Width", "12390");
+    const double height = StoredNumber(platform, "Height", "9480");
+    Place(window, left, top, width, height);
+    if (window.isMinimized()) Place(window, 0, 0, kDefaultWidthTwips, kDefaultHeightTwips);
+}
+
+// The frame's position and the client size, so that a restore puts the window back exactly.
+void SavePlacement(const QWidget& window, Platform& platform) {
+    QPoint position = window.pos();
+    QSize size = window.size();
+    if (window.isMaximized() || window.isMinimized()) {
+        const QRect normal = window.normalGeometry();
+        position = normal.topLeft() - (window.geometry().topLeft() - window.pos());
+        size = normal.size();
+    }
+    platform.saveSetting(kSection, "Left", SingleText(PixelsToTwipsX(position.x())));
+    platform.saveSetting(kSection, "Top", SingleText(PixelsToTwipsY(position.y())));
+    platform.saveSetting(kSection, "Width", SingleText(PixelsToTwipsX(size.width())));
+    platform.saveSetting(kSection, "Height", SingleText(PixelsToTwipsY(size.height())));
+}
+
+} // namespace tovan

@@ -1,0 +1,122 @@
+#include "editor/GridTableModel.h"
+
+#include "deck/RecordSets.h"
+#include "deck/modChangeSpread.h"
+#include "platform/RecordingPlatform.h"
+
+#include <QBrush>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+using namespace tovan;
+
+namespace {
+
+struct ModelOf {
+    Grid grid;
+    GridTableModel model{grid};
+    explicit ModelOf(Grid g) : grid(std::move(g)) {}
+    bool set(int col, int row, const char* text) {
+        return model.setData(model.cellIndex(col, row), QString::fromLatin1(text), Qt::EditRole);
+    }
+    QString shown(int col, int row) const {
+        return model.data(model.cellIndex(col, row), Qt::DisplayRole).toString();
+    }
+};
+
+} // namespace
+
+TEST(GridTableModel, LabelRowIsTheHeaderWithItsColours) {
+    ModelOf b2(MakeCardB2Grid());
+    EXPECT_EQ(b2.model.rowCount(), 100) << "storm rows 2 to 101";
+    EXPECT_EQ(b2.model.columnCount(), 8);
+    EXPECT_EQ(b2.model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+              QStringLiteral("Storm Number:"));
+    const auto grey = b2.model.headerData(0, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>();
+    const auto red = b2.model.headerData(4, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>();
+    EXPECT_EQ(grey.color(), QColor(192, 192, 192));
+    EXPECT_EQ(red.color(), QColor(255, 0, 0)) << "optional correction factor";
+    EXPECT_EQ(b2.model.headerData(0, Qt::Vertical, Qt::DisplayRole).toString(), "1");
+}
+
+TEST(GridTableModel, ButtonRowHasNoRecordNumberAndCannotBeEdited) {
+    ModelOf c(MakeCardCGrid());
+    EXPECT_EQ(c.model.rowCount(), 2);
+    EXPECT_FALSE(c.model.headerData(1, Qt::Vertical, Qt::DisplayRole).isValid());
+    EXPECT_EQ(c.shown(1, 3), QStringLiteral("Add Row C/D"));
+    EXPECT_FALSE(c.model.flags(c.model.cellIndex(1, 3)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(c.model.flags(c.model.cellIndex(1, 2)) & Qt::ItemIsEditable) << "grey column";
+    EXPECT_FALSE(c.set(1, 2, "x"));
+    EXPECT_TRUE(c.model.flags(c.model.cellIndex(2, 2)) & Qt::ItemIsEditable);
+}
+
+TEST(GridTableModel, ComboShowsTheItemAndStoresTheIndex) {
+    ModelOf a(MakeCardAGrid());
+    ASSERT_TRUE(a.set(1, 2, "1"));
+    EXPECT_EQ(a.grid.value(1, 2), "1");
+    EXPECT_EQ(a.shown(1, 2), QStringLiteral("2 - 1-Hour Rainfall Depth Input"));
+    EXPECT_EQ(a.model.data(a.model.cellIndex(1, 2), Qt::EditRole).toString(), "1");
+}
+
+TEST(GridTableModel, UserEditsRaiseOneChangeEventOnlyWhenTheValueChanges) {
+    ModelOf b1(MakeCardB1Grid());
+    QSignalSpy changes(&b1.model, &GridTableModel::userChanged);
+    EXPECT_TRUE(b1.set(3, 2, ".5"));
+    EXPECT_TRUE(b1.set(3, 2, "0.5"));
+    EXPECT_FALSE(b1.set(3, 2, "1000"));
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].toInt(), 3);
+    EXPECT_EQ(changes[0][1].toInt(), 2);
+    EXPECT_EQ(b1.grid.value(3, 2), "0.5");
+    b1.grid.setValue(4, 2, "1"); // code writes raise no change event
+    EXPECT_EQ(changes.count(), 1);
+}
+
+TEST(GridTableModel, RowsAddedToTheGridAppearInTheView) {
+    ModelOf d(MakeCardDGrid());
+    RecordingPlatform platform;
+    QSignalSpy inserted(&d.model, &QAbstractItemModel::rowsInserted);
+    AddRow(d.grid, platform);
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(d.model.rowCount(), 3);
+    EXPECT_EQ(d.shown(6, 4), QStringLiteral("Build Slope"));
+    EXPECT_TRUE(d.set(16, 3, "100000")) << "single-precision copy of 99999.9999";
+}
+
+TEST(GridTableModel, CopiedBlockPastesBackWithTheSameValues) {
+    ModelOf source(MakeCardB2Grid());
+    source.set(1, 2, "1");
+    source.set(2, 2, "100-YEAR");
+    source.set(3, 2, "4");
+    source.set(4, 2, "2.6");
+    source.set(1, 3, "2");
+    source.set(3, 3, "0");
+    const QString text = source.model.copyText(QRect(1, 2, 4, 2));
+    EXPECT_EQ(text, QStringLiteral("1\t100-YEAR\t100\t2.6\n2\t\t002\t\n"));
+
+    ModelOf target(MakeCardB2Grid());
+    QSignalSpy edited(&target.model, &GridTableModel::blockEdited);
+    target.model.pasteText(1, 2, text);
+    for (int row = 2; row <= 3; ++row) {
+        for (int col = 1; col <= 4; ++col)
+            EXPECT_EQ(target.grid.value(col, row), source.grid.value(col, row)) << col << row;
+    }
+    EXPECT_EQ(edited.count(), 1);
+}
+
+TEST(GridTableModel, PasteFromASpreadsheetSkipsWhatCellsRefuse) {
+    ModelOf c(MakeCardCGrid());
+    // Windows line ends; column 1 is locked, the storm number 150 is out of range, and the
+    // block runs past the last column and into the button row.
+    c.model.pasteText(1, 2,
+                      QStringLiteral("x\t0\t1\t150\t2\t0.5\tABCDEFGH\t12\tnote\tmore\r\n"
+                                     "y\t1\r\n"));
+    EXPECT_EQ(c.grid.value(1, 2), "");
+    EXPECT_EQ(c.grid.value(2, 2), "0");
+    EXPECT_EQ(c.grid.value(4, 2), "") << "out of range";
+    EXPECT_EQ(c.grid.value(5, 2), "2");
+    EXPECT_EQ(c.grid.value(7, 2), "ABCDEF") << "cut to six characters";
+    EXPECT_EQ(c.grid.value(9, 2), "note");
+    EXPECT_EQ(c.grid.value(2, 3), "") << "the button row takes nothing";
+    EXPECT_EQ(c.grid.maxRows(), 3);
+}

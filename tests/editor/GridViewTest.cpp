@@ -1,0 +1,133 @@
+#include "editor/GridView.h"
+
+#include "deck/RecordSets.h"
+#include "editor/GridTableModel.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tovan;
+
+namespace {
+
+struct ShownGrid {
+    Grid grid;
+    GridView view;
+    explicit ShownGrid(Grid g) : grid(std::move(g)) {
+        view.setGrid(grid);
+        view.resize(900, 400);
+        view.show();
+        view.setFocus();
+        view.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&view));
+    }
+    QPoint centreOf(int col, int row) const {
+        return view.visualRect(view.gridModel()->cellIndex(col, row)).center();
+    }
+    // Types into the active cell as a user does: the first key opens the editor.
+    void type(int col, int row, const QString& text) {
+        view.setActiveCell(col, row);
+        QTest::keyClicks(&view, text.left(1));
+        QWidget* editor = QApplication::focusWidget();
+        QTest::keyClicks(editor, text.mid(1));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents(); // the delegate commits on the next turn of the loop
+    }
+};
+
+} // namespace
+
+TEST(GridView, TypingStoresValuesTheCellAccepts) {
+    ShownGrid b1(MakeCardB1Grid());
+    QSignalSpy changes(&b1.view, &GridView::Change);
+    b1.type(3, 2, QStringLiteral("1.25"));
+    EXPECT_EQ(b1.grid.value(3, 2), "1.25");
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].toInt(), 3);
+    EXPECT_EQ(changes[0][1].toInt(), 2);
+    b1.type(3, 2, QStringLiteral("1.23456")); // the fourth decimal cannot be typed
+    EXPECT_EQ(b1.grid.value(3, 2), "1.234");
+    b1.type(2, 2, QString(70, QLatin1Char('x')));
+    EXPECT_EQ(b1.grid.value(2, 2).size(), 60U);
+    b1.type(1, 2, QStringLiteral("0")); // below the storm numbers: not stored
+    EXPECT_EQ(b1.grid.value(1, 2), "");
+}
+
+TEST(GridView, ComboCellEditorShowsItemsAndStoresTheIndex) {
+    ShownGrid a(MakeCardAGrid());
+    a.view.setActiveCell(1, 2);
+    a.view.edit(a.view.currentIndex());
+    auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), QStringLiteral("1 - Detailed Hyetograph Input"));
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    EXPECT_EQ(a.grid.value(1, 2), "1");
+}
+
+TEST(GridView, LockedCellsOpenNoEditor) {
+    ShownGrid d(MakeCardDGrid());
+    d.view.setActiveCell(1, 2);
+    QTest::keyClicks(&d.view, QStringLiteral("5"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr);
+    EXPECT_EQ(d.grid.value(1, 2), "");
+}
+
+TEST(GridView, ButtonCellRaisesButtonClickedWithColumnAndRow) {
+    ShownGrid d(MakeCardDGrid());
+    QSignalSpy clicked(&d.view, &GridView::ButtonClicked);
+    QSignalSpy clicks(&d.view, &GridView::Click);
+    QTest::mouseClick(d.view.viewport(), Qt::LeftButton, {}, d.centreOf(6, 3));
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked[0][0].toInt(), 6);
+    EXPECT_EQ(clicked[0][1].toInt(), 3);
+    ASSERT_EQ(clicks.count(), 1);
+    QTest::mouseClick(d.view.viewport(), Qt::LeftButton, {}, d.centreOf(5, 3));
+    EXPECT_EQ(clicked.count(), 1) << "a grey cell of the button row is no button";
+}
+
+TEST(GridView, KeyAndMouseEventsCarryTheProgramsCodes) {
+    ShownGrid c(MakeCardCGrid());
+    QSignalSpy down(&c.view, &GridView::KeyDown);
+    QSignalSpy up(&c.view, &GridView::KeyUp);
+    QSignalSpy mouse(&c.view, &GridView::MouseUp);
+    c.view.setActiveCell(2, 2);
+    QTest::keyClick(&c.view, Qt::Key_Tab);
+    QTest::keyClick(&c.view, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(&c.view, Qt::Key_Delete);
+    ASSERT_EQ(down.count(), 4) << "Tab, Shift, Shift+Tab, Delete";
+    EXPECT_EQ(down[0][0].toInt(), 9);
+    EXPECT_EQ(down[0][1].toInt(), 0);
+    EXPECT_EQ(down[1][0].toInt(), 16);
+    EXPECT_EQ(down[2][0].toInt(), 9);
+    EXPECT_EQ(down[2][1].toInt(), 1);
+    EXPECT_EQ(up.last()[0].toInt(), 46);
+    QTest::mouseClick(c.view.viewport(), Qt::RightButton, {}, c.centreOf(3, 2));
+    ASSERT_EQ(mouse.count(), 1);
+    EXPECT_EQ(mouse[0][0].toInt(), 2);
+}
+
+TEST(GridView, ActiveCellFollowsTheCaret) {
+    ShownGrid c(MakeCardCGrid());
+    c.view.setActiveCell(4, 2);
+    QTest::keyClick(&c.view, Qt::Key_Right);
+    EXPECT_EQ(c.grid.activeCol(), 5);
+    EXPECT_EQ(c.grid.activeRow(), 2);
+}
+
+TEST(GridView, LabelRowIsTallEnoughForEveryWrappedLabel) {
+    ShownGrid d(MakeCardDGrid());
+    const int line = d.view.fontMetrics().height();
+    auto* header = d.view.horizontalHeader();
+    EXPECT_GE(header->height(), 3 * line) << "the long D labels wrap over several lines";
+    const int section = 17; // column 18, the longest label
+    const QString label = d.view.model()->headerData(section, Qt::Horizontal).toString();
+    const QRect needed = d.view.fontMetrics().boundingRect(
+        QRect(0, 0, header->sectionSize(section) - 8, 10000), Qt::TextWordWrap, label);
+    EXPECT_LE(needed.height(), header->height());
+}

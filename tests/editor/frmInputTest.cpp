@@ -1,0 +1,237 @@
+#include "editor/frmInput.h"
+
+#include "FakeEditorHost.h"
+#include "editor/GridTableModel.h"
+#include "editor/GridView.h"
+#include "editor/Twips.h"
+#include "platform/RecordingPlatform.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tovan;
+using tovan::testing::FakeEditorHost;
+
+namespace {
+
+struct Editor {
+    ApplicationState state;
+    RecordingPlatform platform;
+    FakeEditorHost host;
+    std::unique_ptr<frmInput> form;
+
+    explicit Editor(bool enableA = true) {
+        state.EnableA = enableA;
+        form = std::make_unique<frmInput>(state, platform, host);
+        form->resize(1000, 700);
+        form->show();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+    bool set(GridView* grid, int col, int row, const char* text) {
+        auto* model = grid->gridModel();
+        return model->setData(model->cellIndex(col, row), QString::fromLatin1(text), Qt::EditRole);
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> out;
+        for (const auto& m : platform.messages)
+            out.push_back(m.title);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(frmInput, LoadsWithRecordSetAOnViewAndButtonsFromTheFlags) {
+    Editor e;
+    EXPECT_EQ(e.form->windowTitle(), QStringLiteral("Tovan Edit Form"));
+    EXPECT_TRUE(e.form->fpCardA->isVisible());
+    for (GridView* grid : {e.form->fpCardB1, e.form->fpCardB2, e.form->fpCardC, e.form->fpCardD})
+        EXPECT_FALSE(grid->isVisible());
+    EXPECT_EQ(e.form->grids().fpCardA.activeCol(), 1);
+    EXPECT_EQ(e.form->grids().fpCardA.activeRow(), 2);
+    EXPECT_TRUE(e.form->cmdA->isEnabled());
+    EXPECT_FALSE(e.form->cmdB1->isEnabled());
+    EXPECT_FALSE(e.form->cmdB2->isEnabled());
+    EXPECT_FALSE(e.form->cmdCD->isEnabled());
+    EXPECT_EQ(e.form->cmdBack->toolTip(),
+              QStringLiteral("Resets the focus on the active spreadsheet"));
+}
+
+TEST(frmInput, TheDFlagDecidesTheCDButton) {
+    Editor e;
+    e.state.EnableC = false;
+    e.state.EnableD = true;
+    e.form->ForceFormActivate();
+    EXPECT_TRUE(e.form->cmdCD->isEnabled());
+    e.state.EnableC = true;
+    e.state.EnableD = false;
+    e.form->ForceFormActivate();
+    EXPECT_FALSE(e.form->cmdCD->isEnabled());
+}
+
+TEST(frmInput, ActivationSetsTheMenusAndShowsRecordSetA) {
+    Editor e;
+    e.state.CloseAllowed = true;
+    e.form->grids().fpCardA.setValue(1, 2, "1");
+    e.state.EnableB2 = true;
+    e.form->cmdCD_Click();
+    e.form->ForceFormActivate();
+    EXPECT_FALSE(e.state.CloseAllowed);
+    EXPECT_GE(e.host.coverHidden, 1);
+    for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
+        EXPECT_TRUE(e.host.shown(item));
+    for (const char* item :
+         {"mnuFileRun", "mnuSep2", "mnuFileOpen", "mnuFileCreate", "mnuEdit2Next"})
+        EXPECT_FALSE(e.host.shown(item)) << item;
+    EXPECT_TRUE(e.form->fpCardA->isVisible());
+    EXPECT_FALSE(e.form->fpCardC->isVisible());
+    EXPECT_EQ(e.form->lblTitle->text(), QStringLiteral("Record Set A"));
+    EXPECT_FALSE(e.form->cmdB1->isEnabled()) << "option 2 deck";
+    EXPECT_TRUE(e.form->cmdB2->isEnabled());
+    EXPECT_FALSE(e.form->cmdBack->isEnabled());
+}
+
+TEST(frmInput, ActivationLocksOrOpensTheD1Block) {
+    Editor e;
+    Grid& d = e.form->grids().fpCardD;
+    d.setValue(19, 2, "0");
+    d.setValue(22, 2, "3.5");
+    e.form->ForceFormActivate();
+    EXPECT_EQ(d.value(22, 2), "");
+    EXPECT_TRUE(d.locked(20, 2));
+    EXPECT_TRUE(d.locked(25, 2));
+    d.setValue(19, 2, "1");
+    e.form->ForceFormActivate();
+    EXPECT_FALSE(d.locked(20, 2));
+}
+
+TEST(frmInput, SwitchingButtonsShowTheirGridsAndTitles) {
+    Editor e;
+    e.form->cmdB1_Click();
+    EXPECT_TRUE(e.form->fpCardB1->isVisible());
+    EXPECT_FALSE(e.form->fpCardA->isVisible());
+    EXPECT_EQ(e.form->lblTitle->text(), QStringLiteral("Record Set B1"));
+    EXPECT_TRUE(e.form->cmdBack->isEnabled());
+    e.form->cmdB2_Click();
+    EXPECT_EQ(e.form->lblTitle->text(), QStringLiteral("Record Set B2"));
+    EXPECT_FALSE(e.form->fpCardB1->isVisible());
+    e.form->cmdCD_Click();
+    EXPECT_TRUE(e.form->fpCardC->isVisible());
+    EXPECT_TRUE(e.form->fpCardD->isVisible());
+    EXPECT_EQ(e.form->lblTitle->text(), QStringLiteral("Record Set CD"));
+    EXPECT_EQ(e.form->fpCardD->y(),
+              e.form->fpCardC->y() + e.form->fpCardC->height() + TwipsToPixelsY(100));
+}
+
+TEST(frmInput, BackPutsTheCaretIntoTheFirstVisibleGrid) {
+    Editor e;
+    e.form->cmdCD_Click();
+    e.form->grids().fpCardC.setActiveCell(5, 2);
+    e.form->cmdBack_Click();
+    EXPECT_EQ(e.form->grids().fpCardC.activeCol(), 1);
+    EXPECT_EQ(e.form->grids().fpCardC.activeRow(), 2);
+    EXPECT_EQ(QApplication::focusWidget(), e.form->fpCardC);
+}
+
+TEST(frmInput, GridsAreTheFormWidthLessMarginsButAtLeast500Twips) {
+    Editor e;
+    e.form->resize(TwipsToPixelsX(600), 500);
+    EXPECT_EQ(e.form->fpCardA->width(), TwipsToPixelsX(500));
+    e.form->resize(800, 500);
+    EXPECT_EQ(e.form->fpCardD->width(), TwipsToPixelsX(PixelsToTwipsX(800) - 200));
+    EXPECT_EQ(e.form->fpCardA->height(), TwipsToPixelsY(1455));
+}
+
+TEST(frmInput, RainfallOptionChoosesB1OrB2AndThenStays) {
+    Editor e;
+    e.form->fpCardA->setFocus();
+    ASSERT_TRUE(e.set(e.form->fpCardA, 1, 2, "1"));
+    EXPECT_TRUE(e.state.DeckChanged);
+    EXPECT_TRUE(e.form->cmdB2->isEnabled());
+    EXPECT_FALSE(e.form->cmdB1->isEnabled());
+    e.set(e.form->fpCardA, 1, 2, "0");
+    EXPECT_EQ(e.form->grids().fpCardA.value(1, 2), "1") << "the change is undone";
+    EXPECT_EQ(e.titles(), std::vector<std::string>{"Beta Release Limitation"});
+    EXPECT_FALSE(e.form->cmdB1->isEnabled());
+}
+
+TEST(frmInput, RecordEditsEnableCDAndAddRowButtonsGrowTheGrids) {
+    Editor e;
+    e.form->cmdB1_Click();
+    e.set(e.form->fpCardB1, 1, 2, "1");
+    EXPECT_TRUE(e.form->cmdCD->isEnabled());
+    emit e.form->fpCardB1->ButtonClicked(1, 3);
+    EXPECT_EQ(e.form->grids().fpCardB1.maxRows(), 4);
+
+    e.form->cmdCD_Click();
+    emit e.form->fpCardC->ButtonClicked(1, 3);
+    EXPECT_EQ(e.form->grids().fpCardC.maxRows(), 4) << "label row has text: rows added";
+    e.set(e.form->fpCardC, 4, 3, "1");
+    emit e.form->fpCardC->ButtonClicked(1, 4);
+    ASSERT_EQ(e.platform.messages.size(), 1U);
+    EXPECT_EQ(e.platform.messages.back().text, "You must enter a Print Option");
+    e.set(e.form->fpCardC, 2, 3, "0");
+    emit e.form->fpCardC->ButtonClicked(1, 4);
+    EXPECT_EQ(e.platform.messages.back().text, "You must enter a Rational Formula Option");
+    e.set(e.form->fpCardC, 3, 3, "1");
+    emit e.form->fpCardC->ButtonClicked(1, 4);
+    EXPECT_EQ(e.form->grids().fpCardC.maxRows(), 5);
+    EXPECT_EQ(e.form->grids().fpCardD.maxRows(), 5);
+    emit e.form->fpCardD->ButtonClicked(6, 5);
+    EXPECT_EQ(e.host.slopeCalculators, 1);
+}
+
+TEST(frmInput, DeleteKeyClearsTheActiveCellAndMarksTheDeck) {
+    Editor e;
+    e.form->cmdCD_Click();
+    Grid& d = e.form->grids().fpCardD;
+    d.setValue(3, 2, "1.5");
+    e.form->fpCardD->setFocus();
+    e.form->fpCardD->setActiveCell(3, 2);
+    ASSERT_FALSE(e.state.DeckChanged);
+    QTest::keyClick(e.form->fpCardD, Qt::Key_Delete);
+    EXPECT_EQ(d.value(3, 2), "");
+    EXPECT_TRUE(e.state.DeckChanged);
+}
+
+TEST(frmInput, RightButtonOverAGridPopsUpTheEditMenuExceptOnB2) {
+    Editor e;
+    emit e.form->fpCardA->MouseUp(2, 0, QPoint(10, 10));
+    EXPECT_EQ(e.host.popups, 1);
+    emit e.form->fpCardA->MouseUp(1, 0, QPoint(10, 10));
+    e.form->cmdB2_Click();
+    emit e.form->fpCardB2->MouseUp(2, 0, QPoint(10, 10));
+    EXPECT_EQ(e.host.popups, 1);
+}
+
+TEST(frmInput, CloseBoxOnlyOffersToSaveWhileCloseIsNotAllowed) {
+    Editor e;
+    e.state.DeckChanged = true;
+    e.platform.answers.push_back(Answer::Yes);
+    EXPECT_FALSE(e.form->close());
+    ASSERT_EQ(e.platform.messages.size(), 1U);
+    EXPECT_EQ(e.platform.messages[0].text, "Do you Want to save?");
+    EXPECT_EQ(e.platform.messages[0].title, "TOVAN2000");
+    EXPECT_EQ(e.host.saves, 1);
+    EXPECT_FALSE(e.state.DeckChanged);
+    EXPECT_TRUE(e.form->isVisible()) << "the form stays";
+    for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
+        EXPECT_FALSE(e.host.shown(item));
+}
+
+TEST(frmInput, AllowedCloseRestoresTheMenusOfNoDeck) {
+    Editor e;
+    e.state.DeckChanged = true;
+    e.state.CloseAllowed = true;
+    e.platform.answers.push_back(Answer::No);
+    EXPECT_TRUE(e.form->close());
+    EXPECT_EQ(e.host.saves, 0);
+    EXPECT_TRUE(e.state.DeckChanged) << "No keeps the flag";
+    for (const char* item : {"mnuFileCreate", "mnuFileOpen", "mnuFileRun", "mnuSep2"})
+        EXPECT_TRUE(e.host.shown(item)) << item;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_FALSE(top->isVisible() && top->windowTitle() == QStringLiteral("Error Check"));
+}

@@ -1,0 +1,108 @@
+#include "ShellFixture.h"
+#include "editor/Twips.h"
+#include "editor/frmInput.h"
+#include "shell/frmCover.h"
+
+#include <QFile>
+
+using namespace tovan;
+using tovan::testing::Shell;
+
+namespace {
+
+std::string Example(const char* name) {
+    return std::string(TOVAN_EXAMPLES) + "/" + name;
+}
+
+std::string Write(const Shell& s, const char* name, const char* text) {
+    const std::string path = s.path(name);
+    QFile file(QString::fromStdString(path));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    return path;
+}
+
+} // namespace
+
+TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {
+    Shell s;
+    s.platform.chosenFiles.push_back(Example("one-hour.tvi"));
+    QTest::mouseClick(s.main->cover()->cmdOpen, Qt::LeftButton);
+    ASSERT_TRUE(s.editorShown());
+    EXPECT_TRUE(s.platform.messages.empty());
+    EXPECT_EQ(s.platform.dialogs.at(0).title, "Open Files");
+    frmInput* editor = s.editor();
+    EXPECT_TRUE(editor->fpCardA->isVisible());
+    EXPECT_EQ(editor->lblTitle->text(), QStringLiteral("Record Set A"));
+    EXPECT_FALSE(editor->cmdB1->isEnabled());
+    EXPECT_TRUE(editor->cmdB2->isEnabled());
+    EXPECT_TRUE(editor->cmdCD->isEnabled());
+    EXPECT_EQ(editor->fpCardA->height(), TwipsToPixelsY(1455));
+    EXPECT_EQ(editor->grids().fpCardC.dataRowCnt(), 4) << "labels and three catchments";
+    EXPECT_FALSE(s.state.DeckChanged) << "opening is no edit";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(s.platform.busy);
+}
+
+TEST(OpenDeck, HyetographExampleOffersB1) {
+    Shell s;
+    s.platform.chosenFiles.push_back(Example("hyetograph.tvi"));
+    s.trigger("mnuOpenTovan");
+    ASSERT_TRUE(s.editorShown());
+    EXPECT_TRUE(s.platform.messages.empty());
+    EXPECT_TRUE(s.editor()->cmdB1->isEnabled());
+    EXPECT_FALSE(s.editor()->cmdB2->isEnabled());
+    s.editor()->cmdB1_Click();
+    EXPECT_TRUE(s.editor()->fpCardB1->isVisible());
+    EXPECT_GT(s.editor()->grids().fpCardB1.dataRowCnt(), 2);
+}
+
+TEST(OpenDeck, CancelledDialogLeavesTheCoverAndItsMenus) {
+    Shell s;
+    s.platform.settings[{"CommonDialog", "Directory"}] = "/somewhere/";
+    QTest::mouseClick(s.main->cover()->cmdOpen, Qt::LeftButton);
+    EXPECT_FALSE(s.editorShown());
+    EXPECT_TRUE(s.coverShown());
+    EXPECT_TRUE(s.shown("mnuFileCreate"));
+    EXPECT_TRUE(s.shown("mnuFileOpen"));
+    EXPECT_FALSE(s.shown("mnuFileSave"));
+    EXPECT_TRUE(s.state.EnableA);
+    EXPECT_FALSE(s.state.EnableB1 || s.state.EnableB2 || s.state.EnableC || s.state.EnableD);
+    EXPECT_EQ((s.platform.settings[{"CommonDialog", "Directory"}]), "");
+}
+
+TEST(OpenDeck, BrokenCardAReportsAndBringsTheCoverBack) {
+    Shell s;
+    s.platform.chosenFiles.push_back(Write(s, "broken.tvi", " X\r\n"));
+    s.trigger("mnuOpenTovan");
+    EXPECT_EQ(s.platform.messages.size(), 1U) << "the reader says what is wrong";
+    EXPECT_FALSE(s.editorShown());
+    EXPECT_TRUE(s.coverShown());
+    EXPECT_TRUE(s.shown("mnuFileCreate"));
+    EXPECT_TRUE(s.shown("mnuFileOpen"));
+    EXPECT_FALSE(s.shown("mnuEdit"));
+
+    // A New after the failed open starts from an empty deck, not from what was read.
+    s.main->mnuFileCreate_Click();
+    ASSERT_TRUE(s.editorShown());
+    EXPECT_EQ(s.editor()->grids().fpCardA.value(1, 2), "");
+}
+
+TEST(OpenDeck, BrokenCatchmentCardLeavesTheEditorHidden) {
+    Shell s;
+    std::string text;
+    {
+        QFile example(QString::fromStdString(Example("one-hour.tvi")));
+        EXPECT_TRUE(example.open(QIODevice::ReadOnly));
+        text = example.readAll().toStdString();
+    }
+    const auto end = text.rfind("E\r\n");
+    ASSERT_NE(end, std::string::npos);
+    text.replace(end, 3, std::string(81, '9') + "\r\n");
+    s.platform.chosenFiles.push_back(Write(s, "broken-cd.tvi", text.c_str()));
+    s.trigger("mnuOpenTovan");
+    EXPECT_FALSE(s.editorShown());
+    EXPECT_TRUE(s.coverShown());
+    EXPECT_TRUE(s.editor()) << "loaded and hidden, keeping what was read";
+    EXPECT_EQ(s.editor()->grids().fpCardA.value(1, 2), "1");
+}

@@ -1,0 +1,50 @@
+// Renders the main window with the cover, and the editor on each record set of the example
+// decks, to PNG files in the build folder's screenshots/, for a person to look at.
+#include "ShellFixture.h"
+#include "editor/frmInput.h"
+
+#include <QDir>
+#include <QPixmap>
+
+using namespace tovan;
+using tovan::testing::Shell;
+
+namespace {
+
+void Save(QWidget& window, const char* name) {
+    QApplication::processEvents();
+    QDir().mkpath(QStringLiteral(TOVAN_SCREENSHOTS));
+    const QString file = QStringLiteral(TOVAN_SCREENSHOTS "/") + QLatin1String(name);
+    EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
+}
+
+void OpenExample(Shell& s, const char* name) {
+    s.platform.chosenFiles.push_back(std::string(TOVAN_EXAMPLES) + "/" + name);
+    s.main->mnuOpenTovan_Click();
+    ASSERT_TRUE(s.editorShown());
+}
+
+} // namespace
+
+TEST(Screenshot, MainWindowWithTheCover) {
+    Shell s;
+    Save(*s.main, "main-window-cover.png");
+}
+
+TEST(Screenshot, EditorOnEveryRecordSet) {
+    Shell s;
+    OpenExample(s, "hyetograph.tvi");
+    Save(*s.main, "editor-record-set-a.png");
+    s.editor()->cmdB1_Click();
+    Save(*s.main, "editor-record-set-b1.png");
+    s.editor()->cmdCD_Click();
+    Save(*s.main, "editor-record-set-cd.png");
+    s.main->mnuFileClose_Click();
+    OpenExample(s, "one-hour.tvi");
+    s.editor()->cmdB2_Click();
+    Save(*s.main, "editor-record-set-b2.png");
+    s.editor()->cmdCD_Click();
+    s.editor()->fpCardD->horizontalScrollBar()->setValue(
+        s.editor()->fpCardD->horizontalScrollBar()->maximum());
+    Save(*s.main, "editor-record-set-cd-right.png");
+}
