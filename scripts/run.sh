@@ -17,6 +17,6 @@ echo "No display found: checking the example decks with tovandeck instead."
 status=0
 for deck in examples/*.tvi; do
     echo "== $deck"
-    build/src/cli/tovandeck check "$deck" || status=$?
+    build/bin/tovandeck check "$deck" || status=$?
 done
 exit "$status"

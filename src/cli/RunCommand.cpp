@@ -1,12 +1,97 @@
+// tovandeck run DECK [--report NAME] [--drelm NAME] [--peak NAME]
+//
+// The run of the run form without its window: the preliminary call with the scratch names,
+// the real call with the derived names in the deck's folder, and the removal of the scratch
+// files. The error boxes become lines on standard error.
 #include "cli/Commands.h"
+#include "platform/RecordingPlatform.h"
+#include "run/HostEngineCaller.h"
+#include "run/RunSequence.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
 
 namespace tovan::cli {
 
-int RunCommand(Arguments) {
-    std::fputs("tovandeck run: the engine run is not available in this build\n", stderr);
-    return kExitUsage;
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kUsage =
+    "usage: tovandeck run DECK [--report NAME] [--drelm NAME] [--peak NAME]\n"
+    "Runs the engine on DECK in the deck's folder and prints the names of its report,\n"
+    "routing-model (DRELM) and peak-flow files. A NAME is given without extension.\n";
+
+// Shows the run's messages on standard error instead of in boxes.
+class ConsolePlatform : public RecordingPlatform {
+  public:
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override {
+        RecordingPlatform::showMessage(text, icon, title);
+        std::fprintf(stderr, "tovandeck run: %.*s %.*s\n", static_cast<int>(title.size()),
+                     title.data(), static_cast<int>(text.size()), text.data());
+    }
+};
+
+struct RunArguments {
+    std::string deck;
+    std::string report, drelm, peak;
+};
+
+std::optional<RunArguments> Parse(Arguments args) {
+    RunArguments parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        std::string* target = a == "--report"  ? &parsed.report
+                              : a == "--drelm" ? &parsed.drelm
+                              : a == "--peak"  ? &parsed.peak
+                                               : nullptr;
+        if (target != nullptr && i + 1 < args.size()) {
+            *target = std::string(args[++i]);
+        } else if (target == nullptr && !a.starts_with("--") && parsed.deck.empty()) {
+            parsed.deck = std::string(a);
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parsed.deck.empty()) return std::nullopt;
+    return parsed;
+}
+
+void PrintOutputs(const fs::path& folder, const run::EngineFiles& files) {
+    for (const std::string* name : {&files.report, &files.drelm, &files.peak}) {
+        std::printf("%s\n", (folder / *name).string().c_str());
+    }
+}
+
+} // namespace
+
+int RunCommand(Arguments args) {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        std::fputs(kUsage, stdout);
+        return kExitClean;
+    }
+    const std::optional<RunArguments> parsed = Parse(args);
+    if (!parsed) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    const fs::path deck(parsed->deck);
+    std::error_code ec;
+    if (!fs::is_regular_file(deck, ec)) {
+        std::fprintf(stderr, "tovandeck run: %s: no such deck file\n", parsed->deck.c_str());
+        return kExitUsage;
+    }
+    run::RunRequest request{deck.parent_path(), deck.filename().string(), parsed->report,
+                            parsed->drelm, parsed->peak};
+    ConsolePlatform platform;
+    run::HostEngineCaller engine;
+    const run::RunResult result = run::RunEngine(platform, engine, request);
+    if (!result.completed) return kExitFailed;
+    PrintOutputs(deck.parent_path(), result.files);
+    // A failed preliminary call that the real call did not meet again still deserves a status.
+    return platform.messages.empty() ? kExitClean : kExitWarnings;
 }
 
 } // namespace tovan::cli

@@ -20,9 +20,9 @@ const std::string& ReadNextLine(ReadingContext& context) {
 }
 
 FieldList ReadCardFields(const ReadingContext& context, std::span<const std::string_view> layout) {
-    const auto values = FortranRead(context.state.CardLine, layout);
+    auto values = FortranRead(context.state.CardLine, layout);
     if (!values) throw ReadError{kFormatError, "Invalid property value"};
-    return ReplaceNulls(*values, FieldValue::MakeEmpty(), FieldValue::MakeEmpty());
+    return ReplaceNulls(std::move(*values), FieldValue::MakeEmpty(), FieldValue::MakeEmpty());
 }
 
 void PutCell(ReadingContext& context, Grid& grid, const std::string& text) {

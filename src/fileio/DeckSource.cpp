@@ -1,5 +1,6 @@
 #include "fileio/DeckSource.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -14,7 +15,7 @@ namespace {
 // a 100 MB line in memory.
 constexpr std::size_t kKeptLineLength = 4096;
 
-// Splits a byte stream into lines at CR LF, LF or CR.
+// Splits a byte stream into lines at CR LF, LF or CR, scanning whole chunks at a time.
 class LineSplitter : public DeckSource {
   public:
     std::optional<std::string> readLine() override {
@@ -22,30 +23,41 @@ class LineSplitter : public DeckSource {
         std::string line;
         bool overlong = false;
         for (;;) {
-            const int c = get();
-            if (c == kEnd || c == '\n') break;
-            if (c == '\r') {
-                if (peek() == '\n') get();
-                break;
+            const std::string_view chunk = available();
+            if (chunk.empty()) break; // end of the file ends the last line
+            const auto end = chunk.find_first_of("\r\n");
+            keep(line, chunk.substr(0, end), overlong);
+            if (end == std::string_view::npos) {
+                consume(chunk.size());
+                continue;
             }
-            keep(line, static_cast<char>(c), overlong);
+            consume(end + 1);
+            if (chunk[end] == '\r' && startsWithLineFeed()) consume(1);
+            break;
         }
         return line;
     }
 
-    bool atEnd() override { return peek() == kEnd; }
+    bool atEnd() override { return available().empty(); }
 
   protected:
-    static constexpr int kEnd = -1;
-    virtual int get() = 0;
-    virtual int peek() = 0;
+    // The bytes not read yet, at least one unless the file has ended.
+    virtual std::string_view available() = 0;
+    virtual void consume(std::size_t count) = 0;
 
   private:
-    static void keep(std::string& line, char c, bool& overlong) {
-        if (line.size() < kKeptLineLength) {
-            line += c;
-        } else if (!overlong && c != ' ') {
-            line += c;
+    bool startsWithLineFeed() {
+        const std::string_view rest = available();
+        return !rest.empty() && rest.front() == '\n';
+    }
+
+    static void keep(std::string& line, std::string_view part, bool& overlong) {
+        const std::size_t room = kKeptLineLength - std::min(line.size(), kKeptLineLength);
+        line.append(part.substr(0, room));
+        if (overlong || part.size() <= room) return;
+        const auto nonBlank = part.find_first_not_of(' ', room);
+        if (nonBlank != std::string_view::npos) {
+            line += part[nonBlank];
             overlong = true;
         }
     }
@@ -60,19 +72,14 @@ class FileDeck : public LineSplitter {
     FileDeck& operator=(const FileDeck&) = delete;
 
   protected:
-    int get() override {
-        const int c = peek();
-        if (c != kEnd) ++position_;
-        return c;
-    }
-    int peek() override {
+    std::string_view available() override {
         if (position_ == filled_) {
             filled_ = std::fread(buffer_, 1, sizeof buffer_, file_);
             position_ = 0;
-            if (filled_ == 0) return kEnd;
         }
-        return static_cast<unsigned char>(buffer_[position_]);
+        return {buffer_ + position_, filled_ - position_};
     }
+    void consume(std::size_t count) override { position_ += count; }
 
   private:
     std::FILE* file_;
@@ -86,12 +93,10 @@ class TextDeck : public LineSplitter {
     explicit TextDeck(std::string text) : text_(std::move(text)) {}
 
   protected:
-    int get() override {
-        return position_ < text_.size() ? static_cast<unsigned char>(text_[position_++]) : kEnd;
+    std::string_view available() override {
+        return std::string_view(text_).substr(std::min(position_, text_.size()));
     }
-    int peek() override {
-        return position_ < text_.size() ? static_cast<unsigned char>(text_[position_]) : kEnd;
-    }
+    void consume(std::size_t count) override { position_ += count; }
 
   private:
     std::string text_;

@@ -17,7 +17,7 @@ struct SaveMessage {
 
 inline constexpr std::string_view kTitle = "SaveFile";
 // A box shown without a title of its own carries the application's title.
-inline constexpr std::string_view kApplicationTitle = "Tovan2000";
+using tovan::kApplicationTitle;
 
 constexpr SaveMessage Box(std::string_view text) {
     return {text, MessageIcon::Exclamation, kTitle};

@@ -31,20 +31,15 @@ void Initialize(ReadingContext& context) {
     }
 }
 
-FieldList ReplaceNulls(const FieldList& values, const FieldValue& forNull,
-                       const FieldValue& forEmpty) {
-    FieldList result;
-    result.reserve(values.size());
-    for (const FieldValue& value : values) {
+FieldList ReplaceNulls(FieldList values, const FieldValue& forNull, const FieldValue& forEmpty) {
+    for (FieldValue& value : values) {
         if (value.isNull()) {
-            result.push_back(forNull);
+            value = forNull;
         } else if (value.isEmpty()) {
-            result.push_back(forEmpty);
-        } else {
-            result.push_back(value);
+            value = forEmpty;
         }
     }
-    return result;
+    return values;
 }
 
 } // namespace tovan

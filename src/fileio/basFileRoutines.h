@@ -66,8 +66,7 @@ class NoWindowsHost : public OpenFileHost {
 void Initialize(ReadingContext& context);
 
 // A copy of `values` with null elements replaced by `forNull` and empty ones by `forEmpty`.
-FieldList ReplaceNulls(const FieldList& values, const FieldValue& forNull,
-                       const FieldValue& forEmpty);
+FieldList ReplaceNulls(FieldList values, const FieldValue& forNull, const FieldValue& forEmpty);
 
 // The card readers, in the order the open command calls them.
 void CardAB(ReadingContext& context, OpenFileHost& host);

@@ -12,6 +12,9 @@
 
 namespace tovan {
 
+// The title of a message box that has no title of its own.
+inline constexpr std::string_view kApplicationTitle = "Tovan2000";
+
 enum class MessageIcon { None, Information, Exclamation, Critical, Question };
 
 enum class Answer { Yes, No };

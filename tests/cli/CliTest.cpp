@@ -1,3 +1,4 @@
+#include "TempFolder.h"
 #include "cli/Commands.h"
 #include "cli/Latin1.h"
 
@@ -12,12 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using tovan::testing::ReadText;
 
 void Write(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -25,14 +21,6 @@ void Write(const fs::path& path, const std::string& text) {
 
 class Cli : public ::testing::Test {
   protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  (std::string("tovandeck-") +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder_);
-    }
-    void TearDown() override { fs::remove_all(folder_); }
-
     // Runs a command and keeps what it wrote to standard error.
     int Run(int (*command)(Arguments), std::vector<std::string> args) {
         const std::vector<std::string_view> views(args.begin(), args.end());
@@ -46,7 +34,7 @@ class Cli : public ::testing::Test {
 
     std::string path(const std::string& name) const { return (folder_ / name).string(); }
 
-    fs::path folder_;
+    tovan::testing::TempFolder folder_;
     std::string err_, out_;
 };
 
@@ -68,7 +56,7 @@ TEST_F(Cli, ExampleDecksCheckCleanAndFormatUnchanged) {
         EXPECT_EQ(err_, "");
         EXPECT_EQ(Run(FormatCommand, {deck.string(), path("out.tvi")}), kExitClean) << err_;
         EXPECT_EQ(err_, "SaveFile: Save operation was sucessful.\n");
-        EXPECT_EQ(Slurp(path("out.tvi")), Slurp(deck)) << deck;
+        EXPECT_EQ(ReadText(path("out.tvi")), ReadText(deck)) << deck;
     }
 }
 
@@ -81,7 +69,7 @@ TEST_F(Cli, DumpAndSaveRoundTripThroughJson) {
         EXPECT_EQ(document["D"]["rows"][0][2], "Catchment Lenght (miles):");
         Write(path("grids.json"), out_);
         ASSERT_EQ(Run(SaveCommand, {path("grids.json"), path("again.tvi")}), kExitClean) << err_;
-        EXPECT_EQ(Slurp(path("again.tvi")), Slurp(deck));
+        EXPECT_EQ(ReadText(path("again.tvi")), ReadText(deck));
     }
 }
 
@@ -101,7 +89,7 @@ TEST_F(Cli, FatalRuleLeavesTheOutputUntouched) {
     Write(path("fatal.tvi"), " 1TITLE\r\n  STORM      .1\r\n 1STORM      .1\r\n\r\nE\r\n");
     Write(path("out.tvi"), "previous content");
     EXPECT_EQ(Run(FormatCommand, {path("fatal.tvi"), path("out.tvi")}), kExitFailed);
-    EXPECT_EQ(Slurp(path("out.tvi")), "previous content");
+    EXPECT_EQ(ReadText(path("out.tvi")), "previous content");
 }
 
 TEST_F(Cli, UsageErrorsAndMissingFiles) {
@@ -143,7 +131,7 @@ TEST_F(Cli, SaveAcceptsNumbersAndGrowsTheRecordGrids) {
         "D": {"rows": [[], ["", 1.5, 1, 1, 1, 0.01, null, 1, 1, 1, 1, 1],
                            ["", 2.5, 1, 1, 1, 0.01, null, 1, 1, 1, 1, 1], []]}})");
     ASSERT_EQ(Run(SaveCommand, {path("g.json"), path("o.tvi")}), kExitClean) << err_;
-    const std::string deck = Slurp(path("o.tvi"));
+    const std::string deck = ReadText(path("o.tvi"));
     EXPECT_NE(deck.find("\r\n  2.5   1.   1."), std::string::npos) << deck;
     EXPECT_EQ(deck.substr(deck.size() - 3), "E\r\n");
 }

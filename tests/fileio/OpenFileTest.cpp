@@ -1,4 +1,5 @@
 #include "ReaderFixture.h"
+#include "TempFolder.h"
 #include "deck/modChangeSpread.h"
 
 #include <filesystem>
@@ -10,24 +11,17 @@ using namespace tovan::testing;
 
 namespace {
 
-class TempFolder {
+// A folder for the decks of one test, with their paths as the dialog would give them.
+class DeckFolder {
   public:
-    TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("tovan-open-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() { std::filesystem::remove_all(path_); }
     std::string write(const std::string& name, const std::string& text) const {
-        const auto file = path_ / name;
-        std::ofstream(file, std::ios::binary) << text;
-        return file.string();
+        std::ofstream(folder_ / name, std::ios::binary) << text;
+        return (folder_ / name).string();
     }
-    std::string folder() const { return path_.string() + "/"; }
+    std::string folder() const { return folder_.path().string() + "/"; }
 
   private:
-    std::filesystem::path path_;
+    TempFolder folder_;
 };
 
 const std::string kGoodDeck = Deck({CardA(2, "GOOD"), "", "  1", "", "E"});
@@ -55,7 +49,7 @@ TEST(OpenFile, FirstDialogStartsInTheDefaultFolder) {
 }
 
 TEST(OpenFile, ReadsTheChosenDeckAndRemembersItsFolder) {
-    TempFolder temp;
+    DeckFolder temp;
     Reader r;
     r.app.CloseAllowed = true;
     r.ui.chosenFiles.push_back(temp.write("good.tvi", kGoodDeck));
@@ -73,7 +67,7 @@ TEST(OpenFile, ReadsTheChosenDeckAndRemembersItsFolder) {
 }
 
 TEST(OpenFile, HyetographDeckKeepsTheCardASize) {
-    TempFolder temp;
+    DeckFolder temp;
     Reader r;
     r.ui.chosenFiles.push_back(temp.write("b1.tvi", Deck({CardA(1), "", "E"})));
     OpenFile(r.context, r.host);
@@ -81,7 +75,7 @@ TEST(OpenFile, HyetographDeckKeepsTheCardASize) {
 }
 
 TEST(OpenFile, OutcomesOfBrokenDecks) {
-    TempFolder temp;
+    DeckFolder temp;
     Reader badA;
     badA.ui.chosenFiles.push_back(temp.write("a.tvi", Deck({"", "E"})));
     OpenFile(badA.context, badA.host);

@@ -1,4 +1,5 @@
 #include "ReaderFixture.h"
+#include "TempFolder.h"
 #include "fileio/SaveFile.h"
 
 #include <filesystem>
@@ -12,12 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using tovan::testing::ReadText;
 
 std::vector<fs::path> FilesIn(const fs::path& folder, const std::string& extension = "") {
     std::vector<fs::path> files;
@@ -49,10 +45,10 @@ TEST(RoundTrip, ExampleDecksReadSaveAndReadAgain) {
     ASSERT_FALSE(decks.empty());
     for (const fs::path& deck : decks) {
         Reader first;
-        ASSERT_EQ(first.read(Slurp(deck)), ReadOutcome::Read) << deck;
+        ASSERT_EQ(first.read(ReadText(deck)), ReadOutcome::Read) << deck;
         const DeckText saved = BuildDeckText(first.grids, first.ui);
         ASSERT_FALSE(saved.fatal);
-        EXPECT_EQ(saved.text, Slurp(deck)) << "the examples are written as the writer writes";
+        EXPECT_EQ(saved.text, ReadText(deck)) << "the examples are written as the writer writes";
 
         Reader second;
         ASSERT_EQ(second.read(saved.text), ReadOutcome::Read);
@@ -68,9 +64,11 @@ TEST(RoundTrip, ExampleDecksReadSaveAndReadAgain) {
 
 // Every input the fuzzer ever crashed on stays here, read and saved as the fuzzer does.
 TEST(RoundTrip, FuzzerFindingsStayFixed) {
-    for (const fs::path& input : FilesIn(fs::path(TOVAN_TEST_DATA) / "fuzz-regressions")) {
+    const fs::path findings = fs::path(TOVAN_TEST_DATA) / "fuzz-regressions";
+    ASSERT_TRUE(fs::is_directory(findings));
+    for (const fs::path& input : FilesIn(findings)) {
         Reader reader;
-        reader.read(Slurp(input));
+        reader.read(ReadText(input));
         const DeckText saved = BuildDeckText(reader.grids, reader.ui);
         Reader again;
         again.read(saved.text);

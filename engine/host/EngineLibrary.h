@@ -1,0 +1,36 @@
+// Loading the engine library and finding its entry point: the only place that knows the
+// system's dynamic loader.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tovan::host {
+
+// The engine's entry point. On 32-bit Windows the callee removes its arguments (stdcall); on
+// every other platform there is one C calling convention.
+#if defined(_WIN32)
+#define TOVAN_ENGINE_CALL __stdcall
+#else
+#define TOVAN_ENGINE_CALL
+#endif
+using EntryPoint = void(TOVAN_ENGINE_CALL*)(char*, std::int32_t, char*, std::int32_t, char*,
+                                            std::int32_t, char*, std::int32_t);
+
+inline constexpr const char* kEntryName = "TOVANF95";
+
+// "libTOVAN.so", "TOVAN.dll" or "libTOVAN.dylib".
+const char* LibraryFileName();
+
+struct Loaded {
+    EntryPoint entry = nullptr;
+    std::string error; // the loader's words when entry is null
+    bool libraryFound = false;
+};
+
+// Looks for the library in `programFolder` first and then by bare name on the system's
+// library search path; then resolves the entry point. The library stays loaded until exit.
+Loaded LoadEngine(const std::filesystem::path& programFolder);
+
+} // namespace tovan::host

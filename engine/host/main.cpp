@@ -1,0 +1,51 @@
+// tovan-engine-host INPUT REPORT DRELM PEAK
+//
+// Loads the engine library TOVAN and calls its entry point TOVANF95 once with the four names,
+// in the current folder. The editor starts this program instead of loading the engine itself,
+// so that an engine that crashes or never loads cannot take the editor and its unsaved deck
+// with it. The exit status and the text on standard error tell the caller what happened.
+#include "EngineLibrary.h"
+#include "run/ChildProcess.h"
+#include "run/HostEngineCaller.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A writable single-byte copy with its terminator, as the engine may write into it.
+std::vector<char> Buffer(const char* text) {
+    std::string s(text);
+    return std::vector<char>(s.c_str(), s.c_str() + s.size() + 1);
+}
+
+std::int32_t LengthOf(const std::vector<char>& buffer) {
+    return static_cast<std::int32_t>(buffer.size() - 1);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace tovan;
+    if (argc != 5) {
+        std::fputs("usage: tovan-engine-host INPUT REPORT DRELM PEAK\n", stderr);
+        return run::kHostExitUsage;
+    }
+    const host::Loaded loaded = host::LoadEngine(run::ProgramFolder());
+    if (!loaded.libraryFound) {
+        std::fprintf(stderr, "The engine library %s could not be loaded: %s\n",
+                     host::LibraryFileName(), loaded.error.c_str());
+        return run::kHostExitNoLibrary;
+    }
+    if (loaded.entry == nullptr) {
+        std::fprintf(stderr, "The engine library %s has no entry point %s: %s\n",
+                     host::LibraryFileName(), host::kEntryName, loaded.error.c_str());
+        return run::kHostExitNoEntryPoint;
+    }
+    std::vector<char> input = Buffer(argv[1]), report = Buffer(argv[2]);
+    std::vector<char> drelm = Buffer(argv[3]), peak = Buffer(argv[4]);
+    loaded.entry(input.data(), LengthOf(input), report.data(), LengthOf(report), drelm.data(),
+                 LengthOf(drelm), peak.data(), LengthOf(peak));
+    return run::kHostExitDone;
+}

@@ -1,0 +1,272 @@
+#include "EngineDeck.h"
+
+#include "deck/CardLayouts.h"
+#include "fortranio/QVFortranIO.h"
+
+#include <algorithm>
+
+namespace tovan::engine {
+
+const Storm* EngineDeck::findStorm(int number) const {
+    for (const Storm& s : storms) {
+        if (s.number == number) return &s;
+    }
+    return nullptr;
+}
+
+namespace {
+
+struct Lines {
+    std::vector<std::string> text;
+    std::size_t next = 0;
+
+    bool more() const { return next < text.size(); }
+    const std::string& take() { return text[next++]; }
+    int number() const { return static_cast<int>(next); } // 1-based line of the last taken
+};
+
+Lines ReadLines(std::istream& in) {
+    Lines lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.text.push_back(std::move(line));
+    }
+    return lines;
+}
+
+bool IsBlank(const std::string& line) {
+    return line.find_first_not_of(' ') == std::string::npos;
+}
+
+std::optional<double> Number(const FieldValue& v) {
+    if (!v.isNumber()) return std::nullopt;
+    return v.number();
+}
+
+int Integer(const FieldValue& v) {
+    return v.isNumber() ? static_cast<int>(v.number()) : 0;
+}
+
+std::string Trimmed(const FieldValue& v) {
+    const std::string& t = v.text;
+    const auto first = t.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return t.substr(first, t.find_last_not_of(' ') - first + 1);
+}
+
+template <std::size_t N>
+ReadResult ReadCard(const std::string& line, const std::array<CardField, N>& card) {
+    const auto descriptors = ReadDescriptors(card);
+    return FortranRead(line, std::span<const std::string_view>(descriptors));
+}
+
+std::string LineProblem(int line, const std::string& what) {
+    return "Line " + std::to_string(line) + ": " + what;
+}
+
+} // namespace
+
+namespace {
+
+// ---- Record set B ------------------------------------------------------------------------
+
+void ReadB2(const FieldList& v, Storm& storm) {
+    storm.designStorm = true;
+    storm.returnPeriod = Integer(v[2]);
+    storm.oneHourDepth = Number(v[3]).value_or(0.0);
+    storm.factors = {Number(v[5]), Number(v[6]), Number(v[7]), Number(v[8])};
+}
+
+// The cards of one B1 storm: columns 65-80 of the last card of a storm of two or more cards
+// are its correction factors, everywhere else depths 14 to 17.
+void ReadB1(const std::vector<FieldList>& cards, Storm& storm) {
+    for (std::size_t c = 0; c < cards.size(); ++c) {
+        const bool factorsHere = cards.size() > 1 && c + 1 == cards.size();
+        const std::size_t depthEnd = factorsHere ? 15 : 19;
+        for (std::size_t i = 2; i < depthEnd; ++i)
+            storm.depths.push_back(Number(cards[c][i]).value_or(0.0));
+        if (factorsHere) {
+            const FieldList& v = cards[c];
+            storm.factors = {Number(v[15]), Number(v[16]), Number(v[17]), Number(v[18])};
+        }
+    }
+    // Blank fields after the last depth end the storm; blanks between depths are dry steps.
+    const auto lastRain =
+        std::find_if(storm.depths.rbegin(), storm.depths.rend(), [](double d) { return d != 0.0; });
+    storm.depths.erase(lastRain.base(), storm.depths.end());
+}
+
+struct BCard {
+    int line;
+    FieldList values;
+};
+
+void AddStorm(EngineDeck& deck, Storm storm, int line) {
+    if (deck.findStorm(storm.number) != nullptr) {
+        deck.problems.push_back(LineProblem(line, "storm " + std::to_string(storm.number) +
+                                                      " appears again; the first one is used"));
+        return;
+    }
+    deck.storms.push_back(std::move(storm));
+}
+
+// Groups the B1 cards into storms: consecutive cards with the same storm number.
+void GroupB1(EngineDeck& deck, const std::vector<BCard>& cards) {
+    for (std::size_t i = 0; i < cards.size();) {
+        std::size_t end = i + 1;
+        while (end < cards.size() && Integer(cards[end].values[0]) == Integer(cards[i].values[0]))
+            ++end;
+        std::vector<FieldList> run;
+        for (std::size_t j = i; j < end; ++j)
+            run.push_back(cards[j].values);
+        Storm storm;
+        storm.number = Integer(cards[i].values[0]);
+        storm.identification = Trimmed(cards[i].values[1]);
+        ReadB1(run, storm);
+        AddStorm(deck, std::move(storm), cards[i].line);
+        i = end;
+    }
+}
+
+std::optional<BCard> ReadBCard(EngineDeck& deck, const std::string& line, int number) {
+    const ReadResult v =
+        deck.rainfallOption == 1 ? ReadCard(line, cards::kB1) : ReadCard(line, cards::kB2);
+    if (!v) {
+        deck.problems.push_back(
+            LineProblem(number, "this storm card cannot be read; it is left out"));
+        return std::nullopt;
+    }
+    if (!(*v)[0].isNumber()) {
+        deck.problems.push_back(
+            LineProblem(number, "this storm card has no storm number; it is left out"));
+        return std::nullopt;
+    }
+    return BCard{number, *v};
+}
+
+// Reads the B cards up to the empty line that ends them.
+void ReadStorms(Lines& lines, EngineDeck& deck) {
+    std::vector<BCard> cards;
+    while (lines.more()) {
+        const std::string& line = lines.take();
+        if (IsBlank(line)) break;
+        if (auto card = ReadBCard(deck, line, lines.number())) cards.push_back(std::move(*card));
+    }
+    if (deck.rainfallOption == 1) {
+        GroupB1(deck, cards);
+        return;
+    }
+    for (const BCard& card : cards) {
+        Storm storm;
+        storm.number = Integer(card.values[0]);
+        storm.identification = Trimmed(card.values[1]);
+        ReadB2(card.values, storm);
+        AddStorm(deck, std::move(storm), card.line);
+    }
+}
+
+// ---- Catchments -------------------------------------------------------------------------
+
+void ReadC(const FieldList& v, Catchment& c) {
+    c.printOption = Integer(v[1]);
+    c.rationalOption = Integer(v[2]);
+    c.firstStorm = Integer(v[3]);
+    c.lastStorm = Integer(v[4]);
+    c.unitDuration = Number(v[5]).value_or(0.0);
+    c.identification = Trimmed(v[6]);
+    c.number = Integer(v[7]);
+    c.description = Trimmed(v[8]);
+}
+
+void ReadD(const FieldList& v, Catchment& c) {
+    c.area = Number(v[0]);
+    c.length = Number(v[1]);
+    c.centroid = Number(v[2]);
+    c.impervious = Number(v[3]);
+    c.slope = Number(v[4]);
+    c.tc = Number(v[5]);
+    c.dsPervious = Number(v[6]);
+    c.dsImpervious = Number(v[7]);
+    c.f0 = Number(v[8]);
+    c.decay = Number(v[9]);
+    c.fc = Number(v[10]);
+    c.cancelFactors = Number(v[11]);
+    c.useD1 = Integer(v[12]);
+    if (v[14].isNumber()) c.dciaLevel = Integer(v[14]);
+    c.connectedFraction = Number(v[15]);
+    c.receivingFraction = Number(v[16]);
+}
+
+void ReadD1(const FieldList& v, Catchment& c) {
+    c.ct = Number(v[0]);
+    c.cp = Number(v[1]);
+    c.w50 = Number(v[2]);
+    c.w75 = Number(v[3]);
+    c.before50 = Number(v[4]);
+    c.before75 = Number(v[5]);
+    c.wqcv = Number(v[6]);
+    c.drainTime = Number(v[7]);
+}
+
+// Reads the D card (and the D1 card when asked for) that follow a C card.
+void ReadParameters(Lines& lines, Catchment& c) {
+    if (!lines.more()) {
+        c.problem = "its D card is missing";
+        return;
+    }
+    const ReadResult d = ReadCard(lines.take(), cards::kD);
+    if (!d) {
+        c.problem = "its D card (line " + std::to_string(lines.number()) + ") cannot be read";
+        return;
+    }
+    ReadD(*d, c);
+    if (c.useD1 != 1) return;
+    const ReadResult d1 = lines.more() ? ReadCard(lines.take(), cards::kD1) : std::nullopt;
+    if (!d1) {
+        c.problem = "its D1 card is missing or cannot be read";
+        return;
+    }
+    ReadD1(*d1, c);
+}
+
+bool IsEndCard(const std::string& line) {
+    return !line.empty() && line[0] == 'E';
+}
+
+void ReadCatchments(Lines& lines, EngineDeck& deck) {
+    while (lines.more()) {
+        const std::string& line = lines.take();
+        if (IsEndCard(line)) return;
+        if (IsBlank(line)) continue;
+        Catchment c;
+        c.line = lines.number();
+        if (const ReadResult v = ReadCard(line, cards::kC)) {
+            ReadC(*v, c);
+            ReadParameters(lines, c);
+        } else {
+            c.problem = "its C card cannot be read";
+        }
+        deck.catchments.push_back(std::move(c));
+    }
+}
+
+} // namespace
+
+EngineDeck ParseDeck(std::istream& in) {
+    EngineDeck deck;
+    Lines lines = ReadLines(in);
+    const ReadResult a = lines.more() ? ReadCard(lines.take(), cards::kA) : std::nullopt;
+    if (!a || ((*a)[1].integer != 1 && (*a)[1].integer != 2) || !(*a)[1].isNumber()) {
+        deck.problems.push_back(
+            "Line 1: card A is missing or does not choose rainfall option 1 or 2");
+        return deck;
+    }
+    deck.rainfallOption = (*a)[1].integer;
+    deck.title = Trimmed((*a)[2]);
+    ReadStorms(lines, deck);
+    ReadCatchments(lines, deck);
+    return deck;
+}
+
+} // namespace tovan::engine

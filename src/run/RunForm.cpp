@@ -1,0 +1,79 @@
+#include "run/RunForm.h"
+
+#include <cstdlib>
+
+namespace tovan::run {
+
+namespace fs = std::filesystem;
+
+std::string FirstDialogFolder() {
+#if defined(_WIN32)
+    return "C:\\";
+#else
+    const char* home = std::getenv("HOME");
+    return home != nullptr ? home : "/";
+#endif
+}
+
+FileDialogRequest RunFormModel::dialogRequest() const {
+    FileDialogRequest request;
+    request.title = form::kDialogTitle;
+    request.filter = form::kDialogFilter;
+    request.defaultExtension = form::kDialogExtension;
+    request.initialDirectory = lastFullName_.empty()
+                                   ? FirstDialogFolder()
+                                   : fs::path(lastFullName_).parent_path().string();
+    return request;
+}
+
+bool RunFormModel::cmdBrowse_Click(Platform& platform) {
+    const std::optional<std::string> chosen = platform.chooseFileToOpen(dialogRequest());
+    if (!chosen) {
+        Clear_Inputs();
+        return false;
+    }
+    lastFullName_ = *chosen;
+    InputFile = fs::path(*chosen).filename().string();
+    if (InputFile.empty()) return false;
+    folder_ = FolderOfChosenFile(*chosen, InputFile);
+    if (folder_.empty()) folder_ = fs::path(*chosen).parent_path(); // "/storm.tvi" is in "/"
+    state_ = RunFormState::InputChosen;
+    inputCaption_ = InputFile;
+    outputCaption_ = std::string(form::kOutputFolderPrefix) + folder_.string();
+    return true;
+}
+
+AfterRun RunFormModel::cmdRun_Click(Platform& platform, EngineCaller& engine) {
+    SavedInputFile = InputFile;
+    const RunRequest request{folder_, InputFile, reportBox, drelmBox, peakBox};
+    const AfterRun after = run::cmdRun_Click(platform, engine, request);
+    const EngineFiles files = DeriveEngineFiles(InputFile, reportBox, drelmBox, peakBox);
+    OutputFile = files.report;
+    DrelmFile = files.drelm;
+    PeakFile = files.peak;
+    if (after == AfterRun::RunAnother) Clear_Inputs();
+    return after;
+}
+
+void RunFormModel::Clear_All() {
+    InputFile.clear();
+    OutputFile.clear();
+    DrelmFile.clear();
+    PeakFile.clear();
+}
+
+void RunFormModel::Clear_Visible() {
+    inputCaption_.clear();
+    outputCaption_.clear();
+    reportBox.clear();
+    drelmBox.clear();
+    peakBox.clear();
+    state_ = RunFormState::Empty;
+}
+
+void RunFormModel::Clear_Inputs() {
+    Clear_Visible();
+    Clear_All();
+}
+
+} // namespace tovan::run

@@ -1,0 +1,53 @@
+// The file names of an engine run: the fixed scratch names of the preliminary call and the
+// output names derived from the chosen deck and the three optional boxes of the run form.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace tovan::run {
+
+// The four names handed to the engine, in the order of its argument list.
+struct EngineFiles {
+    std::string input;
+    std::string report;
+    std::string drelm;
+    std::string peak;
+    friend bool operator==(const EngineFiles&, const EngineFiles&) = default;
+};
+
+// The preliminary call always uses these, relative to the working folder.
+inline const EngineFiles kScratchFiles{"Killz__1.tvi", "Killz__1.tvo", "Killz__1.tvd",
+                                       "Killz__1.tvp"};
+// Every file whose name is this prefix plus exactly one more character is a scratch file.
+inline constexpr std::string_view kScratchPrefix = "Killz__1.tv";
+
+inline constexpr std::string_view kReportExtension = ".tvo";
+inline constexpr std::string_view kDrelmExtension = ".tvd";
+// The peak file takes the deck's own extension behind an infix, so that with the default
+// names it can never overwrite the deck it was computed from.
+inline constexpr std::string_view kPeakInfix = "Peak";
+inline constexpr std::string_view kDeckExtension = ".tvi";
+
+// Leading and trailing blanks removed (blanks only: a tab is part of a name).
+std::string TrimBlanks(std::string_view text);
+
+// The deck name without a three-letter extension: when the fourth character from the end is
+// a point, the last four characters go; otherwise (also for names shorter than four) the whole
+// name is the base name. "storm.tvi" -> "storm", "storm.data" -> "storm.data", ".tvi" -> "".
+std::string BaseName(std::string_view inputFile);
+
+// The names of the real call. An empty (or all-blank) box takes the base name; every output
+// name then gets its extension appended, after any extension the user typed.
+EngineFiles DeriveEngineFiles(std::string_view inputFile, std::string_view reportBox,
+                              std::string_view drelmBox, std::string_view peakBox);
+
+// True for "Killz__1.tv" followed by exactly one character.
+bool IsScratchFileName(std::string_view name);
+
+// The folder part of a dialog's full file name: the full name cut before the separator that
+// precedes the file title ("/data/storm.tvi", "storm.tvi" -> "/data").
+std::string FolderOfChosenFile(std::string_view fullName, std::string_view fileTitle);
+
+} // namespace tovan::run

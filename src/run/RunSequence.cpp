@@ -1,0 +1,84 @@
+#include "run/RunSequence.h"
+
+#include <exception>
+#include <system_error>
+#include <vector>
+
+namespace tovan::run {
+
+namespace fs = std::filesystem;
+
+ScopedWorkingFolder::ScopedWorkingFolder(const fs::path& folder) : previous_(fs::current_path()) {
+    if (!folder.empty()) fs::current_path(folder);
+}
+
+ScopedWorkingFolder::~ScopedWorkingFolder() {
+    std::error_code ignored; // the previous folder may have gone; nothing sensible to do then
+    fs::current_path(previous_, ignored);
+}
+
+void KillBuffer(Platform& platform, EngineCaller& engine, const fs::path& folder) {
+    const EngineOutcome outcome = engine.call(folder, kScratchFiles);
+    if (!outcome.finished) {
+        platform.showMessage(outcome.description, MessageIcon::Exclamation, kKillBufferErrorTitle);
+    }
+}
+
+void DeleteScratchFiles(const fs::path& folder) {
+    std::vector<fs::path> found;
+    const fs::path where = folder.empty() ? fs::path(".") : folder;
+    for (const fs::directory_entry& entry : fs::directory_iterator(where)) {
+        if (IsScratchFileName(entry.path().filename().string())) found.push_back(entry.path());
+    }
+    for (const fs::path& path : found)
+        fs::remove(path);
+}
+
+namespace {
+
+// The real call and the clean-up; throws on a failure that ends the run.
+struct RunFailure {
+    std::string description;
+};
+
+void CallAndClean(Platform& platform, EngineCaller& engine, const RunRequest& request,
+                  const EngineFiles& files) {
+    EngineOutcome outcome;
+    {
+        BusyCursor busy(platform);
+        KillBuffer(platform, engine, request.folder);
+        outcome = engine.call(request.folder, files);
+    }
+    if (!outcome.finished) throw RunFailure{outcome.description};
+    DeleteScratchFiles(request.folder);
+}
+
+} // namespace
+
+RunResult RunEngine(Platform& platform, EngineCaller& engine, const RunRequest& request) {
+    RunResult result;
+    result.files =
+        DeriveEngineFiles(request.inputFile, request.reportBox, request.drelmBox, request.peakBox);
+    try {
+        // Fixed before the switch: a relative folder would mean something else inside itself.
+        RunRequest absolute = request;
+        if (!absolute.folder.empty()) absolute.folder = fs::absolute(request.folder);
+        ScopedWorkingFolder inDeckFolder(absolute.folder);
+        CallAndClean(platform, engine, absolute, result.files);
+        result.completed = true;
+    } catch (const RunFailure& failure) {
+        platform.showMessage(failure.description, MessageIcon::Exclamation, kRunErrorTitle);
+    } catch (const std::exception& error) {
+        platform.showMessage(error.what(), MessageIcon::Exclamation, kRunErrorTitle);
+    }
+    return result;
+}
+
+AfterRun cmdRun_Click(Platform& platform, EngineCaller& engine, const RunRequest& request) {
+    if (!RunEngine(platform, engine, request).completed) return AfterRun::Failed;
+    platform.showMessage(kProgramCompleted, MessageIcon::None, kRunTitle);
+    const Answer answer = platform.askYesNo(kRunAnother, MessageIcon::None, kRunTitle);
+    return answer == Answer::Yes ? AfterRun::RunAnother : AfterRun::CloseForm;
+}
+
+} // namespace tovan::run

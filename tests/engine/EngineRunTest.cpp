@@ -1,0 +1,240 @@
+// The engine over whole decks: reading the cards, the options of cards C, D and D1, and the
+// three output files.
+#include "DeckBuilder.h"
+#include "Engine.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace tovan::engine;
+using namespace tovan::testing;
+
+namespace {
+
+EngineDeck Parse(const DeckCards& cards) {
+    std::istringstream in(WriteDeck(cards));
+    return ParseDeck(in);
+}
+
+DeckCards B2Deck() {
+    DeckCards d;
+    d.storms = {{1, "2-YEAR", 2, 0.95, {}, {}}, {2, "100-YEAR", 100, 2.6, {}, {}}};
+    CatchmentCards c;
+    c.lastStorm = 2;
+    d.catchments = {c};
+    return d;
+}
+
+std::vector<double> Depths(std::size_t n) {
+    std::vector<double> d;
+    for (std::size_t i = 0; i < n; ++i)
+        d.push_back(0.01 * static_cast<double>(i + 1));
+    return d;
+}
+
+int CountLines(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+struct RunFiles {
+    std::string report, drelm, peak;
+};
+
+RunFiles RunOn(const DeckCards& cards) {
+    TempFolder folder;
+    WriteDeckFile((folder / "deck.tvi").string(), cards);
+    EXPECT_TRUE(RunDeckFile((folder / "deck.tvi").string(), (folder / "deck.tvo").string(),
+                            (folder / "deck.tvd").string(), (folder / "deckPeak.tvi").string()));
+    return {ReadText(folder / "deck.tvo"), ReadText(folder / "deck.tvd"),
+            ReadText(folder / "deckPeak.tvi")};
+}
+
+} // namespace
+
+// ---- Reading the deck ---------------------------------------------------------------------
+
+TEST(EngineDeck, B1StormsContinueOverCardsWithFactorsOnTheLast) {
+    DeckCards d;
+    d.rainfallOption = 1;
+    d.storms = {{1, "JUNE 1", 0, 0.0, Depths(40), std::array{1.1, 0.9, 1.2, 0.8}},
+                {2, "JULY 4", 0, 0.0, Depths(20), {}}};
+    const EngineDeck deck = Parse(d);
+    ASSERT_EQ(deck.storms.size(), 2U);
+    EXPECT_EQ(deck.storms[0].depths.size(), 40U);
+    EXPECT_NEAR(deck.storms[0].depths[39], 0.40, 1e-6);
+    EXPECT_NEAR(*deck.storms[0].factors.decay, 0.9, 1e-6);
+    EXPECT_EQ(deck.storms[1].depths.size(), 20U); // 17 + 3: the last four columns are depths
+    EXPECT_FALSE(deck.storms[1].factors.initialRate);
+    EXPECT_EQ(deck.storms[1].identification, "JULY 4");
+}
+
+TEST(EngineDeck, B2StormsAndCatchmentCardsAreRead) {
+    DeckCards d = B2Deck();
+    d.catchments[0].useD1 = true;
+    d.catchments[0].cp = 0.7;
+    d.catchments[0].w50 = 25.0;
+    d.catchments[0].dciaLevel = 2;
+    const EngineDeck deck = Parse(d);
+    ASSERT_EQ(deck.storms.size(), 2U);
+    EXPECT_EQ(deck.storms[1].returnPeriod, 100);
+    EXPECT_NEAR(deck.storms[1].oneHourDepth, 2.6, 1e-6);
+    ASSERT_EQ(deck.catchments.size(), 1U);
+    const Catchment& c = deck.catchments[0];
+    EXPECT_EQ(c.identification, "AREA1");
+    EXPECT_NEAR(*c.decay, 0.0018, 1e-7);
+    EXPECT_NEAR(*c.cp, 0.7, 1e-6);
+    EXPECT_NEAR(*c.w50, 25.0, 1e-6);
+    EXPECT_FALSE(c.ct);
+    EXPECT_EQ(*c.dciaLevel, 2);
+    EXPECT_TRUE(c.problem.empty());
+}
+
+TEST(EngineDeck, AMissingCardABreaksNothingButIsReported) {
+    std::istringstream in("");
+    const EngineDeck deck = ParseDeck(in);
+    EXPECT_TRUE(deck.catchments.empty());
+    EXPECT_EQ(deck.problems.size(), 1U);
+}
+
+// ---- Options of cards C, D and D1 ---------------------------------------------------------
+
+TEST(EngineOptions, CorrectionFactorsApplyUnlessCardDCancelsThem) {
+    DeckCards d = B2Deck();
+    d.storms[1].factors = std::array{0.5, 1.0, 0.5, 2.0};
+    EngineDeck deck = Parse(d);
+    bool applied = false;
+    LossParameters p = WithFactors(LossParameters{.dsPervious = 0.3, .f0 = 4.0, .fc = 1.0},
+                                   deck.storms[1], deck.catchments[0], applied);
+    EXPECT_TRUE(applied);
+    EXPECT_NEAR(p.f0, 2.0, 1e-6);
+    EXPECT_NEAR(p.dsPervious, 0.6, 1e-6);
+
+    d.catchments[0].cancelFactors = 1.0;
+    deck = Parse(d);
+    p = WithFactors(LossParameters{.f0 = 4.0}, deck.storms[1], deck.catchments[0], applied);
+    EXPECT_FALSE(applied);
+    EXPECT_EQ(p.f0, 4.0);
+}
+
+TEST(EngineOptions, DciaLevelsAndExplicitFractions) {
+    DeckCards d = B2Deck();
+    std::vector<std::string> notes;
+    int level = -1;
+    EXPECT_EQ(LossParametersOf(Parse(d).catchments[0], level, notes).connected, 1.0);
+    EXPECT_EQ(level, 0);
+    d.catchments[0].dciaLevel = 2;
+    const LossParameters two = LossParametersOf(Parse(d).catchments[0], level, notes);
+    EXPECT_LT(two.connected, 1.0);
+    EXPECT_GT(two.receiving, 0.0);
+    d.catchments[0].connected = 0.9;
+    d.catchments[0].receiving = 0.05;
+    const LossParameters given = LossParametersOf(Parse(d).catchments[0], level, notes);
+    EXPECT_NEAR(given.connected, 0.9, 1e-6);
+    EXPECT_NEAR(given.receiving, 0.05, 1e-6);
+    EXPECT_TRUE(notes.empty());
+}
+
+TEST(EngineOptions, CaptureVolumeOnlyAtLevelThree) {
+    DeckCards d = B2Deck();
+    d.catchments[0].useD1 = true;
+    d.catchments[0].wqcv = 0.25;
+    std::vector<std::string> notes;
+    int level = 0;
+    EXPECT_EQ(LossParametersOf(Parse(d).catchments[0], level, notes).captureDepth, 0.0);
+    d.catchments[0].dciaLevel = 3;
+    EXPECT_NEAR(LossParametersOf(Parse(d).catchments[0], level, notes).captureDepth, 0.25, 1e-6);
+}
+
+TEST(EngineOptions, D1OverridesCountOnlyWhenCardDAsksForD1) {
+    DeckCards d = B2Deck();
+    d.catchments[0].useD1 = true;
+    d.catchments[0].ct = 0.3;
+    EXPECT_NEAR(*UnitHydrographInputOf(Parse(d).catchments[0]).ct, 0.3, 1e-6);
+    EngineDeck deck = Parse(d);
+    deck.catchments[0].useD1 = 0;
+    EXPECT_FALSE(UnitHydrographInputOf(deck.catchments[0]).ct);
+}
+
+// ---- Output files -------------------------------------------------------------------------
+
+TEST(EngineOutputs, OnePeakLinePerCatchmentAndStorm) {
+    DeckCards d = B2Deck();
+    d.catchments.push_back(d.catchments[0]);
+    d.catchments[1].number = 2;
+    const RunFiles out = RunOn(d);
+    EXPECT_EQ(CountLines(out.peak), 4);
+    EXPECT_TRUE(out.drelm.empty()); // print option 0 sends nothing to DRELM
+    EXPECT_NE(out.report.find("Storm hydrograph"), std::string::npos);
+}
+
+TEST(EngineOutputs, OnlyRoutingOptionsWriteHydrographsForDrelm) {
+    DeckCards d = B2Deck();
+    d.catchments[0].printOption = 3;
+    d.catchments[0].number = 7;
+    const RunFiles out = RunOn(d);
+    ASSERT_FALSE(out.drelm.empty());
+    std::istringstream lines(out.drelm);
+    int catchment = 0, storm = 0;
+    lines >> catchment >> storm;
+    EXPECT_EQ(catchment, 7);
+    EXPECT_EQ(storm, 1);
+    EXPECT_EQ(out.report.find("Storm hydrograph"), std::string::npos); // option 3 prints as 2
+}
+
+TEST(EngineOutputs, ProblemsAreReportedAndTheRestIsComputed) {
+    DeckCards d = B2Deck();
+    d.catchments.push_back(d.catchments[0]);
+    d.catchments[0].area = 0.0;
+    d.catchments[0].identification = "ZERO";
+    d.catchments[1].lastStorm = 3; // no storm 3 in the deck
+    const RunFiles out = RunOn(d);
+    EXPECT_NE(out.report.find("PROBLEM: catchment ZERO is not computed: the catchment area"),
+              std::string::npos);
+    EXPECT_NE(out.report.find("storm 3 is not in the deck"), std::string::npos);
+    EXPECT_EQ(CountLines(out.peak), 2);
+}
+
+TEST(EngineOutputs, ExcessTableAndRationalPeakWhenAskedFor) {
+    DeckCards d = B2Deck();
+    d.catchments[0].printOption = 1;
+    d.catchments[0].rational = 1;
+    const RunFiles out = RunOn(d);
+    EXPECT_NE(out.report.find("Excess precipitation"), std::string::npos);
+    EXPECT_NE(out.report.find("Rational formula: C"), std::string::npos);
+}
+
+TEST(EngineOutputs, AMissingInputWritesNothing) {
+    TempFolder folder;
+    EXPECT_FALSE(RunDeckFile((folder / "none.tvi").string(), (folder / "a.tvo").string(),
+                             (folder / "a.tvd").string(), (folder / "a.tvp").string()));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
+    DeckCards d;
+    d.rainfallOption = 1;
+    d.storms = {{1, "JUNE 1", 0, 0.0, Depths(30), std::array{1.2, 1.0, 0.8, 0.5}},
+                {2, "JULY 4", 0, 0.0, Depths(12), {}}};
+    CatchmentCards c;
+    c.lastStorm = 2;
+    c.dciaLevel = 3;
+    c.useD1 = true;
+    c.wqcv = 0.1;
+    CatchmentCards slow = c;
+    slow.unitDuration = 10.0;
+    d.catchments = {c, slow};
+    const EngineDeck deck = Parse(d);
+    for (const Catchment& catchment : deck.catchments) {
+        const CatchmentResult r = ComputeCatchment(deck, catchment);
+        ASSERT_TRUE(r.problem.empty()) << r.problem;
+        ASSERT_EQ(r.storms.size(), 2U);
+        for (const StormResult& s : r.storms) {
+            ASSERT_TRUE(s.problem.empty()) << s.problem;
+            EXPECT_NEAR(s.rain.dt, catchment.unitDuration / 60.0, 1e-12);
+            EXPECT_NEAR(s.volumeInches, s.excessInches, 1e-9);
+            EXPECT_GT(s.capturedInches, 0.0);
+            EXPECT_LT(s.excessInches + s.capturedInches, s.rain.total());
+        }
+    }
+}

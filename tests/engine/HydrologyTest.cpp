@@ -1,0 +1,297 @@
+// The engine's physics: properties that must hold whatever the numbers, rather than the
+// numbers themselves.
+#include "Hydrology.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <numeric>
+
+using namespace tovan::engine;
+
+namespace {
+
+UnitHydrographInput Basin(double area = 1.0, double dt = 0.1) {
+    UnitHydrographInput in;
+    in.area = area;
+    in.length = 1.5;
+    in.centroid = 0.7;
+    in.slope = 0.02;
+    in.impervious = 0.4;
+    in.dt = dt;
+    return in;
+}
+
+UnitHydrograph Uh(const UnitHydrographInput& in) {
+    UnitHydrographResult r = SnyderUnitHydrograph(in);
+    EXPECT_TRUE(r.hydrograph) << r.problem;
+    return r.hydrograph.value_or(UnitHydrograph{});
+}
+
+double Inch(double area) {
+    return kCfsHoursPerInchSquareMile * area;
+}
+
+double OrdinateVolume(const UnitHydrograph& uh) {
+    return std::accumulate(uh.ordinates.begin(), uh.ordinates.end(), 0.0) * uh.dt;
+}
+
+LossParameters Soil() {
+    LossParameters p;
+    p.impervious = 0.4;
+    p.dsPervious = 0.35;
+    p.dsImpervious = 0.1;
+    p.f0 = 4.5;
+    p.decay = 0.0018;
+    p.fc = 0.6;
+    return p;
+}
+
+Hyetograph Steady(double depth, std::size_t steps, double dt = 0.1) {
+    return Hyetograph{dt, std::vector<double>(steps, depth)};
+}
+
+std::vector<double> StormFlows(const Hyetograph& rain, const LossParameters& p,
+                               const UnitHydrograph& uh) {
+    return Convolve(ExcessOf(Losses(rain, p)), uh.ordinates);
+}
+
+} // namespace
+
+// ---- Unit hydrograph ----------------------------------------------------------------------
+
+TEST(UnitHydrograph, HoldsExactlyOneInchForEverySizeAndStep) {
+    for (double area : {0.05, 1.0, 12.0}) {
+        for (double dt : {0.05, 0.1, 0.25, 1.0}) {
+            const UnitHydrograph uh = Uh(Basin(area, dt));
+            EXPECT_NEAR(OrdinateVolume(uh), Inch(area), 1e-9 * Inch(area)) << area << " " << dt;
+            EXPECT_NEAR(PolylineArea(uh.pointTimes, uh.pointFlows), Inch(area), 1e-9 * Inch(area));
+        }
+    }
+}
+
+TEST(UnitHydrograph, HoldsOneInchEvenWhenTheWidthsAreTooWide) {
+    UnitHydrographInput in = Basin();
+    in.w50Minutes = 300.0;
+    in.w75Minutes = 200.0;
+    const UnitHydrograph uh = Uh(in);
+    EXPECT_TRUE(uh.peakScaled);
+    EXPECT_NEAR(OrdinateVolume(uh), Inch(1.0), 1e-9 * Inch(1.0));
+}
+
+TEST(UnitHydrograph, MissingGeometryIsAProblemNotAShape) {
+    for (auto clear :
+         {&UnitHydrographInput::area, &UnitHydrographInput::length, &UnitHydrographInput::centroid,
+          &UnitHydrographInput::slope, &UnitHydrographInput::dt}) {
+        UnitHydrographInput in = Basin();
+        in.*clear = 0.0;
+        const UnitHydrographResult r = SnyderUnitHydrograph(in);
+        EXPECT_FALSE(r.hydrograph);
+        EXPECT_FALSE(r.problem.empty());
+    }
+}
+
+TEST(UnitHydrograph, OverrideOfCtMovesThePeakLaterAndLower) {
+    UnitHydrographInput slow = Basin();
+    slow.ct = 2.0 * DefaultCt(0.4);
+    const UnitHydrograph base = Uh(Basin()), late = Uh(slow);
+    EXPECT_DOUBLE_EQ(late.ct, 2.0 * DefaultCt(0.4));
+    EXPECT_GT(late.timeToPeak, base.timeToPeak);
+    EXPECT_LT(late.peak, base.peak);
+}
+
+TEST(UnitHydrograph, OverrideOfCpRaisesThePeakWithoutMovingIt) {
+    UnitHydrographInput sharp = Basin();
+    sharp.cp = 0.8;
+    const UnitHydrograph base = Uh(Basin()), high = Uh(sharp);
+    EXPECT_GT(high.peak, base.peak);
+    EXPECT_DOUBLE_EQ(high.timeToPeak, base.timeToPeak);
+}
+
+TEST(UnitHydrograph, OverridesOfWidthsAndFractionsPlaceTheCorners) {
+    UnitHydrographInput in = Basin();
+    in.w50Minutes = 30.0;
+    in.w75Minutes = 15.0;
+    in.before50 = 0.25;
+    in.before75 = 0.40;
+    const UnitHydrograph uh = Uh(in);
+    ASSERT_FALSE(uh.peakScaled);
+    const auto& t = uh.pointTimes;
+    EXPECT_NEAR(t[5] - t[1], 0.5, 1e-12);  // W50 between the two 50 % points, in hours
+    EXPECT_NEAR(t[4] - t[2], 0.25, 1e-12); // W75
+    EXPECT_NEAR(uh.timeToPeak - t[1], 0.25 * 0.5, 1e-12);
+    EXPECT_NEAR(uh.timeToPeak - t[2], 0.40 * 0.25, 1e-12);
+    EXPECT_DOUBLE_EQ(uh.pointFlows[1], 0.5 * uh.peak);
+    EXPECT_DOUBLE_EQ(uh.pointFlows[2], 0.75 * uh.peak);
+}
+
+// ---- Design storm -------------------------------------------------------------------------
+
+TEST(DesignStorm, HoldsTheDepthDurationCurveAroundItsPeak) {
+    const Hyetograph storm = DesignStorm(2.6, 5.0 / 60.0);
+    ASSERT_EQ(storm.depths.size(), 24U);
+    EXPECT_NEAR(storm.total(), 2.6 * DepthDurationRatio(120.0), 1e-9);
+    // Any duration centred on the peak holds that duration's depth, so the wettest hour is the
+    // one-hour depth and the wettest five minutes the five-minute depth.
+    EXPECT_NEAR(MaxAverageIntensity(storm, 1.0), 2.6, 1e-9);
+    EXPECT_NEAR(*std::max_element(storm.depths.begin(), storm.depths.end()), 0.29 * 2.6, 1e-9);
+}
+
+TEST(DesignStorm, RatiosRiseWithDurationAndPassThroughOneAtAnHour) {
+    EXPECT_DOUBLE_EQ(DepthDurationRatio(60.0), 1.0);
+    EXPECT_NEAR(DepthDurationRatio(15.0), 0.57, 1e-12);
+    double previous = 0.0;
+    for (double m = 1.0; m <= 150.0; m += 1.0) {
+        EXPECT_GE(DepthDurationRatio(m), previous) << m;
+        previous = DepthDurationRatio(m);
+    }
+}
+
+TEST(DesignStorm, AStepLongerThanTheStormGivesOneBlock) {
+    const Hyetograph storm = DesignStorm(1.0, 3.0);
+    ASSERT_EQ(storm.depths.size(), 1U);
+    EXPECT_NEAR(storm.depths[0], DepthDurationRatio(120.0), 1e-12);
+}
+
+// ---- Losses -------------------------------------------------------------------------------
+
+TEST(Horton, CapacityAddsUpOverSplitIntervalsAndTendsToTheFinalRate) {
+    const double whole = HortonCapacity(4.5, 0.6, 0.0018, 0.0, 2.0);
+    const double split =
+        HortonCapacity(4.5, 0.6, 0.0018, 0.0, 0.7) + HortonCapacity(4.5, 0.6, 0.0018, 0.7, 2.0);
+    EXPECT_NEAR(whole, split, 1e-12);
+    EXPECT_NEAR(HortonCapacity(4.5, 0.6, 0.0018, 10.0, 11.0), 0.6, 1e-6);
+    EXPECT_DOUBLE_EQ(HortonCapacity(2.0, 0.5, 0.0, 0.0, 0.5), 1.0); // no decay: the initial rate
+}
+
+TEST(Losses, NoRunoffBeforeTheDepressionStorageIsFull) {
+    LossParameters p;
+    p.impervious = 1.0;
+    p.dsImpervious = 0.3;
+    const auto steps = Losses(Steady(0.1, 6), p);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(steps[i].excess, 0.0) << i;
+    EXPECT_GT(steps[3].excess, 0.0);
+
+    p.impervious = 0.0; // pervious, no infiltration
+    p.dsPervious = 0.5;
+    const auto pervious = Losses(Steady(0.1, 8), p);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(pervious[i].excess, 0.0) << i;
+    EXPECT_GT(pervious[5].excess, 0.0);
+}
+
+TEST(Losses, NoFlowAtTheOutletBeforeTheFirstExcess) {
+    LossParameters p = Soil();
+    const Hyetograph rain = Steady(0.05, 20);
+    const auto excess = ExcessOf(Losses(rain, p));
+    const auto first = static_cast<std::size_t>(
+        std::find_if(excess.begin(), excess.end(), [](double e) { return e > 0.0; }) -
+        excess.begin());
+    ASSERT_GT(first, 0U);
+    const auto flows = Convolve(excess, Uh(Basin()).ordinates);
+    for (std::size_t i = 0; i <= first; ++i)
+        EXPECT_EQ(flows[i], 0.0) << i;
+}
+
+TEST(Losses, WaterIsConserved) {
+    LossParameters p = Soil();
+    p.connected = 0.5;
+    p.receiving = 0.3;
+    const Hyetograph rain = DesignStorm(2.0, 0.1);
+    double in = 0.0, out = 0.0;
+    for (const LossStep& s : Losses(rain, p)) {
+        in += s.rain;
+        out += s.infiltration + s.excess + s.captured;
+    }
+    EXPECT_LE(out, in + 1e-12);
+    EXPECT_GE(out, in - p.dsPervious - p.dsImpervious - 1e-12); // the rest sits in storage
+}
+
+TEST(Losses, DisconnectingImperviousAreaLowersTheExcess) {
+    LossParameters connected = Soil(), disconnected = Soil();
+    disconnected.connected = 0.4;
+    disconnected.receiving = 0.6;
+    const Hyetograph rain = DesignStorm(1.0, 0.1);
+    const auto total = [](const std::vector<LossStep>& s) {
+        double e = 0.0;
+        for (const LossStep& x : s)
+            e += x.excess;
+        return e;
+    };
+    EXPECT_LT(total(Losses(rain, disconnected)), total(Losses(rain, connected)));
+}
+
+TEST(Losses, TheCaptureVolumeHoldsBackTheFirstExcess) {
+    LossParameters p = Soil(), captured = Soil();
+    captured.captureDepth = 0.2;
+    const Hyetograph rain = DesignStorm(2.6, 0.1);
+    double free = 0.0, held = 0.0, kept = 0.0;
+    for (const LossStep& s : Losses(rain, p))
+        free += s.excess;
+    for (const LossStep& s : Losses(rain, captured)) {
+        held += s.excess;
+        kept += s.captured;
+    }
+    EXPECT_NEAR(kept, 0.2, 1e-12);
+    EXPECT_NEAR(held, free - 0.2, 1e-12);
+}
+
+// ---- Storm hydrograph ---------------------------------------------------------------------
+
+TEST(StormHydrograph, VolumeEqualsTheExcessOverTheArea) {
+    for (double area : {0.2, 3.0}) {
+        const UnitHydrograph uh = Uh(Basin(area));
+        const auto excess = ExcessOf(Losses(DesignStorm(2.6, 0.1), Soil()));
+        const double excessDepth = std::accumulate(excess.begin(), excess.end(), 0.0);
+        ASSERT_GT(excessDepth, 0.0);
+        EXPECT_NEAR(VolumeInches(Convolve(excess, uh.ordinates), 0.1, area), excessDepth, 1e-9);
+    }
+}
+
+TEST(StormHydrograph, DoublingTheExcessDoublesThePeak) {
+    const UnitHydrograph uh = Uh(Basin());
+    auto excess = ExcessOf(Losses(DesignStorm(2.0, 0.1), Soil()));
+    const Peak once = PeakOf(Convolve(excess, uh.ordinates), 0.1);
+    for (double& e : excess)
+        e *= 2.0;
+    const Peak twice = PeakOf(Convolve(excess, uh.ordinates), 0.1);
+    EXPECT_NEAR(twice.flow, 2.0 * once.flow, 1e-9 * once.flow);
+    EXPECT_DOUBLE_EQ(twice.time, once.time);
+}
+
+TEST(StormHydrograph, MoreImperviousnessNeverLowersThePeak) {
+    for (const auto& [connected, receiving] : {std::pair{1.0, 0.0}, std::pair{0.4, 0.6}}) {
+        double previous = 0.0;
+        for (int percent = 0; percent <= 100; percent += 5) {
+            UnitHydrographInput in = Basin();
+            in.impervious = percent / 100.0;
+            LossParameters p = Soil();
+            p.impervious = in.impervious;
+            p.connected = connected;
+            p.receiving = receiving;
+            const double peak = PeakOf(StormFlows(DesignStorm(1.5, 0.1), p, Uh(in)), 0.1).flow;
+            EXPECT_GE(peak, previous - 1e-9) << percent << "% with connected " << connected;
+            previous = peak;
+        }
+    }
+}
+
+// ---- Rational formula ---------------------------------------------------------------------
+
+TEST(Rational, PeakIsCTimesIntensityTimesAcres) {
+    const Hyetograph rain = Steady(0.2, 10, 0.25); // 0.8 in/hr throughout
+    EXPECT_NEAR(MaxAverageIntensity(rain, 0.5), 0.8, 1e-12);
+    EXPECT_NEAR(RationalPeak(RunoffCoefficient(0.5), 0.8, 0.1), (0.14 + 0.325) * 0.8 * 64.0, 1e-9);
+}
+
+TEST(Rational, ShortWindowsFindTheBurstInsideAStep) {
+    Hyetograph rain{0.5, {0.1, 1.0, 0.1}};
+    EXPECT_NEAR(MaxAverageIntensity(rain, 0.25), 2.0, 1e-12);
+    EXPECT_NEAR(MaxAverageIntensity(rain, 1.0), (1.0 + 0.05 + 0.05) / 1.0, 1e-12);
+}
+
+TEST(Rational, KirpichGrowsWithLengthAndShrinksWithSlope) {
+    EXPECT_GT(KirpichMinutes(2.0, 0.02), KirpichMinutes(1.0, 0.02));
+    EXPECT_LT(KirpichMinutes(1.0, 0.05), KirpichMinutes(1.0, 0.02));
+    EXPECT_EQ(KirpichMinutes(1.0, 0.0), 0.0);
+}

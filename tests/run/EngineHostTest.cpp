@@ -1,0 +1,98 @@
+// The engine call through the real helper program: the library found next to the helper, the
+// exact argument list, and what the editor is told when the engine is missing or crashes.
+#include "DeckBuilder.h"
+#include "TempFolder.h"
+#include "platform/RecordingPlatform.h"
+#include "run/HostEngineCaller.h"
+#include "run/RunSequence.h"
+
+#include <gtest/gtest.h>
+
+using namespace tovan;
+using namespace tovan::run;
+using namespace tovan::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A program folder holding a copy of the helper and, optionally, a library as libTOVAN.so.
+struct Installation {
+    TempFolder programs;
+    fs::path host;
+
+    explicit Installation(const char* library) {
+        host = programs / "tovan-engine-host";
+        fs::copy_file(TOVAN_ENGINE_HOST, host);
+        if (library != nullptr) fs::copy_file(library, programs / "libTOVAN.so");
+    }
+};
+
+struct EngineHost : ::testing::Test {
+    TempFolder decks;
+    RecordingPlatform platform;
+
+    RunResult Run(const Installation& installation) {
+        HostEngineCaller engine(installation.host);
+        return RunEngine(platform, engine, {decks.path(), "storm.tvi", "", "", ""});
+    }
+};
+
+} // namespace
+
+TEST_F(EngineHost, PassesTheFourNamesAndTheirLengthsInTheDeckFolder) {
+    Installation installation(TOVAN_FAKE_RECORD);
+    EXPECT_TRUE(Run(installation).completed);
+    EXPECT_EQ(ReadText(decks / "engine-call.txt"),
+              "Killz__1.tvi 12\nKillz__1.tvo 12\nKillz__1.tvd 12\nKillz__1.tvp 12\n"
+              "storm.tvi 9\nstorm.tvo 9\nstorm.tvd 9\nstormPeak.tvi 13\n");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(EngineHost, AMissingLibraryIsReportedTwiceWithItsName) {
+    Installation installation(nullptr);
+    EXPECT_FALSE(Run(installation).completed);
+    ASSERT_EQ(platform.messages.size(), 2U);
+    EXPECT_EQ(platform.messages[0].title, "KillBuffer Error!");
+    EXPECT_EQ(platform.messages[1].title, "cmdRun_Click Error!");
+    EXPECT_NE(platform.messages[1].text.find("libTOVAN.so could not be loaded"), std::string::npos)
+        << platform.messages[1].text;
+}
+
+TEST_F(EngineHost, AMissingEntryPointIsReported) {
+    Installation installation(TOVAN_FAKE_NO_ENTRY);
+    EXPECT_FALSE(Run(installation).completed);
+    ASSERT_EQ(platform.messages.size(), 2U);
+    EXPECT_NE(platform.messages[1].text.find("has no entry point TOVANF95"), std::string::npos)
+        << platform.messages[1].text;
+}
+
+TEST_F(EngineHost, ACrashingEngineIsReportedWithItsSignal) {
+    Installation installation(TOVAN_FAKE_ABORT);
+    Touch(decks / "Killz__1.tvo");
+    EXPECT_FALSE(Run(installation).completed);
+    ASSERT_EQ(platform.messages.size(), 2U);
+    EXPECT_NE(platform.messages[0].text.find("signal 6"), std::string::npos)
+        << platform.messages[0].text;
+    EXPECT_TRUE(fs::exists(decks / "Killz__1.tvo"));
+}
+
+TEST_F(EngineHost, AMissingHelperIsReported) {
+    HostEngineCaller engine(decks / "no-such-host");
+    const EngineOutcome outcome = engine.call(decks.path(), kScratchFiles);
+    EXPECT_FALSE(outcome.finished);
+    EXPECT_NE(outcome.description.find("could not be started"), std::string::npos);
+}
+
+TEST_F(EngineHost, OurEngineWritesTheThreeOutputsNextToTheDeck) {
+    Installation installation(TOVAN_ENGINE_LIBRARY);
+    DeckCards deck;
+    deck.storms = {{1, "100-YEAR", 100, 2.6, {}, {}}};
+    WriteDeckFile((decks / "storm.tvi").string(), deck);
+    Touch(decks / "Killz__1.tvd");
+    EXPECT_TRUE(Run(installation).completed);
+    for (const char* name : {"storm.tvo", "storm.tvd", "stormPeak.tvi"}) {
+        EXPECT_TRUE(fs::exists(decks / name)) << name;
+    }
+    EXPECT_FALSE(fs::exists(decks / "Killz__1.tvd"));
+    EXPECT_TRUE(platform.messages.empty());
+}
