@@ -294,13 +294,15 @@ void SLOPEfrm::CANCELbtn_Click() {
 
 // Into the last catchment row: the last row holding data. While no catchment row holds
 // anything yet that count is the label row, and the slope goes into the first catchment row
-// rather than over the column's label.
+// rather than over the column's label. The composite goes as shown; before anything has been
+// computed it shows nothing, and the cell is emptied.
 void SLOPEfrm::TransferComposite() {
     const int row = std::max(fpCardD_.dataRowCnt(), 2);
     fpCardD_.setRow(row);
     fpCardD_.setCol(col::kDSlope);
     fpCardD_.setValue(col::kDSlope, row, Latin1(COMPOSITE->text()));
     fpCardD_.setActiveCell(col::kDSlope, row);
+    emit compositeTransferred(col::kDSlope, row);
 }
 
 } // namespace tovan

@@ -8,11 +8,12 @@
 //                    [&] { return editorShowsCardD(); });  // optional; default fpCardD.visible()
 //     ...
 //     slope.showModeless();  // the "Build Slope" button of the record D grid
+//     QObject::connect(&slope, &SLOPEfrm::compositeTransferred, view, ...);  // follow OK
 //
 // The calculator is created once and then only shown and hidden, so its boxes keep what the
-// user typed between openings (OK resets them). It is a window of its own that stays above
-// its parent and is destroyed with it. It writes the grid model only; a view of fpCardD
-// follows the model's value and active cell.
+// user typed between openings (OK resets them); its close box hides it like Cancel. It is a
+// window of its own that stays above its parent and is destroyed with it. It writes the grid model
+// only; a view of fpCardD follows the model's value and active cell.
 #pragma once
 
 #include "deck/Grid.h"
@@ -53,6 +54,12 @@ class SLOPEfrm : public QWidget {
     QPlainTextEdit* helpText() const { return Text1; }
     QPushButton* okButton() const { return OKbtn; }
     QPushButton* cancelButton() const { return CANCELbtn; }
+
+  signals:
+    // OK has written the composite into cell (col, row) of the record D grid and made it the
+    // grid's active cell. The grid model does not report active-cell moves, so a view of the
+    // grid listens here to move its current cell.
+    void compositeTransferred(int col, int row);
 
   protected:
     void resizeEvent(QResizeEvent* event) override; // Form_Resize

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -155,19 +156,22 @@ TEST_F(SlopeForm, FirstLengthMustBeAboveZeroWhenAnyLengthIsLeft) {
     ASSERT_EQ(platform.messages, std::vector{kEntryCheck});
     EXPECT_TRUE(form.lengthBox(0)->hasFocus());
     EXPECT_EQ(Composite(), "0.020") << "not recomputed";
+    form.lengthBox(1)->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(platform.messages.size(), 2U) << "once, also when the focus goes to a length";
+    EXPECT_TRUE(form.lengthBox(0)->hasFocus());
 
     Type(form.lengthBox(0), "-1");
     QTest::keyClick(form.lengthBox(0), Qt::Key_Tab);
-    EXPECT_EQ(platform.messages.size(), 2U);
+    EXPECT_EQ(platform.messages.size(), 3U);
     Type(form.lengthBox(0), "1");
     QTest::keyClick(form.lengthBox(0), Qt::Key_Tab);
-    EXPECT_EQ(platform.messages.size(), 2U);
+    EXPECT_EQ(platform.messages.size(), 3U);
     EXPECT_TRUE(form.slopeBox(0)->hasFocus());
 
     Type(form.lengthBox(2), "5");
     form.lengthBox(0)->setText(" ");
     QTest::keyClick(form.lengthBox(2), Qt::Key_Return);
-    EXPECT_EQ(platform.messages.size(), 3U);
+    EXPECT_EQ(platform.messages.size(), 4U);
     EXPECT_TRUE(form.lengthBox(2)->hasFocus()) << "back to the box that was left";
 }
 
@@ -188,8 +192,11 @@ TEST_F(SlopeForm, OkWritesTheLastCatchmentRowAndResets) {
     Open();
     TypeSegment(0, "1", "0.02");
     TypeSegment(1, "3", "0.04");
+    QSignalSpy transferred(&form, &SLOPEfrm::compositeTransferred);
     QTest::mouseClick(form.okButton(), Qt::LeftButton);
     EXPECT_EQ(fpCardD.value(col::kDSlope, 3), "0.034");
+    ASSERT_EQ(transferred.count(), 1);
+    EXPECT_EQ(transferred[0], (QList<QVariant>{col::kDSlope, 3}));
     EXPECT_EQ(fpCardD.value(col::kDSlope, 2), "");
     EXPECT_EQ(fpCardD.activeCol(), col::kDSlope);
     EXPECT_EQ(fpCardD.activeRow(), 3);
@@ -216,9 +223,11 @@ TEST_F(SlopeForm, OkWithTheDGridOffViewTransfersNothingButResets) {
     fpCardD.setVisible(false);
     Open();
     Type(form.slopeBox(0), "0.03");
+    QSignalSpy transferred(&form, &SLOPEfrm::compositeTransferred);
     QTest::mouseClick(form.okButton(), Qt::LeftButton);
     EXPECT_EQ(fpCardD.value(col::kDSlope, 2), "");
     EXPECT_EQ(fpCardD.activeRow(), 1);
+    EXPECT_EQ(transferred.count(), 0);
     EXPECT_EQ(form.slopeBox(0)->text(), " ");
 
     bool onView = false;
