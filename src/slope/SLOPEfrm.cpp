@@ -106,7 +106,6 @@ SLOPEfrm::SLOPEfrm(QWidget* parent, Grid& fpCardD, Platform& platform,
 void SLOPEfrm::buildControls() {
     Image2 = new QLabel(this);
     Image2->setPixmap(BackgroundPicture());
-    Image2->setObjectName("Image2");
     Image2->setScaledContents(true);
     Image2->lower();
     auto* layout = new QGridLayout(this);
