@@ -12,8 +12,9 @@
 //
 // The calculator is created once and then only shown and hidden, so its boxes keep what the
 // user typed between openings (OK resets them); its close box hides it like Cancel. It is a
-// window of its own that stays above its parent and is destroyed with it. It writes the grid model
-// only; a view of fpCardD follows the model's value and active cell.
+// window of its own that stays above its parent and is destroyed with it. It writes the grid
+// model only: the grid's observer sees the new value, and compositeTransferred tells a view
+// where the active cell went.
 #pragma once
 
 #include "deck/Grid.h"
