@@ -21,7 +21,6 @@
 #include <memory>
 #include <string_view>
 
-class QAction;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
@@ -33,7 +32,9 @@ class frmTOVAN98 : public QDialog {
     Q_OBJECT
 
   public:
-    // Runs the engine through the helper program next to the running program.
+    // Runs the engine through the helper program tovan-engine-host next to the running
+    // program (or, failing that, the first one on the search path). `platform` must outlive
+    // the form; create the form with new, since it deletes itself.
     frmTOVAN98(QWidget* parent, Platform& platform);
     // Runs the engine through `engine`, which must outlive the form.
     frmTOVAN98(QWidget* parent, Platform& platform, EngineCaller& engine);
