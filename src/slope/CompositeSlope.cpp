@@ -108,7 +108,8 @@ CompositeSlopeText(const std::array<SlopeSegment, kSlopeSegments>& segments) {
         totalLength += length;
     }
     const double ratio = static_cast<double>(weighted) / totalLength;
-    if (ratio < 0) return std::nullopt;
+    if (ratio < 0 || !std::isfinite(ratio)) return std::nullopt; // lengths that cancel out
+
     return FormatThreeDecimals(static_cast<float>(std::pow(ratio, 4.17)));
 }
 

@@ -38,6 +38,7 @@ TEST(CompositeSlope, CorrectionRangesMeetAtSinglePrecisionThresholds) {
 TEST(CompositeSlope, ZeroLengthsAndNegativeSlopes) {
     EXPECT_EQ(Composite({{"", ""}, {"0", "0.05"}, {" ", ""}, {"", ""}}), "0.000");
     EXPECT_FALSE(Composite({{"1", "-0.5"}}));
+    EXPECT_FALSE(Composite({{"1", "0.02"}, {"-1", "0.02"}})) << "lengths that cancel out";
 }
 
 TEST(LeadingNumber, ReadsLikeATextBox) {
