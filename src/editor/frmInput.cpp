@@ -7,6 +7,7 @@
 #include "editor/VirtualKeys.h"
 #include "editor/frmEmpty.h"
 #include "editor/rules/TabControl.h"
+#include "slope/SLOPEfrm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -45,9 +46,11 @@ frmInput::frmInput(ApplicationState& state, Platform& platform, EditorHost& host
     Form_Load();
 }
 
-// The grid views go before the grids they show (children would otherwise outlive them).
+// The grid views and the calculator go before the grids they use (children would otherwise
+// outlive them).
 frmInput::~frmInput() {
     qApp->removeEventFilter(this);
+    delete slope_;
     for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
         delete grid;
 }
@@ -399,8 +402,18 @@ void frmInput::setTitle(std::string_view title) {
     lblTitle->setText(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
 }
 
+// The calculator writes the composite slope into the record D grid by code; the view moves to
+// that cell, and the deck counts as edited, since the user put the value there.
 void frmInput::showSlopeCalculator() {
-    host_.showSlopeCalculator();
+    if (!slope_) {
+        slope_ =
+            new SLOPEfrm(this, grids_.fpCardD, platform_, [this] { return !fpCardD->isHidden(); });
+        connect(slope_, &SLOPEfrm::compositeTransferred, this, [this] {
+            state_.DeckChanged = true;
+            fpCardD->followActiveCell();
+        });
+    }
+    slope_->showModeless();
 }
 
 } // namespace tovan

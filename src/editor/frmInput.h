@@ -20,6 +20,7 @@ class QPushButton;
 namespace tovan {
 
 class GridView;
+class SLOPEfrm;
 
 class frmInput : public QWidget, public EditorForm {
     Q_OBJECT
@@ -93,6 +94,7 @@ class frmInput : public QWidget, public EditorForm {
     EditorHost& host_;
     DeckGrids grids_;
     CellRules rules_;
+    SLOPEfrm* slope_ = nullptr; // made on the first "Build Slope", then shown and hidden
     QWidget* buttonBar_ = nullptr;
     double cardAHeightTwips_ = 1455;
 };

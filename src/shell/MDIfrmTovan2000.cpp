@@ -5,10 +5,11 @@
 #include "editor/Twips.h"
 #include "editor/clsEdit.h"
 #include "editor/frmInput.h"
-#include "shell/RunFormPlaceholder.h"
+#include "run/frmTOVAN98.h"
 #include "shell/WindowPlacement.h"
 #include "shell/frmAbout.h"
 #include "shell/frmCover.h"
+#include "shell/frmTech.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -312,8 +313,14 @@ void MDIfrmTovan2000::saveDeck() {
 
 void MDIfrmTovan2000::mnuFileRun_click() {
     TrapErrors(platform_, "mnuFileRun_Click Error!", [this] {
-        RunFormPlaceholder runForm(this);
-        runForm.exec();
+        auto* form = new run::frmTOVAN98(this, platform_); // deletes itself when unloaded
+        connect(form, &run::frmTOVAN98::aboutRequested, this, &MDIfrmTovan2000::mnuHelpAbout_Click);
+        connect(form, &run::frmTOVAN98::techSupportRequested, this, [](run::frmTOVAN98* runForm) {
+            auto* tech = new frmTech(runForm);
+            connect(tech, &frmTech::closed, runForm, &run::frmTOVAN98::showAgain);
+            tech->show();
+        });
+        form->showModal();
     });
 }
 
@@ -377,11 +384,6 @@ void MDIfrmTovan2000::mnuHelpAbout_Click() {
 
 void MDIfrmTovan2000::popupEditMenu(const QPoint& globalPos) {
     mnuEdit_->popup(globalPos);
-}
-
-void MDIfrmTovan2000::showSlopeCalculator() {
-    platform_.showMessage("The slope calculator is not available in this build of Tovan2000.",
-                          MessageIcon::Information, "Build Slope");
 }
 
 } // namespace tovan

@@ -64,7 +64,6 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void setMenuItemVisible(std::string_view name, bool visible) override;
     void popupEditMenu(const QPoint& globalPos) override;
     void hideCover() override;
-    void showSlopeCalculator() override;
 
     // OpenFileHost
     void setFileMenuItemsVisible(bool visible) override;

@@ -5,6 +5,7 @@
 #include "editor/GridView.h"
 #include "editor/Twips.h"
 #include "platform/RecordingPlatform.h"
+#include "slope/SLOPEfrm.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -181,7 +182,9 @@ TEST(frmInput, RecordEditsEnableCDAndAddRowButtonsGrowTheGrids) {
     EXPECT_EQ(e.form->grids().fpCardC.maxRows(), 5);
     EXPECT_EQ(e.form->grids().fpCardD.maxRows(), 5);
     emit e.form->fpCardD->ButtonClicked(6, 5);
-    EXPECT_EQ(e.host.slopeCalculators, 1);
+    QWidget* slope = e.form->findChild<SLOPEfrm*>();
+    ASSERT_NE(slope, nullptr);
+    EXPECT_TRUE(slope->isVisible()) << "Build Slope opens the calculator";
 }
 
 TEST(frmInput, DeleteKeyClearsTheActiveCellAndMarksTheDeck) {
