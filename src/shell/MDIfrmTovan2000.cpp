@@ -326,6 +326,7 @@ void MDIfrmTovan2000::mnuFileRun_click() {
 
 void MDIfrmTovan2000::mnuFileExit_Click() {
     TrapErrors(platform_, "mnuFileExit Error!", [this] {
+        closing_ = true;
         state_.CloseAllowed = true;
         if (coverWindow_) coverWindow_->close();
         if (editorWindow_) editorWindow_->close();
@@ -341,6 +342,7 @@ void MDIfrmTovan2000::closeEvent(QCloseEvent* event) {
 
 // Closing never stops here: the placement is saved and every child unloads in its own way.
 void MDIfrmTovan2000::MDIForm_QueryUnload() {
+    closing_ = true;
     state_.CloseAllowed = true;
     TrapErrors(platform_, "MDIForm_QueryUnload Error!", [this] {
         SavePlacement(*this, platform_);
