@@ -18,6 +18,14 @@ int GridLabelHeader::labelHeight(int section, int width) const {
            2 * kMargin;
 }
 
+int GridLabelHeader::longestWordWidth(int section) const {
+    const QString label = model() ? model()->headerData(section, orientation()).toString() : "";
+    int widest = 0;
+    for (const QString& word : label.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        widest = std::max(widest, fontMetrics().horizontalAdvance(word));
+    return widest + 2 * kMargin + 4;
+}
+
 void GridLabelHeader::fitHeightToLabels() {
     int height = fontMetrics().height() + 2 * kMargin;
     for (int section = 0; section < count(); ++section)

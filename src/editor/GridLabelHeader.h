@@ -13,6 +13,8 @@ class GridLabelHeader : public QHeaderView {
 
     // Makes the header as tall as its most wrapped label needs at the current widths.
     void fitHeightToLabels();
+    // The width the longest word of the label of `section` needs, so that no word is cut.
+    int longestWordWidth(int section) const;
     // The height the label of `section` needs at `width` pixels.
     int labelHeight(int section, int width) const;
 

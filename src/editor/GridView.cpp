@@ -107,8 +107,18 @@ void GridView::pasteFromClipboard() {
     if (!text.isEmpty()) model_->pasteText(activeCol(), activeRow(), text);
 }
 
-// Wide enough for the values of the column's record cells (row 2 is the template row).
+// Wide enough for the values of the column's record cells (row 2 is the template row) and
+// for the caption of a button in its last row.
 int GridView::preferredWidth(int col) const {
+    const Grid& cells = grid();
+    const CellFormat& last = cells.format(col, cells.maxRows());
+    const int button = last.type == CellType::Button
+                           ? fontMetrics().horizontalAdvance(QString::fromLatin1(last.caption)) + 24
+                           : 0;
+    return std::max(recordWidth(col), button);
+}
+
+int GridView::recordWidth(int col) const {
     const Grid& cells = grid();
     const int row = std::min(2, cells.maxRows());
     const CellFormat& format = cells.format(col, row);
@@ -139,6 +149,7 @@ void GridView::fitColumnsToContent() {
     for (int section = 0; section < model_->columnCount(); ++section) {
         int width = preferredWidth(model_->gridCol(section));
         if (!labels_->isHidden()) {
+            width = std::max(width, labels_->longestWordWidth(section));
             while (labels_->labelHeight(section, width) > kMaxLabelLines * line + 8)
                 width += 16;
         }

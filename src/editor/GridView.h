@@ -64,6 +64,7 @@ class GridView : public QTableView {
 
   private:
     int preferredWidth(int col) const;
+    int recordWidth(int col) const;
     bool isButtonCell(const QModelIndex& index) const;
     void onClicked(const QModelIndex& index);
 
