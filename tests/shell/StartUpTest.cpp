@@ -1,0 +1,46 @@
+#include "ShellFixture.h"
+#include "shell/Version.h"
+#include "shell/frmAbout.h"
+#include "shell/frmSplash.h"
+
+#include <QLabel>
+#include <QTimer>
+
+using namespace tovan;
+using tovan::testing::Shell;
+
+TEST(StartUp, SplashShowsTheVersionAndHandsOverAfterThreeSeconds) {
+    ApplicationState state;
+    state.DeckChanged = true;
+    RecordingPlatform platform;
+    int handOvers = 0;
+    QPointer<frmSplash> splash = new frmSplash(state, platform, [&] { ++handOvers; });
+    splash->show();
+    EXPECT_FALSE(state.DeckChanged) << "cleared when the splash loads";
+    EXPECT_EQ(splash->lblProductName->text(), QStringLiteral("Tovan2000"));
+    EXPECT_EQ(splash->lblVersion->text(),
+              QStringLiteral("Version %1.%2").arg(kVersionMajor).arg(kVersionMinor));
+    EXPECT_EQ(splash->lblDistMode->text(), QStringLiteral("Release"));
+    EXPECT_TRUE(splash->Timer1->isSingleShot());
+    EXPECT_EQ(splash->Timer1->interval(), 3000);
+    splash->Timer1->start(0); // no need to wait the three seconds here
+    QTRY_COMPARE(handOvers, 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(splash.isNull()) << "the splash is unloaded";
+}
+
+TEST(StartUp, AboutFormShowsTheFullVersionAtTheMainWindowsCorner) {
+    Shell s;
+    s.main->move(40, 30);
+    s.trigger("mnuHelpAbout");
+    auto* about = s.main->findChild<frmAbout*>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->lblVersion2->text(), QStringLiteral("Version %1.%2.%3 Release")
+                                              .arg(kVersionMajor)
+                                              .arg(kVersionMinor)
+                                              .arg(kVersionRevision));
+    EXPECT_EQ(about->pos(), s.main->pos());
+    QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+}
