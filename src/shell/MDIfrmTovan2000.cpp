@@ -5,10 +5,12 @@
 #include "editor/Twips.h"
 #include "editor/clsEdit.h"
 #include "editor/frmInput.h"
-#include "shell/RunFormPlaceholder.h"
+#include "run/frmTOVAN98.h"
 #include "shell/WindowPlacement.h"
 #include "shell/frmAbout.h"
 #include "shell/frmCover.h"
+#include "shell/frmTech.h"
+#include "slope/SLOPEfrm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -311,8 +313,13 @@ void MDIfrmTovan2000::saveDeck() {
 
 void MDIfrmTovan2000::mnuFileRun_click() {
     TrapErrors(platform_, "mnuFileRun_Click Error!", [this] {
-        RunFormPlaceholder runForm(this);
-        runForm.exec();
+        // The form deletes itself when it is unloaded.
+        auto* runForm = new run::frmTOVAN98(this, platform_);
+        connect(runForm, &run::frmTOVAN98::aboutRequested, this,
+                &MDIfrmTovan2000::mnuHelpAbout_Click);
+        connect(runForm, &run::frmTOVAN98::techSupportRequested, this,
+                &MDIfrmTovan2000::showTechSupport);
+        runForm->showModal();
     });
 }
 
@@ -378,9 +385,32 @@ void MDIfrmTovan2000::popupEditMenu(const QPoint& globalPos) {
     mnuEdit_->popup(globalPos);
 }
 
+// Technical Support over the run form, which comes back when it closes.
+void MDIfrmTovan2000::showTechSupport(run::frmTOVAN98* runForm) {
+    TrapErrors(platform_, "mnuHelpTech_Click Error!", [this, runForm] {
+        auto* tech = new frmTech(nullptr);
+        tech->setParent(this, Qt::Dialog);
+        tech->setAttribute(Qt::WA_DeleteOnClose);
+        tech->move(runForm->pos());
+        connect(tech, &QDialog::finished, runForm, &run::frmTOVAN98::showAgain);
+        tech->show();
+    });
+}
+
+// One calculator per editor: it works on that editor's record D grid and keeps its entries
+// between openings, so it lives as long as the editor does.
 void MDIfrmTovan2000::showSlopeCalculator() {
-    platform_.showMessage("The slope calculator is not available in this build of Tovan2000.",
-                          MessageIcon::Information, "Build Slope");
+    if (!editor_) return;
+    auto* slope = editor_->findChild<SLOPEfrm*>();
+    if (!slope) {
+        QPointer<frmInput> editor = editor_;
+        slope = new SLOPEfrm(editor_, editor_->grids().fpCardD, platform_,
+                             [editor] { return editor && editor->fpCardD->isVisible(); });
+        connect(slope, &SLOPEfrm::compositeTransferred, editor_, [editor](int col, int row) {
+            if (editor) editor->fpCardD->setActiveCell(col, row);
+        });
+    }
+    slope->showModeless();
 }
 
 } // namespace tovan

@@ -23,6 +23,10 @@ class QMenu;
 
 namespace tovan {
 
+namespace run {
+class frmTOVAN98;
+}
+
 class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHost {
     Q_OBJECT
   public:
@@ -65,6 +69,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void popupEditMenu(const QPoint& globalPos) override;
     void hideCover() override;
     void showSlopeCalculator() override;
+    void showTechSupport(run::frmTOVAN98* runForm);
 
     // OpenFileHost
     void setFileMenuItemsVisible(bool visible) override;
