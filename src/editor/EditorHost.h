@@ -1,5 +1,5 @@
 // What the editor form asks of the main window around it: its menu items by name, the save
-// command, the Edit menu as a pop-up, the cover form and the slope calculator.
+// command, the Edit menu as a pop-up and the cover form.
 #pragma once
 
 #include <QPoint>
@@ -15,7 +15,6 @@ class EditorHost {
     virtual void mnuFileSave_Click() = 0;
     virtual void popupEditMenu(const QPoint& globalPos) = 0;
     virtual void hideCover() = 0;
-    virtual void showSlopeCalculator() = 0;
 };
 
 } // namespace tovan

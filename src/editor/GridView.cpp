@@ -69,6 +69,11 @@ void GridView::setActiveCell(int col, int row) {
     if (hasFocus()) scrollTo(cell);
 }
 
+void GridView::followActiveCell() {
+    const QModelIndex cell = model_->cellIndex(activeCol(), activeRow());
+    if (cell.isValid() && cell != currentIndex()) setCurrentIndex(cell);
+}
+
 int GridView::activeCol() const {
     return grid().activeCol();
 }

@@ -26,6 +26,8 @@ class GridView : public QTableView {
 
     // Makes (col, row) the cell with the caret; with the view focused it scrolls into view.
     void setActiveCell(int col, int row);
+    // Moves the caret to the grid's active cell when code has changed it.
+    void followActiveCell();
     int activeCol() const;
     int activeRow() const;
     // The selected block in grid columns and rows; the active cell when nothing is selected.

@@ -1,12 +1,13 @@
 #include "editor/frmInput.h"
 
-#include "deck/modChangeSpread.h"
 #include "editor/ErrorTrap.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "editor/Twips.h"
 #include "editor/VirtualKeys.h"
 #include "editor/frmEmpty.h"
+#include "editor/rules/TabControl.h"
+#include "slope/SLOPEfrm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,7 +36,8 @@ QPushButton* NewButton(const QString& caption, QWidget* parent) {
 } // namespace
 
 frmInput::frmInput(ApplicationState& state, Platform& platform, EditorHost& host, QWidget* parent)
-    : QWidget(parent), state_(state), platform_(platform), host_(host) {
+    : QWidget(parent), state_(state), platform_(platform), host_(host),
+      rules_(grids_, state, platform, *this) {
     setObjectName(QStringLiteral("frmInput"));
     setWindowTitle(QStringLiteral("Tovan Edit Form"));
     buildControls();
@@ -44,9 +46,11 @@ frmInput::frmInput(ApplicationState& state, Platform& platform, EditorHost& host
     Form_Load();
 }
 
-// The grid views go before the grids they show (children would otherwise outlive them).
+// The grid views and the calculator go before the grids they use (children would otherwise
+// outlive them).
 frmInput::~frmInput() {
     qApp->removeEventFilter(this);
+    delete slope_;
     for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
         delete grid;
 }
@@ -97,17 +101,8 @@ void frmInput::buildControls() {
 }
 
 void frmInput::connectGrids() {
-    connect(fpCardA, &GridView::Change, this, &frmInput::fpCardA_Change);
-    connect(fpCardB1, &GridView::Change, this, &frmInput::fpCardB1_Change);
-    connect(fpCardB2, &GridView::Change, this, &frmInput::fpCardB2_Change);
-    connect(fpCardC, &GridView::Change, this, &frmInput::fpCardC_Change);
-    connect(fpCardD, &GridView::Change, this, &frmInput::fpCardD_Change);
-    connect(fpCardB1, &GridView::ButtonClicked, this, &frmInput::fpCardB1_ButtonClicked);
-    connect(fpCardC, &GridView::ButtonClicked, this, &frmInput::fpCardC_ButtonClicked);
-    connect(fpCardD, &GridView::ButtonClicked, this, &frmInput::fpCardD_ButtonClicked);
-    // The option counts as set from the moment the user can reach it.
-    connect(fpCardA, &GridView::GotFocus, this,
-            [this] { SavedRainOption = grids_.fpCardA.value(col::kAOption, 2); });
+    connectRules();
+    connectKeys();
     const std::pair<GridView*, const char*> popups[] = {{fpCardA, "fpCardA_Mouseup Error!"},
                                                         {fpCardB1, "fpCardB1_MouseUp Error!"},
                                                         {fpCardC, "fpCardC_MouseUp Error!"},
@@ -125,11 +120,57 @@ void frmInput::connectGrids() {
     }
 }
 
+// The grid events go to the editor's cell rules; the rules may move carets, so the views
+// follow the grids' active cells afterwards.
+void frmInput::connectRules() {
+    const auto forward = [this](GridView* grid, auto signal, void (CellRules::*rule)(int, int)) {
+        connect(grid, signal, this, [this, rule](int col, int row) {
+            (rules_.*rule)(col, row);
+            followActiveCells();
+        });
+    };
+    forward(fpCardA, &GridView::Change, &CellRules::fpCardA_Change);
+    forward(fpCardB1, &GridView::Change, &CellRules::fpCardB1_Change);
+    forward(fpCardB2, &GridView::Change, &CellRules::fpCardB2_Change);
+    forward(fpCardC, &GridView::Change, &CellRules::fpCardC_Change);
+    forward(fpCardD, &GridView::Change, &CellRules::fpCardD_Change);
+    forward(fpCardC, &GridView::Click, &CellRules::fpCardC_Click);
+    forward(fpCardD, &GridView::Click, &CellRules::fpCardD_Click);
+    forward(fpCardB1, &GridView::ButtonClicked, &CellRules::fpCardB1_ButtonClicked);
+    forward(fpCardC, &GridView::ButtonClicked, &CellRules::fpCardC_ButtonClicked);
+    forward(fpCardD, &GridView::ButtonClicked, &CellRules::fpCardD_ButtonClicked);
+    // The option counts as set from the moment the user can reach it.
+    connect(fpCardA, &GridView::GotFocus, this, [this] { rules_.rememberRainOption(); });
+}
+
+// The caret stays off locked cells in A, C and D; C and D keep to the same catchment.
+void frmInput::connectKeys() {
+    for (GridView* grid : {fpCardA, fpCardC, fpCardD}) {
+        connect(grid, &GridView::KeyDown, this, [this, grid](int key, int shift) {
+            TabControl(grid->grid(), key, shift, platform_);
+            grid->followActiveCell();
+        });
+    }
+    connect(fpCardC, &GridView::KeyUp, this, [this](int key, int) {
+        CardCDKeyUp(grids_.fpCardC, grids_.fpCardD, key, platform_, "fpCardC_KeyUp Error!");
+        followActiveCells();
+    });
+    connect(fpCardD, &GridView::KeyUp, this, [this](int key, int) {
+        CardCDKeyUp(grids_.fpCardD, grids_.fpCardC, key, platform_, "fpCardD_KeyUp Error!");
+        followActiveCells();
+    });
+}
+
+void frmInput::followActiveCells() {
+    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
+        grid->followActiveCell();
+}
+
 void frmInput::Form_Load() {
     TrapErrors(platform_, "Form_Load Error!", [this] {
         for (GridView* grid : {fpCardB1, fpCardB2, fpCardD, fpCardC})
             grid->hide();
-        SavedRainOption.reset();
+        rules_.forgetRainOption();
         setCardASize(kCardAWidthTwips, 1455);
         Clear();
         fpCardA->show();
@@ -160,24 +201,10 @@ void frmInput::Form_Activate() {
         for (const char* item :
              {"mnuFileRun", "mnuSep2", "mnuFileOpen", "mnuFileCreate", "mnuEdit2Next"})
             host_.setMenuItemVisible(item, false);
-        applyD1Locks();
+        rules_.LockD1Blocks();
         setButtonsFromFlags();
         cmdA_Click();
     });
-}
-
-// A row whose D1 switch is off has its override block emptied and locked; switched on, the
-// block is open; a row without a switch value keeps what it has.
-void frmInput::applyD1Locks() {
-    Grid& grid = grids_.fpCardD;
-    for (int row = 2; row <= grid.dataRowCnt(); ++row) {
-        const std::string& useD1 = grid.value(col::kDUseD1, row);
-        if (useD1 != "0" && useD1 != "1") continue;
-        for (int col = col::kDFirstD1; col <= col::kDLastD1; ++col) {
-            if (useD1 == "0") grid.clear(col, row);
-            grid.setLocked(col, row, useD1 == "0");
-        }
-    }
 }
 
 void frmInput::Clear() {
@@ -336,15 +363,13 @@ bool frmInput::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// Delete empties the cell through the grid's model, the path every user edit takes; the rule
+// then finds it empty and marks the deck as changed, as any key release does.
 void frmInput::Form_KeyUp(int keyCode) {
-    TrapErrors(platform_, "Form_Keyup Error!", [this, keyCode] {
-        auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
-        if (grid && keyCode == kKeyDelete) {
-            if (grid->activeRow() == 1) return;
-            grid->gridModel()->clearBlock(QRect(grid->activeCol(), grid->activeRow(), 1, 1));
-        }
-        state_.DeckChanged = true;
-    });
+    auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
+    if (grid && keyCode == kKeyDelete && grid->activeRow() != 1)
+        grid->gridModel()->clearBlock(QRect(grid->activeCol(), grid->activeRow(), 1, 1));
+    FormKeyUp(grid ? &grid->grid() : nullptr, keyCode, state_, platform_);
 }
 
 void frmInput::popupOver(int button, const QPoint& globalPos, const char* errorTitle) {
@@ -352,76 +377,43 @@ void frmInput::popupOver(int button, const QPoint& globalPos, const char* errorT
     TrapErrors(platform_, errorTitle, [this, globalPos] { host_.popupEditMenu(globalPos); });
 }
 
-// The rainfall option decides between record sets B1 and B2, and once chosen it stays.
-void frmInput::fpCardA_Change(int, int) {
+void frmInput::hideAllGrids() {
     Clear();
-    state_.DeckChanged = true;
+}
+
+void frmInput::showCardAOptionCell() {
     fpCardA->setActiveCell(col::kAOption, 2);
     fpCardA->show();
-    Grid& grid = grids_.fpCardA;
-    const std::string option = grid.value(col::kAOption, 2);
-    if (SavedRainOption && !SavedRainOption->empty() && option != *SavedRainOption) {
-        platform_.showMessage("The program does not allow the user to change this parameter "
-                              "once it has been set. please start a new project if you need "
-                              "to change this input.",
-                              MessageIcon::Information, "Beta Release Limitation");
-        grid.setValue(col::kAOption, 2, *SavedRainOption);
-        return;
-    }
-    if (option == "0" || option == "1") {
-        cmdB1->setEnabled(option == "0");
-        cmdB2->setEnabled(option == "1");
-    }
-    SavedRainOption = option;
-    lblTitle->setText(QStringLiteral("Record Set A"));
 }
 
-void frmInput::fpCardB1_Change(int, int) {
+void frmInput::enableB1Button(bool enabled) {
+    cmdB1->setEnabled(enabled);
+}
+
+void frmInput::enableB2Button(bool enabled) {
+    cmdB2->setEnabled(enabled);
+}
+
+void frmInput::enableCDButton() {
     cmdCD->setEnabled(true);
-    state_.DeckChanged = true;
 }
 
-void frmInput::fpCardB2_Change(int, int) {
-    cmdCD->setEnabled(true);
-    state_.DeckChanged = true;
+void frmInput::setTitle(std::string_view title) {
+    lblTitle->setText(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
 }
 
-void frmInput::fpCardC_Change(int, int) {
-    state_.DeckChanged = true;
-}
-
-void frmInput::fpCardD_Change(int, int row) {
-    TrapErrors(platform_, "fpCardD_Change Error!", [this, row] {
-        if (row >= 2) state_.DeckChanged = true;
-    });
-}
-
-void frmInput::fpCardB1_ButtonClicked(int col, int) {
-    if (col == 1) AddRow(grids_.fpCardB1, platform_);
-}
-
-// C and D grow together, and only once the last catchment has its two options.
-void frmInput::fpCardC_ButtonClicked(int col, int) {
-    TrapErrors(platform_, "fpCardC_ButtonClicked Error!", [this, col] {
-        if (col != 1) return;
-        Grid& grid = grids_.fpCardC;
-        const int last = grid.dataRowCnt();
-        if (grid.value(col::kCPrint, last).empty()) {
-            platform_.showMessage("You must enter a Print Option", MessageIcon::Critical, "");
-        } else if (grid.value(col::kCRational, last).empty()) {
-            platform_.showMessage("You must enter a Rational Formula Option", MessageIcon::Critical,
-                                  "");
-        } else {
-            AddRow(grids_.fpCardC, platform_);
-            AddRow(grids_.fpCardD, platform_);
-        }
-    });
-}
-
-void frmInput::fpCardD_ButtonClicked(int col, int) {
-    TrapErrors(platform_, "fpCardD_ButtonClicked Error!", [this, col] {
-        if (col == col::kDSlope) host_.showSlopeCalculator();
-    });
+// The calculator writes the composite slope into the record D grid by code; the view moves to
+// that cell, and the deck counts as edited, since the user put the value there.
+void frmInput::showSlopeCalculator() {
+    if (!slope_) {
+        slope_ =
+            new SLOPEfrm(this, grids_.fpCardD, platform_, [this] { return !fpCardD->isHidden(); });
+        connect(slope_, &SLOPEfrm::compositeTransferred, this, [this] {
+            state_.DeckChanged = true;
+            fpCardD->followActiveCell();
+        });
+    }
+    slope_->showModeless();
 }
 
 } // namespace tovan

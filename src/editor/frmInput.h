@@ -6,6 +6,8 @@
 #include "deck/ApplicationState.h"
 #include "deck/RecordSets.h"
 #include "editor/EditorHost.h"
+#include "editor/rules/CellRules.h"
+#include "editor/rules/EditorForm.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -18,8 +20,9 @@ class QPushButton;
 namespace tovan {
 
 class GridView;
+class SLOPEfrm;
 
-class frmInput : public QWidget {
+class frmInput : public QWidget, public EditorForm {
     Q_OBJECT
   public:
     frmInput(ApplicationState& state, Platform& platform, EditorHost& host,
@@ -69,26 +72,30 @@ class frmInput : public QWidget {
     bool Form_Unload();
     void Form_KeyUp(int keyCode);
     void setButtonsFromFlags();
-    void applyD1Locks();
+    void followActiveCells();
     void showOnly(GridView* grid, const char* title);
     void popupOver(int button, const QPoint& globalPos, const char* errorTitle);
     void closeEmptyCellReport();
 
-    void fpCardA_Change(int col, int row);
-    void fpCardB1_Change(int col, int row);
-    void fpCardB2_Change(int col, int row);
-    void fpCardC_Change(int col, int row);
-    void fpCardD_Change(int col, int row);
-    void fpCardB1_ButtonClicked(int col, int row);
-    void fpCardC_ButtonClicked(int col, int row);
-    void fpCardD_ButtonClicked(int col, int row);
+    void connectRules();
+    void connectKeys();
+
+    // EditorForm: what the cell rules do to the form.
+    void hideAllGrids() override;
+    void showCardAOptionCell() override;
+    void enableB1Button(bool enabled) override;
+    void enableB2Button(bool enabled) override;
+    void enableCDButton() override;
+    void setTitle(std::string_view title) override;
+    void showSlopeCalculator() override;
 
     ApplicationState& state_;
     Platform& platform_;
     EditorHost& host_;
     DeckGrids grids_;
+    CellRules rules_;
+    SLOPEfrm* slope_ = nullptr; // made on the first "Build Slope", then shown and hidden
     QWidget* buttonBar_ = nullptr;
-    std::optional<std::string> SavedRainOption;
     double cardAHeightTwips_ = 1455;
 };
 

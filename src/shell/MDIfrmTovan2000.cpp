@@ -10,7 +10,6 @@
 #include "shell/frmAbout.h"
 #include "shell/frmCover.h"
 #include "shell/frmTech.h"
-#include "slope/SLOPEfrm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -50,7 +49,8 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
 }
 
 MDIfrmTovan2000::~MDIfrmTovan2000() {
-    // The editor's grids must not outlive their reader: close the deck file first.
+    // The area announces its children's going while the window is half destroyed.
+    disconnect(mdi_, nullptr, this, nullptr);
     reading_.deck.reset();
 }
 
@@ -313,18 +313,20 @@ void MDIfrmTovan2000::saveDeck() {
 
 void MDIfrmTovan2000::mnuFileRun_click() {
     TrapErrors(platform_, "mnuFileRun_Click Error!", [this] {
-        // The form deletes itself when it is unloaded.
-        auto* runForm = new run::frmTOVAN98(this, platform_);
-        connect(runForm, &run::frmTOVAN98::aboutRequested, this,
-                &MDIfrmTovan2000::mnuHelpAbout_Click);
-        connect(runForm, &run::frmTOVAN98::techSupportRequested, this,
-                &MDIfrmTovan2000::showTechSupport);
-        runForm->showModal();
+        auto* form = new run::frmTOVAN98(this, platform_); // deletes itself when unloaded
+        connect(form, &run::frmTOVAN98::aboutRequested, this, &MDIfrmTovan2000::mnuHelpAbout_Click);
+        connect(form, &run::frmTOVAN98::techSupportRequested, this, [](run::frmTOVAN98* runForm) {
+            auto* tech = new frmTech(runForm);
+            connect(tech, &frmTech::closed, runForm, &run::frmTOVAN98::showAgain);
+            tech->show();
+        });
+        form->showModal();
     });
 }
 
 void MDIfrmTovan2000::mnuFileExit_Click() {
     TrapErrors(platform_, "mnuFileExit Error!", [this] {
+        closing_ = true;
         state_.CloseAllowed = true;
         if (coverWindow_) coverWindow_->close();
         if (editorWindow_) editorWindow_->close();
@@ -340,6 +342,7 @@ void MDIfrmTovan2000::closeEvent(QCloseEvent* event) {
 
 // Closing never stops here: the placement is saved and every child unloads in its own way.
 void MDIfrmTovan2000::MDIForm_QueryUnload() {
+    closing_ = true;
     state_.CloseAllowed = true;
     TrapErrors(platform_, "MDIForm_QueryUnload Error!", [this] {
         SavePlacement(*this, platform_);
@@ -383,34 +386,6 @@ void MDIfrmTovan2000::mnuHelpAbout_Click() {
 
 void MDIfrmTovan2000::popupEditMenu(const QPoint& globalPos) {
     mnuEdit_->popup(globalPos);
-}
-
-// Technical Support over the run form, which comes back when it closes.
-void MDIfrmTovan2000::showTechSupport(run::frmTOVAN98* runForm) {
-    TrapErrors(platform_, "mnuHelpTech_Click Error!", [this, runForm] {
-        auto* tech = new frmTech(nullptr);
-        tech->setParent(this, Qt::Dialog);
-        tech->setAttribute(Qt::WA_DeleteOnClose);
-        tech->move(runForm->pos());
-        connect(tech, &QDialog::finished, runForm, &run::frmTOVAN98::showAgain);
-        tech->show();
-    });
-}
-
-// One calculator per editor: it works on that editor's record D grid and keeps its entries
-// between openings, so it lives as long as the editor does.
-void MDIfrmTovan2000::showSlopeCalculator() {
-    if (!editor_) return;
-    auto* slope = editor_->findChild<SLOPEfrm*>();
-    if (!slope) {
-        QPointer<frmInput> editor = editor_;
-        slope = new SLOPEfrm(editor_, editor_->grids().fpCardD, platform_,
-                             [editor] { return editor && editor->fpCardD->isVisible(); });
-        connect(slope, &SLOPEfrm::compositeTransferred, editor_, [editor](int col, int row) {
-            if (editor) editor->fpCardD->setActiveCell(col, row);
-        });
-    }
-    slope->showModeless();
 }
 
 } // namespace tovan

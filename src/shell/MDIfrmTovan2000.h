@@ -23,10 +23,6 @@ class QMenu;
 
 namespace tovan {
 
-namespace run {
-class frmTOVAN98;
-}
-
 class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHost {
     Q_OBJECT
   public:
@@ -61,6 +57,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     frmInput* editor() const { return editor_; }
     QMdiSubWindow* editorWindow() const { return editorWindow_; }
     QMdiSubWindow* coverWindow() const { return coverWindow_; }
+    // The program is ending: only now may the cover form close.
+    bool isClosing() const { return closing_; }
     // The full name chosen in the last save dialog.
     const std::string& saveFileName() const { return saveFileName_; }
 
@@ -68,8 +66,6 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void setMenuItemVisible(std::string_view name, bool visible) override;
     void popupEditMenu(const QPoint& globalPos) override;
     void hideCover() override;
-    void showSlopeCalculator() override;
-    void showTechSupport(run::frmTOVAN98* runForm);
 
     // OpenFileHost
     void setFileMenuItemsVisible(bool visible) override;
@@ -113,6 +109,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
     std::string saveFileName_;
+    bool closing_ = false;
 };
 
 } // namespace tovan

@@ -3,6 +3,7 @@
 #include "shell/MDIfrmTovan2000.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -112,6 +113,16 @@ void frmCover::cmdOpen_Click() {
 
 void frmCover::cmdRun_Click() {
     main_.mnuFileRun_click();
+}
+
+// The cover is the program's home while no deck is open; its close box does not take it away
+// (the program's Exit does).
+void frmCover::closeEvent(QCloseEvent* event) {
+    if (main_.isClosing()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void frmCover::Form_Activate() {

@@ -34,6 +34,9 @@ class frmCover : public QWidget {
     QLabel* Image2;
     QGroupBox* Frame1;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     QWidget* buildHeader();
     QGroupBox* buildButtons();

@@ -6,8 +6,9 @@
 
 namespace tovan {
 
-frmTech::frmTech(QWidget* runForm) : QDialog(runForm), runForm_(runForm) {
+frmTech::frmTech(QWidget* runForm) : QDialog(runForm) {
     setObjectName(QStringLiteral("frmTech"));
+    setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Technical Support Information"));
     Label1 = new QLabel(QStringLiteral("For Technical assistance on software use contact:"), this);
     // Placeholders for the support contact.
@@ -18,12 +19,12 @@ frmTech::frmTech(QWidget* runForm) : QDialog(runForm), runForm_(runForm) {
     auto* layout = new QVBoxLayout(this);
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5})
         layout->addWidget(label);
-    if (runForm_) move(runForm_->pos());
+    if (runForm) move(runForm->pos());
 }
 
 void frmTech::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
-    if (runForm_) runForm_->show();
+    emit closed();
 }
 
 } // namespace tovan

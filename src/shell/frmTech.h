@@ -1,5 +1,5 @@
 // Technical support information: whom to contact about the software. Opened over the run
-// form, which it shows again when it closes.
+// form at its top-left corner; `closed` tells the run form to come back.
 #pragma once
 
 #include <QDialog>
@@ -11,9 +11,13 @@ namespace tovan {
 class frmTech : public QDialog {
     Q_OBJECT
   public:
-    // `runForm` is the form it is placed over and returns to; may be null.
+    // `runForm` is the form it is placed over; may be null. Deletes itself when closed.
     explicit frmTech(QWidget* runForm);
 
+  signals:
+    void closed();
+
+  public:
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
@@ -22,9 +26,6 @@ class frmTech : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-
-  private:
-    QWidget* runForm_;
 };
 
 } // namespace tovan

@@ -14,7 +14,6 @@ struct FakeEditorHost : EditorHost {
     int saves = 0;
     int popups = 0;
     int coverHidden = 0;
-    int slopeCalculators = 0;
 
     void setMenuItemVisible(std::string_view name, bool shown) override {
         visible[std::string(name)] = shown;
@@ -22,7 +21,6 @@ struct FakeEditorHost : EditorHost {
     void mnuFileSave_Click() override { ++saves; }
     void popupEditMenu(const QPoint&) override { ++popups; }
     void hideCover() override { ++coverHidden; }
-    void showSlopeCalculator() override { ++slopeCalculators; }
     bool shown(const std::string& name) const {
         const auto found = visible.find(name);
         return found != visible.end() && found->second;

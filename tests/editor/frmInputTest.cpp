@@ -5,6 +5,7 @@
 #include "editor/GridView.h"
 #include "editor/Twips.h"
 #include "platform/RecordingPlatform.h"
+#include "slope/SLOPEfrm.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -181,7 +182,9 @@ TEST(frmInput, RecordEditsEnableCDAndAddRowButtonsGrowTheGrids) {
     EXPECT_EQ(e.form->grids().fpCardC.maxRows(), 5);
     EXPECT_EQ(e.form->grids().fpCardD.maxRows(), 5);
     emit e.form->fpCardD->ButtonClicked(6, 5);
-    EXPECT_EQ(e.host.slopeCalculators, 1);
+    QWidget* slope = e.form->findChild<SLOPEfrm*>();
+    ASSERT_NE(slope, nullptr);
+    EXPECT_TRUE(slope->isVisible()) << "Build Slope opens the calculator";
 }
 
 TEST(frmInput, DeleteKeyClearsTheActiveCellAndMarksTheDeck) {
@@ -234,4 +237,35 @@ TEST(frmInput, AllowedCloseRestoresTheMenusOfNoDeck) {
         EXPECT_TRUE(e.host.shown(item)) << item;
     for (QWidget* top : QApplication::topLevelWidgets())
         EXPECT_FALSE(top->isVisible() && top->windowTitle() == QStringLiteral("Error Check"));
+}
+
+TEST(frmInput, KeysKeepTheCaretOffLockedCellsAndCAndDTogether) {
+    Editor e;
+    e.form->cmdCD_Click();
+    GridView* d = e.form->fpCardD;
+    d->setFocus();
+    d->setActiveCell(2, 2);
+    QTest::keyClick(d, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(d->activeCol(), 2) << "column 1 is locked";
+    d->setActiveCell(12, 2);
+    QTest::keyClick(d, Qt::Key_Tab);
+    EXPECT_EQ(d->activeCol(), 13);
+    EXPECT_EQ(e.form->fpCardC->activeCol(), 2) << "C follows D's row, at column 2 from 10 on";
+    EXPECT_EQ(e.form->fpCardC->activeRow(), 2);
+}
+
+TEST(frmInput, CellRulesRunOnUserChanges) {
+    Editor e;
+    e.form->cmdB1_Click();
+    e.set(e.form->fpCardB1, 3, 2, "12.345");
+    EXPECT_EQ(e.titles(), std::vector<std::string>{"Value Change"});
+    EXPECT_EQ(e.form->grids().fpCardB1.value(3, 2), "12.3");
+    e.form->cmdCD_Click();
+    Grid& d = e.form->grids().fpCardD;
+    e.set(e.form->fpCardD, 13, 2, "2");
+    e.set(e.form->fpCardD, 14, 2, "0.5");
+    EXPECT_EQ(d.value(13, 2), "") << "the fractions and the level exclude each other";
+    e.set(e.form->fpCardD, 17, 2, "12");
+    EXPECT_EQ(d.value(13, 2), "3");
+    EXPECT_EQ(d.value(19, 2), "1");
 }
