@@ -8,7 +8,7 @@ scripts/setup.sh
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc 2>/dev/null || echo 2)"
 
-app=build/src/shell/tovan2000
+app=build/bin/tovan2000
 if [ -x "$app" ] && { [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ] || [ -n "${QT_QPA_PLATFORM:-}" ]; }; then
     exec "$app" "$@"
 fi
