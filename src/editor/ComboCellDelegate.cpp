@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QTimer>
 
 namespace tovan {
 
@@ -20,6 +21,10 @@ QWidget* ComboCellDelegate::createEditor(QWidget* parent, const QStyleOptionView
     connect(editor, &QComboBox::activated, this, [this, editor] {
         emit const_cast<ComboCellDelegate*>(this)->commitData(editor);
         emit const_cast<ComboCellDelegate*>(this)->closeEditor(editor);
+    });
+    // The list opens with the editor, so that one click on a list cell shows its items.
+    QTimer::singleShot(0, editor, [editor] {
+        if (editor->isVisible()) editor->showPopup();
     });
     return editor;
 }

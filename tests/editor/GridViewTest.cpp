@@ -3,6 +3,7 @@
 #include "deck/RecordSets.h"
 #include "editor/GridTableModel.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -65,6 +66,8 @@ TEST(GridView, ComboCellEditorShowsItemsAndStoresTheIndex) {
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(0), QStringLiteral("1 - Detailed Hyetograph Input"));
+    QTRY_VERIFY(combo->view()->isVisible()); // the list opens with the editor
+    combo->hidePopup();
     combo->setCurrentIndex(1);
     emit combo->activated(1);
     EXPECT_EQ(a.grid.value(1, 2), "1");
