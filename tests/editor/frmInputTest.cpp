@@ -8,6 +8,7 @@
 #include "slope/SLOPEfrm.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -268,4 +269,21 @@ TEST(frmInput, CellRulesRunOnUserChanges) {
     e.set(e.form->fpCardD, 17, 2, "12");
     EXPECT_EQ(d.value(13, 2), "3");
     EXPECT_EQ(d.value(19, 2), "1");
+}
+
+// From the button in the D grid, through the calculator, into the last catchment's slope.
+TEST(frmInput, BuildSlopeWritesTheCompositeIntoTheLastCatchment) {
+    Editor e;
+    e.form->cmdCD_Click();
+    e.set(e.form->fpCardD, 2, 2, "0.5");
+    emit e.form->fpCardD->ButtonClicked(6, 3);
+    auto* slope = e.form->findChild<SLOPEfrm*>();
+    ASSERT_NE(slope, nullptr);
+    QTest::keyClicks(slope->slopeBox(0), "0.05");
+    EXPECT_EQ(slope->compositeLabel()->text(), "0.046");
+    QTest::mouseClick(slope->okButton(), Qt::LeftButton);
+    EXPECT_EQ(e.form->grids().fpCardD.value(6, 2), "0.046");
+    EXPECT_FALSE(slope->isVisible());
+    EXPECT_EQ(e.form->fpCardD->activeCol(), 6);
+    EXPECT_EQ(e.form->fpCardD->activeRow(), 2);
 }
