@@ -2,6 +2,7 @@
 // the cover (without the splash's three seconds; target under 300 ms), the open command from
 // the menu to the editor shown for a deck of 10,000 catchments (target under 1 second), and
 // scrolling and editing that deck's record D grid.
+#include "DeckBuilder.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "fortranio/QVFortranIO.h"
@@ -21,30 +22,9 @@ using namespace tovan;
 
 namespace {
 
-std::string Line(std::initializer_list<WriteValue> pairs) {
-    return FortranWrite(pairs) + "\r\n";
-}
-
 // Five one-hour storms and `catchments` catchments, each with a D1 card.
 std::string OneHourDeck(int catchments) {
-    std::string deck = Line({"A1", std::monostate{}, "I1", 2.0, "A72", std::string_view("BENCH")});
-    for (int s = 1; s <= 5; ++s) {
-        deck += Line({"I2", double(s), "A10", std::string_view("STORM"), "I3", 10.0, "F5.4", 1.5});
-    }
-    deck += "\r\n";
-    for (int c = 1; c <= catchments; ++c) {
-        deck += Line({"A1", std::monostate{}, "I1", 0.0, "I1", 0.0, "I2", 1.0, "I2", 5.0, "F3.2",
-                      5.0, "A6", std::string_view("SUB"), "I3", double(c % 399 + 1), "A60",
-                      std::string_view("generated catchment")});
-        deck += Line({"F5.4", .5,     "F5.4", 1.2,    "F5.4", .6,     "F5.4",
-                      45.0,   "F5.4", .012,   "F5.4", 15.,    "F5.4", .35,
-                      "F5.4", .1,     "F5.4", 3.0,    "F5.4", .0018,  "F5.4",
-                      .5,     "F5.4", 1.0,    "I1",   1.0,    "3X",   std::monostate{},
-                      "I1",   2.0,    "F5.4", .75,    "F5.4", .5});
-        deck += Line({"F5.4", 1.2, "F5.4", .6, "F5.4", 30., "F5.4", 15., "F5.4", .35, "F5.4", .45,
-                      "F5.4", .3, "F5.4", 40.});
-    }
-    return deck + "E\r\n";
+    return testing::WriteDeck(testing::ManyCatchments(catchments, 5));
 }
 
 struct Program {

@@ -1,4 +1,5 @@
 // Opening large decks: every reader, into the grids, as File > Open does (without the dialog).
+#include "DeckBuilder.h"
 #include "fileio/basFileRoutines.h"
 #include "fortranio/QVFortranIO.h"
 #include "platform/RecordingPlatform.h"
@@ -16,25 +17,7 @@ std::string Line(std::initializer_list<WriteValue> pairs) {
 
 // 98 B2 storms and `catchments` catchments, each with a D1 card.
 std::string OneHourDeck(int catchments) {
-    std::string deck = Line({"A1", std::monostate{}, "I1", 2.0, "A72", std::string_view("BENCH")});
-    for (int s = 1; s <= 98; ++s) {
-        deck += Line({"I2", double(s), "A10", std::string_view("STORM"), "I3", 10.0, "F5.4", 1.5,
-                      "44X", std::monostate{}, "F4.3", 1.1, "F4.3", .9, "F4.3", 1.0, "F4.3", .8});
-    }
-    deck += "\r\n";
-    for (int c = 1; c <= catchments; ++c) {
-        deck += Line({"A1", std::monostate{}, "I1", 0.0, "I1", 0.0, "I2", 1.0, "I2", 98.0, "F3.2",
-                      5.0, "A6", std::string_view("SUB"), "I3", double(c % 399 + 1), "A60",
-                      std::string_view("generated catchment")});
-        deck += Line({"F5.4", .5,     "F5.4", 1.2,    "F5.4", .6,     "F5.4",
-                      45.0,   "F5.4", .012,   "F5.4", 15.,    "F5.4", .35,
-                      "F5.4", .1,     "F5.4", 3.0,    "F5.4", .0018,  "F5.4",
-                      .5,     "F5.4", 1.0,    "I1",   1.0,    "3X",   std::monostate{},
-                      "I1",   2.0,    "F5.4", .75,    "F5.4", .5});
-        deck += Line({"F5.4", 1.2, "F5.4", .6, "F5.4", 30., "F5.4", 15., "F5.4", .35, "F5.4", .45,
-                      "F5.4", .3, "F5.4", 40.});
-    }
-    return deck + "E\r\n";
+    return testing::WriteDeck(testing::ManyCatchments(catchments, 98));
 }
 
 // 99 storms of 20 B1 cards each, the last card of each storm with correction factors.

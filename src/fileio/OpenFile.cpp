@@ -8,12 +8,6 @@ namespace {
 constexpr std::string_view kSettingsSection = "CommonDialog";
 constexpr std::string_view kFolderKey = "Directory";
 
-// The folder part of a path, keeping its final separator; "" for a bare file name.
-std::string FolderOf(const std::string& path) {
-    const auto separator = path.find_last_of("/\\");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 FileDialogRequest OpenDialogRequest(Platform& platform) {
     FileDialogRequest request;
     request.title = "Open Files";
@@ -23,6 +17,11 @@ FileDialogRequest OpenDialogRequest(Platform& platform) {
 }
 
 } // namespace
+
+std::string FolderOf(const std::string& path) {
+    const auto separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
 
 ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path) {
     auto deck = OpenDeckFile(path);

@@ -81,6 +81,10 @@ ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std:
 // The same for a deck that is already open (or held in memory).
 ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host, std::unique_ptr<DeckSource> deck);
 
+// The folder part of a path, keeping its final separator; "" for a bare file name. The file
+// dialogs remember it as the folder to start in.
+std::string FolderOf(const std::string& path);
+
 // The open command: Initialize, the open dialog ("Open Files"), the remembered folder, the
 // readers and the outcome table.
 void OpenFile(ReadingContext& context, OpenFileHost& host);

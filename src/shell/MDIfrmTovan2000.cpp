@@ -25,12 +25,6 @@ namespace {
 constexpr std::string_view kDialogSection = "CommonDialog";
 constexpr std::string_view kFolderKey = "Directory";
 
-// The folder of a full path with its trailing separator: the path less its file title.
-std::string FolderOf(const std::string& path) {
-    const auto separator = path.find_last_of("/\\");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 } // namespace
 
 MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, DeckFiles& files,

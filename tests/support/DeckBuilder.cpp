@@ -116,4 +116,35 @@ void WriteDeckFile(const std::string& path, const DeckCards& deck) {
     std::ofstream(path, std::ios::binary) << WriteDeck(deck);
 }
 
+DeckCards ManyCatchments(int catchments, int storms) {
+    DeckCards deck;
+    deck.title = "BENCH";
+    for (int s = 1; s <= storms; ++s) {
+        StormCards storm;
+        storm.number = s;
+        storm.returnPeriod = 10;
+        storm.oneHourDepth = 1.5;
+        deck.storms.push_back(storm);
+    }
+    for (int c = 1; c <= catchments; ++c) {
+        CatchmentCards catchment;
+        catchment.lastStorm = storms;
+        catchment.number = c % 399 + 1;
+        catchment.dciaLevel = 2;
+        catchment.connected = 0.75;
+        catchment.receiving = 0.5;
+        catchment.useD1 = true;
+        catchment.ct = 1.2;
+        catchment.cp = 0.6;
+        catchment.w50 = 30;
+        catchment.w75 = 15;
+        catchment.before50 = 0.35;
+        catchment.before75 = 0.45;
+        catchment.wqcv = 0.3;
+        catchment.drainTime = 40;
+        deck.catchments.push_back(catchment);
+    }
+    return deck;
+}
+
 } // namespace tovan::testing

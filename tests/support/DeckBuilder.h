@@ -44,6 +44,10 @@ struct DeckCards {
     std::vector<CatchmentCards> catchments;
 };
 
+// A large one-hour-depth deck for the benchmarks: `storms` B2 storms and `catchments`
+// catchments, each with every D field, a DCIA level and a D1 card.
+DeckCards ManyCatchments(int catchments, int storms);
+
 // The deck's text, lines ended by "\r\n".
 std::string WriteDeck(const DeckCards& deck);
 
