@@ -184,6 +184,21 @@ bool GridView::event(QEvent* event) {
     return QTableView::event(event);
 }
 
+// Tab and Shift+Tab typed into an open cell editor move on through here rather than through
+// the grid's own key presses, which keep the caret off locked cells; a step from an editor
+// that lands on a locked cell is taken back, so the caret stays where it was.
+void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const QModelIndex before = currentIndex();
+    QTableView::closeEditor(editor, hint);
+    const bool stepped = hint == QAbstractItemDelegate::EditNextItem ||
+                         hint == QAbstractItemDelegate::EditPreviousItem;
+    const QModelIndex after = currentIndex();
+    if (stepped && after != before && after.isValid() &&
+        grid().locked(model_->gridCol(after.column()), model_->gridRow(after.row()))) {
+        setCurrentIndex(before);
+    }
+}
+
 // Delete clears the active cell when the key is released (the form's rule); it must not open
 // the cell's editor on the way down.
 void GridView::keyPressEvent(QKeyEvent* event) {

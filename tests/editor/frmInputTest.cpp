@@ -7,6 +7,7 @@
 #include "platform/RecordingPlatform.h"
 #include "slope/SLOPEfrm.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -253,6 +254,21 @@ TEST(frmInput, KeysKeepTheCaretOffLockedCellsAndCAndDTogether) {
     EXPECT_EQ(d->activeCol(), 13);
     EXPECT_EQ(e.form->fpCardC->activeCol(), 2) << "C follows D's row, at column 2 from 10 on";
     EXPECT_EQ(e.form->fpCardC->activeRow(), 2);
+}
+
+TEST(frmInput, TabFromAnOpenCellEditorAlsoKeepsOffLockedCells) {
+    Editor e;
+    e.form->cmdCD_Click();
+    GridView* d = e.form->fpCardD;
+    d->setFocus();
+    d->setActiveCell(2, 2);
+    d->edit(d->currentIndex());
+    QWidget* editor = QApplication::focusWidget();
+    ASSERT_NE(editor, d) << "a cell editor is open";
+    QTest::keyClicks(editor, "1.5");
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(d->activeCol(), 2) << "column 1 is locked";
+    EXPECT_EQ(e.form->grids().fpCardD.value(2, 2), "1.5");
 }
 
 TEST(frmInput, CellRulesRunOnUserChanges) {
