@@ -4,6 +4,9 @@
 #include "deck/modChangeSpread.h"
 #include "fortranio/FieldValue.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace tovan::cli {
 
 namespace {
@@ -41,17 +44,45 @@ std::string Where(const char* key, std::size_t row, std::size_t col) {
            std::to_string(col + 1);
 }
 
-// A cell of the document as Latin-1 text; numbers are welcome from scripts.
+// Far beyond every field of the deck, yet exact in a double: a larger number in a grids file is
+// a mistake of the script that wrote it, not a value to save as asterisks.
+constexpr double kLargestNumber = 1e15;
+
+std::optional<std::string> NumberCellOf(const json& cell, std::string& error,
+                                        const std::string& where) {
+    const double number = cell.get<double>();
+    if (!std::isfinite(number) || std::fabs(number) >= kLargestNumber) {
+        error =
+            where + ": the number " + cell.dump() + " is out of range (at most 1e15 either way)";
+        return std::nullopt;
+    }
+    if (cell.is_number_unsigned()) return std::to_string(cell.get<unsigned long long>());
+    if (cell.is_number_integer()) return std::to_string(cell.get<long long>());
+    return ShortestText(number);
+}
+
+bool HasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
+// A cell of the document as Latin-1 text; numbers are welcome from scripts. A line break in a
+// cell would split its card in two, so control characters are refused here, where they enter.
 std::optional<std::string> CellOf(const json& cell, std::string& error, const std::string& where) {
     if (cell.is_null()) return std::string();
-    if (cell.is_number_integer()) return std::to_string(cell.get<long long>());
-    if (cell.is_number()) return ShortestText(cell.get<double>());
+    if (cell.is_number()) return NumberCellOf(cell, error, where);
     if (!cell.is_string()) {
         error = where + ": a cell must be a text, a number or null";
         return std::nullopt;
     }
     auto text = Utf8ToLatin1(cell.get<std::string>());
     if (!text) error = where + ": the text has a character outside Latin-1";
+    if (text && HasControlCharacter(*text)) {
+        error = where + ": the text holds a line break, tab or other control character";
+        return std::nullopt;
+    }
     return text;
 }
 

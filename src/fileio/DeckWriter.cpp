@@ -138,6 +138,7 @@ class SavePass {
     [[noreturn]] void fail(const msg::SaveMessage& message);
     void warn(const msg::SaveMessage& message);
     void warnWhenEmpty(const Grid& grid, int col, int row, const msg::SaveMessage& message);
+    void checkReadBack();
 
     const DeckGrids& grids_;
     Platform& platform_;
@@ -163,7 +164,9 @@ DeckText SavePass::run() {
         writeCatchments();
         appendLine(cards::kEndCard);
     } catch (const PassStopped&) {
+        return std::move(deck_);
     }
+    checkReadBack();
     return std::move(deck_);
 }
 
@@ -349,6 +352,14 @@ void SavePass::fail(const msg::SaveMessage& message) {
 void SavePass::warn(const msg::SaveMessage& message) {
     platform_.showMessage(message.text, message.icon, message.title);
     deck_.unusable = true;
+}
+
+// Told after the rules' own messages, so that their order stays as users know it. A loss does
+// not mark the deck as unusable by the engine: the closing message keeps its meaning.
+void SavePass::checkReadBack() {
+    deck_.losses = FindSaveLosses(grids_, deck_.text);
+    if (deck_.losses.empty()) return;
+    platform_.showMessage(DescribeLosses(deck_.losses), MessageIcon::Exclamation, msg::kTitle);
 }
 
 void SavePass::warnWhenEmpty(const Grid& grid, int col, int row, const msg::SaveMessage& message) {

@@ -3,6 +3,7 @@
 
 #include "deck/Grid.h"
 #include "deck/RecordSets.h"
+#include "fileio/SaveLosses.h"
 #include "platform/Platform.h"
 
 #include <cstdint>
@@ -18,10 +19,12 @@ struct DeckText {
     bool unusable = false; // a warning rule fired; the deck is written but flagged
     int error = 0;         // nonzero (an errno value): a card could not be built; nothing to write
     std::string text;      // every card with "\r\n", the end card "E" included
+    LossReport losses;     // what reading `text` back would not give back (told as a warning)
 };
 
 // Walks the grids once in card order, applying the save rules with their messages, and
-// builds the deck text. Writes nothing.
+// builds the deck text. Then reads the text back and, when it differs from the grids, warns
+// with the record sets, rows and columns that will not come back. Writes nothing.
 DeckText BuildDeckText(const DeckGrids& grids, Platform& platform);
 
 // What SaveFile returns when a fatal rule stopped the save.
