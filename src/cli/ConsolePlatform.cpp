@@ -10,6 +10,12 @@ void ConsolePlatform::showMessage(std::string_view text, MessageIcon, std::strin
     std::fputs(line.c_str(), out_);
 }
 
+void ConsolePlatform::showDetailedMessage(std::string_view text, std::string_view detail,
+                                          MessageIcon icon, std::string_view title) {
+    showMessage(text, icon, title);
+    if (!detail.empty()) std::fputs(("  " + Latin1ToUtf8(detail) + "\n").c_str(), out_);
+}
+
 Answer ConsolePlatform::askYesNo(std::string_view text, MessageIcon icon, std::string_view title) {
     showMessage(text, icon, title);
     return Answer::No; // nobody is there to answer; No never changes anything

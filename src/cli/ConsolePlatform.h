@@ -15,6 +15,9 @@ class ConsolePlatform : public Platform {
     explicit ConsolePlatform(std::FILE* out = stderr) : out_(out) {}
 
     void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
+    // The detail goes on a second line, indented, so that the first line stays the box's text.
+    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
+                             std::string_view title) override;
     Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override {
         return std::nullopt;

@@ -81,8 +81,8 @@ int SaveAs(const DeckGrids& grids, std::string_view out, ConsolePlatform& platfo
         platform.showMessage("Save operation was sucessful.", MessageIcon::Information, "SaveFile");
         return warned ? kExitWarnings : kExitClean;
     }
-    platform.showMessage("Error saving file.", MessageIcon::Exclamation,
-                         "mnuFileSave_Click Error!");
+    platform.showDetailedMessage("Error saving file.", SaveFailureDetail(result, std::string(out)),
+                                 MessageIcon::Exclamation, "mnuFileSave_Click Error!");
     return result == -1 ? kExitFailed : kExitUsage;
 }
 

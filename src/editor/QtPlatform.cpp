@@ -50,6 +50,16 @@ void QtPlatform::showMessage(std::string_view text, MessageIcon icon, std::strin
     box.exec();
 }
 
+// The detail is the box's informative text: shown at once under the text, not behind a button,
+// since it is the reason the user needs.
+void QtPlatform::showDetailedMessage(std::string_view text, std::string_view detail,
+                                     MessageIcon icon, std::string_view title) {
+    QMessageBox box(QtIcon(icon), TitleOrProgramName(title), Latin1(text), QMessageBox::Ok,
+                    parent_);
+    box.setInformativeText(Latin1(detail));
+    box.exec();
+}
+
 Answer QtPlatform::askYesNo(std::string_view text, MessageIcon icon, std::string_view title) {
     QMessageBox box(QtIcon(icon), TitleOrProgramName(title), Latin1(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);

@@ -17,6 +17,8 @@ class QtPlatform : public Platform {
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
     void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
+    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
+                             std::string_view title) override;
     Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;

@@ -1,14 +1,13 @@
-// POSIX implementation. The few system calls sit in small wrappers below (create, write, flush
-// to disk, close, rename over); a Windows build would supply the same wrappers with _wopen,
-// _write, _commit (or FlushFileBuffers), _close and MoveFileExW with MOVEFILE_REPLACE_EXISTING
-// and MOVEFILE_WRITE_THROUGH.
+// POSIX implementation (Linux first: O_TMPFILE and linkat; other systems take the named
+// temporary file). A Windows build would supply the same steps with _wopen, _write, _commit and
+// MoveFileExW with MOVEFILE_REPLACE_EXISTING and MOVEFILE_WRITE_THROUGH.
 #include "fileio/FileReplace.h"
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,43 +44,24 @@ class FileHandle {
     int fd_;
 };
 
-// The file that is really replaced: the target of a symbolic link, or the path itself.
-fs::path FileToReplace(const std::string& path) {
-    std::error_code error;
-    if (fs::is_symlink(path, error)) {
-        const fs::path target = fs::canonical(path, error);
-        if (!error) return target;
-    }
-    return fs::path(path);
+fs::path FolderOf(const fs::path& file) {
+    return file.has_parent_path() ? file.parent_path() : fs::path(".");
 }
 
-// A name no other save uses at the same time: hidden, beside the target, process and sequence
-// numbered.
-fs::path TemporaryName(const fs::path& target, unsigned attempt) {
-    static std::atomic<unsigned> sequence{0};
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) +
-                             "." + std::to_string(sequence++) + "-" + std::to_string(attempt) +
-                             ".tmp";
-    return folder / name;
-}
-
-// The descriptor of a new, empty temporary file beside `target`; -1 with errno set on failure.
-int CreateTemporaryBeside(const fs::path& target, fs::path& temporary) {
-    constexpr unsigned kAttempts = 100;
-    for (unsigned attempt = 0; attempt < kAttempts; ++attempt) {
-        temporary = TemporaryName(target, attempt);
-        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
+// The file a path names once its symbolic links are followed; it need not exist (a link to a
+// deck not saved yet). Fails with ELOOP on a loop, like open would.
+int FollowLinks(const std::string& path, fs::path& target) {
+    constexpr int kMostLinks = 40;
+    target = path;
+    for (int hops = 0; hops < kMostLinks; ++hops) {
+        struct stat status {};
+        if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return 0;
+        std::error_code error;
+        const fs::path next = fs::read_symlink(target, error);
+        if (error) return error.value();
+        target = next.is_absolute() ? next : FolderOf(target) / next;
     }
-    return -1;
-}
-
-void KeepPermissions(const fs::path& target, int fd) {
-    struct stat status {};
-    if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-        ::fchmod(fd, status.st_mode & 07777);
-    }
+    return ELOOP;
 }
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -94,25 +74,114 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
-int FlushToDisk(int fd) {
-    return ::fsync(fd) == 0 ? 0 : LastError();
-}
-
-int RenameOver(const fs::path& from, const fs::path& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : LastError();
-}
-
-// Makes the rename itself durable. The new file is already in place, so a failure here is
-// not reported: the save has happened.
+// Makes a rename durable. The new file is already in place, so a failure here is not
+// reported: the save has happened.
 void FlushFolder(const fs::path& file) {
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    FileHandle handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileHandle handle(::open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (handle.fd() >= 0) ::fsync(handle.fd());
 }
 
-int WriteFlushAndClose(FileHandle& handle, std::string_view bytes) {
+bool MayWrite(const fs::path& path, int mode) {
+    return ::faccessat(AT_FDCWD, path.c_str(), mode, AT_EACCESS) == 0;
+}
+
+// Gives the temporary file the old file's mode, owner and group; false when the owner or group
+// cannot be given back (only root may give a file away).
+bool TakeOver(int fd, const struct stat& old) {
+    if (::fchmod(fd, old.st_mode & 07777) != 0) return false;
+    if (old.st_uid == ::geteuid() && old.st_gid == ::getegid()) return true;
+    return ::fchown(fd, old.st_uid, old.st_gid) == 0;
+}
+
+// A name no other save uses at the same time: hidden, beside the target, process and sequence
+// numbered.
+fs::path TemporaryName(const fs::path& target, unsigned attempt) {
+    static std::atomic<unsigned> sequence{0};
+    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) +
+                             "." + std::to_string(sequence++) + "-" + std::to_string(attempt) +
+                             ".tmp";
+    return FolderOf(target) / name;
+}
+
+// An unnamed file in the target's folder: it has no name until it is complete, so a process
+// killed while writing leaves nothing behind. -1 where the file system cannot do it.
+int OpenUnnamedBeside(const fs::path& target) {
+#ifdef O_TMPFILE
+    return ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+    (void)target;
+    errno = EOPNOTSUPP;
+    return -1;
+#endif
+}
+
+// Gives the complete unnamed file a temporary name; the rename that follows is atomic.
+int LinkUnnamed(int fd, const fs::path& target, fs::path& temporary) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        temporary = TemporaryName(target, attempt);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return 0;
+        if (errno != EEXIST) return LastError();
+    }
+    return EEXIST;
+}
+
+int CreateNamedBeside(const fs::path& target, fs::path& temporary) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        temporary = TemporaryName(target, attempt);
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+enum class Replaced { Done, InPlaceInstead };
+
+// The atomic replace. Returns InPlaceInstead, having touched nothing, when the old file's
+// owner or group cannot be kept by a new file.
+Replaced ReplaceByRename(const fs::path& target, const struct stat* old, std::string_view bytes,
+                         int& error) {
+    errno = 0;
+    fs::path temporary;
+    int fd = OpenUnnamedBeside(target);
+    const bool unnamed = fd >= 0;
+    if (!unnamed) fd = CreateNamedBeside(target, temporary);
+    FileHandle handle(fd);
+    if (handle.fd() < 0) {
+        error = LastError();
+        return Replaced::Done;
+    }
+    if (old != nullptr && !TakeOver(handle.fd(), *old)) {
+        if (!unnamed) ::unlink(temporary.c_str());
+        return Replaced::InPlaceInstead;
+    }
+    error = WriteAll(handle.fd(), bytes);
+    if (error == 0 && ::fsync(handle.fd()) != 0) error = LastError();
+    if (error == 0 && unnamed) error = LinkUnnamed(handle.fd(), target, temporary);
+    const int closeError = handle.close();
+    if (error == 0) error = closeError;
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = LastError();
+    if (error != 0) {
+        if (!temporary.empty()) ::unlink(temporary.c_str());
+        return Replaced::Done;
+    }
+    FlushFolder(target);
+    return Replaced::Done;
+}
+
+// Writing over the old content, for files that a rename would change in a way the user would
+// notice (another hard link, another owner) or that sit in a folder the user may not write.
+// The whole text is built before the file is opened, so only a failure during the write itself
+// (a full disk, a crash) can leave the file short; the rename cannot be had here.
+int WriteInPlace(const fs::path& target, std::string_view bytes) {
+    errno = 0;
+    FileHandle handle(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (handle.fd() < 0) return LastError();
     int error = WriteAll(handle.fd(), bytes);
-    if (error == 0) error = FlushToDisk(handle.fd());
+    if (error == 0 && ::ftruncate(handle.fd(), static_cast<off_t>(bytes.size())) != 0)
+        error = LastError();
+    if (error == 0 && ::fsync(handle.fd()) != 0) error = LastError();
     const int closeError = handle.close();
     return error != 0 ? error : closeError;
 }
@@ -120,20 +189,28 @@ int WriteFlushAndClose(FileHandle& handle, std::string_view bytes) {
 } // namespace
 
 int ReplaceFileContents(const std::string& path, std::string_view bytes) {
-    const fs::path target = FileToReplace(path);
-    fs::path temporary;
-    errno = 0;
-    FileHandle handle(CreateTemporaryBeside(target, temporary));
-    if (handle.fd() < 0) return LastError();
-    KeepPermissions(target, handle.fd());
-    int error = WriteFlushAndClose(handle, bytes);
-    if (error == 0) error = RenameOver(temporary, target);
-    if (error != 0) {
-        ::unlink(temporary.c_str());
+    fs::path target;
+    if (const int error = FollowLinks(path, target); error != 0) return error;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) != 0) {
+        if (errno != ENOENT) return LastError();
+        int error = 0;
+        ReplaceByRename(target, nullptr, bytes, error);
         return error;
     }
-    FlushFolder(target);
-    return 0;
+    if (!S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : kNotARegularFile;
+    if (!MayWrite(target, W_OK)) return EACCES;
+    const bool keepsNames = old.st_nlink == 1 && MayWrite(FolderOf(target), W_OK | X_OK);
+    if (keepsNames) {
+        int error = 0;
+        if (ReplaceByRename(target, &old, bytes, error) == Replaced::Done) return error;
+    }
+    return WriteInPlace(target, bytes);
+}
+
+std::string DescribeFileError(int error) {
+    if (error == kNotARegularFile) return "The path names a pipe, device or socket, not a file.";
+    return std::string(std::strerror(error)) + ".";
 }
 
 } // namespace tovan

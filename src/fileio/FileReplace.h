@@ -1,7 +1,14 @@
-// Replacing a file's whole content so that nothing is ever lost: the new content goes to a
-// temporary file in the same folder, is flushed to the disk, and only then takes the place of
-// the old file in one rename. A failure at any point (disk full, folder not writable, the path
-// naming a folder) leaves the earlier file byte for byte as it was and no temporary file behind.
+// Replacing a file's whole content so that nothing is ever lost. Where it can, the new content
+// goes to an unnamed temporary file in the same folder, is flushed to the disk, and only then
+// takes the place of the old file in one rename: a failure at any point (disk full, the process
+// killed) leaves the earlier file byte for byte as it was and no temporary file behind.
+//
+// It also keeps what an ordinary "open for output" keeps: a file the user may not write is
+// refused, not replaced; a path that is a folder, a pipe, a device or a socket is refused; a
+// symbolic link stays a link (the file it names gets the content, also when that file does not
+// exist yet); a file with several hard links, or whose owner the saver could not give back, or
+// in a folder the saver may not write, is written in place, so that every name, the owner, the
+// group and the mode stay as they were.
 #pragma once
 
 #include <string>
@@ -9,10 +16,16 @@
 
 namespace tovan {
 
+// Error numbers of the file replacement beyond the system's errno values.
+inline constexpr int kNotARegularFile = -2; // a folder, pipe, device node or socket
+
 // Writes `bytes` as they are (no line-end or character-set translation) to the file at `path`,
-// creating it or replacing it. Returns 0, or the errno value of the step that failed.
-// A symbolic link at `path` is followed, so the file it names is replaced and the link stays.
-// A replaced file keeps its permission bits; a new one gets the usual ones (0666 less umask).
+// creating it or replacing it. Returns 0, or the errno value (or kNotARegularFile) of the step
+// that failed. A replaced file keeps its permission bits, owner and group; a new one gets the
+// usual ones (0666 less umask).
 int ReplaceFileContents(const std::string& path, std::string_view bytes);
+
+// Words for an error number of ReplaceFileContents, for the detail of "Error saving file.".
+std::string DescribeFileError(int error);
 
 } // namespace tovan

@@ -19,4 +19,10 @@ std::int32_t SaveFile(const DeckGrids& grids, const std::string& path, Platform&
     return 0;
 }
 
+std::string SaveFailureDetail(std::int32_t result, const std::string& path) {
+    if (result == 0 || result == kSaveStoppedByRule) return {};
+    return "The deck could not be written to " + path + ": " + DescribeFileError(result) +
+           " Nothing was changed on disk.";
+}
+
 } // namespace tovan

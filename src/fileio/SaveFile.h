@@ -30,6 +30,10 @@ DeckText BuildDeckText(const DeckGrids& grids, Platform& platform);
 // What SaveFile returns when a fatal rule stopped the save.
 inline constexpr std::int32_t kSaveStoppedByRule = -1;
 
+// Why a save failed, for the detail beside "Error saving file.": nothing after a fatal rule
+// (its own message has said why), otherwise the file and the system's reason.
+std::string SaveFailureDetail(std::int32_t result, const std::string& path);
+
 // Writes the grids to `path`: 0 when written (even when unusable), -1 when a fatal rule
 // stopped the save (nothing is written), or an error number (an errno value) when writing
 // failed (the previous file is left as it was).

@@ -33,6 +33,14 @@ class Platform {
 
     // A message box with an OK button.
     virtual void showMessage(std::string_view text, MessageIcon icon, std::string_view title) = 0;
+    // The same box with more words beside its text (why a save or an open failed, the line of
+    // a deck), so that the text users know stays as it is. A platform that cannot show the
+    // detail shows the box without it.
+    virtual void showDetailedMessage(std::string_view text, std::string_view detail,
+                                     MessageIcon icon, std::string_view title) {
+        (void)detail;
+        showMessage(text, icon, title);
+    }
     // A message box with Yes and No buttons.
     virtual Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) = 0;
 

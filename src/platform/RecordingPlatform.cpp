@@ -7,6 +7,11 @@ void RecordingPlatform::showMessage(std::string_view text, MessageIcon icon,
     messages.push_back({std::string(text), icon, std::string(title), false});
 }
 
+void RecordingPlatform::showDetailedMessage(std::string_view text, std::string_view detail,
+                                            MessageIcon icon, std::string_view title) {
+    messages.push_back({std::string(text), icon, std::string(title), false, std::string(detail)});
+}
+
 Answer RecordingPlatform::askYesNo(std::string_view text, MessageIcon icon,
                                    std::string_view title) {
     messages.push_back({std::string(text), icon, std::string(title), true});

@@ -19,10 +19,13 @@ class RecordingPlatform : public Platform {
         MessageIcon icon = MessageIcon::None;
         std::string title;
         bool question = false;
+        std::string detail{}; // the words shown beside the text, if any
         friend bool operator==(const Message&, const Message&) = default;
     };
 
     void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
+    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
+                             std::string_view title) override;
     Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;

@@ -5,6 +5,7 @@
 #include "editor/Twips.h"
 #include "editor/clsEdit.h"
 #include "editor/frmInput.h"
+#include "fileio/SaveFile.h"
 #include "run/frmTOVAN98.h"
 #include "shell/WindowPlacement.h"
 #include "shell/frmAbout.h"
@@ -299,8 +300,9 @@ void MDIfrmTovan2000::saveDeck() {
         platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
                               "SaveFile");
     } else {
-        platform_.showMessage("Error saving file.", MessageIcon::Exclamation,
-                              "mnuFileSave_Click Error!");
+        platform_.showDetailedMessage("Error saving file.",
+                                      SaveFailureDetail(result, saveFileName_),
+                                      MessageIcon::Exclamation, "mnuFileSave_Click Error!");
     }
     platform_.setBusy(false);
 }

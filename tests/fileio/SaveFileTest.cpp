@@ -111,14 +111,6 @@ TEST_F(SaveFileTest, FailedWritesReturnAnErrorAndLeaveNoTrace) {
     EXPECT_TRUE(ui_.messages.empty()) << "the caller reports the failure";
 }
 
-TEST_F(SaveFileTest, ReadOnlyFolderKeepsTheEarlierFile) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
-    WriteBytes(deck_, "earlier");
-    fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(SaveFile(ValidB2Deck(), deck_.string(), ui_), EACCES);
-    EXPECT_EQ(ReadBytes(deck_), "earlier");
-}
-
 TEST_F(SaveFileTest, ReplacedFileKeepsItsPermissionsAndLinksAreFollowed) {
     WriteBytes(deck_, "earlier");
     fs::permissions(deck_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);

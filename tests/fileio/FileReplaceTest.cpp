@@ -1,0 +1,158 @@
+// The file replacement keeps what an ordinary "open for output" keeps, and never leaves a
+// half-written temporary file behind. Cases that depend on who saves run in a child process as
+// the unprivileged user "nobody" when the tests run as root, so that they mean the same in CI.
+#include "fileio/FileReplace.h"
+
+#include "TempFolder.h"
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tovan;
+using tovan::testing::ReadText;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+void Write(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+int Replace(const fs::path& path, const std::string& text) {
+    return ReplaceFileContents(path.string(), text);
+}
+
+// The result of replacing `path` as an ordinary user: as nobody when root, else as ourselves.
+int ReplaceAsUser(const fs::path& path, const std::string& text) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(100);
+        ::_exit(Replace(path, text) & 0xFF);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class FileReplace : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        fs::permissions(folder_.path(), fs::perms::all, fs::perm_options::add);
+    }
+    tovan::testing::TempFolder folder_;
+};
+
+} // namespace
+
+TEST_F(FileReplace, RefusesWhatIsNotARegularFileAndLeavesItAsItWas) {
+    const fs::path folder = folder_ / "deck.tvi", fifo = folder_ / "fifo.tvi";
+    const fs::path socket = folder_ / "socket.tvi";
+    fs::create_directory(folder);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socket.c_str());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    EXPECT_EQ(Replace(folder, "x"), EISDIR);
+    EXPECT_EQ(Replace(fifo, "x"), kNotARegularFile) << "and it did not wait for a reader";
+    EXPECT_EQ(Replace(socket, "x"), kNotARegularFile);
+    EXPECT_TRUE(fs::is_directory(folder) && fs::is_fifo(fifo) && fs::is_socket(socket));
+    ::close(listener);
+
+    const fs::path loop = folder_ / "loop.tvi";
+    fs::create_symlink(loop, loop);
+    EXPECT_EQ(Replace(loop, "x"), ELOOP);
+    EXPECT_EQ(Names(folder_.path()),
+              (std::vector<std::string>{"deck.tvi", "fifo.tvi", "loop.tvi", "socket.tvi"}));
+}
+
+TEST_F(FileReplace, KeepsLinksModeAndOwner) {
+    const fs::path deck = folder_ / "deck.tvi", hard = folder_ / "hard.tvi";
+    Write(deck, "earlier");
+    ASSERT_EQ(::chmod(deck.c_str(), 0640), 0);
+    fs::create_hard_link(deck, hard);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(deck.c_str(), kNobody, kNobody), 0);
+    }
+    ASSERT_EQ(Replace(deck, "new"), 0);
+    EXPECT_EQ(ReadText(hard), "new") << "every name of the deck sees the new content";
+    struct stat status {};
+    ASSERT_EQ(::stat(deck.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640U);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(status.st_uid, kNobody) << "root saving keeps the owner";
+    }
+
+    Write(hard, "x"); // a single name again, so that the atomic rename is taken
+    fs::remove(hard);
+    ASSERT_EQ(Replace(deck, "renamed"), 0);
+    ASSERT_EQ(::stat(deck.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640U);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(status.st_uid, kNobody);
+    }
+
+    const fs::path dangling = folder_ / "link.tvi", target = folder_ / "not yet.tvi";
+    fs::create_symlink(target.filename(), dangling);
+    ASSERT_EQ(Replace(dangling, "through the link"), 0);
+    EXPECT_TRUE(fs::is_symlink(dangling)) << "the link stays a link";
+    EXPECT_EQ(ReadText(target), "through the link");
+}
+
+TEST_F(FileReplace, FollowsWhatTheUserMayWrite) {
+    const fs::path open = folder_ / "open", closed = folder_ / "closed";
+    fs::create_directories(open);
+    fs::create_directories(closed);
+    ::chmod(open.c_str(), 0777);
+    const fs::path notMine = open / "not mine.tvi", mine = closed / "mine.tvi";
+    Write(notMine, "kept");
+    ::chmod(notMine.c_str(), 0444);
+    Write(mine, "earlier");
+    ::chmod(mine.c_str(), 0666);
+    ::chmod(closed.c_str(), 0555);
+
+    EXPECT_EQ(ReplaceAsUser(notMine, "new"), EACCES);
+    EXPECT_EQ(ReadText(notMine), "kept");
+    EXPECT_EQ(ReplaceAsUser(mine, "written in place"), 0) << "a writable deck saves anywhere";
+    EXPECT_EQ(ReadText(mine), "written in place");
+    EXPECT_EQ(ReplaceAsUser(closed / "new.tvi", "x"), EACCES);
+    EXPECT_EQ(Names(closed), std::vector<std::string>{"mine.tvi"});
+}
+
+TEST_F(FileReplace, AKilledSaveLeavesTheOldOrTheNewDeckAndNothingElse) {
+    const fs::path deck = folder_ / "deck.tvi";
+    const std::string earlier(1 << 20, 'a'), later(8 << 20, 'b');
+    Write(deck, earlier);
+    for (int kill = 0; kill < 20; ++kill) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (;;)
+                Replace(deck, later);
+        }
+        ::usleep(static_cast<useconds_t>(2000 + 3000 * kill));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ASSERT_EQ(Names(folder_.path()), std::vector<std::string>{"deck.tvi"}) << kill;
+        const auto size = fs::file_size(deck);
+        EXPECT_TRUE(size == earlier.size() || size == later.size());
+    }
+}
