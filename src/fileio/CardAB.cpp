@@ -58,8 +58,8 @@ void ReadB2Cards(ReadingContext& context) {
 
 void RejectDeck(ReadingContext& context, OpenFileHost& host) {
     context.platform.setBusy(false);
-    context.platform.showMessage("Error on File, Check file for correct format",
-                                 MessageIcon::Exclamation, "Error");
+    context.platform.showDetailedMessage("Error on File, Check file for correct format",
+                                         WhereInDeck(context), MessageIcon::Exclamation, "Error");
     host.setFileMenuItemsVisible(true);
     context.state.ReadFailed = true;
     context.state.deck.reset();

@@ -16,6 +16,7 @@ const std::string& ReadNextLine(ReadingContext& context) {
     auto line = context.state.deck ? context.state.deck->readLine() : std::nullopt;
     if (!line) throw ReadError{kPastEndOfFile, "Input past end of file"};
     context.state.CardLine = std::move(*line);
+    ++context.state.linesRead;
     return context.state.CardLine;
 }
 
@@ -35,11 +36,22 @@ std::string BlankIfZero(const FieldValue& value) {
     return CellText(value);
 }
 
+std::string WhereInDeck(const ReadingContext& context) {
+    const ReadingState& state = context.state;
+    if (state.linesRead == 0) return {};
+    constexpr std::size_t kShown = 80;
+    std::string line = state.CardLine.substr(0, kShown);
+    if (state.CardLine.size() > kShown) line += "...";
+    return "Line " + std::to_string(state.linesRead) + " of the deck: \"" + line + "\"";
+}
+
 void ReportReadError(ReadingContext& context, const ReadError& error, std::string_view title) {
     if (error.number == kFormatError || error.number == kTypeMismatch) {
-        context.platform.showMessage(kUnableToRead, MessageIcon::Information, title);
+        context.platform.showDetailedMessage(kUnableToRead, WhereInDeck(context),
+                                             MessageIcon::Information, title);
     } else {
-        context.platform.showMessage(error.description, MessageIcon::Exclamation, title);
+        context.platform.showDetailedMessage(error.description, WhereInDeck(context),
+                                             MessageIcon::Exclamation, title);
     }
     context.state.ReadFailed = true;
 }

@@ -38,6 +38,9 @@ void PutCell(ReadingContext& context, Grid& grid, const std::string& text);
 // The cell text of a field that is blank when empty or zero.
 std::string BlankIfZero(const FieldValue& value);
 
+// Where reading stopped, for the detail of a reader's message: the line number and its text.
+std::string WhereInDeck(const ReadingContext& context);
+
 // The trap every card reader ends in: the message for the error, then ReadFailed.
 void ReportReadError(ReadingContext& context, const ReadError& error, std::string_view title);
 

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tovan {
 
@@ -105,16 +107,26 @@ class TextDeck : public LineSplitter {
 
 } // namespace
 
+// Opened without waiting (a pipe with no writer would block an ordinary open for ever), then
+// refused unless it is a regular file: /dev/zero or a pipe is no deck and would never end.
 std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* error) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        if (error) *error = "Is a folder, not a file";
+    const auto fail = [error](std::string reason) -> std::unique_ptr<DeckSource> {
+        if (error) *error = std::move(reason);
         return nullptr;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(std::strerror(errno));
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const bool folder = S_ISDIR(status.st_mode);
+        ::close(fd);
+        return fail(folder ? "Is a folder, not a file" : "Is a pipe, device or socket, not a file");
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "rb");
     if (file == nullptr) {
-        if (error) *error = std::strerror(errno);
-        return nullptr;
+        ::close(fd);
+        return fail(std::strerror(errno));
     }
     return std::make_unique<FileDeck>(file);
 }

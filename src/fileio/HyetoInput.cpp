@@ -90,9 +90,9 @@ void HyetoInput(ReadingContext& context) {
     context.state.StormCardCount = 0;
     context.state.GridRow = 2;
     if (AtEndOfDeck(context)) {
-        context.platform.showMessage(
+        context.platform.showDetailedMessage(
             "Error reading hyetograph input card. Please check for validity.",
-            MessageIcon::Information, "HyetoInput Error!");
+            "The deck ends after card A.", MessageIcon::Information, "HyetoInput Error!");
         context.state.ReadFailed = true;
         return;
     }

@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::string_view kSettingsSection = "CommonDialog";
 constexpr std::string_view kFolderKey = "Directory";
+constexpr std::string_view kCannotOpen = "The file could not be opened as a deck.";
 
 FileDialogRequest OpenDialogRequest(Platform& platform) {
     FileDialogRequest request;
@@ -23,8 +24,9 @@ std::string FolderOf(const std::string& path) {
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
-ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path) {
-    auto deck = OpenDeckFile(path);
+ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path,
+                         std::string* reason) {
+    auto deck = OpenDeckFile(path, reason);
     if (!deck) return ReadOutcome::CannotOpen;
     return ReadDeck(context, host, std::move(deck));
 }
@@ -34,6 +36,7 @@ ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host,
     ReadingState& state = context.state;
     state.deck = std::move(deck);
     state.ReadFailed = false;
+    state.linesRead = 0;
     CardAB(context, host);
     if (state.ReadFailed) {
         host.requestEditorUnload();
@@ -66,8 +69,17 @@ void OpenFile(ReadingContext& context, OpenFileHost& host) {
     context.platform.setBusy(true);
 
     if (!context.state.DeckFileName.empty()) {
-        const auto outcome = ReadDeckFile(context, host, context.state.DeckFileName);
-        if (outcome == ReadOutcome::CannotOpen) host.setFileMenuItemsVisible(true);
+        std::string reason;
+        const auto outcome = ReadDeckFile(context, host, context.state.DeckFileName, &reason);
+        if (outcome == ReadOutcome::CannotOpen) {
+            // The dialog only offers existing files, but a folder, a pipe, a file that went away
+            // or cannot be read still ends here; the user is told why instead of seeing nothing.
+            context.platform.setBusy(false);
+            context.platform.showDetailedMessage(kCannotOpen,
+                                                 context.state.DeckFileName + ": " + reason,
+                                                 MessageIcon::Exclamation, "OpenFile Error!");
+            host.setFileMenuItemsVisible(true);
+        }
     } else {
         host.setFileMenuItemsVisible(true);
         context.app.EnableA = true;

@@ -24,6 +24,7 @@ struct ReadingState {
     std::int16_t StormCardCount = 0;
     bool ReadFailed = false;
     std::unique_ptr<DeckSource> deck; // the open deck file, if any
+    int linesRead = 0;                // the line number of CardLine, for the messages' detail
 };
 
 // Everything a reader works on: the grids, the shared state, the application flags and the
@@ -77,7 +78,9 @@ void Card_D1(ReadingContext& context);
 // Reads the deck at `path` (already chosen) through CardAB and Card_C with the outcome rules
 // of the open command, without the dialog. Used by OpenFile and by the command-line tool.
 enum class ReadOutcome { Read, CardABFailed, CardCFailed, CannotOpen };
-ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path);
+// `reason` receives why a file could not be opened.
+ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path,
+                         std::string* reason = nullptr);
 // The same for a deck that is already open (or held in memory).
 ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host, std::unique_ptr<DeckSource> deck);
 

@@ -82,7 +82,9 @@ TEST_F(Cli, MessagesAreTitleColonText) {
 
     Write(path("bad.tvi"), "\r\n");
     EXPECT_EQ(Run(CheckCommand, {path("bad.tvi")}), kExitFailed);
-    EXPECT_EQ(err_, "Error: Error on File, Check file for correct format\n");
+    EXPECT_EQ(err_, "Error: Error on File, Check file for correct format\n"
+                    "  Line 1 of the deck: \"\"\n")
+        << "a second, indented line says where";
 }
 
 TEST_F(Cli, FatalRuleLeavesTheOutputUntouched) {

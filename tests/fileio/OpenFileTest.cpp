@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace tovan;
 using namespace tovan::testing;
@@ -164,4 +165,38 @@ TEST(Robustness, LargeDeckOfManyCatchments) {
     ASSERT_EQ(r.read(text), ReadOutcome::Read);
     EXPECT_EQ(r.grids.fpCardC.maxRows(), 200003);
     EXPECT_EQ(r.grids.fpCardD.dataRowCnt(), 200001);
+}
+
+// What the dialog can still hand over and is no deck: each is refused at once, with the reason
+// beside the message, and the menus come back as after a cancel.
+TEST(OpenFile, WhatIsNoDeckIsRefusedAtOnceAndSaysWhy) {
+    DeckFolder temp;
+    const std::string fifo = temp.folder() + "fifo.tvi", loop = temp.folder() + "loop.tvi";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0) << "a pipe with no writer must not block";
+    std::filesystem::create_symlink(loop, loop);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {fifo, "Is a pipe, device or socket, not a file"},
+        {temp.folder(), "Is a folder, not a file"},
+        {loop, "Too many levels of symbolic links"},
+        {temp.folder() + "gone.tvi", "No such file or directory"},
+        {"/dev/zero", "Is a pipe, device or socket, not a file"},
+    };
+    for (const auto& [path, reason] : cases) {
+        Reader r;
+        r.ui.chosenFiles.push_back(path);
+        OpenFile(r.context, r.host);
+        ASSERT_EQ(r.ui.messages.size(), 1U) << path;
+        EXPECT_EQ(r.ui.messages[0].title, "OpenFile Error!");
+        EXPECT_EQ(r.ui.messages[0].detail, path + ": " + reason);
+        EXPECT_EQ(r.host.calls,
+                  (std::vector<std::string>{"menus hidden", "menus shown", "activate"}));
+    }
+}
+
+TEST(OpenFile, AReaderMessageSaysWhichLineStoppedIt) {
+    Reader r;
+    r.read(
+        Deck({CardA(2, "T"), " 1STORM 1  002 1.5", "", " 00 1 1  5.AREA1", std::string(81, '9')}));
+    ASSERT_EQ(r.ui.messages.size(), 1U);
+    EXPECT_EQ(r.ui.messages[0].detail, "Line 5 of the deck: \"" + std::string(80, '9') + "...\"");
 }

@@ -106,3 +106,14 @@ TEST(OpenDeck, BrokenCatchmentCardLeavesTheEditorHidden) {
     EXPECT_TRUE(s.editor()) << "loaded and hidden, keeping what was read";
     EXPECT_EQ(s.editor()->grids().fpCardA.value(1, 2), "1");
 }
+
+TEST(OpenDeck, AFolderOrUnreadableFileSaysWhyAndBringsTheCoverBack) {
+    Shell s;
+    s.platform.chosenFiles.push_back(s.path(""));
+    QTest::mouseClick(s.main->cover()->cmdOpen, Qt::LeftButton);
+    ASSERT_EQ(s.platform.messages.size(), 1U);
+    EXPECT_EQ(s.platform.messages[0].title, "OpenFile Error!");
+    EXPECT_NE(s.platform.messages[0].detail.find("Is a folder"), std::string::npos);
+    EXPECT_FALSE(s.editorShown());
+    EXPECT_TRUE(s.coverShown() && s.shown("mnuFileOpen"));
+}
