@@ -1,4 +1,4 @@
-// tovandeck run DECK [--report NAME] [--drelm NAME] [--peak NAME]
+// tovandeck run DECK [--report NAME] [--drelm NAME] [--peak NAME] [--timeout SECONDS]
 //
 // The run of the run form without its window: the preliminary call with the scratch names,
 // the real call with the derived names in the deck's folder, and the removal of the scratch
@@ -8,7 +8,9 @@
 #include "run/HostEngineCaller.h"
 #include "run/RunSequence.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -20,9 +22,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
-    "usage: tovandeck run DECK [--report NAME] [--drelm NAME] [--peak NAME]\n"
+    "usage: tovandeck run DECK [--report NAME] [--drelm NAME] [--peak NAME] [--timeout SECONDS]\n"
     "Runs the engine on DECK in the deck's folder and prints the names of its report,\n"
-    "routing-model (DRELM) and peak-flow files. A NAME is given without extension.\n";
+    "routing-model (DRELM) and peak-flow files. A NAME is given without extension.\n"
+    "Names that would overwrite the deck, each other or the run's scratch files are refused\n"
+    "before the engine starts. With --timeout, an engine still running after SECONDS is\n"
+    "stopped and its partial outputs are removed (exit status 2).\n";
 
 // Shows the run's messages on standard error instead of in boxes.
 class ConsolePlatform : public RecordingPlatform {
@@ -37,16 +42,29 @@ class ConsolePlatform : public RecordingPlatform {
 struct RunArguments {
     std::string deck;
     std::string report, drelm, peak;
+    std::string timeout;
 };
+
+// Seconds as a positive number, fractions allowed; nothing for anything else.
+std::optional<std::chrono::milliseconds> TimeoutOf(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(seconds > 0) || seconds > 1e7) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000 + 0.5));
+}
 
 std::optional<RunArguments> Parse(Arguments args) {
     RunArguments parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view a = args[i];
-        std::string* target = a == "--report"  ? &parsed.report
-                              : a == "--drelm" ? &parsed.drelm
-                              : a == "--peak"  ? &parsed.peak
-                                               : nullptr;
+        std::string* target = a == "--report"    ? &parsed.report
+                              : a == "--drelm"   ? &parsed.drelm
+                              : a == "--peak"    ? &parsed.peak
+                              : a == "--timeout" ? &parsed.timeout
+                                                 : nullptr;
         if (target != nullptr && i + 1 < args.size()) {
             *target = std::string(args[++i]);
         } else if (target == nullptr && !a.starts_with("--") && parsed.deck.empty()) {
@@ -56,6 +74,7 @@ std::optional<RunArguments> Parse(Arguments args) {
         }
     }
     if (parsed.deck.empty()) return std::nullopt;
+    if (!parsed.timeout.empty() && !TimeoutOf(parsed.timeout)) return std::nullopt;
     return parsed;
 }
 
@@ -86,7 +105,9 @@ int RunCommand(Arguments args) {
     run::RunRequest request{deck.parent_path(), deck.filename().string(), parsed->report,
                             parsed->drelm, parsed->peak};
     ConsolePlatform platform;
-    run::HostEngineCaller engine;
+    run::ChildOptions options;
+    options.timeout = TimeoutOf(parsed->timeout);
+    run::HostEngineCaller engine(run::HostEngineCaller::DefaultHost(), options);
     const run::RunResult result = run::RunEngine(platform, engine, request);
     if (!result.completed) return kExitFailed;
     PrintOutputs(deck.parent_path(), result.files);

@@ -8,39 +8,52 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <spawn.h>
+#include <poll.h>
 #include <sys/wait.h>
-#include <system_error>
 #include <unistd.h>
-
-extern char** environ;
+#if defined(__linux__)
+#include <sys/prctl.h>
+#endif
 
 namespace tovan::run {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 // Closes a descriptor once, whichever way the scope is left.
 struct Descriptor {
     int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
+    ~Descriptor() { reset(); }
     void reset() {
         if (fd >= 0) ::close(fd);
         fd = -1;
     }
 };
 
-std::string ReadAll(int fd) {
-    std::string text;
+// Keeps the last kKeptStandardError bytes, trimming in large steps so that a flood costs
+// little.
+void Keep(std::string& text, const char* bytes, std::size_t count) {
+    text.append(bytes, count);
+    if (text.size() > 2 * kKeptStandardError) text.erase(0, text.size() - kKeptStandardError);
+}
+
+void Finish(std::string& text) {
+    if (text.size() > kKeptStandardError) text.erase(0, text.size() - kKeptStandardError);
+}
+
+// Reads what is there without waiting; false at the end of the stream.
+bool Drain(int fd, std::string& text) {
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
-            text.append(buffer, static_cast<std::size_t>(n));
-        } else if (n == 0 || errno != EINTR) {
-            return text;
+            Keep(text, buffer, static_cast<std::size_t>(n));
+            continue;
         }
+        if (n < 0 && errno == EINTR) continue;
+        return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
     }
 }
 
@@ -55,18 +68,95 @@ void Interpret(int status, ChildResult& result) {
     }
 }
 
-int WaitFor(pid_t pid) {
+// In the child between fork and exec: only calls that are safe there. The child gets its own
+// process group, so that ending it also ends whatever it started, and is killed when its
+// parent dies, so that no engine runs on as an orphan. Why it could not start goes to
+// `startFd`, which exec closes on success.
+[[noreturn]] void StartInChild(const char* folder, int errorFd, int startFd, pid_t parent,
+                               char** argv) {
+    ::setpgid(0, 0);
+#if defined(__linux__)
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent) ::_exit(127); // the parent is already gone
+#else
+    (void)parent;
+#endif
+    int failed = 0;
+    if (folder[0] != '\0' && ::chdir(folder) != 0) {
+        failed = errno;
+    } else {
+        ::dup2(errorFd, STDERR_FILENO);
+        ::execvp(argv[0], argv);
+        failed = -errno; // negative: exec, positive: the folder
+    }
+    (void)!::write(startFd, &failed, sizeof failed);
+    ::_exit(127);
+}
+
+// Empty when exec succeeded (the pipe closed without a word), else why it did not.
+std::string StartFailure(int startFd, const std::string& folder) {
+    int failed = 0;
+    ssize_t n = 0;
+    while ((n = ::read(startFd, &failed, sizeof failed)) < 0 && errno == EINTR) {
+    }
+    if (n != static_cast<ssize_t>(sizeof failed)) return {};
+    if (failed > 0) return folder + ": " + std::strerror(failed);
+    return std::strerror(-failed);
+}
+
+// Asks the group to end, then kills it when it does not within the grace time.
+int EndGroup(pid_t pid, milliseconds grace) {
+    ::kill(-pid, SIGTERM);
+    ::kill(-pid, SIGCONT); // a stopped helper cannot act on SIGTERM
     int status = 0;
+    const auto deadline = Clock::now() + grace;
+    while (Clock::now() < deadline) {
+        if (::waitpid(pid, &status, WNOHANG) == pid) {
+            ::kill(-pid, SIGKILL); // what it left running
+            return status;
+        }
+        ::usleep(10000);
+    }
+    ::kill(-pid, SIGKILL);
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     return status;
 }
 
+// Waits for the child itself, reading its standard error as it comes. Once the child has ended
+// the rest of the pipe is read without waiting: a grandchild that still holds it open cannot
+// keep the caller waiting.
+int WaitFor(pid_t pid, int readFd, const ChildOptions& options, ChildResult& result) {
+    const auto deadline =
+        options.timeout ? Clock::now() + *options.timeout : Clock::time_point::max();
+    bool pipeOpen = true;
+    for (;;) {
+        int status = 0;
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid) {
+            if (pipeOpen) Drain(readFd, result.standardError);
+            ::kill(-pid, SIGKILL); // nothing the helper started runs on after it
+            return status;
+        }
+        if (options.stop != nullptr && options.stop->load()) {
+            result.stopped = true;
+            return EndGroup(pid, options.graceBeforeKill);
+        }
+        if (Clock::now() >= deadline) {
+            result.timedOut = true;
+            return EndGroup(pid, options.graceBeforeKill);
+        }
+        pollfd watch{readFd, POLLIN, 0};
+        const int ready = ::poll(&watch, pipeOpen ? 1 : 0, 20);
+        if (ready > 0 && pipeOpen) pipeOpen = Drain(readFd, result.standardError);
+    }
+}
+
 } // namespace
 
 ChildResult RunChild(const std::filesystem::path& program,
-                     const std::vector<std::string>& arguments,
-                     const std::filesystem::path& folder) {
+                     const std::vector<std::string>& arguments, const std::filesystem::path& folder,
+                     const ChildOptions& options) {
     ChildResult result;
     Descriptor readEnd, writeEnd;
     int fds[2];
@@ -76,38 +166,48 @@ ChildResult RunChild(const std::filesystem::path& program,
     }
     readEnd.fd = fds[0];
     writeEnd.fd = fds[1];
+    ::fcntl(readEnd.fd, F_SETFL, O_NONBLOCK);
 
+    // Everything the child needs is made before the fork, so that it only calls safe functions.
     std::vector<std::string> argvText{program.string()};
     argvText.insert(argvText.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& a : argvText)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    const std::string folderText = folder.string();
+    const pid_t parent = ::getpid();
 
-    // The child starts in the deck's folder: the working folder is inherited, so the caller
-    // switches to it around the spawn (posix_spawn has no portable "chdir" action).
-    std::error_code ec;
-    const std::filesystem::path previous = std::filesystem::current_path(ec);
-    if (!folder.empty()) std::filesystem::current_path(folder, ec);
-    if (ec) {
-        result.startError = folder.string() + ": " + ec.message();
+    int startFds[2];
+    if (::pipe2(startFds, O_CLOEXEC) != 0) {
+        result.startError = std::strerror(errno);
         return result;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.fd, STDERR_FILENO);
-    pid_t pid = 0;
-    const int spawnError = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    std::filesystem::current_path(previous, ec);
-    if (spawnError != 0) {
-        result.startError = std::strerror(spawnError);
+    Descriptor startRead, startWrite;
+    startRead.fd = startFds[0];
+    startWrite.fd = startFds[1];
+
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        result.startError = std::strerror(errno);
+        return result;
+    }
+    if (pid == 0) {
+        StartInChild(folderText.c_str(), writeEnd.fd, startWrite.fd, parent, argv.data());
+    }
+    ::setpgid(pid, pid); // also here, so that the group exists before we may signal it
+    writeEnd.reset();
+    startWrite.reset();
+    result.startError = StartFailure(startRead.fd, folderText);
+    if (!result.startError.empty()) {
+        while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+        }
         return result;
     }
     result.started = true;
-    writeEnd.reset();
-    result.standardError = ReadAll(readEnd.fd);
-    Interpret(WaitFor(pid), result);
+    const int status = WaitFor(pid, readEnd.fd, options, result);
+    Finish(result.standardError);
+    Interpret(status, result);
     return result;
 }
 

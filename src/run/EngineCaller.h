@@ -11,11 +11,13 @@
 namespace tovan::run {
 
 struct EngineOutcome {
-    bool finished = true;    // the entry point was called and returned
-    std::string description; // why not, in words for an error box; empty when finished
+    bool finished = true;     // the entry point was called and returned
+    std::string description;  // why not, in words for an error box; empty when finished
+    bool interrupted = false; // stopped or timed out while running: its outputs are partial
 
     static EngineOutcome Finished() { return {}; }
     static EngineOutcome Failed(std::string why) { return {false, std::move(why)}; }
+    static EngineOutcome Interrupted(std::string why) { return {false, std::move(why), true}; }
 };
 
 class EngineCaller {

@@ -18,12 +18,14 @@ inline constexpr int kHostExitDone = 0;
 inline constexpr int kHostExitNoLibrary = 10;
 inline constexpr int kHostExitNoEntryPoint = 11;
 inline constexpr int kHostExitUsage = 12;
+inline constexpr int kHostExitEngineFailed = 13; // the engine said it could not do its work
 
 class HostEngineCaller : public EngineCaller {
   public:
     // Uses the helper at `host`; with no path given, the one in the running program's folder,
     // or, when there is none, the first on the search path.
-    explicit HostEngineCaller(std::filesystem::path host = DefaultHost());
+    explicit HostEngineCaller(std::filesystem::path host = DefaultHost(),
+                              ChildOptions options = {});
 
     EngineOutcome call(const std::filesystem::path& folder, const EngineFiles& files) override;
 
@@ -31,9 +33,11 @@ class HostEngineCaller : public EngineCaller {
 
   private:
     std::filesystem::path host_;
+    ChildOptions options_;
 };
 
 // Words for the error box from what the helper's process did.
-EngineOutcome DescribeHostResult(const ChildResult& result, const std::filesystem::path& host);
+EngineOutcome DescribeHostResult(const ChildResult& result, const std::filesystem::path& host,
+                                 const ChildOptions& options = {});
 
 } // namespace tovan::run

@@ -46,4 +46,56 @@ std::string FolderOfChosenFile(std::string_view fullName, std::string_view fileT
     return std::string(fullName.substr(0, fullName.size() - fileTitle.size() - 1));
 }
 
+namespace {
+
+namespace fs = std::filesystem;
+
+struct NamedFile {
+    const char* role;
+    const std::string* name;
+};
+
+bool SameFile(const fs::path& folder, const std::string& a, const std::string& b) {
+    const fs::path pathA = (folder / a).lexically_normal(), pathB = (folder / b).lexically_normal();
+    if (pathA == pathB) return true;
+    std::error_code error;
+    return fs::equivalent(pathA, pathB, error);
+}
+
+bool NamesScratchFile(const std::string& name) {
+    return IsScratchFileName(fs::path(name).filename().string());
+}
+
+} // namespace
+
+std::optional<std::string> FindNameClash(const fs::path& folder, const EngineFiles& files) {
+    if (NamesScratchFile(files.input)) {
+        return "The deck " + files.input +
+               " has the name of a scratch file of the run, which is deleted after every run. "
+               "Copy the deck to another name and run that.";
+    }
+    const NamedFile outputs[] = {
+        {"report", &files.report}, {"DRELM", &files.drelm}, {"peak", &files.peak}};
+    for (const NamedFile& output : outputs) {
+        if (NamesScratchFile(*output.name)) {
+            return std::string("The ") + output.role + " file name " + *output.name +
+                   " is the name of a scratch file of the run, which is deleted after every run. "
+                   "Choose another output name.";
+        }
+        if (SameFile(folder, *output.name, files.input)) {
+            return std::string("The ") + output.role + " file " + *output.name +
+                   " would overwrite the input deck. Choose another output name.";
+        }
+    }
+    for (std::size_t i = 0; i < std::size(outputs); ++i) {
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j) {
+            if (SameFile(folder, *outputs[i].name, *outputs[j].name)) {
+                return std::string("The ") + outputs[i].role + " and " + outputs[j].role +
+                       " files would both be " + *outputs[i].name + ". Choose other names.";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace tovan::run

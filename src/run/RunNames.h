@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +47,13 @@ EngineFiles DeriveEngineFiles(std::string_view inputFile, std::string_view repor
 
 // True for "Killz__1.tv" followed by exactly one character.
 bool IsScratchFileName(std::string_view name);
+
+// Why a run with these names would destroy a file it needs, or nothing when it would not: an
+// output named like the input deck or like another output, or a deck or output named like a
+// scratch file (the clean-up after the run deletes those). Names resolve against `folder`; two
+// names of one existing file (a hard link, a case-insensitive file system) count as the same.
+std::optional<std::string> FindNameClash(const std::filesystem::path& folder,
+                                         const EngineFiles& files);
 
 // The folder part of a dialog's full file name: the full name cut before the separator that
 // precedes the file title ("/data/storm.tvi", "storm.tvi" -> "/data").

@@ -41,13 +41,32 @@ struct RunFailure {
     std::string description;
 };
 
+// An interrupted engine leaves files that look like results and are not: every output and
+// scratch file it wrote during this run goes. Files it had not touched yet are earlier,
+// complete results and stay.
+std::string RemovePartialOutputs(const fs::path& folder, const EngineFiles& files,
+                                 fs::file_time_type runStart) {
+    std::error_code error;
+    for (const std::string* name : {&files.report, &files.drelm, &files.peak}) {
+        const fs::path output = folder / *name;
+        if (fs::last_write_time(output, error) >= runStart && !error) fs::remove(output, error);
+    }
+    DeleteScratchFiles(folder);
+    return " Its partial output files were removed.";
+}
+
 void CallAndClean(Platform& platform, EngineCaller& engine, const RunRequest& request,
                   const EngineFiles& files) {
     EngineOutcome outcome;
+    const auto runStart = fs::file_time_type::clock::now();
     {
         BusyCursor busy(platform);
         KillBuffer(platform, engine, request.folder);
         outcome = engine.call(request.folder, files);
+    }
+    if (outcome.interrupted) {
+        throw RunFailure{outcome.description +
+                         RemovePartialOutputs(request.folder, files, runStart)};
     }
     if (!outcome.finished) throw RunFailure{outcome.description};
     DeleteScratchFiles(request.folder);
@@ -59,6 +78,10 @@ RunResult RunEngine(Platform& platform, EngineCaller& engine, const RunRequest& 
     RunResult result;
     result.files =
         DeriveEngineFiles(request.inputFile, request.reportBox, request.drelmBox, request.peakBox);
+    if (const auto clash = FindNameClash(request.folder, result.files)) {
+        platform.showMessage(*clash, MessageIcon::Exclamation, kRunErrorTitle);
+        return result;
+    }
     try {
         // Fixed before the switch: a relative folder would mean something else inside itself.
         RunRequest absolute = request;

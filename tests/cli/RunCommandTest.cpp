@@ -3,9 +3,12 @@
 #include "TempFolder.h"
 
 #include <array>
+#include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tovan::testing;
 namespace fs = std::filesystem;
@@ -87,4 +90,89 @@ TEST(RunCommand, AnEngineThatCannotBeLoadedFailsTheRun) {
     EXPECT_NE(out.find("cmdRun_Click Error! The engine library libTOVAN.so could not be loaded"),
               std::string::npos)
         << out;
+}
+
+namespace {
+
+// tovandeck beside a helper of our own making: a shell script in place of the engine host.
+struct FakeHost {
+    TempFolder programs, decks;
+    explicit FakeHost(const std::string& script) {
+        fs::copy_file(TOVANDECK, programs / "tovandeck");
+        std::ofstream(programs / "tovan-engine-host") << "#!/bin/sh\n" << script << "\n";
+        fs::permissions(programs / "tovan-engine-host", fs::perms::owner_all);
+        Touch(decks / "storm.tvi");
+    }
+    Outcome run(const std::string& options = "") {
+        return Tovandeck("run " + Quoted(decks / "storm.tvi") + " " + options,
+                         programs / "tovandeck");
+    }
+    // Running, that is: a killed process may linger as a zombie until someone reaps it.
+    bool alive(const char* pidFile) const {
+        const std::string pid = ReadText(decks / pidFile);
+        const std::string stat =
+            pid.empty() ? "" : ReadText("/proc/" + pid.substr(0, pid.size() - 1) + "/stat");
+        const auto state = stat.find(") ");
+        return state != std::string::npos && stat[state + 2] != 'Z';
+    }
+};
+
+} // namespace
+
+TEST(RunCommand, NamesThatWouldDestroyAFileAreRefusedBeforeTheEngineStarts) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"site.tvo", ""},
+        {"site.tvd", ""},
+        {"sitePeak.tvi", "--peak site"},
+        {"Killz__1.tvi", ""},
+        {"storm.tvi", "--report Killz__1"},
+        {"storm.tvi", "--report out"},
+    };
+    for (const auto& [deckName, options] : cases) {
+        TempFolder folder;
+        std::ofstream(folder / deckName) << "the deck";
+        if (options == "--report out") fs::create_hard_link(folder / deckName, folder / "out.tvo");
+        const Outcome run = Tovandeck("run " + Quoted(folder / deckName) + " " + options);
+        EXPECT_EQ(run.status, 2) << deckName << " " << options << "\n" << run.out;
+        EXPECT_NE(run.out.find("cmdRun_Click Error!"), std::string::npos) << run.out;
+        EXPECT_EQ(ReadText(folder / deckName), "the deck");
+        const auto files = std::distance(fs::directory_iterator(folder.path()), {});
+        EXPECT_EQ(files, options == "--report out" ? 2 : 1) << "the engine never ran";
+    }
+}
+
+TEST(RunCommand, AnEngineThatNeverEndsIsStoppedAtTheTimeoutAndItsOutputsRemoved) {
+    FakeHost host("echo $$ > pid; echo partial > \"$2\"; kill -STOP $$; sleep 100");
+    const Outcome run = host.run("--timeout 0.5");
+    EXPECT_EQ(run.status, 2) << run.out;
+    EXPECT_NE(run.out.find("did not finish within 0.5 seconds and was stopped. Its partial output "
+                           "files were removed."),
+              std::string::npos)
+        << run.out;
+    EXPECT_FALSE(fs::exists(host.decks / "storm.tvo"));
+    EXPECT_FALSE(host.alive("pid"));
+    EXPECT_EQ(Tovandeck("run x.tvi --timeout 0").status, 3);
+}
+
+TEST(RunCommand, WaitingEndsWithTheHelperAndTheHelperDiesWithUs) {
+    FakeHost lingering("sleep 100 & echo $! > grandchild; exit 0");
+    const Outcome run = lingering.run();
+    EXPECT_EQ(run.status, 0) << "a grandchild holding standard error keeps nobody waiting\n"
+                             << run.out;
+    EXPECT_FALSE(lingering.alive("grandchild"));
+
+    FakeHost orphan("echo $$ > pid; exec sleep 100");
+    const pid_t tovandeck = ::fork();
+    if (tovandeck == 0) {
+        ::execl((orphan.programs / "tovandeck").c_str(), "tovandeck", "run",
+                (orphan.decks / "storm.tvi").c_str(), nullptr);
+        ::_exit(127);
+    }
+    while (ReadText(orphan.decks / "pid").empty())
+        ::usleep(10000);
+    ::kill(tovandeck, SIGKILL);
+    ::waitpid(tovandeck, nullptr, 0);
+    for (int i = 0; i < 100 && orphan.alive("pid"); ++i)
+        ::usleep(10000);
+    EXPECT_FALSE(orphan.alive("pid")) << "the helper went with the killed tovandeck";
 }
