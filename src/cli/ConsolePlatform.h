@@ -7,12 +7,22 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace tovan::cli {
 
 class ConsolePlatform : public Platform {
   public:
     explicit ConsolePlatform(std::FILE* out = stderr) : out_(out) {}
+    // Tells how often each repeated message was left out (see collapseRepeats).
+    ~ConsolePlatform() override;
+    ConsolePlatform(const ConsolePlatform&) = delete;
+    ConsolePlatform& operator=(const ConsolePlatform&) = delete;
+
+    // A rule broken in every row of a large deck would print its message millions of times.
+    // When set, a message is printed the first time only and counted afterwards; the counts
+    // follow at the end ("... and 4,999,998 more rows: SaveFile: ...").
+    void collapseRepeats(bool collapse) { collapse_ = collapse; }
 
     void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
     // The detail goes on a second line, indented, so that the first line stays the box's text.
@@ -34,8 +44,13 @@ class ConsolePlatform : public Platform {
     int messageCount() const { return messages_; }
 
   private:
+    bool print(std::string_view text, std::string_view title); // false when left out
+
     std::FILE* out_;
     int messages_ = 0;
+    bool collapse_ = false;
+    std::map<std::string, long long, std::less<>> repeats_; // printed line -> times left out
+    std::vector<std::string> repeatOrder_;
     std::map<std::string, std::string, std::less<>> settings_; // for this run only
 };
 

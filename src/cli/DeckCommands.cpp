@@ -14,13 +14,14 @@ namespace tovan::cli {
 namespace {
 
 constexpr const char* kCheckHelp =
-    "usage: tovandeck check DECK\n"
+    "usage: tovandeck check DECK [--all]\n"
     "Reads DECK as File > Open does and applies the save rules, writing nothing.\n"
-    "Messages go to standard error as 'Title: text'.\n"
+    "Messages go to standard error as 'Title: text'. A message repeated for many rows is\n"
+    "printed once and counted ('... and 41 more rows: Title: text'); --all prints each.\n"
     "Exit status: 0 nothing reported, 1 only warnings, 2 reading failed or a fatal rule,\n"
     "3 usage error or a file that cannot be opened.\n";
 constexpr const char* kFormatHelp =
-    "usage: tovandeck format DECK OUT\n"
+    "usage: tovandeck format DECK OUT [--all]\n"
     "Reads DECK and saves the grids to OUT as File > Save does. With status 2 (or 3),\n"
     "OUT is left as it was. Exit statuses as for 'check'; 3 also when OUT cannot be written.\n";
 constexpr const char* kDumpHelp =
@@ -30,10 +31,24 @@ constexpr const char* kDumpHelp =
     "\"D\", \"readFailed\": bool}.\n"
     "Exit statuses as for 'check' (2 when reading failed; the JSON is written anyway).\n";
 constexpr const char* kSaveHelp =
-    "usage: tovandeck save GRIDS.json OUT\n"
+    "usage: tovandeck save GRIDS.json OUT [--all]\n"
     "Builds the grids from a document in the 'dump' format and saves them to OUT as\n"
     "File > Save does. A document that does not fit the grids is refused with status 3.\n"
     "Exit statuses as for 'format'.\n";
+
+// The arguments without "--all", which every deck command takes; `all` tells whether it was there.
+std::vector<std::string_view> WithoutAll(Arguments args, bool& all) {
+    std::vector<std::string_view> rest;
+    all = false;
+    for (std::string_view a : args) {
+        if (a == "--all") {
+            all = true;
+        } else {
+            rest.push_back(a);
+        }
+    }
+    return rest;
+}
 
 bool WantsHelp(Arguments args, const char* help) {
     for (std::string_view a : args) {
@@ -88,10 +103,14 @@ int SaveAs(const DeckGrids& grids, std::string_view out, ConsolePlatform& platfo
 
 } // namespace
 
-int CheckCommand(Arguments args) {
+int CheckCommand(Arguments given) {
+    bool all = false;
+    const std::vector<std::string_view> rest = WithoutAll(given, all);
+    const Arguments args(rest);
     if (WantsHelp(args, kCheckHelp)) return kExitClean;
     if (args.size() != 1) return Usage(kCheckHelp);
     ConsolePlatform platform;
+    platform.collapseRepeats(!all);
     OpenedDeck deck;
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     if (deck.outcome != ReadOutcome::Read) return kExitFailed;
@@ -100,10 +119,14 @@ int CheckCommand(Arguments args) {
     return platform.messageCount() > 0 ? kExitWarnings : kExitClean;
 }
 
-int FormatCommand(Arguments args) {
+int FormatCommand(Arguments given) {
+    bool all = false;
+    const std::vector<std::string_view> rest = WithoutAll(given, all);
+    const Arguments args(rest);
     if (WantsHelp(args, kFormatHelp)) return kExitClean;
     if (args.size() != 2) return Usage(kFormatHelp);
     ConsolePlatform platform;
+    platform.collapseRepeats(!all);
     OpenedDeck deck;
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     if (deck.outcome != ReadOutcome::Read) return kExitFailed;
@@ -116,6 +139,7 @@ int DumpCommand(Arguments args) {
     if (WantsHelp(args, kDumpHelp)) return kExitClean;
     if (args.size() != 1) return Usage(kDumpHelp);
     ConsolePlatform platform;
+    platform.collapseRepeats(true);
     OpenedDeck deck;
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     const bool failed = deck.outcome != ReadOutcome::Read;
@@ -125,7 +149,10 @@ int DumpCommand(Arguments args) {
     return platform.messageCount() > 0 ? kExitWarnings : kExitClean;
 }
 
-int SaveCommand(Arguments args) {
+int SaveCommand(Arguments given) {
+    bool all = false;
+    const std::vector<std::string_view> rest = WithoutAll(given, all);
+    const Arguments args(rest);
     if (WantsHelp(args, kSaveHelp)) return kExitClean;
     if (args.size() != 2) return Usage(kSaveHelp);
     std::ifstream in{std::string(args[0]), std::ios::binary};
@@ -140,6 +167,7 @@ int SaveCommand(Arguments args) {
         return kExitUsage;
     }
     ConsolePlatform platform;
+    platform.collapseRepeats(!all);
     DeckGrids grids;
     if (const auto error = GridsFromJson(document, grids, platform)) {
         std::fprintf(stderr, "tovandeck save: %s\n", error->c_str());
