@@ -1,9 +1,11 @@
 // tovan-engine-host INPUT REPORT DRELM PEAK
 //
-// Loads the engine library TOVAN and calls its entry point TOVANF95 once with the four names,
-// in the current folder. The editor starts this program instead of loading the engine itself,
-// so that an engine that crashes or never loads cannot take the editor and its unsaved deck
-// with it. The exit status and the text on standard error tell the caller what happened.
+// Loads the engine library TOVAN and calls it once with the four names, in the current folder:
+// through its entry point TOVANRUN when it has one (which also writes the results file and says
+// whether the outputs could be written), else through TOVANF95. The editor starts this program
+// instead of loading the engine itself, so that an engine that crashes or never loads cannot take
+// the editor and its unsaved deck with it. The exit status and the text on standard error tell the
+// caller what happened.
 #include "EngineLibrary.h"
 #include "run/ChildProcess.h"
 #include "run/HostEngineCaller.h"
@@ -45,7 +47,19 @@ int main(int argc, char** argv) {
     }
     std::vector<char> input = Buffer(argv[1]), report = Buffer(argv[2]);
     std::vector<char> drelm = Buffer(argv[3]), peak = Buffer(argv[4]);
-    loaded.entry(input.data(), LengthOf(input), report.data(), LengthOf(report), drelm.data(),
-                 LengthOf(drelm), peak.data(), LengthOf(peak));
-    return run::kHostExitDone;
+    if (loaded.runEntry == nullptr) {
+        loaded.entry(input.data(), LengthOf(input), report.data(), LengthOf(report), drelm.data(),
+                     LengthOf(drelm), peak.data(), LengthOf(peak));
+        return run::kHostExitDone;
+    }
+    std::vector<char> message(4096, '\0');
+    const std::int32_t status =
+        loaded.runEntry(input.data(), LengthOf(input), report.data(), LengthOf(report),
+                        drelm.data(), LengthOf(drelm), peak.data(), LengthOf(peak), message.data(),
+                        static_cast<std::int32_t>(message.size()));
+    // A missing input deck is the preliminary call's normal case: nothing to write, no failure.
+    if (status == host::kRunDone || status == host::kRunNoInput) return run::kHostExitDone;
+    std::fprintf(stderr, "%s\n",
+                 message[0] != '\0' ? message.data() : "The engine could not write its outputs.");
+    return run::kHostExitEngineFailed;
 }

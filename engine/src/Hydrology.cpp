@@ -87,19 +87,69 @@ double HortonCapacity(double f0, double fc, double decayPerSecond, double t1, do
     return std::max(0.0, capacity);
 }
 
+HortonSoil::HortonSoil(double f0, double fc, double decayPerSecond)
+    : f0_(std::max(0.0, f0)), fc_(std::max(0.0, fc)), k_(std::max(0.0, decayPerSecond) * 3600.0) {}
+
+double HortonSoil::cumulativeAt(double t) const {
+    if (k_ <= 0.0) return f0_ * t;
+    return fc_ * t + (f0_ - fc_) / k_ * (1.0 - std::exp(-k_ * t));
+}
+
+double HortonSoil::rateAt(double t) const {
+    if (k_ <= 0.0) return f0_;
+    return fc_ + (f0_ - fc_) * std::exp(-k_ * t);
+}
+
+double HortonSoil::capacity(double dt) const {
+    return std::max(0.0, cumulativeAt(time_ + dt) - total_);
+}
+
+// The time in [from, to] at which the time form has infiltrated `depth`: Newton's steps kept
+// inside the bracket, halving it whenever a step would leave it.
+double HortonSoil::timeFor(double depth, double from, double to) const {
+    double t = 0.5 * (from + to);
+    for (int i = 0; i < 60 && to - from > 1e-12; ++i) {
+        const double miss = cumulativeAt(t) - depth;
+        if (miss > 0.0)
+            to = t;
+        else
+            from = t;
+        const double rate = rateAt(t);
+        const double next = rate > 0.0 ? t - miss / rate : from - 1.0;
+        t = next > from && next < to ? next : 0.5 * (from + to);
+        if (std::abs(miss) <= 1e-13) break;
+    }
+    return t;
+}
+
+void HortonSoil::infiltrate(double depth, double dt) {
+    if (depth <= 0.0) return;
+    const double full = capacity(dt);
+    total_ += depth;
+    if (depth >= full) { // the soil took all it could: it moves on by the whole step
+        time_ += dt;
+        return;
+    }
+    time_ = timeFor(total_, time_, time_ + dt);
+}
+
 namespace {
 
 constexpr double kRoundOff = 1e-12; // inches
 
-// One depression-storage surface: water above its capacity runs off.
+// One depression-storage surface: water above its capacity runs off. A pervious surface also
+// infiltrates, from the rain and from what it stores.
 struct Surface {
     double capacity = 0.0;
     double stored = 0.0;
+    bool pervious = false;
+    HortonSoil soil;
 
-    // Adds water, takes infiltration from it first, and returns what spills over.
-    double step(double input, double infiltrationCapacity, double& infiltrated) {
+    // Adds a step's water, takes infiltration from it first, and returns what spills over.
+    double step(double input, double dt, double& infiltrated) {
         double water = stored + input;
-        infiltrated = std::min(water, infiltrationCapacity);
+        infiltrated = pervious ? std::min(water, soil.capacity(dt)) : 0.0;
+        if (pervious) soil.infiltrate(infiltrated, dt);
         water -= infiltrated;
         // Depths that only round-off puts above the capacity (0.1 + 0.1 + 0.1 > 0.3) stay.
         const double spill = water > capacity + kRoundOff ? water - capacity : 0.0;
@@ -128,19 +178,21 @@ struct CatchmentSurfaces {
     Surface connected, unconnected, receiving, separate;
 };
 
-LossStep OneStep(CatchmentSurfaces& s, const Areas& a, double rain, double capacity) {
+LossStep OneStep(CatchmentSurfaces& s, const Areas& a, double rain, double dt) {
     LossStep step;
     step.rain = rain;
     double none = 0.0, infReceiving = 0.0, infSeparate = 0.0;
-    const double fromConnected = s.connected.step(rain, 0.0, none);
-    const double fromUnconnected = s.unconnected.step(rain, 0.0, none);
+    const double fromConnected = s.connected.step(rain, dt, none);
+    const double fromUnconnected = s.unconnected.step(rain, dt, none);
     const double runOn = a.receiving > 0.0 ? fromUnconnected * a.unconnected / a.receiving : 0.0;
-    const double fromReceiving = s.receiving.step(rain + runOn, capacity, infReceiving);
-    const double fromSeparate = s.separate.step(rain, capacity, infSeparate);
+    const double fromReceiving = s.receiving.step(rain + runOn, dt, infReceiving);
+    const double fromSeparate = s.separate.step(rain, dt, infSeparate);
     step.infiltration = a.receiving * infReceiving + a.separate * infSeparate;
     step.imperviousExcess = a.connected * fromConnected;
     step.perviousExcess = a.receiving * fromReceiving + a.separate * fromSeparate;
     step.excess = step.imperviousExcess + step.perviousExcess;
+    step.stored = a.connected * s.connected.stored + a.unconnected * s.unconnected.stored +
+                  a.receiving * s.receiving.stored + a.separate * s.separate.stored;
     return step;
 }
 
@@ -160,13 +212,14 @@ std::vector<LossStep> Losses(const Hyetograph& rain, const LossParameters& p) {
     CatchmentSurfaces s;
     s.connected.capacity = s.unconnected.capacity = std::max(0.0, p.dsImpervious);
     s.receiving.capacity = s.separate.capacity = std::max(0.0, p.dsPervious);
+    for (Surface* soil : {&s.receiving, &s.separate}) {
+        soil->pervious = true;
+        soil->soil = HortonSoil(p.f0, p.fc, p.decay);
+    }
     std::vector<LossStep> steps;
     steps.reserve(rain.depths.size());
-    for (std::size_t i = 0; i < rain.depths.size(); ++i) {
-        const double t1 = static_cast<double>(i) * rain.dt;
-        const double capacity = HortonCapacity(p.f0, p.fc, p.decay, t1, t1 + rain.dt);
-        steps.push_back(OneStep(s, areas, std::max(0.0, rain.depths[i]), capacity));
-    }
+    for (const double depth : rain.depths)
+        steps.push_back(OneStep(s, areas, std::max(0.0, depth), rain.dt));
     Capture(steps, p.captureDepth);
     return steps;
 }
@@ -186,6 +239,18 @@ double PolylineArea(const std::vector<double>& t, const std::vector<double>& q) 
     double area = 0.0;
     for (std::size_t i = 1; i < t.size(); ++i)
         area += 0.5 * (q[i] + q[i - 1]) * (t[i] - t[i - 1]);
+    return area;
+}
+
+double PolylineIntegral(const std::vector<double>& t, const std::vector<double>& q, double x) {
+    double area = 0.0;
+    for (std::size_t i = 1; i < t.size() && t[i - 1] < x; ++i) {
+        const double end = std::min(x, t[i]);
+        const double span = t[i] - t[i - 1];
+        const double qEnd =
+            span > 0.0 ? q[i - 1] + (q[i] - q[i - 1]) * (end - t[i - 1]) / span : q[i];
+        area += 0.5 * (q[i - 1] + qEnd) * (end - t[i - 1]);
+    }
     return area;
 }
 
