@@ -100,8 +100,17 @@ double HortonSoil::rateAt(double t) const {
     return fc_ + (f0_ - fc_) * std::exp(-k_ * t);
 }
 
+void HortonSoil::stepLength(double dt) const {
+    if (dt == dt_) return;
+    dt_ = dt;
+    stepDecay_ = std::exp(-k_ * dt);
+}
+
 double HortonSoil::capacity(double dt) const {
-    return std::max(0.0, cumulativeAt(time_ + dt) - total_);
+    if (k_ <= 0.0) return std::max(0.0, f0_ * (time_ + dt) - total_);
+    stepLength(dt);
+    const double atEnd = fc_ * (time_ + dt) + (f0_ - fc_) / k_ * (1.0 - decayed_ * stepDecay_);
+    return std::max(0.0, atEnd - total_);
 }
 
 // The time in [from, to] at which the time form has infiltrated `depth`: Newton's steps kept
@@ -128,9 +137,11 @@ void HortonSoil::infiltrate(double depth, double dt) {
     total_ += depth;
     if (depth >= full) { // the soil took all it could: it moves on by the whole step
         time_ += dt;
+        decayed_ *= stepDecay_;
         return;
     }
     time_ = timeFor(total_, time_, time_ + dt);
+    decayed_ = std::exp(-k_ * time_);
 }
 
 namespace {

@@ -78,10 +78,15 @@ class HortonSoil {
     double cumulativeAt(double t) const; // the time form's infiltrated depth at t hours
     double rateAt(double t) const;       // in/hr
     double timeFor(double depth, double from, double to) const;
+    void stepLength(double dt) const;
 
     double f0_ = 0.0, fc_ = 0.0, k_ = 0.0; // k per hour
     double time_ = 0.0;                    // equivalent time under ponding, hours
+    double decayed_ = 1.0;                 // exp(-k time_)
     double total_ = 0.0;                   // inches infiltrated so far
+    // exp(-k dt) of the last step length: every step of a storm has the same length, so the
+    // capacity of a step costs no exponential.
+    mutable double dt_ = -1.0, stepDecay_ = 1.0;
 };
 
 struct UnitHydrographInput {

@@ -1,5 +1,7 @@
 #include "OutputFile.h"
 
+#include "FixedFormat.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -71,6 +73,19 @@ void OutputFile::line(const char* format, ...) {
 
 void OutputFile::append(std::string_view text) {
     buffer_.append(text);
+    if (buffer_.size() >= kFlushSize) flush();
+}
+
+void OutputFile::fixed(double value, int width, int decimals) {
+    AppendFixed(buffer_, value, decimals, width);
+}
+
+void OutputFile::integer(long long value, int width) {
+    AppendInteger(buffer_, value, width);
+}
+
+void OutputFile::endLine() {
+    buffer_ += "\r\n";
     if (buffer_.size() >= kFlushSize) flush();
 }
 

@@ -20,6 +20,10 @@ class OutputFile {
 
     void line(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void append(std::string_view text);
+    // A line piece by piece, for the long tables: fixed(t, 10, 4) is printf's "%10.4f".
+    void fixed(double value, int width, int decimals);
+    void integer(long long value, int width);
+    void endLine();
 
     bool failed() const { return !error_.empty(); }
     const std::string& error() const { return error_; }

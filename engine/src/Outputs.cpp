@@ -7,6 +7,15 @@
 namespace tovan::engine {
 
 namespace {
+
+// One row of a two-column table: "  %10.4f %12.Nf".
+void TimeAndValue(OutputFile& file, double hours, double value, int decimals) {
+    file.append("  ");
+    file.fixed(hours, 10, 4);
+    file.fixed(value, 13, decimals);
+    file.endLine();
+}
+
 const char* const kRule =
     "--------------------------------------------------------------------------------";
 } // namespace
@@ -119,9 +128,8 @@ void Outputs::unitHydrograph(const UnitHydrograph& uh) {
     report_.line("  Fraction of W50 before peak %.3f   of W75 before peak %.3f", uh.before50,
                  uh.before75);
     report_.line("  %10s %12s", "Time (h)", "Flow (cfs)");
-    for (std::size_t j = 0; j < uh.ordinates.size(); ++j) {
-        report_.line("  %10.4f %12.3f", static_cast<double>(j) * uh.dt, uh.ordinates[j]);
-    }
+    for (std::size_t j = 0; j < uh.ordinates.size(); ++j)
+        TimeAndValue(report_, static_cast<double>(j) * uh.dt, uh.ordinates[j], 3);
 }
 
 void Outputs::storm(const CatchmentResult& r, const StormResult& s) {
@@ -205,9 +213,8 @@ void Outputs::factors(const StormResult& s) {
 void Outputs::hyetograph(const StormResult& s) {
     report_.line("  Hyetograph");
     report_.line("  %10s %12s", "End (h)", "Depth (in)");
-    for (std::size_t i = 0; i < s.rain.depths.size(); ++i) {
-        report_.line("  %10.4f %12.4f", static_cast<double>(i + 1) * s.rain.dt, s.rain.depths[i]);
-    }
+    for (std::size_t i = 0; i < s.rain.depths.size(); ++i)
+        TimeAndValue(report_, static_cast<double>(i + 1) * s.rain.dt, s.rain.depths[i], 4);
 }
 
 void Outputs::excessTable(const StormResult& s) {
@@ -225,9 +232,8 @@ void Outputs::excessTable(const StormResult& s) {
 void Outputs::stormHydrograph(const StormResult& s) {
     report_.line("  Storm hydrograph");
     report_.line("  %10s %12s", "Time (h)", "Flow (cfs)");
-    for (std::size_t i = 0; i < s.flows.size(); ++i) {
-        report_.line("  %10.4f %12.3f", static_cast<double>(i) * s.rain.dt, s.flows[i]);
-    }
+    for (std::size_t i = 0; i < s.flows.size(); ++i)
+        TimeAndValue(report_, static_cast<double>(i) * s.rain.dt, s.flows[i], 3);
 }
 
 void Outputs::summary(const CatchmentResult& r, const StormResult& s) {
@@ -250,12 +256,20 @@ void Outputs::summary(const CatchmentResult& r, const StormResult& s) {
 
 void Outputs::machineFiles(const CatchmentResult& r, const StormResult& s) {
     const Catchment& c = *r.catchment;
-    peak_.line("%6d %4d %12.3f %10.4f %12.4f", c.number, s.storm, s.peak.flow, s.peak.time,
-               InchesToAcreFeet(s.volumeInches, c.area.value_or(0.0)));
+    // "%6d %4d %12.3f %10.4f %12.4f" and "%6d %4d %10.4f %12.3f", written directly.
+    peak_.integer(c.number, 6);
+    peak_.integer(s.storm, 5);
+    peak_.fixed(s.peak.flow, 13, 3);
+    peak_.fixed(s.peak.time, 11, 4);
+    peak_.fixed(InchesToAcreFeet(s.volumeInches, c.area.value_or(0.0)), 13, 4);
+    peak_.endLine();
     if (!r.content.toDrelm) return;
     for (std::size_t i = 0; i < s.flows.size(); ++i) {
-        drelm_.line("%6d %4d %10.4f %12.3f", c.number, s.storm, static_cast<double>(i) * s.rain.dt,
-                    s.flows[i]);
+        drelm_.integer(c.number, 6);
+        drelm_.integer(s.storm, 5);
+        drelm_.fixed(static_cast<double>(i) * s.rain.dt, 11, 4);
+        drelm_.fixed(s.flows[i], 13, 3);
+        drelm_.endLine();
     }
 }
 

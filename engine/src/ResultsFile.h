@@ -28,7 +28,8 @@ class ResultsFile {
     void text(std::string_view value);
     void number(double value);
     void integer(long long value);
-    void numbers(const char* name, const std::vector<double>& values);
+    void numbers(const char* name, const std::vector<double>& values, int decimals);
+    void fixed(double value, int decimals);
     void field(const char* name, double value);
     void field(const char* name, std::string_view value);
 
