@@ -1,12 +1,15 @@
-// The engine over whole decks: reading the cards, the options of cards C, D and D1, and the
-// three output files.
+// The engine over whole decks: reading the cards, the options of cards C, D and D1, the checks
+// of every input, and the output files.
 #include "DeckBuilder.h"
 #include "Engine.h"
 #include "TempFolder.h"
+#include "deck/InputRanges.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
+using namespace tovan;
 using namespace tovan::engine;
 using namespace tovan::testing;
 
@@ -233,6 +236,174 @@ TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
             EXPECT_GT(s.totals.captured, 0.0);
             const LossTotals& t = s.totals; // every drop of rain is accounted for
             EXPECT_NEAR(t.rain, t.infiltration + t.stored + t.captured + t.excess, 1e-12);
+        }
+    }
+}
+
+// ---- Reference values worked by hand ------------------------------------------------------
+
+// A bare pervious catchment on a B1 storm: 0.1 sq mi (64 acres), no storage, Horton with no
+// decay at 1 in/hr, three 10-minute steps of 0.5 in, rational option 1 with Tc 30 min:
+//   infiltration 1 in/hr * 1/6 h = 0.1667 in a step; excess 3 * (0.5 - 0.1667) = 1.0 in
+//   runoff 1.0 in over 64 acres = 64 / 12 = 5.3333 acre-ft
+//   rational: C = 0.14 + 0.65 * 0 = 0.14; i = 1.5 in / 0.5 h = 3 in/hr; Q = 0.14 * 3 * 64
+//   = 26.88 cfs
+// A paved catchment on a B2 storm: 1 sq mi, 100 % impervious and connected, 0.1 in of storage,
+// P1 = 1 in, D = 5 min, option 0 with Tc 30 min:
+//   rain = 1.25 * P1 = 1.25 in; excess = 1.25 - 0.1 = 1.15 in
+//   rational: C = 0.14 + 0.65 = 0.79; the 30 minutes around the peak hold 0.79 * P1, so
+//   i = 0.79 / 0.5 = 1.58 in/hr; Q = 0.79 * 1.58 * 640 = 798.848 cfs
+TEST(EngineRun, ReferenceCatchmentsWorkedByHand) {
+    struct Case {
+        DeckCards deck;
+        double rain, excess, acreFeet, rationalPeak;
+    };
+    DeckCards pervious;
+    pervious.rainfallOption = 1;
+    pervious.storms = {{1, "BURST", 0, 0.0, {0.5, 0.5, 0.5}, {}}};
+    CatchmentCards soil;
+    soil.rational = 1;
+    soil.unitDuration = 10.0;
+    soil.area = 0.1;
+    soil.impervious = 0.0;
+    soil.dsPervious = soil.dsImpervious = 0.0;
+    soil.f0 = soil.fc = 1.0;
+    soil.decay = 0.0;
+    pervious.catchments = {soil};
+    DeckCards paved = B2Deck();
+    paved.storms = {{1, "2-YEAR", 2, 1.0, {}, {}}};
+    paved.catchments[0].lastStorm = 1;
+    paved.catchments[0].impervious = 100.0;
+    paved.catchments[0].dsImpervious = 0.1;
+    for (const Case& test : {Case{pervious, 1.5, 1.0, 64.0 / 12.0, 26.88},
+                             Case{paved, 1.25, 1.15, 1.15 / 12.0 * 640.0, 798.848}}) {
+        const EngineDeck deck = Parse(test.deck);
+        const CatchmentResult r = ComputeCatchment(deck, deck.catchments[0]);
+        ASSERT_TRUE(r.computed());
+        const StormResult& s = r.storms.at(0);
+        EXPECT_NEAR(s.totals.rain, test.rain, 1e-6); // the deck holds single precision
+        EXPECT_NEAR(s.totals.excess, test.excess, 1e-6);
+        EXPECT_NEAR(InchesToAcreFeet(s.volumeInches, *deck.catchments[0].area), test.acreFeet,
+                    1e-6);
+        ASSERT_TRUE(s.rational);
+        EXPECT_NEAR(s.rational->peak, test.rationalPeak, 1e-4);
+    }
+}
+
+TEST(EngineOutputs, TheStormLineGivesReturnPeriodDepthAndALossBalanceThatAddsUp) {
+    DeckCards d = B2Deck();
+    d.catchments[0].impervious = 100.0;
+    d.catchments[0].dsImpervious = 0.1;
+    d.storms = {{1, "2-YEAR", 2, 1.0, {}, {}}};
+    d.catchments[0].lastStorm = 1;
+    const Written out = RunOn(d);
+    EXPECT_NE(out.report.find("return period 2 years, one-hour depth P1 1.000 in"),
+              std::string::npos);
+    EXPECT_NE(out.report.find("Rain 1.2500 in = infiltration 0.0000 + depression storage 0.1000 "
+                              "+ captured 0.0000 + excess 1.1500 in"),
+              std::string::npos)
+        << out.report;
+}
+
+// ---- Inputs checked against their ranges ---------------------------------------------------
+
+TEST(EngineChecks, EveryInputIsJudgedWithANoteOrAProblem) {
+    struct Case {
+        const char* what;
+        void (*change)(CatchmentCards&);
+        bool computed;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"negative imperviousness", [](CatchmentCards& c) { c.impervious = -20.0; }, false,
+         "the imperviousness -20 % is impossible"},
+        {"imperviousness above 100", [](CatchmentCards& c) { c.impervious = 150.0; }, false,
+         "the imperviousness 150 % is impossible"},
+        {"negative final rate", [](CatchmentCards& c) { c.fc = -3.0; }, false,
+         "the final infiltration rate -3 in/hr is impossible"},
+        {"Cp above one", [](CatchmentCards& c) { c.useD1 = true, c.cp = 2.5; }, false,
+         "Cp 2.5 is impossible"},
+        {"tiny Ct", [](CatchmentCards& c) { c.useD1 = true, c.ct = 0.001; }, false,
+         "Ct 0.001 is impossible"},
+        {"huge Ct", [](CatchmentCards& c) { c.useD1 = true, c.ct = 9999.0; }, false,
+         "Ct 9999 is impossible"},
+        {"level 3 without D1", [](CatchmentCards& c) { c.dciaLevel = 3; }, false,
+         "DCIA level 3 needs the water-quality capture volume"},
+        {"flat slope", [](CatchmentCards& c) { c.slope = 0.0001; }, true,
+         "the slope 0.0001 ft/ft is outside the usual range 0.001 to 0.2 ft/ft; it is used as "
+         "given"},
+        {"W75 wider than W50",
+         [](CatchmentCards& c) { c.useD1 = true, c.w50 = 20.0, c.w75 = 30.0; }, true,
+         "W75 30 min is wider than W50 20 min; W50 is used for both"},
+        {"rational option 1 on 640 acres", [](CatchmentCards& c) { c.rational = 1; }, true,
+         "rational formula option 1 is for catchments of 5 to 90 acres; this one has 640.0 acres"},
+        {"under-sampled shape",
+         [](CatchmentCards& c) { c.area = 0.05, c.length = 0.2, c.centroid = 0.1; }, true,
+         "would follow the shape"},
+    };
+    for (const Case& test : cases) {
+        DeckCards d = B2Deck();
+        test.change(d.catchments[0]);
+        const EngineDeck deck = Parse(d);
+        const CatchmentResult r = ComputeCatchment(deck, deck.catchments[0]);
+        EXPECT_EQ(r.computed(), test.computed) << test.what;
+        const bool said = std::any_of(r.messages.begin(), r.messages.end(), [&](const Message& m) {
+            return m.problem != test.computed && m.text.find(test.said) != std::string::npos &&
+                   m.line > 0;
+        });
+        EXPECT_TRUE(said) << test.what << ": " << (r.messages.empty() ? "" : r.messages[0].text);
+    }
+}
+
+TEST(EngineChecks, TheRangeTableIsInFieldOrderAndEachUsualRangeIsPossible) {
+    for (const InputRange& range : InputRanges()) {
+        EXPECT_EQ(&RangeOf(range.field), &range) << range.name;
+        EXPECT_LE(range.lowest, range.usualLow) << range.name;
+        EXPECT_LE(range.usualHigh, range.highest) << range.name;
+    }
+}
+
+// A deck that saves cleanly but asks for a unit hydrograph of millions of ordinates, and one
+// whose storm hydrograph would be too long, end in a PROBLEM, quickly and in little memory.
+TEST(EngineChecks, RunsAreBounded) {
+    DeckCards d = B2Deck();
+    CatchmentCards& huge = d.catchments[0];
+    huge.unitDuration = 0.01;
+    huge.length = huge.centroid = 9999.0;
+    huge.slope = 0.0001;
+    const Written out = RunOn(d);
+    EXPECT_NE(
+        out.report.find("PROBLEM: catchment AREA1 is not computed: its unit hydrograph would"),
+        std::string::npos);
+    EXPECT_TRUE(out.peak.empty());
+}
+
+// ---- Reading a deck that lacks a D1 card ---------------------------------------------------
+
+TEST(EngineDeck, AMissingD1CardCostsOnlyItsCatchment) {
+    for (const bool endFollows : {false, true}) {
+        DeckCards d = B2Deck();
+        d.catchments[0].useD1 = true;
+        d.catchments[0].ct = 0.2;
+        d.catchments[0].identification = "FIRST";
+        if (!endFollows) {
+            d.catchments.push_back(B2Deck().catchments[0]);
+            d.catchments[1].identification = "SECOND";
+        }
+        std::string text = WriteDeck(d);
+        // The D1 card is the second line after FIRST's C card.
+        const auto dCard = text.find('\n', text.find("FIRST")) + 1;
+        const auto d1 = text.find('\n', dCard) + 1;
+        text.erase(d1, text.find('\n', d1) + 1 - d1);
+        std::istringstream in(text);
+        const EngineDeck deck = ParseDeck(in);
+        ASSERT_EQ(deck.catchments.size(), endFollows ? 1U : 2U) << text;
+        EXPECT_EQ(deck.catchments[0].identification, "FIRST");
+        EXPECT_NE(deck.catchments[0].problem.find("asks for a D1 card, but the next line is not"),
+                  std::string::npos);
+        if (!endFollows) {
+            EXPECT_EQ(deck.catchments[1].identification, "SECOND");
+            EXPECT_TRUE(deck.catchments[1].problem.empty());
         }
     }
 }

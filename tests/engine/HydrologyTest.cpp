@@ -1,5 +1,5 @@
-// The engine's physics: properties that must hold whatever the numbers, rather than the
-// numbers themselves.
+// The engine's physics: properties that must hold whatever the numbers, and reference values
+// worked by hand so that a changed constant is caught.
 #include "Hydrology.h"
 
 #include <algorithm>
@@ -67,6 +67,65 @@ TEST(UnitHydrograph, HoldsExactlyOneInchForEverySizeAndStep) {
             EXPECT_NEAR(PolylineArea(uh.pointTimes, uh.pointFlows), Inch(area), 1e-9 * Inch(area));
         }
     }
+}
+
+// Snyder by hand for L = 1 mi, Lc = 0.5 mi, S = 0.25 (so L Lc / sqrt(S) = 1), 50 % impervious,
+// D = 5 min = 1/12 h, A = 1 sq mi:
+//   Ct  = 0.16 - 0.08 * 0.5                  = 0.12      tp = 0.12 * 1^0.48 = 0.12 h
+//   tpR = 0.12 + (1/12 - 0.12 / 5.5) / 4     = 0.1353788 h
+//   Tp  = 1/24 + tpR                         = 0.1770455 h
+//   qp  = 640 * 0.6 * 1 / tpR                = 2836.486 cfs
+//   W50 = 770 / 2836.486^1.08 h              = 8.622614 min;  W75 = 440 / ... = 4.927208 min
+TEST(UnitHydrograph, SnyderParametersWorkedByHand) {
+    UnitHydrographInput in = Basin(1.0, 5.0 / 60.0);
+    in.length = 1.0;
+    in.centroid = 0.5;
+    in.slope = 0.25;
+    in.impervious = 0.5;
+    const UnitHydrograph uh = Uh(in);
+    ASSERT_FALSE(uh.peakScaled);
+    EXPECT_NEAR(uh.ct, 0.12, 1e-12);
+    EXPECT_NEAR(uh.lag, 0.12, 1e-12);
+    EXPECT_NEAR(uh.adjustedLag, 0.1353788, 1e-7);
+    EXPECT_NEAR(uh.timeToPeak, 0.1770455, 1e-7);
+    EXPECT_NEAR(uh.peak, 2836.486, 1e-3);
+    EXPECT_NEAR(uh.w50 * 60.0, 8.622614, 1e-6);
+    EXPECT_NEAR(uh.w75 * 60.0, 4.927208, 1e-6);
+}
+
+// The ordinates are the shape's means over the steps centred on them: checked against a fine
+// numerical mean of the shape, for a step short and a step long against the lag. No rescaling
+// is needed, so the shape keeps its peak and the ordinates' peak is never above it.
+TEST(UnitHydrograph, EachOrdinateIsTheShapesMeanOverItsCentredStep) {
+    for (double dt : {0.05, 0.5}) {
+        const UnitHydrograph uh = Uh(Basin(1.0, dt));
+        const auto& t = uh.pointTimes;
+        const auto& q = uh.pointFlows;
+        for (std::size_t j = 0; j < uh.ordinates.size(); ++j) {
+            double sum = 0.0;
+            const int n = 2000;
+            for (int i = 0; i < n; ++i)
+                sum += PolylineAt(t, q, (static_cast<double>(j) - 0.5 + (i + 0.5) / n) * dt);
+            EXPECT_NEAR(uh.ordinates[j], sum / n, 1e-4 * uh.peak) << dt << " " << j;
+        }
+        EXPECT_LE(uh.ordinatePeak, uh.peak);
+        EXPECT_NEAR(PolylineArea(t, q), Inch(1.0), 1e-9 * Inch(1.0));
+    }
+}
+
+TEST(UnitHydrograph, AStepLongAgainstTheLagIsSeenInTheOrdinatesPeak) {
+    const UnitHydrograph fine = Uh(Basin(0.05, 1.0 / 60.0)), coarse = Uh(Basin(0.05, 0.25));
+    EXPECT_GT(fine.ordinatePeak, 0.95 * fine.peak);
+    EXPECT_LT(coarse.ordinatePeak, 0.9 * coarse.peak);
+}
+
+TEST(UnitHydrograph, ALengthBeyondTheCapIsAProblem) {
+    UnitHydrographInput in = Basin(1.0, 0.01 / 60.0);
+    in.length = in.centroid = 9999.0;
+    in.slope = 0.0001;
+    const UnitHydrographResult r = SnyderUnitHydrograph(in);
+    EXPECT_FALSE(r.hydrograph);
+    EXPECT_NE(r.problem.find("more than the 20000"), std::string::npos) << r.problem;
 }
 
 TEST(UnitHydrograph, HoldsOneInchEvenWhenTheWidthsAreTooWide) {
@@ -161,6 +220,45 @@ TEST(Horton, CapacityAddsUpOverSplitIntervalsAndTendsToTheFinalRate) {
     EXPECT_NEAR(whole, split, 1e-12);
     EXPECT_NEAR(HortonCapacity(4.5, 0.6, 0.0018, 10.0, 11.0), 0.6, 1e-6);
     EXPECT_DOUBLE_EQ(HortonCapacity(2.0, 0.5, 0.0, 0.0, 0.5), 1.0); // no decay: the initial rate
+}
+
+// A pervious catchment with no depression storage: its infiltration is Horton's capacity
+// itself whenever the rain exceeds it.
+LossParameters BareSoil() {
+    LossParameters p = Soil();
+    p.impervious = 0.0;
+    p.dsPervious = 0.0;
+    return p;
+}
+
+TEST(Horton, TheIntegratedFormIsTheTimeFormUnderPonding) {
+    const auto steps = Losses(Steady(2.0, 12, 0.25), BareSoil()); // 8 in/hr against <= 4.5
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const double t1 = static_cast<double>(i) * 0.25;
+        EXPECT_NEAR(steps[i].infiltration, HortonCapacity(4.5, 0.6, 0.0018, t1, t1 + 0.25), 1e-12)
+            << i;
+    }
+}
+
+// After a dry hour the time form's capacity has decayed as if it had rained; the integrated
+// form's has not, as the soil took nothing in. So the second burst loses more and runs off less.
+TEST(Horton, AfterADryGapTheIntegratedFormGivesLessExcess) {
+    Hyetograph rain{0.25, {1.5, 1.5, 0, 0, 0, 0, 1.5, 1.5}};
+    LossParameters p = BareSoil();
+    p.decay = 0.0005; // 1.8 per hour: the soil is still far from its final rate after the burst
+    double integrated = 0.0, timeForm = 0.0;
+    for (const LossStep& s : Losses(rain, p))
+        integrated += s.excess;
+    for (std::size_t i = 0; i < rain.depths.size(); ++i) {
+        const double t1 = static_cast<double>(i) * 0.25;
+        timeForm +=
+            std::max(0.0, rain.depths[i] - HortonCapacity(p.f0, p.fc, p.decay, t1, t1 + 0.25));
+    }
+    EXPECT_LT(integrated, timeForm - 0.05);
+    // Over the first burst, all ponded, the two agree.
+    const auto steps = Losses(rain, p);
+    EXPECT_NEAR(steps[0].excess + steps[1].excess,
+                3.0 - HortonCapacity(p.f0, p.fc, p.decay, 0.0, 0.5), 1e-12);
 }
 
 TEST(Losses, NoRunoffBeforeTheDepressionStorageIsFull) {
