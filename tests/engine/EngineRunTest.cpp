@@ -6,8 +6,11 @@
 #include "deck/InputRanges.h"
 
 #include <algorithm>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 #include <sstream>
+#include <sys/resource.h>
 
 using namespace tovan;
 using namespace tovan::engine;
@@ -406,4 +409,119 @@ TEST(EngineDeck, AMissingD1CardCostsOnlyItsCatchment) {
             EXPECT_TRUE(deck.catchments[1].problem.empty());
         }
     }
+}
+
+// ---- Outputs written completely or not at all ----------------------------------------------
+
+namespace {
+
+// Lets the files of this process grow to `bytes` only, as a full disk would: writes beyond
+// fail with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    rlimit saved_{};
+    void (*previous_)(int) = nullptr;
+};
+
+std::vector<std::string> Listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST(EngineOutputs, AnOutputThatCannotBeWrittenLeavesNoneAndSaysWhy) {
+    struct Case {
+        std::string report;
+        const char* said;
+        bool fullDisk = false;
+    };
+    const Case cases[] = {
+        {"missing/deck.tvo", "could not be created: No such file or directory"},
+        {"folder", "could not be written: Is a directory"},
+        {std::string(300, 'r') + ".tvo", "could not be written: File name too long"},
+        {"deck.tvo", "could not be written: File too large", true},
+    };
+    DeckCards d = B2Deck();
+    d.catchments[0].printOption = 8; // every table, and the DRELM file
+    for (int i = 0; i < 40; ++i)
+        d.catchments.push_back(d.catchments[0]);
+    for (const Case& test : cases) {
+        TempFolder folder;
+        WriteDeckFile((folder / "deck.tvi").string(), d);
+        std::filesystem::create_directory(folder / "folder");
+        const auto before = Listing(folder.path());
+        const RunFiles files{(folder / "deck.tvi").string(), (folder / test.report).string(),
+                             (folder / "deck.tvd").string(), (folder / "deckPeak.tvi").string(),
+                             (folder / "deck.results.json").string()};
+        RunResult result;
+        if (test.fullDisk) {
+            FileSizeLimit limit(64 * 1024);
+            result = RunDeck(files);
+        } else {
+            result = RunDeck(files);
+        }
+        EXPECT_EQ(result.status, RunStatus::OutputFailed) << test.said;
+        EXPECT_NE(result.message.find(test.said), std::string::npos) << result.message;
+        EXPECT_EQ(Listing(folder.path()), before) << test.said;
+    }
+}
+
+TEST(EngineOutputs, TheResultsFileHoldsEveryCatchmentAndStorm) {
+    EXPECT_EQ(ResultsFileName("storm.tvo"), "storm.results.json");
+    EXPECT_EQ(ResultsFileName("run1.out.tvo"), "run1.out.results.json");
+    EXPECT_EQ(ResultsFileName("dir.v2/storm"), "dir.v2/storm.results.json");
+    DeckCards d = B2Deck();
+    d.catchments.push_back(d.catchments[0]);
+    d.catchments[1].identification = "BAD";
+    d.catchments[1].impervious = -20.0;
+    d.catchments[0].rational = 1;
+    TempFolder folder;
+    WriteDeckFile((folder / "deck.tvi").string(), d);
+    const RunFiles files{(folder / "deck.tvi").string(), (folder / "deck.tvo").string(),
+                         (folder / "deck.tvd").string(), (folder / "deckPeak.tvi").string(),
+                         (folder / "deck.results.json").string()};
+    ASSERT_EQ(RunDeck(files).status, RunStatus::Done);
+    const auto json = nlohmann::json::parse(ReadText(folder / "deck.results.json"));
+    EXPECT_EQ(json["format"], "tovan-results");
+    EXPECT_EQ(json["complete"], true);
+    ASSERT_EQ(json["catchments"].size(), 2U);
+    const auto& good = json["catchments"][0];
+    ASSERT_EQ(good["storms"].size(), 2U);
+    for (const auto& storm : good["storms"]) {
+        const auto& rain = storm["rainfallInches"];
+        for (std::size_t i = 0; i < rain.size(); ++i) {
+            EXPECT_NEAR(rain[i].get<double>(),
+                        storm["lossInches"][i].get<double>() +
+                            storm["excessInches"][i].get<double>(),
+                        2e-6);
+        }
+        EXPECT_EQ(storm["hydrographTimesHours"].size(), storm["hydrographFlowsCfs"].size());
+        EXPECT_GT(storm["peakCfs"].get<double>(), 0.0);
+        EXPECT_GT(storm["rational"]["peakCfs"].get<double>(), 0.0);
+        EXPECT_TRUE(storm["returnPeriodYears"].is_number());
+    }
+    EXPECT_FALSE(good["unitHydrograph"]["ordinatesCfs"].empty());
+    const auto& bad = json["catchments"][1];
+    EXPECT_EQ(bad["computed"], false);
+    ASSERT_FALSE(bad["messages"].empty());
+    EXPECT_EQ(bad["messages"][0]["severity"], "PROBLEM");
+    EXPECT_EQ(bad["messages"][0]["catchment"], "BAD");
+    EXPECT_GT(bad["messages"][0]["line"].get<int>(), 0);
 }
