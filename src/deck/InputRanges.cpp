@@ -13,10 +13,11 @@ namespace {
 // coefficients in the slope form used for urban catchments (Ct about 0.05 to 0.5, Cp 0.4 to
 // 0.8); one-hour depths of the United States. The possible ranges stop where a value stops
 // describing a surface or a storm: fractions outside 0 to 1, negative depths and rates, a
-// one-hour depth beyond the world record of about 12 inches.
+// one-hour depth beyond the world record of about 12 inches. A unit duration below 0.1 minute,
+// which the editor cannot enter, is refused too: it would only multiply the steps of a run.
 constexpr double kBig = 99999.9999;
 constexpr std::array<InputRange, 27> kRanges{{
-    {InputField::UnitDuration, "C", 6, "the unit duration", "min", 0, 99.9, true, 1, 30, false},
+    {InputField::UnitDuration, "C", 6, "the unit duration", "min", 0.1, 99.9, false, 1, 30, false},
     {InputField::Area, "D", 2, "the catchment area", "sq mi", 0, kBig, true, 0.005, 20, false},
     {InputField::Length, "D", 3, "the catchment length", "mi", 0, kBig, true, 0.02, 30, false},
     {InputField::Centroid, "D", 4, "the distance to the centroid", "mi", 0, kBig, true, 0.01, 20,

@@ -371,7 +371,7 @@ TEST(EngineChecks, TheRangeTableIsInFieldOrderAndEachUsualRangeIsPossible) {
 TEST(EngineChecks, RunsAreBounded) {
     DeckCards d = B2Deck();
     CatchmentCards& huge = d.catchments[0];
-    huge.unitDuration = 0.01;
+    huge.unitDuration = 0.1;
     huge.length = huge.centroid = 9999.0;
     huge.slope = 0.0001;
     const Written out = RunOn(d);
