@@ -56,9 +56,11 @@ std::vector<std::size_t> AlternatingPositions(std::size_t n) {
 
 } // namespace
 
-Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
-    Hyetograph storm;
-    storm.dt = dtHours;
+namespace {
+
+// The design storm of a one-inch hour: every storm of a run with the same step is this one
+// scaled, so it is built once per step length.
+std::vector<double> UnitDesignStorm(double dtHours) {
     const double stepMinutes = dtHours * 60.0;
     const auto n = static_cast<std::size_t>(
         std::max(1.0, std::ceil(kDesignStormMinutes / stepMinutes - 1e-9)));
@@ -66,13 +68,30 @@ Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
     for (std::size_t j = 0; j < n; ++j) {
         const double upper = DepthDurationRatio(static_cast<double>(j + 1) * stepMinutes);
         const double lower = DepthDurationRatio(static_cast<double>(j) * stepMinutes);
-        blocks[j] = oneHourDepth * std::max(0.0, upper - lower);
+        blocks[j] = std::max(0.0, upper - lower);
     }
     std::sort(blocks.begin(), blocks.end(), std::greater<>());
-    storm.depths.assign(n, 0.0);
+    std::vector<double> depths(n, 0.0);
     const std::vector<std::size_t> positions = AlternatingPositions(n);
     for (std::size_t j = 0; j < n; ++j)
-        storm.depths[positions[j]] = blocks[j];
+        depths[positions[j]] = blocks[j];
+    return depths;
+}
+
+} // namespace
+
+Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
+    thread_local double lastStep = -1.0;
+    thread_local std::vector<double> unit;
+    if (dtHours != lastStep) {
+        unit = UnitDesignStorm(dtHours);
+        lastStep = dtHours;
+    }
+    Hyetograph storm;
+    storm.dt = dtHours;
+    storm.depths.resize(unit.size());
+    for (std::size_t i = 0; i < unit.size(); ++i)
+        storm.depths[i] = oneHourDepth * unit[i];
     return storm;
 }
 
@@ -116,7 +135,10 @@ double HortonSoil::capacity(double dt) const {
 // The time in [from, to] at which the time form has infiltrated `depth`: Newton's steps kept
 // inside the bracket, halving it whenever a step would leave it.
 double HortonSoil::timeFor(double depth, double from, double to) const {
-    double t = 0.5 * (from + to);
+    // First guess: the rate at the start of the step held over the depth still to go.
+    const double startRate = rateAt(from);
+    double t = startRate > 0.0 ? from + (depth - cumulativeAt(from)) / startRate : from;
+    if (!(t > from && t < to)) t = 0.5 * (from + to);
     for (int i = 0; i < 60 && to - from > 1e-12; ++i) {
         const double miss = cumulativeAt(t) - depth;
         if (miss > 0.0)
