@@ -10,9 +10,19 @@
 #include "run/ChildProcess.h"
 #include "run/HostEngineCaller.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#if defined(_WIN32)
+#include <io.h>
+#define TOVAN_WRITE _write
+#else
+#include <unistd.h>
+#define TOVAN_WRITE ::write
+#endif
 
 namespace {
 
@@ -24,6 +34,39 @@ std::vector<char> Buffer(const char* text) {
 
 std::int32_t LengthOf(const std::vector<char>& buffer) {
     return static_cast<std::int32_t>(buffer.size() - 1);
+}
+
+// 1234567 as "1,234,567".
+std::string Grouped(std::int32_t value) {
+    std::string digits = std::to_string(value);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return digits;
+}
+
+struct ProgressChannel {
+    int fd = -1;
+    std::chrono::steady_clock::time_point last{};
+};
+
+void TellProgress(std::int32_t done, std::int32_t total, void* context) {
+    auto* channel = static_cast<ProgressChannel*>(context);
+    const auto now = std::chrono::steady_clock::now();
+    if (done != total && now - channel->last < std::chrono::milliseconds(200)) return;
+    channel->last = now;
+    const std::string line = "Catchment " + Grouped(done) + " of " + Grouped(total) + "\n";
+    // A reader that went away costs the run nothing: the result is not needed.
+    [[maybe_unused]] const auto written =
+        TOVAN_WRITE(channel->fd, line.data(), static_cast<unsigned>(line.size()));
+}
+
+// The descriptor named by TOVAN_PROGRESS_FD, or -1.
+int ProgressDescriptor() {
+    const char* text = std::getenv("TOVAN_PROGRESS_FD");
+    if (text == nullptr || *text == '\0') return -1;
+    char* end = nullptr;
+    const long fd = std::strtol(text, &end, 10);
+    return *end == '\0' && fd > 2 && fd < 65536 ? static_cast<int>(fd) : -1;
 }
 
 } // namespace
@@ -53,10 +96,12 @@ int main(int argc, char** argv) {
         return run::kHostExitDone;
     }
     std::vector<char> message(4096, '\0');
+    ProgressChannel channel{ProgressDescriptor()};
     const std::int32_t status =
         loaded.runEntry(input.data(), LengthOf(input), report.data(), LengthOf(report),
                         drelm.data(), LengthOf(drelm), peak.data(), LengthOf(peak), message.data(),
-                        static_cast<std::int32_t>(message.size()));
+                        static_cast<std::int32_t>(message.size()),
+                        channel.fd >= 0 ? TellProgress : nullptr, &channel);
     // A missing input deck is the preliminary call's normal case: nothing to write, no failure.
     if (status == host::kRunDone || status == host::kRunNoInput) return run::kHostExitDone;
     std::fprintf(stderr, "%s\n",

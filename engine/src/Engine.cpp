@@ -355,16 +355,17 @@ std::string ResultsFileName(const std::string& report) {
     return (hasExtension ? report.substr(0, dot) : report) + ".results.json";
 }
 
-RunResult RunDeck(const RunFiles& files) {
+RunResult RunDeck(const RunFiles& files, const ProgressFunction& progress) {
     std::ifstream in(files.input, std::ios::binary);
     if (!in) return {RunStatus::NoInput, "The input deck " + files.input + " cannot be opened."};
     EngineDeck deck = ParseDeck(in);
     CheckStorms(deck);
     Outputs out(files);
     out.header(deck);
-    for (const Catchment& c : deck.catchments) {
+    for (std::size_t i = 0; i < deck.catchments.size(); ++i) {
         if (out.failed()) break; // the reason is known; computing on would be wasted
-        out.catchment(ComputeCatchment(deck, c));
+        out.catchment(ComputeCatchment(deck, deck.catchments[i]));
+        if (progress) progress(i + 1, deck.catchments.size());
     }
     std::string why;
     if (!out.finish(why)) return {RunStatus::OutputFailed, why};

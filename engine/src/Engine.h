@@ -6,6 +6,7 @@
 #include "Hydrology.h"
 #include "InputChecks.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -101,8 +102,11 @@ struct RunFiles {
 // run.results.json, run gives run.results.json).
 std::string ResultsFileName(const std::string& report);
 
+// Told after each catchment: how many are done, of how many.
+using ProgressFunction = std::function<void(std::size_t done, std::size_t total)>;
+
 // Reads the input deck and writes the outputs, each completely or not at all.
-RunResult RunDeck(const RunFiles& files);
+RunResult RunDeck(const RunFiles& files, const ProgressFunction& progress = {});
 
 // The same without a results file. Returns false, writing nothing, when the input cannot be
 // opened.

@@ -63,15 +63,17 @@ extern "C" TOVAN_EXPORT void TOVAN_CALL TOVANF95(char* input, std::int32_t input
     }
 }
 
+// Called after each catchment with the number done and the number in the deck.
+using TovanProgress = void (*)(std::int32_t done, std::int32_t total, void* context);
+
 // Returns 0 when every file was written, 1 when the input deck cannot be opened (nothing is
 // written), 2 when an output could not be written (none is left), 3 on an internal error; for
 // 1 to 3 `message` (of `messageCapacity` bytes, terminator included) receives the reason.
-extern "C" TOVAN_EXPORT std::int32_t TOVAN_CALL TOVANRUN(char* input, std::int32_t inputLength,
-                                                         char* report, std::int32_t reportLength,
-                                                         char* drelm, std::int32_t drelmLength,
-                                                         char* peak, std::int32_t peakLength,
-                                                         char* message,
-                                                         std::int32_t messageCapacity) {
+// `progress`, when not null, is called after each catchment with `context`.
+extern "C" TOVAN_EXPORT std::int32_t TOVAN_CALL
+TOVANRUN(char* input, std::int32_t inputLength, char* report, std::int32_t reportLength,
+         char* drelm, std::int32_t drelmLength, char* peak, std::int32_t peakLength, char* message,
+         std::int32_t messageCapacity, TovanProgress progress, void* context) {
     using namespace tovan::engine;
     Tell(message, messageCapacity, "");
     try {
@@ -81,7 +83,14 @@ extern "C" TOVAN_EXPORT std::int32_t TOVAN_CALL TOVANRUN(char* input, std::int32
                        NameOf(peak, peakLength),
                        {}};
         files.results = ResultsFileName(files.report);
-        const RunResult result = RunDeck(files);
+        ProgressFunction tell;
+        if (progress != nullptr) {
+            tell = [progress, context](std::size_t done, std::size_t total) {
+                progress(static_cast<std::int32_t>(done), static_cast<std::int32_t>(total),
+                         context);
+            };
+        }
+        const RunResult result = RunDeck(files, tell);
         Tell(message, messageCapacity, result.message);
         switch (result.status) {
         case RunStatus::Done:
