@@ -216,10 +216,18 @@ StormResult ComputeStorm(const EngineDeck& deck, const Catchment& c, const Catch
     std::string problem;
     std::optional<Hyetograph> rain = RainOf(*s.source, UnitDurationHours(c), problem);
     const std::size_t length = rain ? rain->depths.size() + cr.uh.ordinates.size() - 1 : 0;
+    const double products = rain ? static_cast<double>(rain->depths.size()) *
+                                       static_cast<double>(cr.uh.ordinates.size())
+                                 : 0.0;
     if (problem.empty() && length > kMaxStormHydrographOrdinates) {
         problem = Format("its storm hydrograph would have %zu ordinates, more than the %zu this "
                          "engine computes",
                          length, kMaxStormHydrographOrdinates);
+    } else if (problem.empty() && products > kMaxConvolutionProducts) {
+        problem =
+            Format("its %zu rainfall steps against %zu unit-hydrograph ordinates would take "
+                   "%.3g products, more than the %.3g this engine computes for one storm",
+                   rain->depths.size(), cr.uh.ordinates.size(), products, kMaxConvolutionProducts);
     }
     if (!problem.empty() || !rain) {
         StormProblem(s, problem, s.source->line);

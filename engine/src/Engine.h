@@ -17,6 +17,9 @@ namespace tovan::engine {
 // be longer is reported, not computed, so that a run's time and memory stay bounded.
 inline constexpr std::size_t kMaxRainfallSteps = 20000;
 inline constexpr std::size_t kMaxStormHydrographOrdinates = 30000;
+// The most products of rainfall steps and unit-hydrograph ordinates one storm may take, so that
+// even 99 storms of a catchment are computed in a few seconds.
+inline constexpr double kMaxConvolutionProducts = 2e7;
 
 struct RationalResult {
     double c = 0.0;

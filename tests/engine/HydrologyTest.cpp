@@ -69,28 +69,29 @@ TEST(UnitHydrograph, HoldsExactlyOneInchForEverySizeAndStep) {
     }
 }
 
-// Snyder by hand for L = 1 mi, Lc = 0.5 mi, S = 0.25 (so L Lc / sqrt(S) = 1), 50 % impervious,
+// Snyder by hand for L = 2 mi, Lc = 1 mi, S = 0.25 (so L Lc / sqrt(S) = 4), 50 % impervious,
 // D = 5 min = 1/12 h, A = 1 sq mi:
-//   Ct  = 0.16 - 0.08 * 0.5                  = 0.12      tp = 0.12 * 1^0.48 = 0.12 h
-//   tpR = 0.12 + (1/12 - 0.12 / 5.5) / 4     = 0.1353788 h
-//   Tp  = 1/24 + tpR                         = 0.1770455 h
-//   qp  = 640 * 0.6 * 1 / tpR                = 2836.486 cfs
-//   W50 = 770 / 2836.486^1.08 h              = 8.622614 min;  W75 = 440 / ... = 4.927208 min
+//   Ct  = 0.16 - 0.08 * 0.5                  = 0.12
+//   tp  = 0.12 * 4^0.48 = 0.12 * 1.9453099   = 0.2334372 h
+//   tpR = tp + (1/12 - tp / 5.5) / 4         = 0.2436597 h
+//   Tp  = 1/24 + tpR                         = 0.2853264 h
+//   qp  = 640 * 0.6 * 1 / tpR                = 1575.968 cfs
+//   W50 = 770 / 1575.968^1.08 h              = 16.26637 min;  W75 = 440 / ... = 9.295070 min
 TEST(UnitHydrograph, SnyderParametersWorkedByHand) {
     UnitHydrographInput in = Basin(1.0, 5.0 / 60.0);
-    in.length = 1.0;
-    in.centroid = 0.5;
+    in.length = 2.0;
+    in.centroid = 1.0;
     in.slope = 0.25;
     in.impervious = 0.5;
     const UnitHydrograph uh = Uh(in);
     ASSERT_FALSE(uh.peakScaled);
     EXPECT_NEAR(uh.ct, 0.12, 1e-12);
-    EXPECT_NEAR(uh.lag, 0.12, 1e-12);
-    EXPECT_NEAR(uh.adjustedLag, 0.1353788, 1e-7);
-    EXPECT_NEAR(uh.timeToPeak, 0.1770455, 1e-7);
-    EXPECT_NEAR(uh.peak, 2836.486, 1e-3);
-    EXPECT_NEAR(uh.w50 * 60.0, 8.622614, 1e-6);
-    EXPECT_NEAR(uh.w75 * 60.0, 4.927208, 1e-6);
+    EXPECT_NEAR(uh.lag, 0.2334372, 1e-7);
+    EXPECT_NEAR(uh.adjustedLag, 0.2436597, 1e-7);
+    EXPECT_NEAR(uh.timeToPeak, 0.2853264, 1e-7);
+    EXPECT_NEAR(uh.peak, 1575.968, 1e-3);
+    EXPECT_NEAR(uh.w50 * 60.0, 16.26637, 1e-5);
+    EXPECT_NEAR(uh.w75 * 60.0, 9.295070, 1e-6);
 }
 
 // The ordinates are the shape's means over the steps centred on them: checked against a fine
@@ -391,6 +392,8 @@ TEST(Rational, ShortWindowsFindTheBurstInsideAStep) {
 }
 
 TEST(Rational, KirpichGrowsWithLengthAndShrinksWithSlope) {
+    // By hand: 0.0078 * 5280^0.77 * 0.01^-0.385 = 0.0078 * 735.2383 * 5.888437 = 33.76935 min.
+    EXPECT_NEAR(KirpichMinutes(1.0, 0.01), 33.76935, 1e-5);
     EXPECT_GT(KirpichMinutes(2.0, 0.02), KirpichMinutes(1.0, 0.02));
     EXPECT_LT(KirpichMinutes(1.0, 0.05), KirpichMinutes(1.0, 0.02));
     EXPECT_EQ(KirpichMinutes(1.0, 0.0), 0.0);
