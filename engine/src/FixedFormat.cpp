@@ -17,7 +17,7 @@ void Pad(std::string& out, int width, int length) {
 } // namespace
 
 void AppendFixed(std::string& out, double value, int decimals, int width, bool trimZeros) {
-    const double scaled = std::round(value * kScale[decimals]);
+    const double scaled = value * kScale[decimals];
     if (!(std::abs(scaled) < 1e15)) {
         char text[64];
         const int n = std::snprintf(text, sizeof text, "%*.*f", width, decimals, value);
@@ -25,7 +25,9 @@ void AppendFixed(std::string& out, double value, int decimals, int width, bool t
         return;
     }
     const bool negative = scaled < 0.0;
-    auto units = static_cast<long long>(negative ? -scaled : scaled);
+    // Rounded half away from zero, as printf does for all but exact binary ties.
+    auto units = static_cast<unsigned long long>((negative ? -scaled : scaled) + 0.5);
+    const bool minus = negative && units != 0;
     // Composed right to left in a local buffer, then appended at once.
     char text[48];
     char* end = text + sizeof text;
@@ -42,7 +44,7 @@ void AppendFixed(std::string& out, double value, int decimals, int width, bool t
         *--p = static_cast<char>('0' + units % 10);
         units /= 10;
     } while (units > 0);
-    if (negative && std::any_of(p, end, [](char c) { return c > '0' && c <= '9'; })) *--p = '-';
+    if (minus) *--p = '-';
     const auto length = static_cast<int>(end - p);
     if (width > length) out.append(static_cast<std::size_t>(width - length), ' ');
     out.append(p, end);

@@ -133,22 +133,29 @@ double HortonSoil::capacity(double dt) const {
 }
 
 // The time in [from, to] at which the time form has infiltrated `depth`: Newton's steps kept
-// inside the bracket, halving it whenever a step would leave it.
+// inside the bracket, halving it whenever a step would leave it. Each step needs one
+// exponential, for both the depth and the rate.
 double HortonSoil::timeFor(double depth, double from, double to) const {
+    const double spread = (f0_ - fc_) / k_;
+    const auto miss = [&](double t, double& rate) {
+        const double decay = std::exp(-k_ * t);
+        rate = fc_ + (f0_ - fc_) * decay;
+        return fc_ * t + spread * (1.0 - decay) - depth;
+    };
+    double rate = 0.0;
+    const double startMiss = miss(from, rate);
     // First guess: the rate at the start of the step held over the depth still to go.
-    const double startRate = rateAt(from);
-    double t = startRate > 0.0 ? from + (depth - cumulativeAt(from)) / startRate : from;
+    double t = rate > 0.0 ? from - startMiss / rate : from;
     if (!(t > from && t < to)) t = 0.5 * (from + to);
     for (int i = 0; i < 60 && to - from > 1e-12; ++i) {
-        const double miss = cumulativeAt(t) - depth;
-        if (miss > 0.0)
+        const double m = miss(t, rate);
+        if (std::abs(m) <= 1e-13) break;
+        if (m > 0.0)
             to = t;
         else
             from = t;
-        const double rate = rateAt(t);
-        const double next = rate > 0.0 ? t - miss / rate : from - 1.0;
+        const double next = rate > 0.0 ? t - m / rate : from - 1.0;
         t = next > from && next < to ? next : 0.5 * (from + to);
-        if (std::abs(miss) <= 1e-13) break;
     }
     return t;
 }
@@ -160,6 +167,10 @@ void HortonSoil::infiltrate(double depth, double dt) {
     if (depth >= full) { // the soil took all it could: it moves on by the whole step
         time_ += dt;
         decayed_ *= stepDecay_;
+        return;
+    }
+    if (k_ <= 0.0) { // a constant rate: the equivalent time is the depth over the rate
+        time_ = total_ / f0_;
         return;
     }
     time_ = timeFor(total_, time_, time_ + dt);

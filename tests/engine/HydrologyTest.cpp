@@ -241,6 +241,26 @@ TEST(Horton, TheIntegratedFormIsTheTimeFormUnderPonding) {
     }
 }
 
+// After light steps the soil is where the time form would be once it had infiltrated the same
+// depth under ponding: its equivalent time is found here by bisection, independently.
+TEST(Horton, LightRainMovesTheSoilToItsEquivalentTime) {
+    const double f0 = 3.0, fc = 0.5, decay = 0.0008, dt = 1.0 / 12.0;
+    HortonSoil soil(f0, fc, decay);
+    double total = 0.0;
+    for (const double offered : {0.0, 0.1, 0.2, 0.05, 0.3, 0.01, 0.0, 0.15}) {
+        const double taken = std::min(offered, soil.capacity(dt));
+        soil.infiltrate(taken, dt);
+        total += taken;
+        double low = 0.0, high = 100.0;
+        while (high - low > 1e-12) {
+            const double mid = 0.5 * (low + high);
+            (HortonCapacity(f0, fc, decay, 0.0, mid) < total ? low : high) = mid;
+        }
+        EXPECT_NEAR(soil.capacity(dt), HortonCapacity(f0, fc, decay, low, low + dt), 1e-9)
+            << offered;
+    }
+}
+
 // After a dry hour the time form's capacity has decayed as if it had rained; the integrated
 // form's has not, as the soil took nothing in. So the second burst loses more and runs off less.
 TEST(Horton, AfterADryGapTheIntegratedFormGivesLessExcess) {
@@ -256,6 +276,14 @@ TEST(Horton, AfterADryGapTheIntegratedFormGivesLessExcess) {
             std::max(0.0, rain.depths[i] - HortonCapacity(p.f0, p.fc, p.decay, t1, t1 + 0.25));
     }
     EXPECT_LT(integrated, timeForm - 0.05);
+    // With no decay the rate is constant and the two forms are one, light steps included.
+    p.decay = 0.0;
+    Hyetograph light{0.25, {0.5, 1.5, 0, 1.5}}; // capacity 4.5 * 0.25 = 1.125 in a step
+    double constant = 0.0;
+    for (const LossStep& s : Losses(light, p))
+        constant += s.excess;
+    EXPECT_NEAR(constant, 2 * (1.5 - 1.125), 1e-12);
+    p.decay = 0.0005;
     // Over the first burst, all ponded, the two agree.
     const auto steps = Losses(rain, p);
     EXPECT_NEAR(steps[0].excess + steps[1].excess,
