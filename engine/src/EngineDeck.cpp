@@ -209,17 +209,26 @@ bool IsEndCard(const std::string& line) {
     return !line.empty() && line[0] == 'E';
 }
 
-// Whether the line after a D card is the next catchment's C card rather than the D1 card that
-// the D card asks for: it reads as a C card with an identification and is itself followed by a
-// line that reads as a D card. A real D1 card rarely passes both tests, as the identification
-// of the next C card, in the columns of W50, is not a number.
-bool StartsTheNextCatchment(const Lines& lines, std::size_t at) {
-    const std::string& line = lines.text[at];
+// Whether a line has what every C card has: a print option, first and last storm numbers from
+// 1 to 99, a unit duration and an identification. A D1 card has none of these in those columns
+// (its Ct and Cp fill them with decimals).
+bool LooksLikeCCard(const std::string& line) {
     const ReadResult c = ReadCard(line, cards::kC);
-    if (!c || Trimmed((*c)[6]).empty()) return false;
-    if (!ReadCard(line, cards::kD1)) return true;
-    if (at + 1 >= lines.text.size() || IsEndCard(lines.text[at + 1])) return false;
-    return static_cast<bool>(ReadCard(lines.text[at + 1], cards::kD));
+    if (!c) return false;
+    const FieldList& v = *c;
+    const auto storm = [](const FieldValue& f) {
+        return f.isNumber() && f.number() >= 1.0 && f.number() <= 99.0;
+    };
+    return v[1].isNumber() && storm(v[3]) && storm(v[4]) && v[5].isNumber() &&
+           v[5].number() > 0.0 && !Trimmed(v[6]).empty();
+}
+
+// Whether the line after a D card is the next catchment's C card rather than the D1 card that
+// the D card asks for: it looks like a C card and the line after it does not (it is that
+// catchment's D card).
+bool StartsTheNextCatchment(const Lines& lines, std::size_t at) {
+    if (!LooksLikeCCard(lines.text[at])) return false;
+    return at + 1 >= lines.text.size() || !LooksLikeCCard(lines.text[at + 1]);
 }
 
 // Reads the D1 card that the D card asks for. A line that is not one (the end card, an empty

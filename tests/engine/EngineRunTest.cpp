@@ -383,28 +383,37 @@ TEST(EngineChecks, RunsAreBounded) {
 
 // ---- Reading a deck that lacks a D1 card ---------------------------------------------------
 
+// A D1 card is told from the next catchment's C card, whatever its values, and a missing one
+// costs only its catchment (the next C card or the end card is left in place).
 TEST(EngineDeck, AMissingD1CardCostsOnlyItsCatchment) {
-    for (const bool endFollows : {false, true}) {
+    enum class After { NextCatchment, EndCard, D1Kept };
+    for (const After after : {After::NextCatchment, After::EndCard, After::D1Kept}) {
         DeckCards d = B2Deck();
-        d.catchments[0].useD1 = true;
-        d.catchments[0].ct = 0.2;
-        d.catchments[0].identification = "FIRST";
-        if (!endFollows) {
+        CatchmentCards& first = d.catchments[0];
+        first.useD1 = true;
+        first.ct = 1.2; // a D1 card with something in the columns of card C's fields
+        first.cp = 0.6;
+        first.w50 = 15.0;
+        first.identification = "FIRST";
+        if (after != After::EndCard) {
             d.catchments.push_back(B2Deck().catchments[0]);
             d.catchments[1].identification = "SECOND";
         }
         std::string text = WriteDeck(d);
-        // The D1 card is the second line after FIRST's C card.
-        const auto dCard = text.find('\n', text.find("FIRST")) + 1;
-        const auto d1 = text.find('\n', dCard) + 1;
-        text.erase(d1, text.find('\n', d1) + 1 - d1);
+        if (after != After::D1Kept) { // the D1 card is the second line after FIRST's C card
+            const auto dCard = text.find('\n', text.find("FIRST")) + 1;
+            const auto d1 = text.find('\n', dCard) + 1;
+            text.erase(d1, text.find('\n', d1) + 1 - d1);
+        }
         std::istringstream in(text);
         const EngineDeck deck = ParseDeck(in);
-        ASSERT_EQ(deck.catchments.size(), endFollows ? 1U : 2U) << text;
+        ASSERT_EQ(deck.catchments.size(), after == After::EndCard ? 1U : 2U) << text;
         EXPECT_EQ(deck.catchments[0].identification, "FIRST");
-        EXPECT_NE(deck.catchments[0].problem.find("asks for a D1 card, but the next line is not"),
-                  std::string::npos);
-        if (!endFollows) {
+        const bool missing =
+            deck.catchments[0].problem.find("asks for a D1 card, but the next line is not") !=
+            std::string::npos;
+        EXPECT_EQ(missing, after != After::D1Kept) << text;
+        if (after != After::EndCard) {
             EXPECT_EQ(deck.catchments[1].identification, "SECOND");
             EXPECT_TRUE(deck.catchments[1].problem.empty());
         }
