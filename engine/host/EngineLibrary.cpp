@@ -71,6 +71,7 @@ Loaded LoadEngine(const fs::path& programFolder) {
         return loaded;
     }
     loaded.entry = reinterpret_cast<EntryPoint>(symbol);
+    loaded.runEntry = reinterpret_cast<RunEntryPoint>(Symbol(handle, kRunEntryName));
     return loaded;
 }
 

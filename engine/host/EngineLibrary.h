@@ -20,12 +20,27 @@ using EntryPoint = void(TOVAN_ENGINE_CALL*)(char*, std::int32_t, char*, std::int
 
 inline constexpr const char* kEntryName = "TOVANF95";
 
+// This engine's own entry point: the same names and, after them, a buffer for the reason and
+// its size and a progress function (called after each catchment) with its context; it also
+// writes the results file and returns 0 when done, 1 when the input cannot be opened, 2 when an
+// output could not be written and 3 on an internal error. An engine without it is called
+// through kEntryName.
+using ProgressFunction = void (*)(std::int32_t done, std::int32_t total, void* context);
+using RunEntryPoint = std::int32_t(TOVAN_ENGINE_CALL*)(char*, std::int32_t, char*, std::int32_t,
+                                                       char*, std::int32_t, char*, std::int32_t,
+                                                       char*, std::int32_t, ProgressFunction,
+                                                       void*);
+inline constexpr const char* kRunEntryName = "TOVANRUN";
+inline constexpr std::int32_t kRunDone = 0;
+inline constexpr std::int32_t kRunNoInput = 1;
+
 // "libTOVAN.so", "TOVAN.dll" or "libTOVAN.dylib".
 const char* LibraryFileName();
 
 struct Loaded {
     EntryPoint entry = nullptr;
-    std::string error; // the loader's words when entry is null
+    RunEntryPoint runEntry = nullptr; // null when the library does not have it
+    std::string error;                // the loader's words when entry is null
     bool libraryFound = false;
 };
 

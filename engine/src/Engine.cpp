@@ -4,9 +4,39 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <fstream>
 
 namespace tovan::engine {
+
+namespace {
+
+bool HasProblem(const std::vector<Message>& messages) {
+    return std::any_of(messages.begin(), messages.end(),
+                       [](const Message& m) { return m.problem; });
+}
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+} // namespace
+
+bool StormResult::computed() const {
+    return !HasProblem(messages);
+}
+
+bool CatchmentResult::computed() const {
+    return !HasProblem(messages);
+}
 
 PrintContent ContentOf(int printOption, bool& known) {
     known = true;
@@ -43,34 +73,29 @@ constexpr std::array<DciaLevel, 4> kDciaLevels{
     {{1.0, 0.0}, {0.70, 0.30}, {0.40, 0.60}, {0.40, 0.60}}};
 constexpr double kDefaultDrainHours = 40.0;
 
-double Fraction(const std::optional<double>& value, double fallback, const char* name,
-                std::vector<std::string>& notes) {
-    if (!value) return fallback;
-    if (*value >= 0.0 && *value <= 1.0) return *value;
-    notes.push_back(std::string(name) + " is outside 0 to 1 and is not used");
-    return fallback;
-}
+// The rational formula's option texts: option 1 for catchments of 5 to 90 acres, option 0 for
+// larger ones.
+constexpr double kRationalSmallestAcres = 5.0;
+constexpr double kRationalLargestAcres = 90.0;
+
+// The ordinates of a unit hydrograph follow its shape when their peak is within this fraction
+// of the shape's.
+constexpr double kUnderSampledPeak = 0.9;
 
 } // namespace
 
-LossParameters LossParametersOf(const Catchment& c, int& level, std::vector<std::string>& notes) {
+LossParameters LossParametersOf(const Catchment& c, int& level) {
     LossParameters p;
-    p.impervious = std::clamp(c.impervious.value_or(0.0) / 100.0, 0.0, 1.0);
+    p.impervious = c.impervious.value_or(0.0) / 100.0;
     p.dsPervious = c.dsPervious.value_or(0.0);
     p.dsImpervious = c.dsImpervious.value_or(0.0);
     p.f0 = c.f0.value_or(0.0);
     p.decay = c.decay.value_or(0.0);
     p.fc = c.fc.value_or(0.0);
-    level = c.dciaLevel.value_or(0);
-    if (level < 0 || level > 3) {
-        notes.push_back("DCIA level " + std::to_string(level) + " is not 0 to 3; level 0 is used");
-        level = 0;
-    }
+    level = std::clamp(c.dciaLevel.value_or(0), 0, 3); // beyond 3: a problem, never computed
     const auto defaults = kDciaLevels[static_cast<std::size_t>(level)];
-    p.connected =
-        Fraction(c.connectedFraction, defaults.connected, "The connected fraction", notes);
-    p.receiving =
-        Fraction(c.receivingFraction, defaults.receiving, "The receiving fraction", notes);
+    p.connected = c.connectedFraction.value_or(defaults.connected);
+    p.receiving = c.receivingFraction.value_or(defaults.receiving);
     if (level == 3) p.captureDepth = std::max(0.0, c.wqcv.value_or(0.0));
     return p;
 }
@@ -105,7 +130,7 @@ UnitHydrographInput UnitHydrographInputOf(const Catchment& c) {
     in.length = c.length.value_or(0.0);
     in.centroid = c.centroid.value_or(0.0);
     in.slope = c.slope.value_or(0.0);
-    in.impervious = std::clamp(c.impervious.value_or(0.0) / 100.0, 0.0, 1.0);
+    in.impervious = c.impervious.value_or(0.0) / 100.0;
     in.dt = UnitDurationHours(c);
     if (c.useD1 == 1) {
         in.ct = c.ct;
@@ -129,7 +154,21 @@ std::optional<Hyetograph> RainOf(const Storm& storm, double dt, std::string& pro
         problem = "it has no one-hour depth";
         return std::nullopt;
     }
+    const double steps = std::ceil(kDesignStormMinutes / (dt * 60.0) - 1e-9);
+    if (!(steps <= static_cast<double>(kMaxRainfallSteps))) {
+        problem = Format("its %.0f-minute design storm would take %.6g steps of %.4g min, more "
+                         "than the %zu this engine computes",
+                         kDesignStormMinutes, steps, dt * 60.0, kMaxRainfallSteps);
+        return std::nullopt;
+    }
     return DesignStorm(storm.oneHourDepth, dt);
+}
+
+// Option 1 asks for the rational peak with every storm; option 0 with a one-hour storm when
+// the time of concentration is given.
+bool WantsRationalPeak(const Catchment& c, const Storm& storm) {
+    if (c.rationalOption == 1) return true;
+    return storm.designStorm && c.tc.value_or(0.0) > 0.0;
 }
 
 RationalResult Rational(const Catchment& c, const Hyetograph& rain, double impervious) {
@@ -145,29 +184,63 @@ RationalResult Rational(const Catchment& c, const Hyetograph& rain, double imper
     return r;
 }
 
+LossTotals TotalsOf(const std::vector<LossStep>& steps) {
+    LossTotals t;
+    for (const LossStep& step : steps) {
+        t.rain += step.rain;
+        t.infiltration += step.infiltration;
+        t.captured += step.captured;
+        t.excess += step.excess;
+    }
+    if (!steps.empty()) t.stored = steps.back().stored;
+    return t;
+}
+
+void StormProblem(StormResult& s, std::string text, int line) {
+    s.messages.push_back({true, std::move(text), line, s.storm});
+}
+
 StormResult ComputeStorm(const EngineDeck& deck, const Catchment& c, const CatchmentResult& cr,
                          int number) {
     StormResult s;
     s.storm = number;
     s.source = deck.findStorm(number);
     if (s.source == nullptr) {
-        s.problem = "storm " + std::to_string(number) + " is not in the deck";
+        StormProblem(s, "storm " + std::to_string(number) + " is not in the deck", c.line);
         return s;
     }
-    std::optional<Hyetograph> rain = RainOf(*s.source, UnitDurationHours(c), s.problem);
-    if (!rain) return s;
+    if (!s.source->problem.empty()) {
+        StormProblem(s, s.source->problem, s.source->line);
+        return s;
+    }
+    std::string problem;
+    std::optional<Hyetograph> rain = RainOf(*s.source, UnitDurationHours(c), problem);
+    const std::size_t length = rain ? rain->depths.size() + cr.uh.ordinates.size() - 1 : 0;
+    const double products = rain ? static_cast<double>(rain->depths.size()) *
+                                       static_cast<double>(cr.uh.ordinates.size())
+                                 : 0.0;
+    if (problem.empty() && length > kMaxStormHydrographOrdinates) {
+        problem = Format("its storm hydrograph would have %zu ordinates, more than the %zu this "
+                         "engine computes",
+                         length, kMaxStormHydrographOrdinates);
+    } else if (problem.empty() && products > kMaxConvolutionProducts) {
+        problem =
+            Format("its %zu rainfall steps against %zu unit-hydrograph ordinates would take "
+                   "%.3g products, more than the %.3g this engine computes for one storm",
+                   rain->depths.size(), cr.uh.ordinates.size(), products, kMaxConvolutionProducts);
+    }
+    if (!problem.empty() || !rain) {
+        StormProblem(s, problem, s.source->line);
+        return s;
+    }
     s.rain = std::move(*rain);
     s.losses = WithFactors(cr.losses, *s.source, c, s.factorsApplied);
     s.steps = Losses(s.rain, s.losses);
-    const std::vector<double> excess = ExcessOf(s.steps);
-    for (const LossStep& step : s.steps) {
-        s.excessInches += step.excess;
-        s.capturedInches += step.captured;
-    }
-    s.flows = Convolve(excess, cr.uh.ordinates);
+    s.totals = TotalsOf(s.steps);
+    s.flows = Convolve(ExcessOf(s.steps), cr.uh.ordinates);
     s.peak = PeakOf(s.flows, s.rain.dt);
     s.volumeInches = VolumeInches(s.flows, s.rain.dt, c.area.value_or(0.0));
-    if (c.rationalOption == 1) s.rational = Rational(c, s.rain, s.losses.impervious);
+    if (WantsRationalPeak(c, *s.source)) s.rational = Rational(c, s.rain, s.losses.impervious);
     return s;
 }
 
@@ -177,45 +250,139 @@ std::string StormRangeProblem(const Catchment& c) {
     return {};
 }
 
+void Note(CatchmentResult& r, std::string text, int line) {
+    r.messages.push_back({false, std::move(text), line, 0});
+}
+
+void OptionNotes(const EngineDeck& deck, const Catchment& c, CatchmentResult& r) {
+    bool known = true;
+    r.content = ContentOf(c.printOption, known);
+    if (!known)
+        Note(r, Format("print option %d is unknown; option 0 is used", c.printOption), c.line);
+    if (c.rationalOption != 0 && c.rationalOption != 1) {
+        Note(r,
+             Format("rational formula option %d is not 0 or 1; option 0 is used", c.rationalOption),
+             c.line);
+    }
+    if (!c.area || *c.area <= 0.0) return;
+    const double acres = *c.area * kAcresPerSquareMile;
+    if (c.rationalOption == 1) {
+        if (acres < kRationalSmallestAcres || acres > kRationalLargestAcres) {
+            Note(r,
+                 Format("rational formula option 1 is for catchments of 5 to 90 acres; this one "
+                        "has %.1f acres; the rational peak is still computed",
+                        acres),
+                 c.line);
+        }
+        if (deck.rainfallOption == 2) {
+            Note(r,
+                 "rational formula option 1 asks for Record B1 rainfall; the rational peak "
+                 "comes from the two-hour design storm",
+                 c.line);
+        }
+    } else if (c.rationalOption == 0 && acres <= kRationalLargestAcres) {
+        Note(r,
+             Format("rational formula option 0 is for catchments larger than 90 acres; this "
+                    "one has %.1f acres (option 1 is for 5 to 90 acres)",
+                    acres),
+             c.line);
+    }
+}
+
+// The largest unit duration, among halvings of the given one, whose ordinates peak within 10 %
+// of their shape: the suggestion of the under-sampling note.
+double SuggestedUnitMinutes(const UnitHydrographInput& in) {
+    UnitHydrographInput finer = in;
+    for (int i = 0; i < 6 && finer.dt * 60.0 > 0.2; ++i) {
+        finer.dt = std::max(std::floor(finer.dt * 60.0 / 2.0 * 10.0) / 10.0, 0.1) / 60.0;
+        const UnitHydrographResult uh = SnyderUnitHydrograph(finer);
+        if (!uh.hydrograph) break;
+        if (uh.hydrograph->ordinatePeak >= kUnderSampledPeak * uh.hydrograph->peak) break;
+    }
+    return finer.dt * 60.0;
+}
+
+void UnitHydrographNotes(const Catchment& c, const UnitHydrographInput& in, CatchmentResult& r) {
+    const UnitHydrograph& uh = r.uh;
+    const int line = c.useD1 == 1 ? c.d1Line : c.line;
+    if (uh.peakScaled)
+        Note(r,
+             "the unit hydrograph's widths held more than one inch; its flows were lowered to "
+             "hold exactly one",
+             line);
+    if (in.w75Minutes && *in.w75Minutes > uh.w50 * 60.0 + 1e-9) {
+        Note(r,
+             Format("W75 %.6g min is wider than W50 %.6g min; W50 is used for both", *in.w75Minutes,
+                    uh.w50 * 60.0),
+             line);
+    }
+    if (uh.ordinatePeak < kUnderSampledPeak * uh.peak) {
+        Note(r,
+             Format("the unit duration of %.4g min is long against the time to peak of %.4g "
+                    "min: the ordinates used peak at %.2f cfs, %.0f %% below the shape's %.2f "
+                    "cfs; a unit duration of %.4g min or less would follow the shape",
+                    c.unitDuration, uh.timeToPeak * 60.0, uh.ordinatePeak,
+                    100.0 * (1.0 - uh.ordinatePeak / uh.peak), uh.peak, SuggestedUnitMinutes(in)),
+             c.line);
+    }
+}
+
 } // namespace
 
 CatchmentResult ComputeCatchment(const EngineDeck& deck, const Catchment& c) {
     CatchmentResult r;
     r.catchment = &c;
-    bool known = true;
-    r.content = ContentOf(c.printOption, known);
-    if (!known)
-        r.notes.push_back("print option " + std::to_string(c.printOption) +
-                          " is unknown; option 0 is used");
-    r.problem = c.problem.empty() ? StormRangeProblem(c) : c.problem;
-    if (!r.problem.empty()) return r;
-    r.losses = LossParametersOf(c, r.dciaLevel, r.notes);
+    OptionNotes(deck, c, r);
+    std::string problem = c.problem.empty() ? StormRangeProblem(c) : c.problem;
+    if (!problem.empty()) {
+        r.messages.push_back({true, std::move(problem), c.line, 0});
+        return r;
+    }
+    CheckCatchment(c, r.messages);
+    if (!r.computed()) return r;
+    r.losses = LossParametersOf(c, r.dciaLevel);
     r.drainTimeHours = c.drainTime.value_or(0.0) > 0.0 ? *c.drainTime : kDefaultDrainHours;
-    UnitHydrographResult uh = SnyderUnitHydrograph(UnitHydrographInputOf(c));
+    const UnitHydrographInput in = UnitHydrographInputOf(c);
+    UnitHydrographResult uh = SnyderUnitHydrograph(in);
     if (!uh.hydrograph) {
-        r.problem = uh.problem;
+        r.messages.push_back({true, uh.problem, c.dLine, 0});
         return r;
     }
     r.uh = std::move(*uh.hydrograph);
-    if (r.uh.peakScaled)
-        r.notes.push_back("the unit hydrograph's widths held more than one inch; its flows were "
-                          "lowered to hold exactly one");
+    UnitHydrographNotes(c, in, r);
     for (int s = c.firstStorm; s <= c.lastStorm; ++s)
         r.storms.push_back(ComputeStorm(deck, c, r, s));
     return r;
 }
 
+std::string ResultsFileName(const std::string& report) {
+    const std::size_t slash = report.find_last_of("/\\");
+    const std::size_t dot = report.find_last_of('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? report.substr(0, dot) : report) + ".results.json";
+}
+
+RunResult RunDeck(const RunFiles& files, const ProgressFunction& progress) {
+    std::ifstream in(files.input, std::ios::binary);
+    if (!in) return {RunStatus::NoInput, "The input deck " + files.input + " cannot be opened."};
+    EngineDeck deck = ParseDeck(in);
+    CheckStorms(deck);
+    Outputs out(files);
+    out.header(deck);
+    for (std::size_t i = 0; i < deck.catchments.size(); ++i) {
+        if (out.failed()) break; // the reason is known; computing on would be wasted
+        out.catchment(ComputeCatchment(deck, deck.catchments[i]));
+        if (progress) progress(i + 1, deck.catchments.size());
+    }
+    std::string why;
+    if (!out.finish(why)) return {RunStatus::OutputFailed, why};
+    return {};
+}
+
 bool RunDeckFile(const std::string& input, const std::string& report, const std::string& drelm,
                  const std::string& peak) {
-    std::ifstream in(input, std::ios::binary);
-    if (!in) return false;
-    const EngineDeck deck = ParseDeck(in);
-    Outputs out(report, drelm, peak);
-    out.header(input, deck);
-    for (const Catchment& c : deck.catchments)
-        out.catchment(ComputeCatchment(deck, c));
-    out.finish();
-    return true;
+    return RunDeck({input, report, drelm, peak, {}}).status != RunStatus::NoInput;
 }
 
 } // namespace tovan::engine

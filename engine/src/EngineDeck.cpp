@@ -61,10 +61,6 @@ ReadResult ReadCard(const std::string& line, const std::array<CardField, N>& car
     return FortranRead(line, std::span<const std::string_view>(descriptors));
 }
 
-std::string LineProblem(int line, const std::string& what) {
-    return "Line " + std::to_string(line) + ": " + what;
-}
-
 } // namespace
 
 namespace {
@@ -104,8 +100,8 @@ struct BCard {
 
 void AddStorm(EngineDeck& deck, Storm storm, int line) {
     if (deck.findStorm(storm.number) != nullptr) {
-        deck.problems.push_back(LineProblem(line, "storm " + std::to_string(storm.number) +
-                                                      " appears again; the first one is used"));
+        deck.messages.push_back({line, "storm " + std::to_string(storm.number) +
+                                           " appears again; the first one is used"});
         return;
     }
     deck.storms.push_back(std::move(storm));
@@ -122,6 +118,7 @@ void GroupB1(EngineDeck& deck, const std::vector<BCard>& cards) {
             run.push_back(cards[j].values);
         Storm storm;
         storm.number = Integer(cards[i].values[0]);
+        storm.line = cards[i].line;
         storm.identification = Trimmed(cards[i].values[1]);
         ReadB1(run, storm);
         AddStorm(deck, std::move(storm), cards[i].line);
@@ -133,13 +130,11 @@ std::optional<BCard> ReadBCard(EngineDeck& deck, const std::string& line, int nu
     const ReadResult v =
         deck.rainfallOption == 1 ? ReadCard(line, cards::kB1) : ReadCard(line, cards::kB2);
     if (!v) {
-        deck.problems.push_back(
-            LineProblem(number, "this storm card cannot be read; it is left out"));
+        deck.messages.push_back({number, "this storm card cannot be read; it is left out"});
         return std::nullopt;
     }
     if (!(*v)[0].isNumber()) {
-        deck.problems.push_back(
-            LineProblem(number, "this storm card has no storm number; it is left out"));
+        deck.messages.push_back({number, "this storm card has no storm number; it is left out"});
         return std::nullopt;
     }
     return BCard{number, *v};
@@ -160,6 +155,7 @@ void ReadStorms(Lines& lines, EngineDeck& deck) {
     for (const BCard& card : cards) {
         Storm storm;
         storm.number = Integer(card.values[0]);
+        storm.line = card.line;
         storm.identification = Trimmed(card.values[1]);
         ReadB2(card.values, storm);
         AddStorm(deck, std::move(storm), card.line);
@@ -209,29 +205,67 @@ void ReadD1(const FieldList& v, Catchment& c) {
     c.drainTime = Number(v[7]);
 }
 
-// Reads the D card (and the D1 card when asked for) that follow a C card.
-void ReadParameters(Lines& lines, Catchment& c) {
-    if (!lines.more()) {
-        c.problem = "its D card is missing";
+bool IsEndCard(const std::string& line) {
+    return !line.empty() && line[0] == 'E';
+}
+
+// Whether a line has what every C card has: a print option, first and last storm numbers from
+// 1 to 99, a unit duration and an identification. A D1 card has none of these in those columns
+// (its Ct and Cp fill them with decimals).
+bool LooksLikeCCard(const std::string& line) {
+    const ReadResult c = ReadCard(line, cards::kC);
+    if (!c) return false;
+    const FieldList& v = *c;
+    const auto storm = [](const FieldValue& f) {
+        return f.isNumber() && f.number() >= 1.0 && f.number() <= 99.0;
+    };
+    return v[1].isNumber() && storm(v[3]) && storm(v[4]) && v[5].isNumber() &&
+           v[5].number() > 0.0 && !Trimmed(v[6]).empty();
+}
+
+// Whether the line after a D card is the next catchment's C card rather than the D1 card that
+// the D card asks for: it looks like a C card and the line after it does not (it is that
+// catchment's D card).
+bool StartsTheNextCatchment(const Lines& lines, std::size_t at) {
+    if (!LooksLikeCCard(lines.text[at])) return false;
+    return at + 1 >= lines.text.size() || !LooksLikeCCard(lines.text[at + 1]);
+}
+
+// Reads the D1 card that the D card asks for. A line that is not one (the end card, an empty
+// line, the next catchment's C card) is left for the reader after it, so that one missing D1
+// card costs one catchment, not the rest of the deck.
+void ReadD1Card(Lines& lines, Catchment& c) {
+    const bool present = lines.more() && !IsEndCard(lines.text[lines.next]) &&
+                         !IsBlank(lines.text[lines.next]) &&
+                         !StartsTheNextCatchment(lines, lines.next);
+    if (!present) {
+        c.problem = "card D (line " + std::to_string(c.dLine) +
+                    ") asks for a D1 card, but the next line is not one";
         return;
     }
-    const ReadResult d = ReadCard(lines.take(), cards::kD);
-    if (!d) {
-        c.problem = "its D card (line " + std::to_string(lines.number()) + ") cannot be read";
-        return;
-    }
-    ReadD(*d, c);
-    if (c.useD1 != 1) return;
-    const ReadResult d1 = lines.more() ? ReadCard(lines.take(), cards::kD1) : std::nullopt;
+    const ReadResult d1 = ReadCard(lines.take(), cards::kD1);
+    c.d1Line = lines.number();
     if (!d1) {
-        c.problem = "its D1 card is missing or cannot be read";
+        c.problem = "its D1 card (line " + std::to_string(c.d1Line) + ") cannot be read";
         return;
     }
     ReadD1(*d1, c);
 }
 
-bool IsEndCard(const std::string& line) {
-    return !line.empty() && line[0] == 'E';
+// Reads the D card (and the D1 card when asked for) that follow a C card.
+void ReadParameters(Lines& lines, Catchment& c) {
+    if (!lines.more() || IsEndCard(lines.text[lines.next])) {
+        c.problem = "its D card is missing";
+        return;
+    }
+    const ReadResult d = ReadCard(lines.take(), cards::kD);
+    c.dLine = lines.number();
+    if (!d) {
+        c.problem = "its D card (line " + std::to_string(c.dLine) + ") cannot be read";
+        return;
+    }
+    ReadD(*d, c);
+    if (c.useD1 == 1) ReadD1Card(lines, c);
 }
 
 void ReadCatchments(Lines& lines, EngineDeck& deck) {
@@ -258,8 +292,7 @@ EngineDeck ParseDeck(std::istream& in) {
     Lines lines = ReadLines(in);
     const ReadResult a = lines.more() ? ReadCard(lines.take(), cards::kA) : std::nullopt;
     if (!a || ((*a)[1].integer != 1 && (*a)[1].integer != 2) || !(*a)[1].isNumber()) {
-        deck.problems.push_back(
-            "Line 1: card A is missing or does not choose rainfall option 1 or 2");
+        deck.messages.push_back({1, "card A is missing or does not choose rainfall option 1 or 2"});
         return deck;
     }
     deck.rainfallOption = (*a)[1].integer;

@@ -18,16 +18,20 @@ struct CorrectionFactors {
 
 struct Storm {
     int number = 0;
+    int line = 0; // line of its (first) card
     std::string identification;
     bool designStorm = false;   // a B2 storm: one-hour depth and return period
     int returnPeriod = 0;       // years (B2)
     double oneHourDepth = 0.0;  // inches (B2)
     std::vector<double> depths; // inches per unit duration (B1)
     CorrectionFactors factors;
+    std::string problem; // set when the storm's values cannot be used
 };
 
 struct Catchment {
-    int line = 0; // line of its C card, for messages
+    int line = 0;   // line of its C card, for messages
+    int dLine = 0;  // line of its D card
+    int d1Line = 0; // line of its D1 card, 0 when it has none
     // Card C
     int printOption = 0;
     int rationalOption = 0;
@@ -47,12 +51,20 @@ struct Catchment {
     std::string problem; // set when the catchment's cards could not be read
 };
 
+// A finding about the deck as a whole or about one storm, for every catchment.
+struct DeckMessage {
+    int line = 0;
+    std::string text;
+    bool problem = true; // false: a note, the value is used as given
+    int storm = 0;       // the storm it is about, 0 for none
+};
+
 struct EngineDeck {
     int rainfallOption = 0; // 1 = B1 hyetographs, 2 = B2 one-hour depths
     std::string title;
     std::vector<Storm> storms;
     std::vector<Catchment> catchments;
-    std::vector<std::string> problems; // deck-wide problems, for the report
+    std::vector<DeckMessage> messages; // about the deck and its storms, for the report
 
     const Storm* findStorm(int number) const;
 };

@@ -56,9 +56,11 @@ std::vector<std::size_t> AlternatingPositions(std::size_t n) {
 
 } // namespace
 
-Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
-    Hyetograph storm;
-    storm.dt = dtHours;
+namespace {
+
+// The design storm of a one-inch hour: every storm of a run with the same step is this one
+// scaled, so it is built once per step length.
+std::vector<double> UnitDesignStorm(double dtHours) {
     const double stepMinutes = dtHours * 60.0;
     const auto n = static_cast<std::size_t>(
         std::max(1.0, std::ceil(kDesignStormMinutes / stepMinutes - 1e-9)));
@@ -66,13 +68,30 @@ Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
     for (std::size_t j = 0; j < n; ++j) {
         const double upper = DepthDurationRatio(static_cast<double>(j + 1) * stepMinutes);
         const double lower = DepthDurationRatio(static_cast<double>(j) * stepMinutes);
-        blocks[j] = oneHourDepth * std::max(0.0, upper - lower);
+        blocks[j] = std::max(0.0, upper - lower);
     }
     std::sort(blocks.begin(), blocks.end(), std::greater<>());
-    storm.depths.assign(n, 0.0);
+    std::vector<double> depths(n, 0.0);
     const std::vector<std::size_t> positions = AlternatingPositions(n);
     for (std::size_t j = 0; j < n; ++j)
-        storm.depths[positions[j]] = blocks[j];
+        depths[positions[j]] = blocks[j];
+    return depths;
+}
+
+} // namespace
+
+Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
+    thread_local double lastStep = -1.0;
+    thread_local std::vector<double> unit;
+    if (dtHours != lastStep) {
+        unit = UnitDesignStorm(dtHours);
+        lastStep = dtHours;
+    }
+    Hyetograph storm;
+    storm.dt = dtHours;
+    storm.depths.resize(unit.size());
+    for (std::size_t i = 0; i < unit.size(); ++i)
+        storm.depths[i] = oneHourDepth * unit[i];
     return storm;
 }
 
@@ -87,19 +106,94 @@ double HortonCapacity(double f0, double fc, double decayPerSecond, double t1, do
     return std::max(0.0, capacity);
 }
 
+HortonSoil::HortonSoil(double f0, double fc, double decayPerSecond)
+    : f0_(std::max(0.0, f0)), fc_(std::max(0.0, fc)), k_(std::max(0.0, decayPerSecond) * 3600.0) {}
+
+double HortonSoil::cumulativeAt(double t) const {
+    if (k_ <= 0.0) return f0_ * t;
+    return fc_ * t + (f0_ - fc_) / k_ * (1.0 - std::exp(-k_ * t));
+}
+
+double HortonSoil::rateAt(double t) const {
+    if (k_ <= 0.0) return f0_;
+    return fc_ + (f0_ - fc_) * std::exp(-k_ * t);
+}
+
+void HortonSoil::stepLength(double dt) const {
+    if (dt == dt_) return;
+    dt_ = dt;
+    stepDecay_ = std::exp(-k_ * dt);
+}
+
+double HortonSoil::capacity(double dt) const {
+    if (k_ <= 0.0) return std::max(0.0, f0_ * (time_ + dt) - total_);
+    stepLength(dt);
+    const double atEnd = fc_ * (time_ + dt) + (f0_ - fc_) / k_ * (1.0 - decayed_ * stepDecay_);
+    return std::max(0.0, atEnd - total_);
+}
+
+// The time in [from, to] at which the time form has infiltrated `depth`: Newton's steps kept
+// inside the bracket, halving it whenever a step would leave it. Each step needs one
+// exponential, for both the depth and the rate.
+double HortonSoil::timeFor(double depth, double from, double to) const {
+    const double spread = (f0_ - fc_) / k_;
+    const auto miss = [&](double t, double& rate) {
+        const double decay = std::exp(-k_ * t);
+        rate = fc_ + (f0_ - fc_) * decay;
+        return fc_ * t + spread * (1.0 - decay) - depth;
+    };
+    double rate = 0.0;
+    const double startMiss = miss(from, rate);
+    // First guess: the rate at the start of the step held over the depth still to go.
+    double t = rate > 0.0 ? from - startMiss / rate : from;
+    if (!(t > from && t < to)) t = 0.5 * (from + to);
+    for (int i = 0; i < 60 && to - from > 1e-12; ++i) {
+        const double m = miss(t, rate);
+        if (std::abs(m) <= 1e-13) break;
+        if (m > 0.0)
+            to = t;
+        else
+            from = t;
+        const double next = rate > 0.0 ? t - m / rate : from - 1.0;
+        t = next > from && next < to ? next : 0.5 * (from + to);
+    }
+    return t;
+}
+
+void HortonSoil::infiltrate(double depth, double dt) {
+    if (depth <= 0.0) return;
+    const double full = capacity(dt);
+    total_ += depth;
+    if (depth >= full) { // the soil took all it could: it moves on by the whole step
+        time_ += dt;
+        decayed_ *= stepDecay_;
+        return;
+    }
+    if (k_ <= 0.0) { // a constant rate: the equivalent time is the depth over the rate
+        time_ = total_ / f0_;
+        return;
+    }
+    time_ = timeFor(total_, time_, time_ + dt);
+    decayed_ = std::exp(-k_ * time_);
+}
+
 namespace {
 
 constexpr double kRoundOff = 1e-12; // inches
 
-// One depression-storage surface: water above its capacity runs off.
+// One depression-storage surface: water above its capacity runs off. A pervious surface also
+// infiltrates, from the rain and from what it stores.
 struct Surface {
     double capacity = 0.0;
     double stored = 0.0;
+    bool pervious = false;
+    HortonSoil soil;
 
-    // Adds water, takes infiltration from it first, and returns what spills over.
-    double step(double input, double infiltrationCapacity, double& infiltrated) {
+    // Adds a step's water, takes infiltration from it first, and returns what spills over.
+    double step(double input, double dt, double& infiltrated) {
         double water = stored + input;
-        infiltrated = std::min(water, infiltrationCapacity);
+        infiltrated = pervious ? std::min(water, soil.capacity(dt)) : 0.0;
+        if (pervious) soil.infiltrate(infiltrated, dt);
         water -= infiltrated;
         // Depths that only round-off puts above the capacity (0.1 + 0.1 + 0.1 > 0.3) stay.
         const double spill = water > capacity + kRoundOff ? water - capacity : 0.0;
@@ -128,19 +222,21 @@ struct CatchmentSurfaces {
     Surface connected, unconnected, receiving, separate;
 };
 
-LossStep OneStep(CatchmentSurfaces& s, const Areas& a, double rain, double capacity) {
+LossStep OneStep(CatchmentSurfaces& s, const Areas& a, double rain, double dt) {
     LossStep step;
     step.rain = rain;
     double none = 0.0, infReceiving = 0.0, infSeparate = 0.0;
-    const double fromConnected = s.connected.step(rain, 0.0, none);
-    const double fromUnconnected = s.unconnected.step(rain, 0.0, none);
+    const double fromConnected = s.connected.step(rain, dt, none);
+    const double fromUnconnected = s.unconnected.step(rain, dt, none);
     const double runOn = a.receiving > 0.0 ? fromUnconnected * a.unconnected / a.receiving : 0.0;
-    const double fromReceiving = s.receiving.step(rain + runOn, capacity, infReceiving);
-    const double fromSeparate = s.separate.step(rain, capacity, infSeparate);
+    const double fromReceiving = s.receiving.step(rain + runOn, dt, infReceiving);
+    const double fromSeparate = s.separate.step(rain, dt, infSeparate);
     step.infiltration = a.receiving * infReceiving + a.separate * infSeparate;
     step.imperviousExcess = a.connected * fromConnected;
     step.perviousExcess = a.receiving * fromReceiving + a.separate * fromSeparate;
     step.excess = step.imperviousExcess + step.perviousExcess;
+    step.stored = a.connected * s.connected.stored + a.unconnected * s.unconnected.stored +
+                  a.receiving * s.receiving.stored + a.separate * s.separate.stored;
     return step;
 }
 
@@ -160,13 +256,14 @@ std::vector<LossStep> Losses(const Hyetograph& rain, const LossParameters& p) {
     CatchmentSurfaces s;
     s.connected.capacity = s.unconnected.capacity = std::max(0.0, p.dsImpervious);
     s.receiving.capacity = s.separate.capacity = std::max(0.0, p.dsPervious);
+    for (Surface* soil : {&s.receiving, &s.separate}) {
+        soil->pervious = true;
+        soil->soil = HortonSoil(p.f0, p.fc, p.decay);
+    }
     std::vector<LossStep> steps;
     steps.reserve(rain.depths.size());
-    for (std::size_t i = 0; i < rain.depths.size(); ++i) {
-        const double t1 = static_cast<double>(i) * rain.dt;
-        const double capacity = HortonCapacity(p.f0, p.fc, p.decay, t1, t1 + rain.dt);
-        steps.push_back(OneStep(s, areas, std::max(0.0, rain.depths[i]), capacity));
-    }
+    for (const double depth : rain.depths)
+        steps.push_back(OneStep(s, areas, std::max(0.0, depth), rain.dt));
     Capture(steps, p.captureDepth);
     return steps;
 }
@@ -186,6 +283,18 @@ double PolylineArea(const std::vector<double>& t, const std::vector<double>& q) 
     double area = 0.0;
     for (std::size_t i = 1; i < t.size(); ++i)
         area += 0.5 * (q[i] + q[i - 1]) * (t[i] - t[i - 1]);
+    return area;
+}
+
+double PolylineIntegral(const std::vector<double>& t, const std::vector<double>& q, double x) {
+    double area = 0.0;
+    for (std::size_t i = 1; i < t.size() && t[i - 1] < x; ++i) {
+        const double end = std::min(x, t[i]);
+        const double span = t[i] - t[i - 1];
+        const double qEnd =
+            span > 0.0 ? q[i - 1] + (q[i] - q[i - 1]) * (end - t[i - 1]) / span : q[i];
+        area += 0.5 * (q[i - 1] + qEnd) * (end - t[i - 1]);
+    }
     return area;
 }
 

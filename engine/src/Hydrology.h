@@ -4,6 +4,7 @@
 // formulas and their sources.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,13 +50,44 @@ struct LossStep {
     double perviousExcess = 0.0;   // reaching the outlet from pervious surfaces
     double captured = 0.0;         // held in the water-quality capture volume
     double excess = 0.0;           // what the unit hydrograph receives
+    double stored = 0.0;           // in depression storage at the end of the step
 };
 
 std::vector<LossStep> Losses(const Hyetograph& rain, const LossParameters& p);
 std::vector<double> ExcessOf(const std::vector<LossStep>& steps);
 
-// Horton's infiltration capacity, in inches, between t1 and t2 hours after the storm began.
+// Horton's infiltration capacity, in inches, between t1 and t2 hours after the storm began
+// (the time form, kept as the reference the integrated form is tested against).
 double HortonCapacity(double f0, double fc, double decayPerSecond, double t1, double t2);
+
+// Horton's curve in its integrated form: the capacity follows the water the soil has actually
+// taken in, not the clock. The soil's state is the time at which the time form would have
+// infiltrated the same depth under ponding; dry or lightly wet steps leave it where it was.
+class HortonSoil {
+  public:
+    HortonSoil() = default;
+    HortonSoil(double f0, double fc, double decayPerSecond);
+
+    // What the soil can take in over the next `dt` hours, in inches.
+    double capacity(double dt) const;
+    // Records that `depth` inches went in over a step of `dt` hours.
+    void infiltrate(double depth, double dt);
+    double infiltrated() const { return total_; }
+
+  private:
+    double cumulativeAt(double t) const; // the time form's infiltrated depth at t hours
+    double rateAt(double t) const;       // in/hr
+    double timeFor(double depth, double from, double to) const;
+    void stepLength(double dt) const;
+
+    double f0_ = 0.0, fc_ = 0.0, k_ = 0.0; // k per hour
+    double time_ = 0.0;                    // equivalent time under ponding, hours
+    double decayed_ = 1.0;                 // exp(-k time_)
+    double total_ = 0.0;                   // inches infiltrated so far
+    // exp(-k dt) of the last step length: every step of a storm has the same length, so the
+    // capacity of a step costs no exponential.
+    mutable double dt_ = -1.0, stepDecay_ = 1.0;
+};
 
 struct UnitHydrographInput {
     double area = 0.0;     // square miles
@@ -79,8 +111,14 @@ struct UnitHydrograph {
     bool peakScaled = false; // the shape held more than one inch and was lowered to fit
     std::vector<double> pointTimes, pointFlows; // the shape's corners
     double dt = 0.0;
-    std::vector<double> ordinates; // cfs per inch, at 0, dt, 2dt, ...
+    // cfs per inch at 0, dt, 2dt, ...: each the shape's mean flow over the step centred on its
+    // time, so that the ordinates hold exactly the shape's inch with no rescaling.
+    std::vector<double> ordinates;
+    double ordinatePeak = 0.0, ordinatePeakTime = 0.0; // the largest ordinate and its time
 };
+
+// The longest unit hydrograph the engine builds; a longer one is reported, not computed.
+inline constexpr std::size_t kMaxUnitHydrographOrdinates = 20000;
 
 // The shape, or the reason why none can be built.
 struct UnitHydrographResult {
@@ -97,6 +135,8 @@ inline constexpr double kDefaultBefore75 = 0.45;
 
 // Area under a polyline, by trapezoids.
 double PolylineArea(const std::vector<double>& t, const std::vector<double>& q);
+// Area under a polyline from its start up to x (its mass curve).
+double PolylineIntegral(const std::vector<double>& t, const std::vector<double>& q, double x);
 // Linear interpolation in a polyline, zero outside it.
 double PolylineAt(const std::vector<double>& t, const std::vector<double>& q, double x);
 

@@ -1,10 +1,12 @@
 // Snyder's synthetic unit hydrograph with the slope term of urban practice, shaped through its
 // widths at 50 % and 75 % of the peak and closed by a straight recession that makes it hold
 // exactly one inch of runoff.
+// Its ordinates are step means of the shape, so they hold that inch without any rescaling.
 #include "Hydrology.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace tovan::engine {
 
@@ -21,6 +23,16 @@ std::string Check(const UnitHydrographInput& in) {
     if (in.slope <= 0.0) return "the catchment slope is zero or missing";
     if (in.dt <= 0.0) return "the unit duration is zero or missing";
     return {};
+}
+
+std::string LengthProblem(const UnitHydrograph& uh, double count) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "its unit hydrograph would last %.6g h, %.6g ordinates of %.4g min, more than "
+                  "the %zu this engine builds (check the unit duration, Ct, the lengths and the "
+                  "slope)",
+                  uh.baseTime, count, uh.dt * 60.0, kMaxUnitHydrographOrdinates);
+    return text;
 }
 
 // Lag, peak and widths (Snyder 1938; the slope form and the widths as in Chow, Maidment and
@@ -73,21 +85,29 @@ void Recession(UnitHydrograph& uh, double inch) {
     uh.baseTime = uh.pointTimes.back();
 }
 
-// Ordinates every dt from the shape, corrected so that their sum times dt is one inch.
-void Ordinates(UnitHydrograph& uh, double inch) {
-    const auto n = static_cast<std::size_t>(std::ceil(uh.baseTime / uh.dt)) + 1;
-    uh.ordinates.assign(n + 1, 0.0);
-    double sum = 0.0;
-    for (std::size_t j = 1; j < n; ++j) {
-        uh.ordinates[j] = PolylineAt(uh.pointTimes, uh.pointFlows, static_cast<double>(j) * uh.dt);
-        sum += uh.ordinates[j];
+// The number of ordinates that cover the shape: the last step centred on an ordinate's time
+// reaches past the end of the shape.
+double OrdinateCount(const UnitHydrograph& uh) {
+    return std::ceil(uh.baseTime / uh.dt + 0.5) + 1.0;
+}
+
+// Each ordinate is the shape's mean flow over the step of length dt centred on its time, read
+// off the shape's mass curve. The steps tile the time axis, so the ordinates hold the shape's
+// inch exactly, whatever dt, and the sampling can never step over the peak and lose volume.
+void Ordinates(UnitHydrograph& uh) {
+    const auto n = static_cast<std::size_t>(OrdinateCount(uh));
+    uh.ordinates.assign(n, 0.0);
+    double before = 0.0; // the mass curve at the start of the current step
+    for (std::size_t j = 0; j < n; ++j) {
+        const double end = (static_cast<double>(j) + 0.5) * uh.dt;
+        const double upTo = PolylineIntegral(uh.pointTimes, uh.pointFlows, end);
+        uh.ordinates[j] = (upTo - before) / uh.dt;
+        before = upTo;
+        if (uh.ordinates[j] > uh.ordinatePeak) {
+            uh.ordinatePeak = uh.ordinates[j];
+            uh.ordinatePeakTime = static_cast<double>(j) * uh.dt;
+        }
     }
-    if (sum <= 0.0) { // a shape shorter than one step: all of it in the first step
-        uh.ordinates[1] = inch / uh.dt;
-        return;
-    }
-    for (double& q : uh.ordinates)
-        q *= inch / (sum * uh.dt);
 }
 
 } // namespace
@@ -102,7 +122,12 @@ UnitHydrographResult SnyderUnitHydrograph(const UnitHydrographInput& in) {
     Parameters(in, uh);
     Corners(uh);
     Recession(uh, inch);
-    Ordinates(uh, inch);
+    const double count = OrdinateCount(uh);
+    if (!(count <= static_cast<double>(kMaxUnitHydrographOrdinates))) {
+        result.problem = LengthProblem(uh, count);
+        return result;
+    }
+    Ordinates(uh);
     result.hydrograph = std::move(uh);
     return result;
 }

@@ -18,7 +18,9 @@ inline constexpr int kHostExitDone = 0;
 inline constexpr int kHostExitNoLibrary = 10;
 inline constexpr int kHostExitNoEntryPoint = 11;
 inline constexpr int kHostExitUsage = 12;
-inline constexpr int kHostExitEngineFailed = 13; // the engine said it could not do its work
+// The engine ran but could not write its outputs (a folder that is missing or not writable, a
+// full disk, a name too long); it left none of them, and the reason is on standard error.
+inline constexpr int kHostExitEngineFailed = 13;
 
 class HostEngineCaller : public EngineCaller {
   public:

@@ -83,16 +83,30 @@ TEST_F(EngineHost, AMissingHelperIsReported) {
     EXPECT_NE(outcome.description.find("could not be started"), std::string::npos);
 }
 
-TEST_F(EngineHost, OurEngineWritesTheThreeOutputsNextToTheDeck) {
+TEST_F(EngineHost, OurEngineWritesItsOutputsAndTheResultsFileNextToTheDeck) {
     Installation installation(TOVAN_ENGINE_LIBRARY);
     DeckCards deck;
     deck.storms = {{1, "100-YEAR", 100, 2.6, {}, {}}};
     WriteDeckFile((decks / "storm.tvi").string(), deck);
     Touch(decks / "Killz__1.tvd");
     EXPECT_TRUE(Run(installation).completed);
-    for (const char* name : {"storm.tvo", "storm.tvd", "stormPeak.tvi"}) {
+    for (const char* name : {"storm.tvo", "storm.tvd", "stormPeak.tvi", "storm.results.json"}) {
         EXPECT_TRUE(fs::exists(decks / name)) << name;
     }
     EXPECT_FALSE(fs::exists(decks / "Killz__1.tvd"));
     EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(EngineHost, OurEngineSaysWhyItCouldNotWriteItsOutputs) {
+    Installation installation(TOVAN_ENGINE_LIBRARY);
+    DeckCards deck;
+    deck.storms = {{1, "100-YEAR", 100, 2.6, {}, {}}};
+    WriteDeckFile((decks / "storm.tvi").string(), deck);
+    HostEngineCaller engine(installation.host);
+    const EngineOutcome outcome =
+        engine.call(decks.path(), {"storm.tvi", "missing/storm.tvo", "storm.tvd", "stormPeak.tvi"});
+    EXPECT_FALSE(outcome.finished);
+    EXPECT_EQ(outcome.description,
+              "The report missing/storm.tvo could not be created: No such file or directory.");
+    EXPECT_FALSE(fs::exists(decks / "storm.tvd"));
 }
