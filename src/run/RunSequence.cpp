@@ -41,15 +41,27 @@ struct RunFailure {
     std::string description;
 };
 
-// An interrupted engine leaves files that look like results and are not: every output and
-// scratch file it wrote during this run goes. Files it had not touched yet are earlier,
-// complete results and stay.
+// Our engine writes each output under a hidden name of this form until all are complete.
+bool IsEngineWorkFile(const std::string& name) {
+    return name.starts_with(".tovan-") && name.ends_with(".part");
+}
+
+// An interrupted engine leaves files that look like results and are not: every output, work
+// file and scratch file it wrote during this run goes. Files it had not touched yet are
+// earlier, complete results and stay.
 std::string RemovePartialOutputs(const fs::path& folder, const EngineFiles& files,
                                  fs::file_time_type runStart) {
     std::error_code error;
+    const auto writtenSinceStart = [&](const fs::path& file) {
+        return fs::last_write_time(file, error) >= runStart && !error;
+    };
     for (const std::string* name : {&files.report, &files.drelm, &files.peak}) {
-        const fs::path output = folder / *name;
-        if (fs::last_write_time(output, error) >= runStart && !error) fs::remove(output, error);
+        if (writtenSinceStart(folder / *name)) fs::remove(folder / *name, error);
+    }
+    for (const auto& entry :
+         fs::directory_iterator(folder.empty() ? fs::path(".") : folder, error)) {
+        if (IsEngineWorkFile(entry.path().filename().string()) && writtenSinceStart(entry.path()))
+            fs::remove(entry.path(), error);
     }
     DeleteScratchFiles(folder);
     return " Its partial output files were removed.";

@@ -142,14 +142,15 @@ TEST(RunCommand, NamesThatWouldDestroyAFileAreRefusedBeforeTheEngineStarts) {
 }
 
 TEST(RunCommand, AnEngineThatNeverEndsIsStoppedAtTheTimeoutAndItsOutputsRemoved) {
-    FakeHost host("echo $$ > pid; echo partial > \"$2\"; kill -STOP $$; sleep 100");
+    FakeHost host("echo $$ > pid; echo partial > \"$2\"; echo x > .tovan-1-0.part; kill -STOP $$");
     const Outcome run = host.run("--timeout 0.5");
     EXPECT_EQ(run.status, 2) << run.out;
     EXPECT_NE(run.out.find("did not finish within 0.5 seconds and was stopped. Its partial output "
                            "files were removed."),
               std::string::npos)
         << run.out;
-    EXPECT_FALSE(fs::exists(host.decks / "storm.tvo"));
+    EXPECT_FALSE(fs::exists(host.decks / "storm.tvo") ||
+                 fs::exists(host.decks / ".tovan-1-0.part"));
     EXPECT_FALSE(host.alive("pid"));
     EXPECT_EQ(Tovandeck("run x.tvi --timeout 0").status, 3);
 }
