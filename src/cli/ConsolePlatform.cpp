@@ -20,24 +20,26 @@ ConsolePlatform::~ConsolePlatform() {
     for (const std::string& line : repeatOrder_) {
         const long long more = repeats_[line];
         if (more == 0) continue;
-        const std::string summary =
-            "... and " + WithThousands(more) + (more == 1 ? " more row: " : " more rows: ") + line;
+        const std::string summary = "... and " + WithThousands(more) +
+                                    (more == 1 ? " more row: " : " more rows: ") +
+                                    Latin1ToUtf8(line) + "\n";
         std::fputs(summary.c_str(), out_);
     }
 }
 
 bool ConsolePlatform::print(std::string_view text, std::string_view title) {
     ++messages_;
-    const std::string line = Latin1ToUtf8(title) + ": " + Latin1ToUtf8(text) + "\n";
     if (collapse_) {
-        const auto [found, first] = repeats_.try_emplace(line, 0);
-        if (!first) {
+        key_.assign(title).append(": ").append(text); // converted only when printed
+        const auto found = repeats_.find(key_);
+        if (found != repeats_.end()) {
             ++found->second;
             return false;
         }
-        repeatOrder_.push_back(line);
+        repeats_.emplace(key_, 0);
+        repeatOrder_.push_back(key_);
     }
-    std::fputs(line.c_str(), out_);
+    std::fputs((Latin1ToUtf8(title) + ": " + Latin1ToUtf8(text) + "\n").c_str(), out_);
     return true;
 }
 

@@ -49,8 +49,9 @@ class ConsolePlatform : public Platform {
     std::FILE* out_;
     int messages_ = 0;
     bool collapse_ = false;
-    std::map<std::string, long long, std::less<>> repeats_; // printed line -> times left out
+    std::map<std::string, long long, std::less<>> repeats_; // "title: text" -> times left out
     std::vector<std::string> repeatOrder_;
+    std::string key_; // reused, so that a repeat costs no allocation
     std::map<std::string, std::string, std::less<>> settings_; // for this run only
 };
 
