@@ -1,6 +1,7 @@
 #include "editor/CellInput.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace tovan {
@@ -52,11 +53,18 @@ std::optional<std::string> AcceptComboItem(const CellFormat& format, const QStri
     return std::nullopt;
 }
 
+// A line break or other control character inside a cell would break its card apart when saved.
+bool HasControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
 } // namespace
 
 std::optional<std::string> AcceptCellText(const CellFormat& format, const QString& text) {
     const QString trimmed = text.trimmed();
     if (format.type == CellType::Button || format.type == CellType::Label) return std::nullopt;
+    if (HasControlCharacter(text)) return std::nullopt;
     if (trimmed.isEmpty()) return std::string();
     switch (format.type) {
     case CellType::Integer:

@@ -51,4 +51,6 @@ TEST(CellInput, EditCellsAreCutToTheirLengthAndButtonsTakeNothing) {
     EXPECT_EQ(Accept(CellFormat::Edit(60), "  padded "), "  padded ") << "text keeps its blanks";
     EXPECT_FALSE(Accept(CellFormat::Button("Add Row"), "x"));
     EXPECT_FALSE(Accept(CellFormat::Label(), "x"));
+    EXPECT_FALSE(Accept(CellFormat::Edit(60), "two\rlines")) << "a line break would split the card";
+    EXPECT_FALSE(Accept(CellFormat::Edit(60), "tab\there"));
 }
