@@ -2,9 +2,12 @@
 #include "cli/Commands.h"
 #include "cli/ConsolePlatform.h"
 #include "cli/GridJson.h"
+#include "cli/Latin1.h"
+#include "fileio/DeckFindings.h"
 #include "fileio/SaveFile.h"
 #include "fileio/basFileRoutines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -14,12 +17,16 @@ namespace tovan::cli {
 namespace {
 
 constexpr const char* kCheckHelp =
-    "usage: tovandeck check DECK [--all]\n"
+    "usage: tovandeck check DECK [--all] [--list]\n"
     "Reads DECK as File > Open does and applies the save rules, writing nothing.\n"
     "Messages go to standard error as 'Title: text'. A message repeated for many rows is\n"
     "printed once and counted ('... and 41 more rows: Title: text'); --all prints each.\n"
     "Exit status: 0 nothing reported, 1 only warnings, 2 reading failed or a fatal rule,\n"
-    "3 usage error or a file that cannot be opened.\n";
+    "3 usage error or a file that cannot be opened.\n"
+    "With --list, every finding goes to standard output instead, one a line, with its place:\n"
+    "'RECORDSET ROW COLUMN CLASS: text' (CLASS fatal, warning, loss, problem or note; '-'\n"
+    "where a finding has no row or column). Problems and notes are the inputs the engine\n"
+    "would refuse or question. Exit status 2 with a fatal finding, 1 with any other.\n";
 constexpr const char* kFormatHelp =
     "usage: tovandeck format DECK OUT [--all]\n"
     "Reads DECK and saves the grids to OUT as File > Save does. With status 2 (or 3),\n"
@@ -101,11 +108,31 @@ int SaveAs(const DeckGrids& grids, std::string_view out, ConsolePlatform& platfo
     return result == -1 ? kExitFailed : kExitUsage;
 }
 
+std::string Part(int number) {
+    return number > 0 ? std::to_string(number) : "-";
+}
+
+int PrintFindings(const std::vector<Finding>& findings) {
+    int status = kExitClean;
+    for (const Finding& f : findings) {
+        const std::string line = (f.place.recordSet.empty() ? "-" : f.place.recordSet) + " " +
+                                 Part(f.place.row) + " " + Part(f.place.col) + " " +
+                                 ClassName(f.kind) + ": " + Latin1ToUtf8(f.text) + "\n";
+        std::fputs(line.c_str(), stdout);
+        status = std::max(status, f.kind == FindingClass::Fatal ? kExitFailed : kExitWarnings);
+    }
+    return status;
+}
+
 } // namespace
 
 int CheckCommand(Arguments given) {
-    bool all = false;
-    const std::vector<std::string_view> rest = WithoutAll(given, all);
+    bool all = false, list = false;
+    std::vector<std::string_view> rest = WithoutAll(given, all);
+    if (const auto at = std::find(rest.begin(), rest.end(), "--list"); at != rest.end()) {
+        list = true;
+        rest.erase(at);
+    }
     const Arguments args(rest);
     if (WantsHelp(args, kCheckHelp)) return kExitClean;
     if (args.size() != 1) return Usage(kCheckHelp);
@@ -114,6 +141,7 @@ int CheckCommand(Arguments given) {
     OpenedDeck deck;
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     if (deck.outcome != ReadOutcome::Read) return kExitFailed;
+    if (list) return PrintFindings(ListFindings(deck.grids));
     const DeckText text = BuildDeckText(deck.grids, platform);
     if (text.fatal) return kExitFailed;
     return platform.messageCount() > 0 ? kExitWarnings : kExitClean;

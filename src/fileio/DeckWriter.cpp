@@ -125,7 +125,7 @@ class SavePass {
     bool writeCardA();
     void writeB1Cards();
     void writeB2Cards();
-    double returnPeriodYears(CellValue cell);
+    double returnPeriodYears(CellValue cell, int row);
     void writeCatchments();
     std::optional<std::size_t> checkCardC(int row);
     void writeCardC(int row, std::optional<std::size_t> printIndex);
@@ -135,9 +135,10 @@ class SavePass {
     template <std::size_t N>
     void append(const CardPairs<N>& pairs);
     void appendLine(std::string_view line);
-    [[noreturn]] void fail(const msg::SaveMessage& message);
-    void warn(const msg::SaveMessage& message);
-    void warnWhenEmpty(const Grid& grid, int col, int row, const msg::SaveMessage& message);
+    [[noreturn]] void fail(const msg::SaveMessage& message, CellPlace place);
+    void warn(const msg::SaveMessage& message, CellPlace place);
+    void warnWhenEmpty(std::string_view recordSet, const Grid& grid, int col, int row,
+                       const msg::SaveMessage& message);
     void checkReadBack();
 
     const DeckGrids& grids_;
@@ -179,9 +180,9 @@ bool SavePass::writeCardA() {
     const CellValue title = GetCellValue(a, col::kATitle, kTemplateRow, CellReadKind::Text);
     const auto index = NumberIn(option);
     if (!index || (*index != kHyetographOption && *index != kOneHourDepthOption)) {
-        fail(msg::kNoRainfallMethod);
+        fail(msg::kNoRainfallMethod, {"A", kTemplateRow, col::kAOption});
     }
-    if (title.value_or("").empty()) warn(msg::kNoProjectTitle);
+    if (title.value_or("").empty()) warn(msg::kNoProjectTitle, {"A", kTemplateRow, col::kATitle});
 
     CardPairs pairs(cards::kA, a, kTemplateRow);
     pairs.set(kCardABlankField, kBlank);
@@ -202,7 +203,7 @@ bool AnyFilled(const Grid& grid, int row, int firstCol, int lastCol) {
 void SavePass::writeB1Cards() {
     const Grid& b1 = grids_.fpCardB1;
     CellValue previousStorm = GetCellValue(b1, col::kB1Storm, kTemplateRow);
-    if (!previousStorm) fail(msg::kB1FirstCardNoStorm);
+    if (!previousStorm) fail(msg::kB1FirstCardNoStorm, {"B1", kTemplateRow, col::kB1Storm});
     bool factorsWritten = false;
 
     const int lastRow = b1.dataRowCnt();
@@ -210,15 +211,16 @@ void SavePass::writeB1Cards() {
         const CellValue storm = GetCellValue(b1, col::kB1Storm, r);
         const bool carriesFactors = AnyFilled(b1, r, col::kB1FirstFactor, col::kB1LastFactor);
         if (carriesFactors && AnyFilled(b1, r, kB1FirstDepthUnderFactors, col::kB1LastDepth)) {
-            fail(msg::kB1DepthsAndFactors);
+            fail(msg::kB1DepthsAndFactors, {"B1", r, kB1FirstDepthUnderFactors});
         }
-        if (!storm) fail(msg::kB1NoStormNumber);
-        if (!GetCellValue(b1, col::kB1Ident, r)) warn(msg::kB1NoStormId);
+        if (!storm) fail(msg::kB1NoStormNumber, {"B1", r, col::kB1Storm});
+        if (!GetCellValue(b1, col::kB1Ident, r)) warn(msg::kB1NoStormId, {"B1", r, col::kB1Ident});
 
         const bool continuesStorm = r != kTemplateRow && SameValue(storm, previousStorm);
-        if (continuesStorm && factorsWritten) fail(msg::kB1FactorsNotLast);
+        if (continuesStorm && factorsWritten)
+            fail(msg::kB1FactorsNotLast, {"B1", r, col::kB1FirstFactor});
         if (!continuesStorm) {
-            if (carriesFactors) fail(msg::kB1FactorsOnFirstCard);
+            if (carriesFactors) fail(msg::kB1FactorsOnFirstCard, {"B1", r, col::kB1FirstFactor});
             factorsWritten = false;
         }
 
@@ -241,31 +243,33 @@ void SavePass::writeB2Cards() {
     for (int r = kTemplateRow; r <= lastRow; ++r) {
         const CellValue storm = GetCellValue(b2, col::kB2Storm, r);
         const CellValue returnPeriod = GetCellValue(b2, col::kB2ReturnPeriod, r);
-        if (!storm) fail(msg::kB2NoStormNumber);
-        if (!GetCellValue(b2, col::kB2Ident, r)) warn(msg::kB2NoStormId);
-        if (r != kTemplateRow && SameValue(storm, previousStorm)) fail(msg::kB2DuplicateStorm);
-        if (!NumberIn(returnPeriod)) warn(msg::kB2NoReturnPeriod);
+        if (!storm) fail(msg::kB2NoStormNumber, {"B2", r, col::kB2Storm});
+        if (!GetCellValue(b2, col::kB2Ident, r)) warn(msg::kB2NoStormId, {"B2", r, col::kB2Ident});
+        if (r != kTemplateRow && SameValue(storm, previousStorm))
+            fail(msg::kB2DuplicateStorm, {"B2", r, col::kB2Storm});
+        if (!NumberIn(returnPeriod)) warn(msg::kB2NoReturnPeriod, {"B2", r, col::kB2ReturnPeriod});
 
         CardPairs pairs(cards::kB2, b2, r);
-        pairs.set(kCardB2YearsField, returnPeriodYears(returnPeriod));
+        pairs.set(kCardB2YearsField, returnPeriodYears(returnPeriod, r));
         append(pairs);
         previousStorm = storm;
     }
 }
 
 // The cell holds the index of the chosen list entry; an empty cell counts as the first entry.
-double SavePass::returnPeriodYears(CellValue cell) {
+double SavePass::returnPeriodYears(CellValue cell, int row) {
     if (!cell) return kReturnPeriodYears.front();
     if (const auto index = ListIndexIn(cell, kReturnPeriodYears.size())) {
         return kReturnPeriodYears[*index];
     }
-    warn(msg::kB2BadReturnPeriod);
+    warn(msg::kB2BadReturnPeriod, {"B2", row, col::kB2ReturnPeriod});
     return kUnreadableReturnPeriodYears;
 }
 
 void SavePass::writeCatchments() {
     const int lastRow = grids_.fpCardC.dataRowCnt();
-    if (lastRow != grids_.fpCardD.dataRowCnt()) fail(msg::kCDMismatch);
+    if (lastRow != grids_.fpCardD.dataRowCnt())
+        fail(msg::kCDMismatch, {"C", std::max(lastRow, grids_.fpCardD.dataRowCnt()), 0});
     for (int r = kTemplateRow; r <= lastRow; ++r) {
         writeCardC(r, checkCardC(r));
         checkCardD(r);
@@ -284,14 +288,15 @@ bool IsCatchmentNumberUsable(CellValue cell) {
 std::optional<std::size_t> SavePass::checkCardC(int row) {
     const Grid& c = grids_.fpCardC;
     const CellValue printOption = GetCellValue(c, col::kCPrint, row);
-    if (!NumberIn(printOption)) warn(msg::kCNoPrintOption);
-    if (!NumberIn(GetCellValue(c, col::kCRational, row))) warn(msg::kCBadRationalFormula);
-    warnWhenEmpty(c, col::kCUnitDuration, row, msg::kCNoTimeUnit);
+    if (!NumberIn(printOption)) warn(msg::kCNoPrintOption, {"C", row, col::kCPrint});
+    if (!NumberIn(GetCellValue(c, col::kCRational, row)))
+        warn(msg::kCBadRationalFormula, {"C", row, col::kCRational});
+    warnWhenEmpty("C", c, col::kCUnitDuration, row, msg::kCNoTimeUnit);
 
     const auto index = ListIndexIn(printOption, kPrintOptionCodes.size());
     const bool writesToDisk = index && *index >= kFirstDiskOutputIndex;
     if (writesToDisk && !IsCatchmentNumberUsable(GetCellValue(c, col::kCNumber, row))) {
-        warn(msg::kCBadCatchmentNumber);
+        warn(msg::kCBadCatchmentNumber, {"C", row, col::kCNumber});
     }
     return index;
 }
@@ -307,16 +312,16 @@ void SavePass::writeCardC(int row, std::optional<std::size_t> printIndex) {
 // The time of concentration (column 7) and every field after column 12 are optional.
 void SavePass::checkCardD(int row) {
     const Grid& d = grids_.fpCardD;
-    warnWhenEmpty(d, col::kDArea, row, msg::kDNoArea);
-    warnWhenEmpty(d, col::kDLength, row, msg::kDNoLength);
-    warnWhenEmpty(d, col::kDCentroid, row, msg::kDNoCentroid);
-    warnWhenEmpty(d, col::kDImpervious, row, msg::kDNoImperviousness);
-    warnWhenEmpty(d, col::kDSlope, row, msg::kDNoSlope);
-    warnWhenEmpty(d, col::kDPerviousStorage, row, msg::kDNoPerviousStorage);
-    warnWhenEmpty(d, col::kDImperviousStorage, row, msg::kDNoImperviousStorage);
-    warnWhenEmpty(d, col::kDInitialInfiltration, row, msg::kDNoInitialInfiltration);
-    warnWhenEmpty(d, col::kDDecay, row, msg::kDNoDecay);
-    warnWhenEmpty(d, col::kDFinalInfiltration, row, msg::kDNoFinalInfiltration);
+    warnWhenEmpty("D", d, col::kDArea, row, msg::kDNoArea);
+    warnWhenEmpty("D", d, col::kDLength, row, msg::kDNoLength);
+    warnWhenEmpty("D", d, col::kDCentroid, row, msg::kDNoCentroid);
+    warnWhenEmpty("D", d, col::kDImpervious, row, msg::kDNoImperviousness);
+    warnWhenEmpty("D", d, col::kDSlope, row, msg::kDNoSlope);
+    warnWhenEmpty("D", d, col::kDPerviousStorage, row, msg::kDNoPerviousStorage);
+    warnWhenEmpty("D", d, col::kDImperviousStorage, row, msg::kDNoImperviousStorage);
+    warnWhenEmpty("D", d, col::kDInitialInfiltration, row, msg::kDNoInitialInfiltration);
+    warnWhenEmpty("D", d, col::kDDecay, row, msg::kDNoDecay);
+    warnWhenEmpty("D", d, col::kDFinalInfiltration, row, msg::kDNoFinalInfiltration);
 }
 
 // The D1 card follows whenever the switch holds 1, even with every D1 field empty.
@@ -343,14 +348,16 @@ void SavePass::appendLine(std::string_view line) {
     deck_.text.append(line).append(kLineEnd);
 }
 
-void SavePass::fail(const msg::SaveMessage& message) {
+void SavePass::fail(const msg::SaveMessage& message, CellPlace place) {
     platform_.showMessage(message.text, message.icon, message.title);
+    deck_.findings.push_back({FindingClass::Fatal, place, std::string(message.text)});
     deck_.fatal = true;
     throw PassStopped{};
 }
 
-void SavePass::warn(const msg::SaveMessage& message) {
+void SavePass::warn(const msg::SaveMessage& message, CellPlace place) {
     platform_.showMessage(message.text, message.icon, message.title);
+    deck_.findings.push_back({FindingClass::Warning, place, std::string(message.text)});
     deck_.unusable = true;
 }
 
@@ -360,10 +367,15 @@ void SavePass::checkReadBack() {
     deck_.losses = FindSaveLosses(grids_, deck_.text);
     if (deck_.losses.empty()) return;
     platform_.showMessage(DescribeLosses(deck_.losses), MessageIcon::Exclamation, msg::kTitle);
+    for (const SaveLoss& loss : deck_.losses.named) {
+        deck_.findings.push_back(
+            {FindingClass::Loss, {loss.recordSet, loss.row, loss.col}, DescribeLoss(loss)});
+    }
 }
 
-void SavePass::warnWhenEmpty(const Grid& grid, int col, int row, const msg::SaveMessage& message) {
-    if (!GetCellValue(grid, col, row)) warn(message);
+void SavePass::warnWhenEmpty(std::string_view recordSet, const Grid& grid, int col, int row,
+                             const msg::SaveMessage& message) {
+    if (!GetCellValue(grid, col, row)) warn(message, {std::string(recordSet), row, col});
 }
 
 } // namespace

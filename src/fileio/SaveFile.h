@@ -3,6 +3,7 @@
 
 #include "deck/Grid.h"
 #include "deck/RecordSets.h"
+#include "fileio/Findings.h"
 #include "fileio/SaveLosses.h"
 #include "platform/Platform.h"
 
@@ -20,6 +21,7 @@ struct DeckText {
     int error = 0;         // nonzero (an errno value): a card could not be built; nothing to write
     std::string text;      // every card with "\r\n", the end card "E" included
     LossReport losses;     // what reading `text` back would not give back (told as a warning)
+    std::vector<Finding> findings; // every message of the pass with its cell, in order
 };
 
 // Walks the grids once in card order, applying the save rules with their messages, and

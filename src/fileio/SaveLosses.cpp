@@ -289,6 +289,11 @@ LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText) {
     return report;
 }
 
+std::string DescribeLoss(const SaveLoss& loss) {
+    if (loss.col == 0) return loss.reason;
+    return Quoted(loss.original) + " becomes " + Quoted(loss.readBack) + "; " + loss.reason;
+}
+
 std::string DescribeLosses(const LossReport& report) {
     std::string text = "The deck cannot hold everything the grids hold. Reading the saved deck "
                        "back will give:";
@@ -296,14 +301,10 @@ std::string DescribeLosses(const LossReport& report) {
         text += "\n- ";
         if (!loss.recordSet.empty()) {
             text += "Record set " + loss.recordSet + ", row " + std::to_string(loss.row);
-            if (loss.col != 0) {
-                text += ", column " + std::to_string(loss.col) + ": " + Quoted(loss.original) +
-                        " becomes " + Quoted(loss.readBack) + "; ";
-            } else {
-                text += ": ";
-            }
+            if (loss.col != 0) text += ", column " + std::to_string(loss.col);
+            text += ": ";
         }
-        text += loss.reason + ".";
+        text += DescribeLoss(loss) + ".";
     }
     if (report.unnamedCount > 0) {
         text += "\n- and " + std::to_string(report.unnamedCount) +

@@ -39,4 +39,7 @@ LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText);
 // The text of the warning box: one line per named loss, and the count of the rest.
 std::string DescribeLosses(const LossReport& report);
 
+// One loss in words, without its place: "\"35.31\" becomes an empty cell; the number is ...".
+std::string DescribeLoss(const SaveLoss& loss);
+
 } // namespace tovan

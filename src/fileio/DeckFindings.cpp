@@ -1,0 +1,99 @@
+#include "fileio/DeckFindings.h"
+
+#include "deck/InputRanges.h"
+#include "fileio/SaveFile.h"
+#include "fortranio/NumericText.h"
+#include "platform/RecordingPlatform.h"
+
+#include <charconv>
+
+namespace tovan {
+
+namespace {
+
+std::optional<double> NumberIn(const std::string& text) {
+    if (!IsNumericText(text)) return std::nullopt;
+    std::string plain(TrimBlanks(text));
+    if (plain.front() == '+') plain.erase(0, 1);
+    for (char& c : plain)
+        c = (c == 'd' || c == 'D') ? 'e' : c;
+    double number = 0;
+    if (std::from_chars(plain.data(), plain.data() + plain.size(), number).ec != std::errc())
+        return std::nullopt;
+    return number;
+}
+
+void Judge(const InputRange& range, const Grid& grid, std::string_view recordSet, int col, int row,
+           std::vector<Finding>& findings) {
+    const auto value = NumberIn(grid.value(col, row));
+    if (!value || (range.zeroMeansDefault && *value == 0)) return;
+    const RangeVerdict verdict = tovan::Judge(range, *value);
+    if (verdict == RangeVerdict::Usual) return;
+    findings.push_back({verdict == RangeVerdict::Impossible ? FindingClass::EngineProblem
+                                                            : FindingClass::EngineNote,
+                        {std::string(recordSet), row, col},
+                        DescribeFinding(range, *value, verdict)});
+}
+
+bool UsesD1(const Grid& d, int row) {
+    const auto use = NumberIn(d.value(col::kDUseD1, row));
+    return use && *use == 1;
+}
+
+// The columns a range covers: its own, or every depth or factor column of record set B1.
+std::pair<int, int> ColumnsOf(const InputRange& range) {
+    if (range.gridColumn != 0) return {range.gridColumn, range.gridColumn};
+    if (range.field == InputField::StepDepth) return {col::kB1FirstDepth, col::kB1LastDepth};
+    return {col::kB1FirstFactor, col::kB1LastFactor};
+}
+
+} // namespace
+
+std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
+    std::vector<Finding> findings;
+    const bool hyetographs = grids.fpCardA.value(col::kAOption, kTemplateRow) == "0";
+    for (const InputRange& range : InputRanges()) {
+        // The return period cell holds a list index, which cannot be out of range.
+        if (range.field == InputField::ReturnPeriod) continue;
+        const std::string_view set = range.recordSet;
+        if ((set == "B1" && !hyetographs) || (set == "B2" && hyetographs)) continue;
+        const Grid& grid = set == "B1"   ? grids.fpCardB1
+                           : set == "B2" ? grids.fpCardB2
+                           : set == "C"  ? grids.fpCardC
+                                         : grids.fpCardD;
+        const std::string_view shown = set == "D1" ? "D" : set;
+        const auto [first, last] = ColumnsOf(range);
+        for (int row = kTemplateRow; row <= grid.dataRowCnt(); ++row) {
+            if (set == "D1" && !UsesD1(grid, row)) continue; // the engine reads no D1 card then
+            for (int col = first; col <= last; ++col)
+                Judge(range, grid, shown, col, row, findings);
+        }
+    }
+    return findings;
+}
+
+std::vector<Finding> ListFindings(const DeckGrids& grids) {
+    RecordingPlatform quiet;
+    std::vector<Finding> findings = BuildDeckText(grids, quiet).findings;
+    for (Finding& finding : CheckInputRanges(grids))
+        findings.push_back(std::move(finding));
+    return findings;
+}
+
+const char* ClassName(FindingClass kind) {
+    switch (kind) {
+    case FindingClass::Fatal:
+        return "fatal";
+    case FindingClass::Warning:
+        return "warning";
+    case FindingClass::Loss:
+        return "loss";
+    case FindingClass::EngineProblem:
+        return "problem";
+    case FindingClass::EngineNote:
+        break;
+    }
+    return "note";
+}
+
+} // namespace tovan

@@ -1,0 +1,18 @@
+// Every finding of a deck at once, by place, for lists: what the save would report (its rules up
+// to the first fatal one, and what the deck cannot hold) and every input the engine would
+// question, judged by the engine's own range table.
+#pragma once
+
+#include "deck/RecordSets.h"
+#include "fileio/Findings.h"
+
+#include <vector>
+
+namespace tovan {
+
+std::vector<Finding> ListFindings(const DeckGrids& grids);
+
+// The inputs of the grids that the engine would note or refuse, in record-set and row order.
+std::vector<Finding> CheckInputRanges(const DeckGrids& grids);
+
+} // namespace tovan
