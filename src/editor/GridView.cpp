@@ -5,6 +5,7 @@
 #include "editor/GridLabelHeader.h"
 #include "editor/GridTableModel.h"
 #include "editor/VirtualKeys.h"
+#include "editor/rules/TabControl.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -52,9 +53,11 @@ void GridView::setGrid(Grid& grid, bool labelsInHeader) {
     delete oldSelection;
     delete oldModel;
     labels_->setVisible(labelsInHeader);
-    connect(model_, &GridTableModel::userChanged, this, &GridView::Change);
+    connect(model_, &GridTableModel::userChanged, this, &GridView::onUserChanged);
     connect(model_, &QAbstractItemModel::modelReset, this, &GridView::fitColumnsToContent);
+    connect(model_, &GridTableModel::activeCellMoved, this, &GridView::showActiveCell);
     fitColumnsToContent();
+    showActiveCell();
 }
 
 Grid& GridView::grid() const {
@@ -63,15 +66,14 @@ Grid& GridView::grid() const {
 
 void GridView::setActiveCell(int col, int row) {
     grid().setActiveCell(col, row);
-    const QModelIndex cell = model_->cellIndex(col, row);
-    if (!cell.isValid()) return;
-    setCurrentIndex(cell);
-    if (hasFocus()) scrollTo(cell);
 }
 
-void GridView::followActiveCell() {
+// The label row is the header, so a caret there (on its way elsewhere) has no cell to show.
+void GridView::showActiveCell() {
     const QModelIndex cell = model_->cellIndex(activeCol(), activeRow());
-    if (cell.isValid() && cell != currentIndex()) setCurrentIndex(cell);
+    if (!cell.isValid()) return;
+    if (cell != currentIndex()) setCurrentIndex(cell);
+    if (hasFocus()) scrollTo(cell);
 }
 
 int GridView::activeCol() const {
@@ -171,10 +173,11 @@ bool GridView::isButtonCell(const QModelIndex& index) const {
     return index.isValid() && model_->format(index).type == CellType::Button;
 }
 
-// Key presses, Tab included (which the view turns into a move before keyPressEvent).
+// Key presses, Tab included (which the view would turn into a move before keyPressEvent).
 bool GridView::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && state() != QAbstractItemView::EditingState) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (stepForKey(*key)) return true;
         emit KeyDown(VirtualKeyCode(key->key()), ShiftState(key->modifiers()));
         if (key->key() == Qt::Key_Space && isButtonCell(currentIndex())) {
             emit ButtonClicked(activeCol(), activeRow());
@@ -184,9 +187,50 @@ bool GridView::event(QEvent* event) {
     return QTableView::event(event);
 }
 
+// Tab, Shift+Tab and the arrows: the key-down rules see the key first and may put the caret
+// one step back, then the grid takes its own step from wherever the caret is. A step onto the
+// label row (the header here) or out of the grid leaves the caret where the key found it.
+bool GridView::stepForKey(const QKeyEvent& key) {
+    const int code = VirtualKeyCode(key.key()), shift = ShiftState(key.modifiers());
+    const bool arrow = code >= keys::kLeft && code <= keys::kDown;
+    const bool step = (shift == keys::kNoShift && (code == keys::kTab || arrow)) ||
+                      (shift == keys::kShift && code == keys::kTab);
+    if (!step) return false;
+    const CellPosition before{activeCol(), activeRow()};
+    emit KeyDown(code, shift);
+    const CellPosition to = GridOwnStep(grid(), code, shift);
+    const CellPosition caret = model_->cellIndex(to.col, to.row).isValid() ? to : before;
+    setActiveCell(caret.col, caret.row);
+    return true;
+}
+
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool wasEditing = state() == QAbstractItemView::EditingState;
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && !wasEditing && state() == QAbstractItemView::EditingState)
+        emit EditMode(model_->gridCol(index.column()), model_->gridRow(index.row()));
+    return opened;
+}
+
 // Tab and Shift+Tab typed into an open cell editor move on through here rather than through
 // the grid's own key presses, which keep the caret off locked cells; a step from an editor
 // that lands on a locked cell is taken back, so the caret stays where it was.
+// A change typed into a cell editor is raised once the editor has closed: the rules may hide
+// the grid, and hiding it under an open editor would close that editor a second time.
+void GridView::onUserChanged(int col, int row) {
+    if (committing_) {
+        pendingChange_.emplace(col, row);
+    } else {
+        emit Change(col, row);
+    }
+}
+
+void GridView::commitData(QWidget* editor) {
+    committing_ = true;
+    QTableView::commitData(editor);
+    committing_ = false;
+}
+
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     const QModelIndex before = currentIndex();
     QTableView::closeEditor(editor, hint);
@@ -197,6 +241,8 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         grid().locked(model_->gridCol(after.column()), model_->gridRow(after.row()))) {
         setCurrentIndex(before);
     }
+    if (const auto change = std::exchange(pendingChange_, std::nullopt))
+        emit Change(change->first, change->second);
 }
 
 // Delete clears the active cell when the key is released (the form's rule); it must not open
@@ -239,11 +285,6 @@ void GridView::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, previous);
     if (current.isValid())
         grid().setActiveCell(model_->gridCol(current.column()), model_->gridRow(current.row()));
-}
-
-void GridView::focusInEvent(QFocusEvent* event) {
-    QTableView::focusInEvent(event);
-    emit GotFocus();
 }
 
 } // namespace tovan

@@ -120,14 +120,10 @@ void frmInput::connectGrids() {
     }
 }
 
-// The grid events go to the editor's cell rules; the rules may move carets, so the views
-// follow the grids' active cells afterwards.
+// The grid events go to the editor's cell rules.
 void frmInput::connectRules() {
     const auto forward = [this](GridView* grid, auto signal, void (CellRules::*rule)(int, int)) {
-        connect(grid, signal, this, [this, rule](int col, int row) {
-            (rules_.*rule)(col, row);
-            followActiveCells();
-        });
+        connect(grid, signal, this, [this, rule](int col, int row) { (rules_.*rule)(col, row); });
     };
     forward(fpCardA, &GridView::Change, &CellRules::fpCardA_Change);
     forward(fpCardB1, &GridView::Change, &CellRules::fpCardB1_Change);
@@ -139,8 +135,10 @@ void frmInput::connectRules() {
     forward(fpCardB1, &GridView::ButtonClicked, &CellRules::fpCardB1_ButtonClicked);
     forward(fpCardC, &GridView::ButtonClicked, &CellRules::fpCardC_ButtonClicked);
     forward(fpCardD, &GridView::ButtonClicked, &CellRules::fpCardD_ButtonClicked);
-    // The option counts as set from the moment the user can reach it.
-    connect(fpCardA, &GridView::GotFocus, this, [this] { rules_.rememberRainOption(); });
+    // The option is remembered as the user starts to edit a cell of record set A, before any
+    // change can reach it. (Not on focus: the change rule itself hides and shows the grid,
+    // which hands it the focus again after the cell has already changed.)
+    connect(fpCardA, &GridView::EditMode, this, [this] { rules_.rememberRainOption(); });
 }
 
 // The caret stays off locked cells in A, C and D; C and D keep to the same catchment.
@@ -148,22 +146,14 @@ void frmInput::connectKeys() {
     for (GridView* grid : {fpCardA, fpCardC, fpCardD}) {
         connect(grid, &GridView::KeyDown, this, [this, grid](int key, int shift) {
             TabControl(grid->grid(), key, shift, platform_);
-            grid->followActiveCell();
         });
     }
     connect(fpCardC, &GridView::KeyUp, this, [this](int key, int) {
         CardCDKeyUp(grids_.fpCardC, grids_.fpCardD, key, platform_, "fpCardC_KeyUp Error!");
-        followActiveCells();
     });
     connect(fpCardD, &GridView::KeyUp, this, [this](int key, int) {
         CardCDKeyUp(grids_.fpCardD, grids_.fpCardC, key, platform_, "fpCardD_KeyUp Error!");
-        followActiveCells();
     });
-}
-
-void frmInput::followActiveCells() {
-    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
-        grid->followActiveCell();
 }
 
 void frmInput::Form_Load() {
@@ -402,16 +392,14 @@ void frmInput::setTitle(std::string_view title) {
     lblTitle->setText(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
 }
 
-// The calculator writes the composite slope into the record D grid by code; the view moves to
-// that cell, and the deck counts as edited, since the user put the value there.
+// The calculator writes the composite slope into the record D grid by code; the deck counts as
+// edited, since the user put the value there.
 void frmInput::showSlopeCalculator() {
     if (!slope_) {
         slope_ =
             new SLOPEfrm(this, grids_.fpCardD, platform_, [this] { return !fpCardD->isHidden(); });
-        connect(slope_, &SLOPEfrm::compositeTransferred, this, [this] {
-            state_.DeckChanged = true;
-            fpCardD->followActiveCell();
-        });
+        connect(slope_, &SLOPEfrm::compositeTransferred, this,
+                [this] { state_.DeckChanged = true; });
     }
     slope_->showModeless();
 }

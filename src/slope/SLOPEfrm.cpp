@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -237,6 +238,17 @@ void SLOPEfrm::LENGTH_LostFocus(int index) {
     LENGTH[index]->setFocus(Qt::OtherFocusReason);
     platform_.showMessage("The FIRST SEGMENT LENGTH must be greater than zero.",
                           MessageIcon::Information, "ENTRY CHECK");
+    returningFocus_ = false;
+    // The focus change that left the box finishes after this handler, and a closed message box
+    // hands the focus back to the window only then: take it back once both have settled.
+    QTimer::singleShot(0, this, [this, index] { returnFocusTo(index); });
+}
+
+void SLOPEfrm::returnFocusTo(int index) {
+    if (!isVisible()) return;
+    returningFocus_ = true;
+    activateWindow();
+    LENGTH[index]->setFocus(Qt::OtherFocusReason);
     returningFocus_ = false;
 }
 

@@ -75,6 +75,7 @@ class SLOPEfrm : public QWidget {
     void SLOPE_Change(int index);
     void SLOPE_LostFocus(int index);
     void LENGTH_LostFocus(int index);
+    void returnFocusTo(int index);                 // after the first-length check's message
     void SelectFirstCharacters(SlopeTextBox* box); // LENGTH_GotFocus, SLOPE_GotFocus
     void LENGTH_KeyPress(int& keyAscii);
     void SLOPE_KeyPress(int& keyAscii);
