@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -65,7 +66,6 @@ QLabel* Heading(const QString& text, QWidget* parent) {
     font.setBold(true);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
     return label;
 }
 
@@ -79,6 +79,7 @@ QLabel* ResultLabel(QWidget* parent) {
     label->setPalette(palette);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setMinimumWidth(90);
+    label->setMinimumHeight(QLineEdit().sizeHint().height()); // as tall as the boxes beside it
     return label;
 }
 
@@ -111,6 +112,9 @@ void SLOPEfrm::buildControls() {
     Image2->lower();
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(16);
+    // The window is never smaller than its controls need, also with the wrapped headings of a
+    // larger font or scale, so that nothing is cut or laid over another control.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     addHeadings(layout);
     for (int i = 0; i < kSlopeSegments; ++i)
         addSegmentRow(layout, i);
