@@ -9,8 +9,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace tovan {
 
@@ -158,6 +160,13 @@ void GridView::fitColumnsToContent() {
         setColumnWidth(section, width);
     }
     labels_->fitHeightToLabels();
+}
+
+int GridView::heightForRows(int rows) const {
+    const int shown =
+        rows < 0 ? verticalHeader()->length() : rows * verticalHeader()->defaultSectionSize();
+    return horizontalHeader()->height() + shown + 2 * frameWidth() +
+           horizontalScrollBar()->sizeHint().height();
 }
 
 void GridView::commitOpenEditor() {

@@ -44,6 +44,9 @@ class GridView : public QTableView {
 
     // Column widths that fit each column's kind of value and keep its label short.
     void fitColumnsToContent();
+    // The height that shows the label row and `rows` rows (all of them by default), with room
+    // for the horizontal scroll bar.
+    int heightForRows(int rows = -1) const;
 
     using QTableView::edit;
 

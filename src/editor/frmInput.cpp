@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tovan {
 
@@ -112,6 +113,11 @@ void frmInput::connectGrids() {
                 [this, grid, title](int button, int, const QPoint& at) {
                     if (!grid->isHidden()) popupOver(button, at, title);
                 });
+    }
+    // C and D share the height by their row counts.
+    for (GridView* grid : {fpCardC, fpCardD}) {
+        connect(grid->gridModel(), &QAbstractItemModel::rowsInserted, this, &frmInput::Form_Resize);
+        connect(grid->gridModel(), &QAbstractItemModel::rowsRemoved, this, &frmInput::Form_Resize);
     }
     // Pastes, cuts and Delete change the document without a change event of their own.
     for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
@@ -298,7 +304,11 @@ void frmInput::Form_Resize() {
     fpCardA->setGeometry(left, top, gridWidth, TwipsToPixelsY(cardAHeightTwips_));
     fpCardB1->setGeometry(left, top, gridWidth, free);
     fpCardB2->setGeometry(left, top, gridWidth, free);
-    const int cHeight = std::max((free - gap) * 2 / 5, 30);
+    // C shows all its catchments down to "Add Row C/D" when the window lets it, as long as D
+    // keeps its labels and two rows; D takes the rest.
+    const int room = free - gap;
+    const int cHeight = std::clamp(fpCardC->heightForRows(), 30,
+                                   std::max(room - fpCardD->heightForRows(2), room / 3));
     fpCardC->setGeometry(left, top, gridWidth, cHeight);
     fpCardD->setGeometry(left, fpCardC->y() + fpCardC->height() + gap, gridWidth,
                          std::max(free - cHeight - gap, 30));

@@ -1,6 +1,7 @@
 #include "editor/frmInput.h"
 
 #include "FakeEditorHost.h"
+#include "deck/modChangeSpread.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "editor/QtPlatform.h"
@@ -165,6 +166,21 @@ TEST(frmInput, GridsAreTheFormWidthLessMarginsButAtLeast500Twips) {
     e.form->resize(800, 500);
     EXPECT_EQ(e.form->fpCardD->width(), TwipsToPixelsX(PixelsToTwipsX(800) - 200));
     EXPECT_EQ(e.form->fpCardA->height(), TwipsToPixelsY(1455));
+}
+
+// A small window still shows every catchment of C down to its "Add Row C/D" button.
+TEST(frmInput, CAndDShareTheHeightSoThatCShowsItsButtonRow) {
+    Editor e;
+    for (int added = 0; added < 2; ++added) {
+        AddRow(e.form->grids().fpCardC, e.platform);
+        AddRow(e.form->grids().fpCardD, e.platform);
+    }
+    e.form->resize(847, 520);
+    e.form->cmdCD_Click();
+    GridView* c = e.form->fpCardC;
+    const QRect button = c->visualRect(c->gridModel()->cellIndex(1, c->grid().maxRows()));
+    EXPECT_TRUE(c->viewport()->rect().contains(button));
+    EXPECT_GE(e.form->fpCardD->height(), e.form->fpCardD->heightForRows(2));
 }
 
 TEST(frmInput, RainfallOptionPickedFromItsListStaysOnceSet) {
