@@ -184,7 +184,7 @@ bool GridView::isButtonCell(const QModelIndex& index) const {
 
 // Key presses, Tab included (which the view would turn into a move before keyPressEvent).
 bool GridView::event(QEvent* event) {
-    if (event->type() == QEvent::KeyPress && state() != QAbstractItemView::EditingState) {
+    if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (stepForKey(*key)) return true;
         emit KeyDown(VirtualKeyCode(key->key()), ShiftState(key->modifiers()));
