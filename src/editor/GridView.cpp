@@ -70,12 +70,11 @@ void GridView::setActiveCell(int col, int row) {
     grid().setActiveCell(col, row);
 }
 
-// The label row is the header, so a caret there (on its way elsewhere) has no cell to show.
+// The label row is the header, so a caret there has no cell to show: the view then shows none.
 void GridView::showActiveCell() {
     const QModelIndex cell = model_->cellIndex(activeCol(), activeRow());
-    if (!cell.isValid()) return;
     if (cell != currentIndex()) setCurrentIndex(cell);
-    if (hasFocus()) scrollTo(cell);
+    if (cell.isValid() && hasFocus()) scrollTo(cell);
 }
 
 int GridView::activeCol() const {
