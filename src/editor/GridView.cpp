@@ -220,9 +220,6 @@ bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
     return opened;
 }
 
-// Tab and Shift+Tab typed into an open cell editor move on through here rather than through
-// the grid's own key presses, which keep the caret off locked cells; a step from an editor
-// that lands on a locked cell is taken back, so the caret stays where it was.
 // A change typed into a cell editor is raised once the editor has closed: the rules may hide
 // the grid, and hiding it under an open editor would close that editor a second time.
 void GridView::onUserChanged(int col, int row) {
@@ -239,6 +236,9 @@ void GridView::commitData(QWidget* editor) {
     committing_ = false;
 }
 
+// Tab and Shift+Tab typed into an open cell editor move on through here rather than through
+// the grid's own key presses, which keep the caret off locked cells; a step from an editor
+// that lands on a locked cell is taken back, so the caret stays where it was.
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     const QModelIndex before = currentIndex();
     QTableView::closeEditor(editor, hint);
