@@ -86,6 +86,15 @@ std::optional<std::string> CellOf(const json& cell, std::string& error, const st
     return text;
 }
 
+// A list cell holds the index of one of its items, as the desktop's list editor stores it; a
+// rainfall option of 2 or more would otherwise reach the save as "no method chosen".
+bool IsListItem(const CellFormat& format, const std::string& text) {
+    if (format.type != CellType::ComboBox) return true;
+    const auto items = static_cast<long long>(format.items.size());
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           text.size() < 10 && std::stoll(text) < items;
+}
+
 // Row 1 may repeat the labels or be left empty; anything else would be lost, so it is refused.
 std::optional<std::string> CheckLabelRow(const GridEntry& entry, const json& row,
                                          const Grid& grid) {
@@ -153,6 +162,9 @@ std::optional<std::string> LoadGrid(const GridEntry& entry, const json& rows, De
             const int col = static_cast<int>(c) + 1;
             if (!text->empty() && grid.locked(col, row)) {
                 return Where(entry.key, r, c) + ": a value in a cell that holds no field";
+            }
+            if (!text->empty() && !IsListItem(grid.format(col, row), *text)) {
+                return Where(entry.key, r, c) + ": not the index of an item of the cell's list";
             }
             grid.setValue(col, row, *text);
         }

@@ -134,8 +134,10 @@ int Grid::dataColCnt() const {
 }
 
 void Grid::setActiveCell(int col, int row) {
+    if (!contains(col, row) || (col == activeCol_ && row == activeRow_)) return;
     activeCol_ = col;
     activeRow_ = row;
+    if (observer_) observer_->activeCellChanged();
 }
 
 void Grid::insertRows(int row, int count) {
@@ -147,6 +149,7 @@ void Grid::insertRows(int row, int count) {
     filledInRow_.insert(filledInRow_.begin() + static_cast<std::ptrdiff_t>(at),
                         static_cast<std::size_t>(count), 0);
     if (observer_) observer_->afterRowsInserted();
+    if (row <= activeRow_) setActiveCell(activeCol_, activeRow_ + count); // the caret's row moved
 }
 
 void Grid::deleteRows(int first, int last) {
@@ -162,6 +165,13 @@ void Grid::deleteRows(int first, int last) {
     rows_.erase(rows_.begin() + (first - 1), rows_.begin() + last);
     filledInRow_.erase(filledInRow_.begin() + (first - 1), filledInRow_.begin() + last);
     if (observer_) observer_->afterRowsRemoved();
+    // The caret keeps to its row when rows above it go, and to the last row when its own row
+    // was among the last ones.
+    if (activeRow_ > last) {
+        setActiveCell(activeCol_, activeRow_ - (last - first + 1));
+    } else if (activeRow_ > maxRows()) {
+        setActiveCell(activeCol_, maxRows());
+    }
 }
 
 void Grid::clearBlock(int col1, int row1, int col2, int row2) {

@@ -26,6 +26,7 @@ class GridObserver {
     virtual void afterRowsRemoved() = 0;
     virtual void beforeReset() = 0; // the column count changes
     virtual void afterReset() = 0;
+    virtual void activeCellChanged() {} // the caret moved to another cell
 };
 
 class Grid {
@@ -64,7 +65,8 @@ class Grid {
     void setCol(int col) { col_ = col; }
     void setRow(int row) { row_ = row; }
 
-    // The cell with the input caret; kept here so that code and view agree on it.
+    // The cell with the input caret: the one place it is kept, so that code and view agree.
+    // Always a cell of the grid: a cell outside it cannot take the caret and is ignored.
     int activeCol() const { return activeCol_; }
     int activeRow() const { return activeRow_; }
     void setActiveCell(int col, int row);

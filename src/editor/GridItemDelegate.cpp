@@ -8,7 +8,9 @@
 #include "editor/TextCellDelegate.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <optional>
 
 namespace tovan {
 
@@ -67,6 +69,38 @@ void GridItemDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
         return;
     }
     delegateFor(index)->setModelData(editor, model, index);
+}
+
+// Qt lets Tab and Enter leave a line editor only with input its validator accepts, and an
+// erased number is not acceptable to a number validator. Erasing is how a user clears a cell,
+// so an empty editor is committed (the cell is cleared) and left like any other editor.
+bool GridItemDelegate::eventFilter(QObject* object, QEvent* event) {
+    auto* line = qobject_cast<QLineEdit*>(object);
+    if (!line || !line->text().isEmpty()) return QStyledItemDelegate::eventFilter(object, event);
+    if (event->type() == QEvent::FocusOut) emit commitData(line); // leaving by mouse
+    if (event->type() == QEvent::KeyPress) {
+        std::optional<EndEditHint> hint;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Tab:
+            hint = EditNextItem;
+            break;
+        case Qt::Key_Backtab:
+            hint = EditPreviousItem;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            hint = SubmitModelCache;
+            break;
+        default:
+            break;
+        }
+        if (hint) {
+            emit commitData(line);
+            emit closeEditor(line, *hint);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 } // namespace tovan

@@ -21,6 +21,9 @@ class GridItemDelegate : public QStyledItemDelegate {
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override;
 
+  protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
   private:
     QStyledItemDelegate* delegateFor(const QModelIndex& index) const;
     void relay(QStyledItemDelegate* delegate);

@@ -46,6 +46,8 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     void userChanged(int col, int row);
     // A paste, cut or Delete changed cells without raising change events.
     void blockEdited(const QRect& block);
+    // The grid's active cell moved, whoever moved it.
+    void activeCellMoved();
 
   private:
     bool applyUserValue(int col, int row, const QString& text);
@@ -58,6 +60,7 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     void afterRowsRemoved() override;
     void beforeReset() override;
     void afterReset() override;
+    void activeCellChanged() override { emit activeCellMoved(); }
 
     Grid& grid_;
     int firstRow_;

@@ -5,11 +5,14 @@
 #include "editor/GridLabelHeader.h"
 #include "editor/GridTableModel.h"
 #include "editor/VirtualKeys.h"
+#include "editor/rules/TabControl.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 
 namespace tovan {
 
@@ -52,9 +55,11 @@ void GridView::setGrid(Grid& grid, bool labelsInHeader) {
     delete oldSelection;
     delete oldModel;
     labels_->setVisible(labelsInHeader);
-    connect(model_, &GridTableModel::userChanged, this, &GridView::Change);
+    connect(model_, &GridTableModel::userChanged, this, &GridView::onUserChanged);
     connect(model_, &QAbstractItemModel::modelReset, this, &GridView::fitColumnsToContent);
+    connect(model_, &GridTableModel::activeCellMoved, this, &GridView::showActiveCell);
     fitColumnsToContent();
+    showActiveCell();
 }
 
 Grid& GridView::grid() const {
@@ -63,15 +68,13 @@ Grid& GridView::grid() const {
 
 void GridView::setActiveCell(int col, int row) {
     grid().setActiveCell(col, row);
-    const QModelIndex cell = model_->cellIndex(col, row);
-    if (!cell.isValid()) return;
-    setCurrentIndex(cell);
-    if (hasFocus()) scrollTo(cell);
 }
 
-void GridView::followActiveCell() {
+// The label row is the header, so a caret there has no cell to show: the view then shows none.
+void GridView::showActiveCell() {
     const QModelIndex cell = model_->cellIndex(activeCol(), activeRow());
-    if (cell.isValid() && cell != currentIndex()) setCurrentIndex(cell);
+    if (cell != currentIndex()) setCurrentIndex(cell);
+    if (cell.isValid() && hasFocus()) scrollTo(cell);
 }
 
 int GridView::activeCol() const {
@@ -158,6 +161,13 @@ void GridView::fitColumnsToContent() {
     labels_->fitHeightToLabels();
 }
 
+int GridView::heightForRows(int rows) const {
+    const int shown =
+        rows < 0 ? verticalHeader()->length() : rows * verticalHeader()->defaultSectionSize();
+    return horizontalHeader()->height() + shown + 2 * frameWidth() +
+           horizontalScrollBar()->sizeHint().height();
+}
+
 void GridView::commitOpenEditor() {
     QWidget* editor = QApplication::focusWidget();
     if (state() != QAbstractItemView::EditingState || !editor ||
@@ -171,10 +181,11 @@ bool GridView::isButtonCell(const QModelIndex& index) const {
     return index.isValid() && model_->format(index).type == CellType::Button;
 }
 
-// Key presses, Tab included (which the view turns into a move before keyPressEvent).
+// Key presses, Tab included (which the view would turn into a move before keyPressEvent).
 bool GridView::event(QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (stepForKey(*key)) return true;
         emit KeyDown(VirtualKeyCode(key->key()), ShiftState(key->modifiers()));
         if (key->key() == Qt::Key_Space && isButtonCell(currentIndex())) {
             emit ButtonClicked(activeCol(), activeRow());
@@ -182,6 +193,47 @@ bool GridView::event(QEvent* event) {
         }
     }
     return QTableView::event(event);
+}
+
+// Tab, Shift+Tab and the arrows: the key-down rules see the key first and may put the caret
+// one step back, then the grid takes its own step from wherever the caret is. A step onto the
+// label row (the header here) or out of the grid leaves the caret where the key found it.
+bool GridView::stepForKey(const QKeyEvent& key) {
+    const int code = VirtualKeyCode(key.key()), shift = ShiftState(key.modifiers());
+    const bool arrow = code >= keys::kLeft && code <= keys::kDown;
+    const bool step = (shift == keys::kNoShift && (code == keys::kTab || arrow)) ||
+                      (shift == keys::kShift && code == keys::kTab);
+    if (!step) return false;
+    const CellPosition before{activeCol(), activeRow()};
+    emit KeyDown(code, shift);
+    const CellPosition to = GridOwnStep(grid(), code, shift);
+    const CellPosition caret = model_->cellIndex(to.col, to.row).isValid() ? to : before;
+    setActiveCell(caret.col, caret.row);
+    return true;
+}
+
+bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool wasEditing = state() == QAbstractItemView::EditingState;
+    const bool opened = QTableView::edit(index, trigger, event);
+    if (opened && !wasEditing && state() == QAbstractItemView::EditingState)
+        emit EditMode(model_->gridCol(index.column()), model_->gridRow(index.row()));
+    return opened;
+}
+
+// A change typed into a cell editor is raised once the editor has closed: the rules may hide
+// the grid, and hiding it under an open editor would close that editor a second time.
+void GridView::onUserChanged(int col, int row) {
+    if (committing_) {
+        pendingChange_.emplace(col, row);
+    } else {
+        emit Change(col, row);
+    }
+}
+
+void GridView::commitData(QWidget* editor) {
+    committing_ = true;
+    QTableView::commitData(editor);
+    committing_ = false;
 }
 
 // Tab and Shift+Tab typed into an open cell editor move on through here rather than through
@@ -197,6 +249,8 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         grid().locked(model_->gridCol(after.column()), model_->gridRow(after.row()))) {
         setCurrentIndex(before);
     }
+    if (const auto change = std::exchange(pendingChange_, std::nullopt))
+        emit Change(change->first, change->second);
 }
 
 // Delete clears the active cell when the key is released (the form's rule); it must not open
@@ -239,11 +293,6 @@ void GridView::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, previous);
     if (current.isValid())
         grid().setActiveCell(model_->gridCol(current.column()), model_->gridRow(current.row()));
-}
-
-void GridView::focusInEvent(QFocusEvent* event) {
-    QTableView::focusInEvent(event);
-    emit GotFocus();
 }
 
 } // namespace tovan

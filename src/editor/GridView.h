@@ -7,6 +7,8 @@
 
 #include <QRect>
 #include <QTableView>
+#include <optional>
+#include <utility>
 
 namespace tovan {
 
@@ -25,9 +27,8 @@ class GridView : public QTableView {
     GridTableModel* gridModel() const { return model_; }
 
     // Makes (col, row) the cell with the caret; with the view focused it scrolls into view.
+    // The caret is the grid's active cell: the view shows it wherever it is moved from.
     void setActiveCell(int col, int row);
-    // Moves the caret to the grid's active cell when code has changed it.
-    void followActiveCell();
     int activeCol() const;
     int activeRow() const;
     // The selected block in grid columns and rows; the active cell when nothing is selected.
@@ -43,6 +44,11 @@ class GridView : public QTableView {
 
     // Column widths that fit each column's kind of value and keep its label short.
     void fitColumnsToContent();
+    // The height that shows the label row and `rows` rows (all of them by default), with room
+    // for the horizontal scroll bar.
+    int heightForRows(int rows = -1) const;
+
+    using QTableView::edit;
 
   signals:
     void Change(int col, int row);
@@ -51,27 +57,34 @@ class GridView : public QTableView {
     void KeyDown(int keyCode, int shift);
     void KeyUp(int keyCode, int shift);
     void MouseUp(int button, int shift, const QPoint& globalPos);
-    void GotFocus();
+    // A cell editor opened on (col, row): the user is about to change the cell.
+    void EditMode(int col, int row);
 
   protected:
     bool event(QEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-    void focusInEvent(QFocusEvent* event) override;
 
   private:
     int preferredWidth(int col) const;
     int recordWidth(int col) const;
     bool isButtonCell(const QModelIndex& index) const;
     void onClicked(const QModelIndex& index);
+    void showActiveCell();
+    void onUserChanged(int col, int row);
+    bool stepForKey(const QKeyEvent& key);
 
     GridTableModel* model_ = nullptr;
     GridLabelHeader* labels_ = nullptr;
     QModelIndex pressedButton_;
+    bool committing_ = false;
+    std::optional<std::pair<int, int>> pendingChange_; // raised once its editor has closed
 };
 
 } // namespace tovan

@@ -91,10 +91,15 @@ std::optional<std::string> QtPlatform::afterChoice(const QString& chosen) {
     return QFile::encodeName(QDir::toNativeSeparators(chosen)).toStdString();
 }
 
+// A name typed without an extension gets the request's default one (the run form's ".tvi").
 std::optional<std::string> QtPlatform::chooseFileToOpen(const FileDialogRequest& request) {
-    return afterChoice(QFileDialog::getOpenFileName(parent_, Latin1(request.title),
-                                                    existingFolder(request.initialDirectory),
-                                                    qtFilter(request.filter)));
+    QFileDialog dialog(parent_, Latin1(request.title), existingFolder(request.initialDirectory),
+                       qtFilter(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(Latin1(request.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return afterChoice(dialog.selectedFiles().constFirst());
 }
 
 // The dialog asks before replacing an existing file; no extension is added to a typed name.

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace tovan {
 
@@ -113,6 +114,11 @@ void frmInput::connectGrids() {
                     if (!grid->isHidden()) popupOver(button, at, title);
                 });
     }
+    // C and D share the height by their row counts.
+    for (GridView* grid : {fpCardC, fpCardD}) {
+        connect(grid->gridModel(), &QAbstractItemModel::rowsInserted, this, &frmInput::Form_Resize);
+        connect(grid->gridModel(), &QAbstractItemModel::rowsRemoved, this, &frmInput::Form_Resize);
+    }
     // Pastes, cuts and Delete change the document without a change event of their own.
     for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
         connect(grid->gridModel(), &GridTableModel::blockEdited, this,
@@ -120,14 +126,10 @@ void frmInput::connectGrids() {
     }
 }
 
-// The grid events go to the editor's cell rules; the rules may move carets, so the views
-// follow the grids' active cells afterwards.
+// The grid events go to the editor's cell rules.
 void frmInput::connectRules() {
     const auto forward = [this](GridView* grid, auto signal, void (CellRules::*rule)(int, int)) {
-        connect(grid, signal, this, [this, rule](int col, int row) {
-            (rules_.*rule)(col, row);
-            followActiveCells();
-        });
+        connect(grid, signal, this, [this, rule](int col, int row) { (rules_.*rule)(col, row); });
     };
     forward(fpCardA, &GridView::Change, &CellRules::fpCardA_Change);
     forward(fpCardB1, &GridView::Change, &CellRules::fpCardB1_Change);
@@ -139,8 +141,10 @@ void frmInput::connectRules() {
     forward(fpCardB1, &GridView::ButtonClicked, &CellRules::fpCardB1_ButtonClicked);
     forward(fpCardC, &GridView::ButtonClicked, &CellRules::fpCardC_ButtonClicked);
     forward(fpCardD, &GridView::ButtonClicked, &CellRules::fpCardD_ButtonClicked);
-    // The option counts as set from the moment the user can reach it.
-    connect(fpCardA, &GridView::GotFocus, this, [this] { rules_.rememberRainOption(); });
+    // The option is remembered as the user starts to edit a cell of record set A, before any
+    // change can reach it. (Not on focus: the change rule itself hides and shows the grid,
+    // which hands it the focus again after the cell has already changed.)
+    connect(fpCardA, &GridView::EditMode, this, [this] { rules_.rememberRainOption(); });
 }
 
 // The caret stays off locked cells in A, C and D; C and D keep to the same catchment.
@@ -148,22 +152,14 @@ void frmInput::connectKeys() {
     for (GridView* grid : {fpCardA, fpCardC, fpCardD}) {
         connect(grid, &GridView::KeyDown, this, [this, grid](int key, int shift) {
             TabControl(grid->grid(), key, shift, platform_);
-            grid->followActiveCell();
         });
     }
     connect(fpCardC, &GridView::KeyUp, this, [this](int key, int) {
         CardCDKeyUp(grids_.fpCardC, grids_.fpCardD, key, platform_, "fpCardC_KeyUp Error!");
-        followActiveCells();
     });
     connect(fpCardD, &GridView::KeyUp, this, [this](int key, int) {
         CardCDKeyUp(grids_.fpCardD, grids_.fpCardC, key, platform_, "fpCardD_KeyUp Error!");
-        followActiveCells();
     });
-}
-
-void frmInput::followActiveCells() {
-    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
-        grid->followActiveCell();
 }
 
 void frmInput::Form_Load() {
@@ -308,7 +304,11 @@ void frmInput::Form_Resize() {
     fpCardA->setGeometry(left, top, gridWidth, TwipsToPixelsY(cardAHeightTwips_));
     fpCardB1->setGeometry(left, top, gridWidth, free);
     fpCardB2->setGeometry(left, top, gridWidth, free);
-    const int cHeight = std::max((free - gap) * 2 / 5, 30);
+    // C shows all its catchments down to "Add Row C/D" when the window lets it, as long as D
+    // keeps its labels and two rows; D takes the rest.
+    const int room = free - gap;
+    const int cHeight = std::clamp(fpCardC->heightForRows(), 30,
+                                   std::max(room - fpCardD->heightForRows(2), room / 3));
     fpCardC->setGeometry(left, top, gridWidth, cHeight);
     fpCardD->setGeometry(left, fpCardC->y() + fpCardC->height() + gap, gridWidth,
                          std::max(free - cHeight - gap, 30));
@@ -402,16 +402,14 @@ void frmInput::setTitle(std::string_view title) {
     lblTitle->setText(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
 }
 
-// The calculator writes the composite slope into the record D grid by code; the view moves to
-// that cell, and the deck counts as edited, since the user put the value there.
+// The calculator writes the composite slope into the record D grid by code; the deck counts as
+// edited, since the user put the value there.
 void frmInput::showSlopeCalculator() {
     if (!slope_) {
         slope_ =
             new SLOPEfrm(this, grids_.fpCardD, platform_, [this] { return !fpCardD->isHidden(); });
-        connect(slope_, &SLOPEfrm::compositeTransferred, this, [this] {
-            state_.DeckChanged = true;
-            fpCardD->followActiveCell();
-        });
+        connect(slope_, &SLOPEfrm::compositeTransferred, this,
+                [this] { state_.DeckChanged = true; });
     }
     slope_->showModeless();
 }

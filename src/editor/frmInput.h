@@ -72,7 +72,6 @@ class frmInput : public QWidget, public EditorForm {
     bool Form_Unload();
     void Form_KeyUp(int keyCode);
     void setButtonsFromFlags();
-    void followActiveCells();
     void showOnly(GridView* grid, const char* title);
     void popupOver(int button, const QPoint& globalPos, const char* errorTitle);
     void closeEmptyCellReport();

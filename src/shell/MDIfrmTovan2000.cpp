@@ -138,6 +138,7 @@ void MDIfrmTovan2000::MDIForm_Load() {
 
 bool MDIfrmTovan2000::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) MDIForm_Activate();
+    if (event->type() == QEvent::Show) KeepOnScreen(*this); // now with its frame
     return QMainWindow::event(event);
 }
 

@@ -3,7 +3,17 @@
 #include "shell/MDIfrmTovan2000.h"
 #include "shell/frmSplash.h"
 
+#include <QApplication>
+#include <QIcon>
+
 namespace tovan {
+
+void ConfigureApplication() {
+    QApplication::setOrganizationName(QStringLiteral("Tovan 2000"));
+    QApplication::setApplicationName(QStringLiteral("Tovan 2000"));
+    QApplication::setDesktopFileName(QStringLiteral("tovan2000"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tovan2000.png")));
+}
 
 Main::Main() = default;
 

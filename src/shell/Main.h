@@ -13,6 +13,10 @@
 
 namespace tovan {
 
+// The application's names for the settings store and the desktop, and its icon. No display
+// name is set: Qt would append it to every window title, and the titles are the program's own.
+void ConfigureApplication();
+
 class Main {
   public:
     Main();

@@ -3,6 +3,8 @@
 #include "editor/Twips.h"
 
 #include <QLocale>
+#include <QScreen>
+#include <algorithm>
 #include <stdexcept>
 
 namespace tovan {
@@ -39,6 +41,7 @@ void RestorePlacement(QWidget& window, Platform& platform) {
     const double height = StoredNumber(platform, "Height", "9480");
     Place(window, left, top, width, height);
     if (window.isMinimized()) Place(window, 0, 0, kDefaultWidthTwips, kDefaultHeightTwips);
+    KeepOnScreen(window);
 }
 
 // The frame's position and the client size, so that a restore puts the window back exactly.
@@ -54,6 +57,18 @@ void SavePlacement(const QWidget& window, Platform& platform) {
     platform.saveSetting(kSection, "Top", SingleText(PixelsToTwipsY(position.y())));
     platform.saveSetting(kSection, "Width", SingleText(PixelsToTwipsX(size.width())));
     platform.saveSetting(kSection, "Height", SingleText(PixelsToTwipsY(size.height())));
+}
+
+// A placement saved on a larger screen, or at a larger scale, would run off this screen.
+void KeepOnScreen(QWidget& window) {
+    const QScreen* screen = window.screen();
+    if (!screen || window.isMaximized() || window.isFullScreen()) return;
+    const QRect free = screen->availableGeometry();
+    const QSize frame = window.frameGeometry().size() - window.size();
+    window.resize(window.size().boundedTo(free.size() - frame));
+    const QSize outer = window.size() + frame;
+    window.move(std::clamp(window.x(), free.left(), free.right() + 1 - outer.width()),
+                std::clamp(window.y(), free.top(), free.bottom() + 1 - outer.height()));
 }
 
 } // namespace tovan

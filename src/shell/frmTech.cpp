@@ -1,6 +1,5 @@
 #include "shell/frmTech.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -20,11 +19,9 @@ frmTech::frmTech(QWidget* runForm) : QDialog(runForm) {
     for (QLabel* label : {Label1, Label2, Label3, Label4, Label5})
         layout->addWidget(label);
     if (runForm) move(runForm->pos());
-}
-
-void frmTech::closeEvent(QCloseEvent* event) {
-    QDialog::closeEvent(event);
-    emit closed();
+    // Every way out (Escape, the close box) ends the dialog, and only the close box sends a
+    // close event, so the run form is called back when the dialog finishes.
+    connect(this, &QDialog::finished, this, &frmTech::closed);
 }
 
 } // namespace tovan

@@ -23,9 +23,6 @@ class frmTech : public QDialog {
     QLabel* Label3;
     QLabel* Label4;
     QLabel* Label5;
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
 };
 
 } // namespace tovan

@@ -6,12 +6,14 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <exception>
 #include <utility>
@@ -64,7 +66,6 @@ QLabel* Heading(const QString& text, QWidget* parent) {
     font.setBold(true);
     label->setFont(font);
     label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
     return label;
 }
 
@@ -78,6 +79,7 @@ QLabel* ResultLabel(QWidget* parent) {
     label->setPalette(palette);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setMinimumWidth(90);
+    label->setMinimumHeight(QLineEdit().sizeHint().height()); // as tall as the boxes beside it
     return label;
 }
 
@@ -110,6 +112,9 @@ void SLOPEfrm::buildControls() {
     Image2->lower();
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(16);
+    // The window is never smaller than its controls need, also with the wrapped headings of a
+    // larger font or scale, so that nothing is cut or laid over another control.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     addHeadings(layout);
     for (int i = 0; i < kSlopeSegments; ++i)
         addSegmentRow(layout, i);
@@ -237,6 +242,17 @@ void SLOPEfrm::LENGTH_LostFocus(int index) {
     LENGTH[index]->setFocus(Qt::OtherFocusReason);
     platform_.showMessage("The FIRST SEGMENT LENGTH must be greater than zero.",
                           MessageIcon::Information, "ENTRY CHECK");
+    returningFocus_ = false;
+    // The focus change that left the box finishes after this handler, and a closed message box
+    // hands the focus back to the window only then: take it back once both have settled.
+    QTimer::singleShot(0, this, [this, index] { returnFocusTo(index); });
+}
+
+void SLOPEfrm::returnFocusTo(int index) {
+    if (!isVisible()) return;
+    returningFocus_ = true;
+    activateWindow();
+    LENGTH[index]->setFocus(Qt::OtherFocusReason);
     returningFocus_ = false;
 }
 

@@ -8,13 +8,13 @@
 //                    [&] { return editorShowsCardD(); });  // optional; default fpCardD.visible()
 //     ...
 //     slope.showModeless();  // the "Build Slope" button of the record D grid
-//     QObject::connect(&slope, &SLOPEfrm::compositeTransferred, view, ...);  // follow OK
+//     QObject::connect(&slope, &SLOPEfrm::compositeTransferred, editor, ...);  // after OK
 //
 // The calculator is created once and then only shown and hidden, so its boxes keep what the
 // user typed between openings (OK resets them); its close box hides it like Cancel. It is a
 // window of its own that stays above its parent and is destroyed with it. It writes the grid
-// model only: the grid's observer sees the new value, and compositeTransferred tells a view
-// where the active cell went.
+// model only: the grid's observer sees the new value and the new active cell, and
+// compositeTransferred tells the editor that the user put a value into the deck.
 #pragma once
 
 #include "deck/Grid.h"
@@ -58,8 +58,7 @@ class SLOPEfrm : public QWidget {
 
   signals:
     // OK has written the composite into cell (col, row) of the record D grid and made it the
-    // grid's active cell. The grid model does not report active-cell moves, so a view of the
-    // grid listens here to move its current cell.
+    // grid's active cell (which the grid's view follows by itself).
     void compositeTransferred(int col, int row);
 
   protected:
@@ -75,6 +74,7 @@ class SLOPEfrm : public QWidget {
     void SLOPE_Change(int index);
     void SLOPE_LostFocus(int index);
     void LENGTH_LostFocus(int index);
+    void returnFocusTo(int index);                 // after the first-length check's message
     void SelectFirstCharacters(SlopeTextBox* box); // LENGTH_GotFocus, SLOPE_GotFocus
     void LENGTH_KeyPress(int& keyAscii);
     void SLOPE_KeyPress(int& keyAscii);

@@ -117,6 +117,7 @@ TEST_F(Cli, SaveRefusesDocumentsThatDoNotFitTheGrids) {
         {R"({"D": {"rows": [[], ["x"], []]}})", "holds no field"},
         {R"({"A": {"rows": [[], ["0", "T", "extra"]]}})", "more columns"},
         {R"({"A": {"rows": [[], ["0", "\u20ac"]]}})", "Latin-1"},
+        {R"({"A": {"rows": [[], ["2", "T"]]}})", "item of the cell's list"},
         {R"([1, 2])", "JSON object"},
     };
     for (const auto& [document, complaint] : cases) {

@@ -58,6 +58,26 @@ TEST(GridView, TypingStoresValuesTheCellAccepts) {
     EXPECT_EQ(b1.grid.value(1, 2), "");
 }
 
+// Erasing a number and pressing Tab or Enter clears the cell and leaves the editor.
+TEST(GridView, AnErasedNumberIsClearedByTabOrEnter) {
+    ShownGrid b1(MakeCardB1Grid());
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Return}) {
+        b1.type(3, 2, QStringLiteral("1.25"));
+        b1.view.setActiveCell(3, 2);
+        QTest::keyClick(&b1.view, Qt::Key_F2);
+        QWidget* editor = QApplication::focusWidget();
+        ASSERT_NE(qobject_cast<QLineEdit*>(editor), nullptr);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClick(editor, key);
+        QApplication::processEvents();
+        EXPECT_EQ(b1.grid.value(3, 2), "") << key;
+        EXPECT_EQ(b1.grid.activeCol(), key == Qt::Key_Tab ? 4 : 3) << key;
+        EXPECT_NE(QApplication::focusWidget(), editor) << key;
+        if (key == Qt::Key_Tab) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    }
+}
+
 TEST(GridView, ComboCellEditorShowsItemsAndStoresTheIndex) {
     ShownGrid a(MakeCardAGrid());
     a.view.setActiveCell(1, 2);

@@ -1,17 +1,23 @@
 #include "editor/frmInput.h"
 
 #include "FakeEditorHost.h"
+#include "deck/modChangeSpread.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
+#include "editor/QtPlatform.h"
 #include "editor/Twips.h"
 #include "platform/RecordingPlatform.h"
 #include "slope/SLOPEfrm.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tovan;
@@ -25,9 +31,12 @@ struct Editor {
     FakeEditorHost host;
     std::unique_ptr<frmInput> form;
 
-    explicit Editor(bool enableA = true) {
-        state.EnableA = enableA;
-        form = std::make_unique<frmInput>(state, platform, host);
+    // `shown` shows the form's messages for real instead of recording them.
+    explicit Editor(QtPlatform* shown = nullptr) {
+        state.EnableA = true;
+        form = std::make_unique<frmInput>(state, shown ? static_cast<Platform&>(*shown) : platform,
+                                          host);
+        if (shown) shown->setParentWidget(form.get());
         form->resize(1000, 700);
         form->show();
         form->activateWindow();
@@ -36,6 +45,17 @@ struct Editor {
     bool set(GridView* grid, int col, int row, const char* text) {
         auto* model = grid->gridModel();
         return model->setData(model->cellIndex(col, row), QString::fromLatin1(text), Qt::EditRole);
+    }
+    // Opens the cell's list with F2 and takes an item with Enter, as a user does.
+    void pick(GridView* grid, int col, int row, int item) {
+        grid->setFocus();
+        grid->setActiveCell(col, row);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        ASSERT_NE(combo, nullptr) << "the list editor is open";
+        ASSERT_TRUE(QTest::qWaitFor([combo] { return combo->view()->isVisible(); }));
+        combo->view()->setCurrentIndex(combo->model()->index(item, 0));
+        QTest::keyClick(combo->view(), Qt::Key_Return);
     }
     std::vector<std::string> titles() const {
         std::vector<std::string> out;
@@ -148,17 +168,62 @@ TEST(frmInput, GridsAreTheFormWidthLessMarginsButAtLeast500Twips) {
     EXPECT_EQ(e.form->fpCardA->height(), TwipsToPixelsY(1455));
 }
 
-TEST(frmInput, RainfallOptionChoosesB1OrB2AndThenStays) {
+// A small window still shows every catchment of C down to its "Add Row C/D" button.
+TEST(frmInput, CAndDShareTheHeightSoThatCShowsItsButtonRow) {
     Editor e;
-    e.form->fpCardA->setFocus();
-    ASSERT_TRUE(e.set(e.form->fpCardA, 1, 2, "1"));
-    EXPECT_TRUE(e.state.DeckChanged);
-    EXPECT_TRUE(e.form->cmdB2->isEnabled());
-    EXPECT_FALSE(e.form->cmdB1->isEnabled());
-    e.set(e.form->fpCardA, 1, 2, "0");
-    EXPECT_EQ(e.form->grids().fpCardA.value(1, 2), "1") << "the change is undone";
-    EXPECT_EQ(e.titles(), std::vector<std::string>{"Beta Release Limitation"});
-    EXPECT_FALSE(e.form->cmdB1->isEnabled());
+    for (int added = 0; added < 2; ++added) {
+        AddRow(e.form->grids().fpCardC, e.platform);
+        AddRow(e.form->grids().fpCardD, e.platform);
+    }
+    e.form->resize(847, 520);
+    e.form->cmdCD_Click();
+    GridView* c = e.form->fpCardC;
+    const QRect button = c->visualRect(c->gridModel()->cellIndex(1, c->grid().maxRows()));
+    EXPECT_TRUE(c->viewport()->rect().contains(button));
+    EXPECT_GE(e.form->fpCardD->height(), e.form->fpCardD->heightForRows(2));
+}
+
+TEST(frmInput, RainfallOptionPickedFromItsListStaysOnceSet) {
+    {
+        Editor e;
+        e.pick(e.form->fpCardA, 1, 2, 1);
+        EXPECT_EQ(e.form->grids().fpCardA.value(1, 2), "1");
+        EXPECT_TRUE(e.state.DeckChanged);
+        EXPECT_TRUE(e.form->cmdB2->isEnabled());
+        EXPECT_FALSE(e.form->cmdB1->isEnabled());
+        e.pick(e.form->fpCardA, 1, 2, 0);
+        EXPECT_EQ(e.form->grids().fpCardA.value(1, 2), "1") << "the change is undone";
+        EXPECT_EQ(e.titles(), std::vector<std::string>{"Beta Release Limitation"});
+        EXPECT_FALSE(e.form->cmdB1->isEnabled());
+        EXPECT_TRUE(e.form->cmdB2->isEnabled());
+    }
+    Editor opened; // an option read from a deck counts as set
+    opened.form->grids().fpCardA.setValue(1, 2, "0");
+    opened.form->ForceFormActivate();
+    opened.pick(opened.form->fpCardA, 1, 2, 1);
+    EXPECT_EQ(opened.form->grids().fpCardA.value(1, 2), "0");
+    EXPECT_EQ(opened.titles(), std::vector<std::string>{"Beta Release Limitation"});
+}
+
+// The caret the user sees and the cell that Delete, Paste and Back work on are one and the
+// same, also when the step back from a locked cell leads out of the grid.
+TEST(frmInput, ArrowsTowardsLockedCellsLeaveTheCaretWhereDeleteActs) {
+    Editor e;
+    e.form->grids().fpCardA.setValue(2, 2, "TITLE");
+    GridView* a = e.form->fpCardA;
+    a->setFocus();
+    QTest::keyClick(a, Qt::Key_Right);
+    QTest::keyClick(a, Qt::Key_Up);
+    EXPECT_EQ(a->currentIndex(), a->gridModel()->cellIndex(2, 2));
+    QTest::keyClick(a, Qt::Key_Delete);
+    EXPECT_EQ(e.form->grids().fpCardA.value(2, 2), "");
+    e.form->cmdCD_Click();
+    GridView* d = e.form->fpCardD;
+    d->setFocus();
+    d->setActiveCell(3, 2);
+    QTest::keyClick(d, Qt::Key_Down); // the button row below is locked
+    EXPECT_EQ(d->activeRow(), 2);
+    EXPECT_EQ(d->currentIndex(), d->gridModel()->cellIndex(3, 2));
 }
 
 TEST(frmInput, RecordEditsEnableCDAndAddRowButtonsGrowTheGrids) {
@@ -302,4 +367,51 @@ TEST(frmInput, BuildSlopeWritesTheCompositeIntoTheLastCatchment) {
     EXPECT_FALSE(slope->isVisible());
     EXPECT_EQ(e.form->fpCardD->activeCol(), 6);
     EXPECT_EQ(e.form->fpCardD->activeRow(), 2);
+}
+
+// With the program's real message box: when it closes, the focus is back in the length box that
+// was just left, not in the editor under the box.
+TEST(frmInput, EntryCheckGivesTheFocusBackToTheLengthJustLeft) {
+    QtPlatform shown;
+    Editor e(&shown);
+    e.form->cmdCD_Click();
+    emit e.form->fpCardD->ButtonClicked(6, 3);
+    auto* slope = e.form->findChild<SLOPEfrm*>();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(slope));
+    QTest::qWait(100); // until the window system has settled on the calculator
+    ASSERT_TRUE(slope->isActiveWindow());
+    QTimer answer; // presses Enter in the box once it is up
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    answer.start(20);
+    QLineEdit* length = slope->lengthBox(0);
+    length->setFocus(Qt::MouseFocusReason);
+    length->selectAll();
+    QTest::keyClicks(length, "0");
+    QTest::keyClick(length, Qt::Key_Tab);
+    EXPECT_TRUE(QTest::qWaitFor([length] { return QApplication::focusWidget() == length; }));
+    EXPECT_TRUE(slope->isActiveWindow());
+}
+
+// Enter after a title: the change rule redraws record set A once the editor has closed, so the
+// editor is closed once, on its own view.
+TEST(frmInput, EnterAfterATitleClosesItsEditorOnce) {
+    Editor e;
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    GridView* a = e.form->fpCardA;
+    a->setFocus();
+    a->setActiveCell(2, 2);
+    QTest::keyClicks(a, "T");
+    QTest::keyClicks(QApplication::focusWidget(), "ITLE");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(e.form->grids().fpCardA.value(2, 2), "TITLE");
+    EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(a->currentIndex(), a->gridModel()->cellIndex(1, 2)) << "back on the option";
 }

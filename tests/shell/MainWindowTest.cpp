@@ -1,12 +1,14 @@
 #include "ShellFixture.h"
 #include "editor/frmInput.h"
 #include "shell/frmCover.h"
+#include "shell/frmTech.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace tovan;
 using tovan::testing::Shell;
@@ -231,4 +233,22 @@ TEST(MainWindow, SaveIncludesTheValueStillBeingTyped) {
     QFile saved(QString::fromStdString(s.path("typed.tvi")));
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.readLine().startsWith(" 2TYPED"));
+}
+
+TEST(MainWindow, TechnicalSupportClosedWithEscapeBringsTheRunFormBack) {
+    Shell s;
+    QPointer<QDialog> runForm;
+    QTimer::singleShot(0, [&runForm] {
+        runForm = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(runForm, nullptr);
+        runForm->findChild<QAction*>(QStringLiteral("mnuHelpTech"))->trigger();
+    });
+    s.main->mnuFileRun_click(); // returns as the run form makes way for the support form
+    auto* tech = s.main->findChild<frmTech*>();
+    ASSERT_NE(tech, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(tech));
+    QTest::keyClick(tech, Qt::Key_Escape);
+    ASSERT_FALSE(runForm.isNull());
+    EXPECT_TRUE(runForm->isVisible()) << "the run form is back";
+    runForm->close();
 }

@@ -2,7 +2,11 @@
 #include "editor/QtPlatform.h"
 #include "editor/Twips.h"
 
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QSettings>
+#include <QTimer>
 
 using namespace tovan;
 using tovan::testing::Shell;
@@ -10,18 +14,36 @@ using tovan::testing::Shell;
 TEST(Placement, FirstStartOpensAtTheOriginWithTheDefaultSize) {
     Shell s;
     EXPECT_EQ(s.main->pos(), QPoint(0, 0));
-    EXPECT_EQ(s.main->size(), QSize(TwipsToPixelsX(12390), TwipsToPixelsY(9480)));
+    const QSize frame = s.main->frameGeometry().size() - s.main->size();
+    const QSize free = s.main->screen()->availableGeometry().size() - frame;
+    EXPECT_EQ(s.main->size(), QSize(TwipsToPixelsX(12390), TwipsToPixelsY(9480)).boundedTo(free))
+        << "as large as the screen lets it be";
+}
+
+// Saved on a larger screen or at a larger scale: the window comes back on this screen.
+TEST(Placement, APlacementLargerThanTheScreenIsBroughtOntoIt) {
+    ApplicationState state;
+    RecordingPlatform platform;
+    tovan::testing::CountingDeckFiles files;
+    for (const auto& [key, twips] :
+         {std::pair{"Left", "3000"}, {"Top", "1500"}, {"Width", "40000"}, {"Height", "30000"}})
+        platform.settings[{"Startup", key}] = twips;
+    MDIfrmTovan2000 main(state, platform, files);
+    main.MDIForm_Load();
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    EXPECT_TRUE(main.screen()->availableGeometry().contains(main.frameGeometry()));
 }
 
 TEST(Placement, MovedAndResizedWindowComesBackThereNextTime) {
     Shell s;
-    s.main->move(120, 90);
+    s.main->move(60, 40);
     s.main->resize(700, 520);
     s.main->close();
     EXPECT_EQ((s.platform.settings[{"Startup", "Left"}]),
-              QString::number(PixelsToTwipsX(120), 'g', 7).toStdString());
+              QString::number(PixelsToTwipsX(60), 'g', 7).toStdString());
     s.start();
-    EXPECT_EQ(s.main->pos(), QPoint(120, 90));
+    EXPECT_EQ(s.main->pos(), QPoint(60, 40));
     EXPECT_EQ(s.main->size(), QSize(700, 520));
 }
 
@@ -56,4 +78,30 @@ TEST(QtPlatform, DialogFilterAndFolderAreTranslatedForQt) {
               QStringLiteral("Tovan2000 Files (*.tvi);;All Files (*)"));
     EXPECT_EQ(QtPlatform::existingFolder("C:\\"), QString()) << "the dialog picks its own";
     EXPECT_EQ(QtPlatform::existingFolder(QDir::tempPath().toStdString()), QDir::tempPath());
+}
+
+// The run form's dialog: a deck name typed without its extension opens the ".tvi" deck.
+TEST(QtPlatform, OpenDialogGivesATypedNameTheDefaultExtension) {
+    Shell s;
+    QFile deck(QString::fromStdString(s.path("storm.tvi")));
+    ASSERT_TRUE(deck.open(QIODevice::WriteOnly));
+    deck.close();
+    QtPlatform platform;
+    FileDialogRequest request{"Get TOVAN File Input", "TOVAN Input Files (*.tvi)|*.tvi",
+                              s.folder.path().toStdString(), "tvi", ""};
+    QTimer refusal; // a "file not found" box would otherwise wait for an answer
+    QObject::connect(&refusal, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->reject();
+    });
+    refusal.start(50);
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QTest::keyClicks(name, QStringLiteral("storm"));
+        QTest::keyClick(name, Qt::Key_Return);
+        if (dialog->isVisible()) dialog->reject(); // ends the test instead of hanging it
+    });
+    EXPECT_EQ(platform.chooseFileToOpen(request), s.path("storm.tvi"));
 }

@@ -39,6 +39,8 @@ TEST(Screenshot, EditorOnEveryRecordSet) {
     Save(*s.main, "editor-record-set-b1.png");
     s.editor()->cmdCD_Click();
     Save(*s.main, "editor-record-set-cd.png");
+    s.main->resize(847, 573); // a placement users keep
+    Save(*s.main, "editor-record-set-cd-small.png");
     s.main->mnuFileClose_Click();
     OpenExample(s, "one-hour.tvi");
     s.editor()->cmdB2_Click();

@@ -1,4 +1,5 @@
 #include "ShellFixture.h"
+#include "shell/Main.h"
 #include "shell/Version.h"
 #include "shell/frmAbout.h"
 #include "shell/frmSplash.h"
@@ -43,4 +44,15 @@ TEST(StartUp, AboutFormShowsTheFullVersionAtTheMainWindowsCorner) {
     EXPECT_EQ(about->pos(), s.main->pos());
     QTest::mouseClick(about->cmdOK, Qt::LeftButton);
     EXPECT_FALSE(about->isVisible());
+}
+
+// Qt appends an application display name, when one is set, to every window title the window
+// system shows; the program's titles must reach the title bar exactly as written.
+TEST(StartUp, WindowTitlesReachTheTitleBarWithoutASuffix) {
+    const QString name = QCoreApplication::applicationName();
+    ConfigureApplication();
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"))
+        << "no display name of its own";
+    QCoreApplication::setApplicationName(name);
 }

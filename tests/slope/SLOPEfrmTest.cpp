@@ -265,4 +265,12 @@ TEST_F(SlopeForm, RendersToAPicture) {
     TypeSegment(1, "3", "0.05");
     const QString path = QString(TOVAN_TEST_OUTPUT) + "/SLOPEfrm.png";
     ASSERT_TRUE(form.grab().save(path));
+    // At its own size every control is whole and none lies over another.
+    const QRect help = form.helpText()->geometry();
+    EXPECT_FALSE(help.intersects(form.compositeLabel()->geometry()));
+    EXPECT_FALSE(help.intersects(form.okButton()->geometry()));
+    EXPECT_GE(form.compositeLabel()->height(), form.lengthBox(0)->height());
+    for (const QWidget* control :
+         std::initializer_list<const QWidget*>{form.correctedSlopeLabel(0), form.cancelButton()})
+        EXPECT_TRUE(form.rect().adjusted(2, 2, -2, -2).contains(control->geometry()));
 }

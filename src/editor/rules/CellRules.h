@@ -23,7 +23,7 @@ class CellRules {
     CellRules(DeckGrids& grids, ApplicationState& app, Platform& platform, EditorForm& form)
         : grids_(grids), app_(app), platform_(platform), form_(form) {}
 
-    // Remembers the rainfall option before the user can change it (fpCardA gets the focus).
+    // Remembers the rainfall option before the user can change it (an editor opens in fpCardA).
     void rememberRainOption();
     const std::optional<std::string>& savedRainOption() const { return savedRainOption_; }
     void forgetRainOption() { savedRainOption_.reset(); }

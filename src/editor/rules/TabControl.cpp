@@ -74,8 +74,8 @@ CellPosition GridOwnStep(const Grid& grid, int keyCode, int shift) {
         return {grid.activeCol(), grid.activeRow()};
     }
     const CellPosition target = Target(grid, step);
-    return {std::clamp(target.col, 1, std::max(grid.maxCols(), 1)),
-            std::clamp(target.row, 1, std::max(grid.maxRows(), 1))};
+    if (!grid.contains(target.col, target.row)) return {grid.activeCol(), grid.activeRow()};
+    return target;
 }
 
 void FormKeyUp(Grid* focusedGrid, int keyCode, ApplicationState& app, Platform& platform) {

@@ -23,7 +23,7 @@ void TabControl(Grid& grid, int keyCode, int shift, Platform& platform);
 // Where the grid's own movement takes the caret for a key from the active cell: Tab and Right
 // one column right (wrapping to column 1 of the next row after the last used column), Shift+Tab
 // and Left one column left (wrapping to the last used column of the row above), Up and Down one
-// row; nothing for other keys. Limited to the grid.
+// row; nothing for other keys, nor for a step out of the grid.
 struct CellPosition {
     int col;
     int row;
