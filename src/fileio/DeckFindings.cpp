@@ -5,22 +5,17 @@
 #include "fortranio/NumericText.h"
 #include "platform/RecordingPlatform.h"
 
-#include <charconv>
+#include <cmath>
 
 namespace tovan {
 
 namespace {
 
+// A number the engine can judge; NaN (beyond double) is no such number.
 std::optional<double> NumberIn(const std::string& text) {
-    if (!IsNumericText(text)) return std::nullopt;
-    std::string plain(TrimBlanks(text));
-    if (plain.front() == '+') plain.erase(0, 1);
-    for (char& c : plain)
-        c = (c == 'd' || c == 'D') ? 'e' : c;
-    double number = 0;
-    if (std::from_chars(plain.data(), plain.data() + plain.size(), number).ec != std::errc())
-        return std::nullopt;
-    return number;
+    const auto value = NumericValue(text);
+    if (!value || std::isnan(*value)) return std::nullopt;
+    return value;
 }
 
 void Judge(const InputRange& range, const Grid& grid, std::string_view recordSet, int col, int row,

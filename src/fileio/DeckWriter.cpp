@@ -50,22 +50,8 @@ constexpr double kLowestCatchmentNumber = 0, kHighestCatchmentNumber = 999; // b
 // The number a cell holds, or nothing when it is empty or its text is not a number. Numeric
 // text is what the field writer accepts as a number, so the rules and the cards agree on it.
 std::optional<double> NumberIn(CellValue cell) {
-    if (!cell || !IsNumericText(*cell)) return std::nullopt;
-    std::string_view text = TrimBlanks(*cell);
-    if (text.front() == '+') text.remove_prefix(1); // from_chars takes no plus sign
-    std::string withE;
-    if (text.find_first_of("dD") != std::string_view::npos) { // the Fortran exponent letter
-        withE.assign(text);
-        for (char& c : withE)
-            c = (c == 'd' || c == 'D') ? 'e' : c;
-        text = withE;
-    }
-    double number = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), number);
-    // A number beyond the range of double is no list index and no usable catchment number;
-    // NaN compares unequal to all of them.
-    if (result.ec == std::errc::result_out_of_range) return std::nan("");
-    return number;
+    if (!cell) return std::nullopt;
+    return NumericValue(*cell);
 }
 
 bool HoldsNumber(CellValue cell, double number) {

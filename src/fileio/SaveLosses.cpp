@@ -89,15 +89,7 @@ const std::vector<GridRules>& Rules() {
 }
 
 std::optional<double> NumberOf(std::string_view text) {
-    if (!IsNumericText(text)) return std::nullopt;
-    std::string plain(TrimBlanks(text));
-    if (!plain.empty() && plain.front() == '+') plain.erase(0, 1);
-    std::replace_if(
-        plain.begin(), plain.end(), [](char c) { return c == 'd' || c == 'D'; }, 'e');
-    double number = 0;
-    const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), number);
-    if (result.ec != std::errc()) return std::nan("");
-    return number;
+    return NumericValue(text);
 }
 
 // Numbers are equal when the reader's single precision cannot tell them apart.

@@ -1,5 +1,9 @@
 #include "fortranio/NumericText.h"
 
+#include <charconv>
+#include <cmath>
+#include <string>
+
 namespace tovan {
 
 namespace {
@@ -63,6 +67,18 @@ std::optional<NumericParts> ParseNumericText(std::string_view text) {
     }
     if (i != text.size()) return std::nullopt;
     return parts;
+}
+
+std::optional<double> NumericValue(std::string_view text) {
+    if (!IsNumericText(text)) return std::nullopt;
+    std::string plain(TrimBlanks(text));
+    if (plain.front() == '+') plain.erase(0, 1); // from_chars takes no plus sign
+    for (char& c : plain)
+        c = (c == 'd' || c == 'D') ? 'e' : c; // the Fortran exponent letter
+    double number = 0;
+    const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), number);
+    if (result.ec != std::errc()) return std::nan("");
+    return number;
 }
 
 } // namespace tovan

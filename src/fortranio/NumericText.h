@@ -31,4 +31,8 @@ inline bool IsNumericText(std::string_view text) {
     return ParseNumericText(text).has_value();
 }
 
+// The value of numeric text in double precision ("1.5D2" is 150), NaN when it is beyond the
+// range of double, nothing for text that is not a number.
+std::optional<double> NumericValue(std::string_view text);
+
 } // namespace tovan
