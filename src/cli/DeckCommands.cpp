@@ -4,6 +4,7 @@
 #include "cli/GridJson.h"
 #include "fileio/SaveFile.h"
 #include "fileio/basFileRoutines.h"
+#include "platform/FilePath.h"
 
 #include <cstdio>
 #include <fstream>
@@ -128,7 +129,7 @@ int DumpCommand(Arguments args) {
 int SaveCommand(Arguments args) {
     if (WantsHelp(args, kSaveHelp)) return kExitClean;
     if (args.size() != 2) return Usage(kSaveHelp);
-    std::ifstream in{std::string(args[0]), std::ios::binary};
+    std::ifstream in{PathFromText(args[0]), std::ios::binary};
     if (!in) {
         std::fprintf(stderr, "tovandeck: cannot open %.*s\n", static_cast<int>(args[0].size()),
                      args[0].data());

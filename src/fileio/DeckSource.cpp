@@ -1,5 +1,7 @@
 #include "fileio/DeckSource.h"
 
+#include "platform/FilePath.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -107,11 +109,11 @@ class TextDeck : public LineSplitter {
 
 std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* error) {
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_directory(PathFromText(path), ec)) {
         if (error) *error = "Is a folder, not a file";
         return nullptr;
     }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenCFile(path, "rb");
     if (file == nullptr) {
         if (error) *error = std::strerror(errno);
         return nullptr;
