@@ -1,8 +1,12 @@
 #include "ShellFixture.h"
-#include "shell/Version.h"
+#include "Version.h"
+#include "editor/frmInput.h"
+#include "shell/Main.h"
 #include "shell/frmAbout.h"
 #include "shell/frmSplash.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 
@@ -43,4 +47,18 @@ TEST(StartUp, AboutFormShowsTheFullVersionAtTheMainWindowsCorner) {
     EXPECT_EQ(about->pos(), s.main->pos());
     QTest::mouseClick(about->cmdOK, Qt::LeftButton);
     EXPECT_FALSE(about->isVisible());
+}
+
+// `tovan2000 DECK`: after the hand-over the deck is open in the editor, as Open File leaves it,
+// and its folder is the one the next dialog starts in.
+TEST(StartUp, DeckNamedOnTheCommandLineOpensAfterTheHandOver) {
+    Main program;
+    program.openAtStart(QStringLiteral(TOVAN_EXAMPLES "/one-hour.tvi"));
+    program.handOver();
+    frmInput* editor = program.MainWindow()->editor();
+    ASSERT_NE(editor, nullptr);
+    QTRY_VERIFY(editor->isVisible());
+    EXPECT_EQ(editor->lblTitle->text(), QStringLiteral("Record Set A"));
+    EXPECT_EQ(editor->grids().fpCardC.dataRowCnt(), 4) << "labels and three catchments";
+    EXPECT_EQ(QDir::current().absolutePath(), QFileInfo(TOVAN_EXAMPLES).absoluteFilePath());
 }
