@@ -13,7 +13,7 @@ echo "package-test: $deb, $(du -k "$deb" | cut -f1) KiB"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 $sudo dpkg -i "$deb"
-trap '$sudo dpkg -r tovan2000 >/dev/null' EXIT
+trap '$sudo dpkg -P tovan2000 >/dev/null' EXIT
 
 /usr/bin/tovandeck --version
 /usr/bin/tovan2000 --version
@@ -22,5 +22,10 @@ desktop-file-validate /usr/share/applications/tovan2000.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.tovan2000.Tovan2000.metainfo.xml
 grep -q '^50:application/x-tovan-deck:\*\.tvi$' /usr/share/mime/globs2
 test -f /usr/share/man/man1/tovandeck.1.gz -a -f /usr/share/man/man1/tovan2000.1.gz
-test -f /usr/lib/tovan2000/libTOVAN.so
+# A run finds the engine in its private folder.
+work=$(mktemp -d)
+trap '$sudo dpkg -P tovan2000 >/dev/null; rm -rf "$work"' EXIT
+cp /usr/share/doc/tovan2000/examples/engine-demo.tvi "$work/storm.tvi"
+/usr/bin/tovandeck run "$work/storm.tvi"
+test -s "$work/storm.tvo"
 echo "package-test: the installed package works"
