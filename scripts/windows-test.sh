@@ -16,6 +16,12 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 ctest --preset windows -j "$jobs"
 
+# Any engine's caller finds the entry point by its plain name.
+x86_64-w64-mingw32-objdump -p build-windows/bin/TOVAN.dll | grep -q '\] TOVANF95$' || {
+    echo "windows-test: TOVAN.dll does not export TOVANF95 undecorated" >&2
+    exit 1
+}
+
 # A Windows name for a file of this machine: drive Z: is the root folder under Wine.
 windows_name() { printf 'Z:%s' "${1//\//\\}"; }
 

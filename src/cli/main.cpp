@@ -10,8 +10,9 @@
 #if defined(_WIN32)
 #include "platform/FilePath.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 #endif
 
 namespace {

@@ -6,6 +6,7 @@
 #include "run/ChildProcess.h"
 
 #include <cstdio>
+#include <functional>
 #include <thread>
 #include <windows.h>
 
