@@ -17,7 +17,8 @@ cmake --build --preset windows -j "$jobs"
 ctest --preset windows -j "$jobs"
 
 # Any engine's caller finds the entry point by its plain name.
-x86_64-w64-mingw32-objdump -p build-windows/bin/TOVAN.dll | grep -q '\] TOVANF95$' || {
+exports=$(x86_64-w64-mingw32-objdump -p build-windows/bin/TOVAN.dll)
+grep -q '\] TOVANF95$' <<<"$exports" || {
     echo "windows-test: TOVAN.dll does not export TOVANF95 undecorated" >&2
     exit 1
 }
