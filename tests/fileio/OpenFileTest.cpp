@@ -157,7 +157,9 @@ TEST(Robustness, HostileInputEndsCleanly) {
 
 TEST(Robustness, LargeDeckOfManyCatchments) {
 #if defined(_WIN32)
-    GTEST_SKIP() << "minutes under Wine; the same code is timed by open_bench";
+    // Under Wine reading slows down far faster than the deck grows (8,000 catchments 25 s,
+    // 16,000 over 200 s); the Linux run covers this code.
+    GTEST_SKIP() << "many minutes under Wine";
 #endif
     std::string text = CardA(2) + "\r\n\r\n";
     const std::string c = "  1 1 1 1.5ID1234  1";
