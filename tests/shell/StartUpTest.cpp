@@ -49,16 +49,22 @@ TEST(StartUp, AboutFormShowsTheFullVersionAtTheMainWindowsCorner) {
     EXPECT_FALSE(about->isVisible());
 }
 
-// `tovan2000 DECK`: after the hand-over the deck is open in the editor, as Open File leaves it,
-// and its folder is the one the next dialog starts in.
-TEST(StartUp, DeckNamedOnTheCommandLineOpensAfterTheHandOver) {
+// `tovan2000 DECK`: when the splash hands over, the deck opens in the editor as Open File leaves
+// it, and its folder is the one the next dialog starts in.
+TEST(StartUp, DeckNamedOnTheCommandLineOpensAfterTheSplash) {
     Main program;
     program.openAtStart(QStringLiteral(TOVAN_EXAMPLES "/one-hour.tvi"));
-    program.handOver();
+    program.start();
+    frmSplash* splash = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* found = dynamic_cast<frmSplash*>(window)) splash = found;
+    }
+    ASSERT_NE(splash, nullptr);
+    splash->Timer1->start(0);
+    QTRY_VERIFY(program.MainWindow()->editor() && program.MainWindow()->editor()->isVisible());
     frmInput* editor = program.MainWindow()->editor();
-    ASSERT_NE(editor, nullptr);
-    QTRY_VERIFY(editor->isVisible());
     EXPECT_EQ(editor->lblTitle->text(), QStringLiteral("Record Set A"));
     EXPECT_EQ(editor->grids().fpCardC.dataRowCnt(), 4) << "labels and three catchments";
     EXPECT_EQ(QDir::current().absolutePath(), QFileInfo(TOVAN_EXAMPLES).absoluteFilePath());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
