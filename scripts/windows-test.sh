@@ -14,6 +14,9 @@ wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
+tovandeck="build-windows/bin/tovandeck.exe"
+# The first program started sets up the Wine prefix; the tests then start in parallel.
+"$wine" "$tovandeck" --version
 ctest --preset windows -j "$jobs"
 
 # Any engine's caller finds the entry point by its plain name.
@@ -31,9 +34,7 @@ trap 'rm -rf "$work"' EXIT
 folder="$work/Überlauf Ωμέγα"
 mkdir -p "$folder"
 deck="$folder/Gewitter-ß.tvi"
-tovandeck="build-windows/bin/tovandeck.exe"
 
-"$wine" "$tovandeck" --version
 "$wine" "$tovandeck" save examples/one-hour.json "$(windows_name "$deck")"
 cmp "$deck" examples/one-hour.tvi
 "$wine" "$tovandeck" format examples/hyetograph.tvi "$(windows_name "$folder/hyeto.tvi")"
