@@ -3,7 +3,8 @@
 # tovandeck.exe, TOVAN.dll and tovan-engine-host.exe) into build-windows/, runs the core's and
 # the engine's tests under Wine, and then drives the programs as a Windows user would: a deck
 # saved under a name with letters outside any code page must come out byte for byte as on
-# Linux (CR LF line ends), be read back, and be run by the engine in such a folder.
+# Linux (CR LF line ends), be read back, and be run by the engine in such a folder, with the
+# same outputs as the Linux engine's.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,5 +50,15 @@ done
 if ls "$folder"/Killz__1.tv? >/dev/null 2>&1; then
     echo "windows-test: scratch files left behind" >&2
     exit 1
+fi
+# The engine computes the same numbers on both systems: with the Linux build at hand, its
+# outputs must match byte for byte.
+if [ -x build/bin/tovandeck ]; then
+    mkdir "$work/linux"
+    cp examples/engine-demo.tvi "$work/linux/storm.tvi"
+    build/bin/tovandeck run "$work/linux/storm.tvi" >/dev/null
+    for output in storm.tvo storm.tvd stormPeak.tvi; do
+        cmp "$work/linux/$output" "$folder/$output"
+    done
 fi
 echo "windows-test: the programs behave under Wine as on Linux"
