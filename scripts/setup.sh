@@ -8,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev libgl-dev nlohmann-json3-dev
     clang libclang-rt-14-dev clang-format
+    dpkg-dev file desktop-file-utils appstream shared-mime-info
+    g++-mingw-w64-x86-64 wine64
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice: once in the normal
-# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer; then builds, installs
+# and checks the Debian package, and builds and tests the Windows programs under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,9 @@ cmake --preset sanitize
 cmake --build --preset sanitize -j "$jobs"
 QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --preset sanitize -j "$jobs"
+
+scripts/package-test.sh
+scripts/windows-test.sh
 
 if [ -x scripts/fuzz.sh ]; then
     scripts/fuzz.sh 60

@@ -6,6 +6,7 @@
 #include "fileio/DeckFindings.h"
 #include "fileio/SaveFile.h"
 #include "fileio/basFileRoutines.h"
+#include "platform/FilePath.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -183,7 +184,7 @@ int SaveCommand(Arguments given) {
     const Arguments args(rest);
     if (WantsHelp(args, kSaveHelp)) return kExitClean;
     if (args.size() != 2) return Usage(kSaveHelp);
-    std::ifstream in{std::string(args[0]), std::ios::binary};
+    std::ifstream in{PathFromText(args[0]), std::ios::binary};
     if (!in) {
         std::fprintf(stderr, "tovandeck: cannot open %.*s\n", static_cast<int>(args[0].size()),
                      args[0].data());

@@ -4,6 +4,7 @@
 // the real call with the derived names in the deck's folder, and the removal of the scratch
 // files. The error boxes become lines on standard error.
 #include "cli/Commands.h"
+#include "platform/FilePath.h"
 #include "platform/RecordingPlatform.h"
 #include "run/HostEngineCaller.h"
 #include "run/RunSequence.h"
@@ -80,7 +81,7 @@ std::optional<RunArguments> Parse(Arguments args) {
 
 void PrintOutputs(const fs::path& folder, const run::EngineFiles& files) {
     for (const std::string* name : {&files.report, &files.drelm, &files.peak}) {
-        std::printf("%s\n", (folder / *name).string().c_str());
+        std::printf("%s\n", TextFromPath(folder / *name).c_str());
     }
 }
 
@@ -96,13 +97,13 @@ int RunCommand(Arguments args) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
-    const fs::path deck(parsed->deck);
+    const fs::path deck = PathFromText(parsed->deck);
     std::error_code ec;
     if (!fs::is_regular_file(deck, ec)) {
         std::fprintf(stderr, "tovandeck run: %s: no such deck file\n", parsed->deck.c_str());
         return kExitUsage;
     }
-    run::RunRequest request{deck.parent_path(), deck.filename().string(), parsed->report,
+    run::RunRequest request{deck.parent_path(), TextFromPath(deck.filename()), parsed->report,
                             parsed->drelm, parsed->peak};
     ConsolePlatform platform;
     run::ChildOptions options;

@@ -1,9 +1,19 @@
 // tovandeck: the deck core of Tovan2000 for scripts and batch work.
+#include "Version.h"
 #include "cli/Commands.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#if defined(_WIN32)
+#include "platform/FilePath.h"
+
+#include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -28,26 +38,52 @@ void PrintUsage(std::FILE* out) {
         std::fprintf(out, "  %-7.*s %.*s\n", static_cast<int>(c.name.size()), c.name.data(),
                      static_cast<int>(c.summary.size()), c.summary.data());
     }
-    std::fputs("\n'tovandeck COMMAND --help' describes one command.\n", out);
+    std::fputs("\n'tovandeck COMMAND --help' describes one command; 'tovandeck --version' "
+               "names this version.\n",
+               out);
+}
+
+// The arguments as text in the program's file-name encoding. Windows hands main() its
+// arguments in the user's code page, which loses the letters outside it: there they are taken
+// from the wide command line and kept as UTF-8.
+std::vector<std::string> ArgumentsOf(int argc, char** argv) {
+#if defined(_WIN32)
+    (void)argc;
+    (void)argv;
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(tovan::Utf8FromWide(wide[i]));
+    ::LocalFree(wide);
+    return arguments;
+#else
+    return std::vector<std::string>(argv, argv + argc);
+#endif
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    const std::vector<std::string> arguments = ArgumentsOf(argc, argv);
+    if (arguments.size() < 2) {
         PrintUsage(stderr);
         return tovan::cli::kExitUsage;
     }
-    const std::string_view name = argv[1];
+    const std::string_view name = arguments[1];
     if (name == "--help" || name == "-h" || name == "help") {
         PrintUsage(stdout);
         return tovan::cli::kExitClean;
     }
-    const std::vector<std::string_view> args(argv + 2, argv + argc);
+    if (name == "--version") {
+        std::printf("tovandeck %s\n", tovan::kVersionText);
+        return tovan::cli::kExitClean;
+    }
+    const std::vector<std::string_view> args(arguments.begin() + 2, arguments.end());
     for (const Command& c : kCommands) {
         if (c.name == name) return c.run(args);
     }
-    std::fprintf(stderr, "tovandeck: unknown command '%s'\n\n", argv[1]);
+    std::fprintf(stderr, "tovandeck: unknown command '%s'\n\n", arguments[1].c_str());
     PrintUsage(stderr);
     return tovan::cli::kExitUsage;
 }

@@ -79,8 +79,30 @@ QString QtPlatform::qtFilter(const std::string& filter) {
     return filters.join(QLatin1String(";;"));
 }
 
+namespace {
+
+// File names are UTF-8 text in the core on Windows (the wide API is used at the file calls)
+// and the system's own bytes elsewhere.
+QString FromFileText(const std::string& name) {
+#if defined(Q_OS_WIN)
+    return QString::fromStdString(name);
+#else
+    return QFile::decodeName(QByteArray::fromStdString(name));
+#endif
+}
+
+std::string ToFileText(const QString& name) {
+#if defined(Q_OS_WIN)
+    return name.toStdString();
+#else
+    return QFile::encodeName(name).toStdString();
+#endif
+}
+
+} // namespace
+
 QString QtPlatform::existingFolder(const std::string& folder) {
-    const QString path = QFile::decodeName(QByteArray::fromStdString(folder));
+    const QString path = FromFileText(folder);
     return !path.isEmpty() && QDir(path).exists() ? path : QString();
 }
 
@@ -88,11 +110,16 @@ QString QtPlatform::existingFolder(const std::string& folder) {
 std::optional<std::string> QtPlatform::afterChoice(const QString& chosen) {
     if (chosen.isEmpty()) return std::nullopt;
     QDir::setCurrent(QFileInfo(chosen).absolutePath());
-    return QFile::encodeName(QDir::toNativeSeparators(chosen)).toStdString();
+    return ToFileText(QDir::toNativeSeparators(chosen));
 }
 
 // A name typed without an extension gets the request's default one (the run form's ".tvi").
 std::optional<std::string> QtPlatform::chooseFileToOpen(const FileDialogRequest& request) {
+    if (nextOpenAnswer_) {
+        const QString chosen = QFileInfo(*nextOpenAnswer_).absoluteFilePath();
+        nextOpenAnswer_.reset();
+        return afterChoice(chosen);
+    }
     QFileDialog dialog(parent_, Latin1(request.title), existingFolder(request.initialDirectory),
                        qtFilter(request.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -21,6 +21,9 @@ class QtPlatform : public Platform {
                              std::string_view title) override;
     Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
+    // The next open dialog is not shown: `path` is taken as the user's choice. This is how a
+    // deck named on the command line goes through the ordinary open command.
+    void answerNextOpenDialog(const QString& path) { nextOpenAnswer_ = path; }
     std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
     std::string setting(std::string_view section, std::string_view key,
                         std::string_view defaultValue) override;
@@ -38,6 +41,7 @@ class QtPlatform : public Platform {
     std::optional<std::string> afterChoice(const QString& chosen);
 
     QPointer<QWidget> parent_;
+    std::optional<QString> nextOpenAnswer_;
     bool busy_ = false;
 };
 

@@ -1,11 +1,16 @@
 #include "fileio/DeckSource.h"
 
+#include "platform/FilePath.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace tovan {
 
@@ -107,13 +112,24 @@ class TextDeck : public LineSplitter {
 
 } // namespace
 
-// Opened without waiting (a pipe with no writer would block an ordinary open for ever), then
-// refused unless it is a regular file: /dev/zero or a pipe is no deck and would never end.
+// Refused unless it is a regular file: /dev/zero or a pipe is no deck and would never end.
+// On POSIX systems the file is opened without waiting (a pipe with no writer would block an
+// ordinary open for ever) and its type is taken from the open file itself.
 std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* error) {
     const auto fail = [error](std::string reason) -> std::unique_ptr<DeckSource> {
         if (error) *error = std::move(reason);
         return nullptr;
     };
+#if defined(_WIN32)
+    std::error_code ec;
+    const auto status = std::filesystem::status(PathFromText(path), ec);
+    if (std::filesystem::is_directory(status)) return fail("Is a folder, not a file");
+    if (!ec && !std::filesystem::is_regular_file(status)) {
+        return fail("Is a pipe, device or socket, not a file");
+    }
+    std::FILE* file = OpenCFile(path, "rb");
+    if (file == nullptr) return fail(std::strerror(errno));
+#else
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(std::strerror(errno));
     struct stat status {};
@@ -128,6 +144,7 @@ std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* e
         ::close(fd);
         return fail(std::strerror(errno));
     }
+#endif
     return std::make_unique<FileDeck>(file);
 }
 

@@ -208,9 +208,4 @@ int ReplaceFileContents(const std::string& path, std::string_view bytes) {
     return WriteInPlace(target, bytes);
 }
 
-std::string DescribeFileError(int error) {
-    if (error == kNotARegularFile) return "The path names a pipe, device or socket, not a file.";
-    return std::string(std::strerror(error)) + ".";
-}
-
 } // namespace tovan

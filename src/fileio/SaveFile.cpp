@@ -3,6 +3,8 @@
 #include "fileio/FileReplace.h"
 #include "fileio/SaveMessages.h"
 
+#include <cstring>
+
 namespace tovan {
 
 // The rules have all been checked before the file is touched, so a fatal rule or a failed write
@@ -17,6 +19,11 @@ std::int32_t SaveFile(const DeckGrids& grids, const std::string& path, Platform&
         platform.showMessage(message.text, message.icon, message.title);
     }
     return 0;
+}
+
+std::string DescribeFileError(int error) {
+    if (error == kNotARegularFile) return "The path names a pipe, device or socket, not a file.";
+    return std::string(std::strerror(error)) + ".";
 }
 
 std::string SaveFailureDetail(std::int32_t result, const std::string& path) {

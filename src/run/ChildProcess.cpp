@@ -1,9 +1,5 @@
 #include "run/ChildProcess.h"
 
-#if defined(_WIN32)
-#error "ChildProcess.cpp is the POSIX implementation; a Windows build needs its CreateProcess twin"
-#endif
-
 #include <cerrno>
 #include <csignal>
 #include <cstring>

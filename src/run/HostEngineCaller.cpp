@@ -14,7 +14,11 @@ HostEngineCaller::HostEngineCaller(fs::path host, ChildOptions options)
 }
 
 fs::path HostEngineCaller::DefaultHost() {
+#if defined(_WIN32)
+    const fs::path nextToUs = ProgramFolder() / (std::string(kEngineHostName) + ".exe");
+#else
     const fs::path nextToUs = ProgramFolder() / std::string(kEngineHostName);
+#endif
     std::error_code ec;
     if (!ProgramFolder().empty() && fs::exists(nextToUs, ec)) return nextToUs;
     return fs::path(std::string(kEngineHostName)); // found on the search path, if anywhere

@@ -1,5 +1,7 @@
 #include "run/RunForm.h"
 
+#include "platform/FilePath.h"
+
 #include <cstdlib>
 
 namespace tovan::run {
@@ -22,7 +24,7 @@ FileDialogRequest RunFormModel::dialogRequest() const {
     request.defaultExtension = form::kDialogExtension;
     request.initialDirectory = lastFullName_.empty()
                                    ? FirstDialogFolder()
-                                   : fs::path(lastFullName_).parent_path().string();
+                                   : TextFromPath(PathFromText(lastFullName_).parent_path());
     return request;
 }
 
@@ -33,13 +35,13 @@ bool RunFormModel::cmdBrowse_Click(Platform& platform) {
         return false;
     }
     lastFullName_ = *chosen;
-    InputFile = fs::path(*chosen).filename().string();
+    InputFile = TextFromPath(PathFromText(*chosen).filename());
     if (InputFile.empty()) return false;
-    folder_ = FolderOfChosenFile(*chosen, InputFile);
-    if (folder_.empty()) folder_ = fs::path(*chosen).parent_path(); // "/storm.tvi" is in "/"
+    folder_ = PathFromText(FolderOfChosenFile(*chosen, InputFile));
+    if (folder_.empty()) folder_ = PathFromText(*chosen).parent_path(); // "/storm.tvi" is in "/"
     state_ = RunFormState::InputChosen;
     inputCaption_ = InputFile;
-    outputCaption_ = std::string(form::kOutputFolderPrefix) + folder_.string();
+    outputCaption_ = std::string(form::kOutputFolderPrefix) + TextFromPath(folder_);
     return true;
 }
 

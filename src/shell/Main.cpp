@@ -35,6 +35,11 @@ void Main::handOver() {
     MainWindow_->MDIForm_Load();
     MainWindow_->show();
     MainWindow_->showCover();
+    if (!deckToOpen_.isEmpty() && MainWindow_->cover()) {
+        platform_.answerNextOpenDialog(deckToOpen_);
+        deckToOpen_.clear();
+        MainWindow_->cover()->cmdOpen_Click();
+    }
 }
 
 } // namespace tovan

@@ -9,6 +9,7 @@
 #include "shell/MDIfrmTovan2000.h"
 
 #include <QPointer>
+#include <QString>
 #include <memory>
 
 namespace tovan {
@@ -24,8 +25,11 @@ class Main {
 
     // Shows the splash and creates the main window; the splash's timer does the rest.
     void start();
-    // What the splash's timer does: load and show the main window with the cover form.
+    // What the splash's timer does: load and show the main window with the cover form, then
+    // open the deck named on the command line, if any.
     void handOver();
+    // A deck to open once the cover is shown, as if chosen with the cover's Open File button.
+    void openAtStart(const QString& path) { deckToOpen_ = path; }
 
     MDIfrmTovan2000* MainWindow() const { return MainWindow_; }
     ApplicationState& state() { return state_; }
@@ -35,6 +39,7 @@ class Main {
     QtPlatform platform_;
     CoreDeckFiles files_;
     QPointer<MDIfrmTovan2000> MainWindow_;
+    QString deckToOpen_;
 };
 
 } // namespace tovan

@@ -1,6 +1,6 @@
 #include "shell/frmAbout.h"
 
-#include "shell/Version.h"
+#include "Version.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "shell/frmSplash.h"
 
+#include "Version.h"
 #include "editor/ErrorTrap.h"
-#include "shell/Version.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,12 +1,67 @@
 // tovan2000: the desktop editor and run launcher for TOVAN input decks.
+//
+// tovan2000 [DECK]      starts the program; a deck named here is opened as by Open File
+// tovan2000 --help      describes the command line
+// tovan2000 --version   names this version
 #include "shell/Main.h"
 
+#include "Version.h"
+
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <cstring>
+
+namespace {
+
+void NameTheProgram() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Tovan 2000"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tovan 2000"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(tovan::kVersionText));
+}
+
+// Parses the command line; --help and --version print and end the program here.
+QString DeckOnCommandLine(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Tovan2000 edits, checks and runs input decks "
+                                                    "(.tvi) of the TOVAN rainfall-runoff engine."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("deck"),
+                                 QStringLiteral("A deck to open at start-up."),
+                                 QStringLiteral("[deck]"));
+    parser.process(app);
+    const QStringList decks = parser.positionalArguments();
+    return decks.isEmpty() ? QString() : decks.first();
+}
+
+// --help and --version need no window, so they must work without a display.
+bool AsksOnlyForText(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"--help", "-h", "-?", "--help-all", "--version", "-v"}) {
+            if (std::strcmp(argv[i], option) == 0) return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
+    if (AsksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        NameTheProgram();
+        QCoreApplication::setApplicationName(QStringLiteral("tovan2000"));
+        DeckOnCommandLine(app);
+        return 0;
+    }
     QApplication app(argc, argv);
+    // No application display name: Qt would append it to every window title.
     tovan::ConfigureApplication();
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(tovan::kVersionText));
+    const QString deck = DeckOnCommandLine(app);
     tovan::Main program;
+    program.openAtStart(deck);
     program.start();
     return QApplication::exec();
 }

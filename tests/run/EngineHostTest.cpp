@@ -15,15 +15,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A program folder holding a copy of the helper and, optionally, a library as libTOVAN.so.
+#if defined(_WIN32)
+constexpr const char* kHostFile = "tovan-engine-host.exe";
+constexpr const char* kLibraryFile = "TOVAN.dll";
+constexpr const char* kCrashWords = "access violation";
+#else
+constexpr const char* kHostFile = "tovan-engine-host";
+constexpr const char* kLibraryFile = "libTOVAN.so";
+constexpr const char* kCrashWords = "signal 6";
+#endif
+
+// A program folder holding a copy of the helper and, optionally, a library as the engine.
 struct Installation {
     TempFolder programs;
     fs::path host;
 
     explicit Installation(const char* library) {
-        host = programs / "tovan-engine-host";
+        host = programs / kHostFile;
         fs::copy_file(TOVAN_ENGINE_HOST, host);
-        if (library != nullptr) fs::copy_file(library, programs / "libTOVAN.so");
+        if (library != nullptr) fs::copy_file(library, programs / kLibraryFile);
     }
 };
 
@@ -54,7 +64,8 @@ TEST_F(EngineHost, AMissingLibraryIsReportedTwiceWithItsName) {
     ASSERT_EQ(platform.messages.size(), 2U);
     EXPECT_EQ(platform.messages[0].title, "KillBuffer Error!");
     EXPECT_EQ(platform.messages[1].title, "cmdRun_Click Error!");
-    EXPECT_NE(platform.messages[1].text.find("libTOVAN.so could not be loaded"), std::string::npos)
+    EXPECT_NE(platform.messages[1].text.find(std::string(kLibraryFile) + " could not be loaded"),
+              std::string::npos)
         << platform.messages[1].text;
 }
 
@@ -71,7 +82,7 @@ TEST_F(EngineHost, ACrashingEngineIsReportedWithItsSignal) {
     Touch(decks / "Killz__1.tvo");
     EXPECT_FALSE(Run(installation).completed);
     ASSERT_EQ(platform.messages.size(), 2U);
-    EXPECT_NE(platform.messages[0].text.find("signal 6"), std::string::npos)
+    EXPECT_NE(platform.messages[0].text.find(kCrashWords), std::string::npos)
         << platform.messages[0].text;
     EXPECT_TRUE(fs::exists(decks / "Killz__1.tvo"));
 }

@@ -1,9 +1,12 @@
 #include "ShellFixture.h"
+#include "Version.h"
+#include "editor/frmInput.h"
 #include "shell/Main.h"
-#include "shell/Version.h"
 #include "shell/frmAbout.h"
 #include "shell/frmSplash.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 
@@ -55,4 +58,24 @@ TEST(StartUp, WindowTitlesReachTheTitleBarWithoutASuffix) {
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"))
         << "no display name of its own";
     QCoreApplication::setApplicationName(name);
+}
+
+// `tovan2000 DECK`: when the splash hands over, the deck opens in the editor as Open File leaves
+// it, and its folder is the one the next dialog starts in.
+TEST(StartUp, DeckNamedOnTheCommandLineOpensAfterTheSplash) {
+    Main program;
+    program.openAtStart(QStringLiteral(TOVAN_EXAMPLES "/one-hour.tvi"));
+    program.start();
+    frmSplash* splash = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* found = dynamic_cast<frmSplash*>(window)) splash = found;
+    }
+    ASSERT_NE(splash, nullptr);
+    splash->Timer1->start(0);
+    QTRY_VERIFY(program.MainWindow()->editor() && program.MainWindow()->editor()->isVisible());
+    frmInput* editor = program.MainWindow()->editor();
+    EXPECT_EQ(editor->lblTitle->text(), QStringLiteral("Record Set A"));
+    EXPECT_EQ(editor->grids().fpCardC.dataRowCnt(), 4) << "labels and three catchments";
+    EXPECT_EQ(QDir::current().absolutePath(), QFileInfo(TOVAN_EXAMPLES).absoluteFilePath());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

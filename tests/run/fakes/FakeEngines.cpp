@@ -18,8 +18,16 @@ FAKE_EXPORT void TOVANF95(char* a, std::int32_t al, char* b, std::int32_t bl, ch
     std::fclose(out);
 }
 #elif defined(FAKE_ENGINE_ABORT)
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 FAKE_EXPORT void TOVANF95(char*, std::int32_t, char*, std::int32_t, char*, std::int32_t, char*,
                           std::int32_t) {
+#if defined(_WIN32)
+    // How Windows ends a process on an unhandled access violation, without the debugger that
+    // a real one would call up.
+    ::TerminateProcess(::GetCurrentProcess(), 0xC0000005);
+#endif
     std::abort();
 }
 #elif defined(FAKE_ENGINE_NO_ENTRY)
