@@ -1,6 +1,7 @@
 #include "run/frmTOVAN98.h"
 
 #include "run/HostEngineCaller.h"
+#include "run/RunProgress.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -77,7 +78,7 @@ void SetTextIfChanged(QLineEdit* box, const QString& text) {
 } // namespace
 
 frmTOVAN98::frmTOVAN98(QWidget* parent, Platform& platform)
-    : frmTOVAN98(parent, platform, std::make_unique<HostEngineCaller>()) {}
+    : frmTOVAN98(parent, platform, std::make_unique<ProgressEngineCaller>()) {}
 
 frmTOVAN98::frmTOVAN98(QWidget* parent, Platform& platform, EngineCaller& engine)
     : QDialog(parent), platform_(platform), engine_(engine) {

@@ -94,6 +94,7 @@ void MDIfrmTovan2000::buildFileMenu() {
     QMenu* open = addMenu(file, "mnuFileOpen", "&Open");
     addItem(open, "mnuOpenExcel", "&Excel '97 Spreadsheet")->setEnabled(false);
     addItem(open, "mnuOpenTovan", "&Tovan Files", &MDIfrmTovan2000::mnuOpenTovan_Click);
+    addItem(open, "mnuOpenResults", "&Results...", &MDIfrmTovan2000::mnuOpenResults_Click);
     addItem(file, "mnuFileClose", "&Close", &MDIfrmTovan2000::mnuFileClose_Click);
     addSeparator(file, "mnuSep1");
     addItem(file, "mnuFileSave", "&Save", &MDIfrmTovan2000::mnuFileSave_Click)
@@ -101,6 +102,8 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileSaveAs", "S&ave As")->setEnabled(false);
     addSeparator(file, "mnuSep3");
     addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
+    addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
+        ->setShortcut(QKeySequence(Qt::Key_F5));
     addSeparator(file, "mnuSep2");
     addItem(file, "mnuFileExit", "E&xit", &MDIfrmTovan2000::mnuFileExit_Click);
 }
@@ -247,6 +250,7 @@ void MDIfrmTovan2000::mnuFileCreate_Click() {
         discardHiddenEditor();
         loadEditor();
         showEditor();
+        deckPath_.clear();
     });
 }
 
@@ -256,6 +260,7 @@ void MDIfrmTovan2000::mnuOpenTovan_Click() {
         loadEditor();
         ReadingContext context{editor_->grids(), reading_, state_, platform_};
         files_.open(context, *this);
+        if (!reading_.ReadFailed) deckPath_ = reading_.DeckFileName;
     });
 }
 
@@ -276,11 +281,11 @@ void MDIfrmTovan2000::mnuFileSave_Click() {
     TrapErrors(platform_, "mnuFileSave_Click Error!", [this] { saveDeck(); });
 }
 
-void MDIfrmTovan2000::saveDeck() {
+bool MDIfrmTovan2000::saveDeck() {
     if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) {
         platform_.showMessage("Nothing to Save!", MessageIcon::Exclamation,
                               "mnuFileSave_Click Error!");
-        return;
+        return false;
     }
     editor_->commitPendingEdit();
     FileDialogRequest request;
@@ -290,13 +295,14 @@ void MDIfrmTovan2000::saveDeck() {
     const auto chosen = platform_.chooseFileToSave(request);
     if (!chosen) {
         platform_.setBusy(false);
-        return;
+        return false;
     }
     saveFileName_ = *chosen;
     platform_.saveSetting(kDialogSection, kFolderKey, FolderOf(saveFileName_));
     platform_.setBusy(true);
     const std::int32_t result = files_.save(editor_->grids(), saveFileName_, platform_);
     if (result == 0) {
+        deckPath_ = saveFileName_;
         platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
                               "SaveFile");
     } else {
@@ -305,6 +311,7 @@ void MDIfrmTovan2000::saveDeck() {
                                       MessageIcon::Exclamation, "mnuFileSave_Click Error!");
     }
     platform_.setBusy(false);
+    return result == 0;
 }
 
 void MDIfrmTovan2000::mnuFileRun_click() {
