@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -94,9 +95,7 @@ void ResultsWindow::buildToolBar(QVBoxLayout* layout) {
     add("actExportSummary", "Export Table (CSV)...", &ResultsWindow::exportSummaryCsv);
     add("actExportHydrograph", "Export Hydrograph (CSV)...", &ResultsWindow::exportHydrographCsv);
     add("actExportPlot", "Save Plot (PNG, SVG)...", &ResultsWindow::exportPlot);
-    QAction* copy = add("actCopy", "Copy", &ResultsWindow::copySelectedRows);
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    add("actCopy", "Copy", &ResultsWindow::copySelectedRows);
     bar->addSeparator();
     unitHydrograph_ = new QCheckBox(QStringLiteral("Unit hydrograph"), bar);
     unitHydrograph_->setObjectName(QStringLiteral("chkUnitHydrograph"));
@@ -128,6 +127,7 @@ void ResultsWindow::buildTable() {
             model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         table_->setColumnWidth(column, table_->fontMetrics().horizontalAdvance(header) + 18);
     }
+    table_->installEventFilter(this);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ResultsWindow::showSelection);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -328,6 +328,18 @@ void ResultsWindow::copySelectedRows() {
         text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }
     QApplication::clipboard()->setText(text);
+}
+
+// Ctrl+C in the table copies its rows: the key is claimed before the main window's Copy Data
+// shortcut, which would otherwise make the key ambiguous and do nothing.
+bool ResultsWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool copyKey =
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy);
+    if (watched != table_ || !copyKey) return QWidget::eventFilter(watched, event);
+    event->accept();
+    if (event->type() == QEvent::KeyPress) copySelectedRows();
+    return true;
 }
 
 bool ResultsWindow::findNext() {

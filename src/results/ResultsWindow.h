@@ -59,6 +59,9 @@ class ResultsWindow : public QWidget {
     // A NOTE or PROBLEM of a catchment was activated: its position in the run (deck order).
     void catchmentActivated(int catchment);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void buildTable();
     void buildTabs();

@@ -7,7 +7,9 @@
 #include "results/HydrographChart.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -133,4 +135,25 @@ TEST_F(ResultsFromF5, FindInTheReportAndAScreenshot) {
     EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-window.png")));
     window->tabs()->setCurrentIndex(2);
     EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-notes.png")));
+}
+
+TEST_F(ResultsFromF5, ExportsTheTableAndThePlotAndCopiesTheChosenRows) {
+    const std::string table = s.path("table.csv"), png = s.path("plot.png"),
+                      svg = s.path("plot.svg");
+    for (const std::string& file : {table, png, svg})
+        s.platform.chosenFiles.push_back(file);
+    window->findChild<QAction*>(QStringLiteral("actExportSummary"))->trigger();
+    window->findChild<QAction*>(QStringLiteral("actExportPlot"))->trigger();
+    window->findChild<QAction*>(QStringLiteral("actExportPlot"))->trigger();
+    EXPECT_EQ(NumbersOf(table, true).size(), 12u);
+    EXPECT_FALSE(QImage(QString::fromStdString(png)).isNull());
+    QFile drawing(QString::fromStdString(svg));
+    ASSERT_TRUE(drawing.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(drawing.readAll().contains("<svg"));
+
+    window->table()->selectRow(1);
+    QTest::keyClick(window->table(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().split(QLatin1Char('\t')).mid(0, 3),
+              (QStringList{"EAST", "1", "2"}));
+    EXPECT_TRUE(s.platform.messages.empty() || s.platform.messages.back().title != "Export Error!");
 }
