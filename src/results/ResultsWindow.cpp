@@ -244,7 +244,15 @@ std::vector<SummaryRow> ResultsWindow::selectedRows() const {
 }
 
 void ResultsWindow::showSelection() {
-    chart_->plot(results_, selectedRows());
+    const std::vector<SummaryRow> rows = selectedRows();
+    try {
+        for (const SummaryRow& row : rows)
+            LoadSeries(results_, row);
+    } catch (const ResultsError& e) {
+        platform_.showMessage(e.what(), MessageIcon::Exclamation, "Results Error!");
+        return;
+    }
+    chart_->plot(results_, rows);
 }
 
 std::optional<std::string> ResultsWindow::askFileName(const char* title, const char* filter,
