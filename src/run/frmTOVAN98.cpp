@@ -246,9 +246,17 @@ void frmTOVAN98::cmdRun_Click() {
     running_ = true;
     takeBoxTexts();
     AfterRun after = AfterRun::Failed;
+    const std::filesystem::path report =
+        model_.folder() /
+        DeriveEngineFiles(model_.InputFile, model_.reportBox, model_.drelmBox, model_.peakBox)
+            .report;
     Trap("cmdRun_Click Error!",
          [this, &after] { after = model_.cmdRun_Click(platform_, engine_); });
     running_ = false;
+    if (after != AfterRun::Failed) {
+        const auto results = report.parent_path() / (report.stem().string() + ".results.json");
+        emit runCompleted(QString::fromStdString(results.string()));
+    }
     afterRun(after);
 }
 

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -318,6 +319,10 @@ void MDIfrmTovan2000::mnuFileRun_click() {
     TrapErrors(platform_, "mnuFileRun_Click Error!", [this] {
         auto* form = new run::frmTOVAN98(this, platform_); // deletes itself when unloaded
         connect(form, &run::frmTOVAN98::aboutRequested, this, &MDIfrmTovan2000::mnuHelpAbout_Click);
+        // An engine other than ours writes no results file; its runs end as they always did.
+        connect(form, &run::frmTOVAN98::runCompleted, this, [this](const QString& results) {
+            if (QFile::exists(results)) openResults(results.toStdString());
+        });
         connect(form, &run::frmTOVAN98::techSupportRequested, this, [](run::frmTOVAN98* runForm) {
             auto* tech = new frmTech(runForm);
             connect(tech, &frmTech::closed, runForm, &run::frmTOVAN98::showAgain);
