@@ -1,8 +1,8 @@
 // One driver for the reference cases in tests/cases/<name>/: each folder holds its input, the
 // tovandeck command line that uses it (file "args"), and the outcome it must give: the exit
-// status ("status"), everything written to standard error ("stderr"), and optionally what is
-// written to standard output ("stdout") and the saved deck ("out.tvi"). In "args" and "stderr", @
-// stands for the case's folder and % for a fresh output folder. Adding a case is adding a folder.
+// status ("status"), everything written to standard error ("stderr"), and optionally what was
+// written to standard output ("stdout") and the saved deck ("out.tvi"). In "args" and "stderr", @ stands for the case's folder and % for a fresh
+// output folder. Adding a case is adding a folder.
 #include "TempFolder.h"
 
 #include <cstdlib>
