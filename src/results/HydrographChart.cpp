@@ -45,6 +45,8 @@ QAreaSeries* Bars(const QString& name, const std::vector<double>& depths, double
     outline->replace(points);
     base->replace(zeros);
     auto* area = new QAreaSeries(outline, base);
+    outline->setParent(area); // an area series does not own its boundaries
+    base->setParent(area);
     area->setName(name);
     QColor fill = color;
     fill.setAlpha(110);
