@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    qt6-base-dev libgl-dev nlohmann-json3-dev
+    qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libgl-dev nlohmann-json3-dev
     clang libclang-rt-14-dev clang-format
     dpkg-dev file desktop-file-utils appstream shared-mime-info
     g++-mingw-w64-x86-64 wine64

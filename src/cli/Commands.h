@@ -21,5 +21,6 @@ int DumpCommand(Arguments args);
 int SaveCommand(Arguments args);
 int RunCommand(Arguments args);
 int SlopeCommand(Arguments args);
+int ResultsCommand(Arguments args);
 
 } // namespace tovan::cli

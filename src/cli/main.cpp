@@ -30,6 +30,7 @@ constexpr Command kCommands[] = {
     {"save", tovan::cli::SaveCommand, "save grids given as JSON to a deck"},
     {"run", tovan::cli::RunCommand, "run the engine on a deck"},
     {"slope", tovan::cli::SlopeCommand, "compute a weighted composite slope"},
+    {"results", tovan::cli::ResultsCommand, "print what a run computed as CSV"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -5,8 +5,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 #if defined(__linux__)
 #include <sys/prctl.h>
 #endif
@@ -53,6 +56,30 @@ bool Drain(int fd, std::string& text) {
     }
 }
 
+// Reads what the progress pipe holds without waiting and passes on each complete line; false
+// at the end of the stream.
+bool DrainProgress(int fd, std::string& pending, const ChildOptions& options) {
+    std::string text;
+    const bool open = Drain(fd, text);
+    pending += text;
+    std::size_t start = 0;
+    for (std::size_t end; (end = pending.find('\n', start)) != std::string::npos; start = end + 1)
+        options.progress(pending.substr(start, end - start));
+    pending.erase(0, start);
+    if (pending.size() > kKeptStandardError) pending.clear(); // a line that never ends
+    return open;
+}
+
+// The environment of the child: ours, with the progress variable naming `fd`.
+std::vector<std::string> EnvironmentWithProgress(int fd) {
+    const std::string prefix = std::string(kProgressVariable) + "=";
+    std::vector<std::string> entries;
+    for (char** e = environ; e != nullptr && *e != nullptr; ++e)
+        if (!std::string_view(*e).starts_with(prefix)) entries.emplace_back(*e);
+    entries.push_back(prefix + std::to_string(fd));
+    return entries;
+}
+
 void Interpret(int status, ChildResult& result) {
     if (WIFEXITED(status)) {
         result.exited = true;
@@ -68,8 +95,10 @@ void Interpret(int status, ChildResult& result) {
 // process group, so that ending it also ends whatever it started, and is killed when its
 // parent dies, so that no engine runs on as an orphan. Why it could not start goes to
 // `startFd`, which exec closes on success.
+// The progress pipe's write end, when there is one, is the one descriptor besides the standard
+// ones that the child keeps open across exec; its number is already in `envp`.
 [[noreturn]] void StartInChild(const char* folder, int errorFd, int startFd, pid_t parent,
-                               char** argv) {
+                               char** argv, int progressFd, char** envp) {
     ::setpgid(0, 0);
 #if defined(__linux__)
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -82,7 +111,12 @@ void Interpret(int status, ChildResult& result) {
         failed = errno;
     } else {
         ::dup2(errorFd, STDERR_FILENO);
-        ::execvp(argv[0], argv);
+        if (progressFd >= 0) {
+            ::fcntl(progressFd, F_SETFD, 0);
+            ::execvpe(argv[0], argv, envp);
+        } else {
+            ::execvp(argv[0], argv);
+        }
         failed = -errno; // negative: exec, positive: the folder
     }
     (void)!::write(startFd, &failed, sizeof failed);
@@ -122,15 +156,19 @@ int EndGroup(pid_t pid, milliseconds grace) {
 // Waits for the child itself, reading its standard error as it comes. Once the child has ended
 // the rest of the pipe is read without waiting: a grandchild that still holds it open cannot
 // keep the caller waiting.
-int WaitFor(pid_t pid, int readFd, const ChildOptions& options, ChildResult& result) {
+int WaitFor(pid_t pid, int readFd, int progressFd, const ChildOptions& options,
+            ChildResult& result) {
     const auto deadline =
         options.timeout ? Clock::now() + *options.timeout : Clock::time_point::max();
     bool pipeOpen = true;
+    bool progressOpen = progressFd >= 0;
+    std::string pendingProgress;
     for (;;) {
         int status = 0;
         const pid_t ended = ::waitpid(pid, &status, WNOHANG);
         if (ended == pid) {
             if (pipeOpen) Drain(readFd, result.standardError);
+            if (progressOpen) DrainProgress(progressFd, pendingProgress, options);
             ::kill(-pid, SIGKILL); // nothing the helper started runs on after it
             return status;
         }
@@ -142,9 +180,13 @@ int WaitFor(pid_t pid, int readFd, const ChildOptions& options, ChildResult& res
             result.timedOut = true;
             return EndGroup(pid, options.graceBeforeKill);
         }
-        pollfd watch{readFd, POLLIN, 0};
-        const int ready = ::poll(&watch, pipeOpen ? 1 : 0, 20);
-        if (ready > 0 && pipeOpen) pipeOpen = Drain(readFd, result.standardError);
+        pollfd watch[2] = {{readFd, POLLIN, 0}, {progressFd, POLLIN, 0}};
+        if (!pipeOpen) watch[0].fd = -1; // poll leaves negative descriptors alone
+        if (!progressOpen) watch[1].fd = -1;
+        if (::poll(watch, 2, 20) <= 0) continue;
+        if (pipeOpen && watch[0].revents != 0) pipeOpen = Drain(readFd, result.standardError);
+        if (progressOpen && watch[1].revents != 0)
+            progressOpen = DrainProgress(progressFd, pendingProgress, options);
     }
 }
 
@@ -174,6 +216,24 @@ ChildResult RunChild(const std::filesystem::path& program,
     const std::string folderText = folder.string();
     const pid_t parent = ::getpid();
 
+    Descriptor progressRead, progressWrite;
+    std::vector<std::string> environmentText;
+    std::vector<char*> envp;
+    if (options.progress) {
+        int progressFds[2];
+        if (::pipe2(progressFds, O_CLOEXEC) != 0) {
+            result.startError = std::strerror(errno);
+            return result;
+        }
+        progressRead.fd = progressFds[0];
+        progressWrite.fd = progressFds[1];
+        ::fcntl(progressRead.fd, F_SETFL, O_NONBLOCK);
+        environmentText = EnvironmentWithProgress(progressWrite.fd);
+        for (std::string& e : environmentText)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+    }
+
     int startFds[2];
     if (::pipe2(startFds, O_CLOEXEC) != 0) {
         result.startError = std::strerror(errno);
@@ -189,11 +249,13 @@ ChildResult RunChild(const std::filesystem::path& program,
         return result;
     }
     if (pid == 0) {
-        StartInChild(folderText.c_str(), writeEnd.fd, startWrite.fd, parent, argv.data());
+        StartInChild(folderText.c_str(), writeEnd.fd, startWrite.fd, parent, argv.data(),
+                     progressWrite.fd, envp.data());
     }
     ::setpgid(pid, pid); // also here, so that the group exists before we may signal it
     writeEnd.reset();
     startWrite.reset();
+    progressWrite.reset();
     result.startError = StartFailure(startRead.fd, folderText);
     if (!result.startError.empty()) {
         while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
@@ -201,7 +263,7 @@ ChildResult RunChild(const std::filesystem::path& program,
         return result;
     }
     result.started = true;
-    const int status = WaitFor(pid, readEnd.fd, options, result);
+    const int status = WaitFor(pid, readEnd.fd, progressRead.fd, options, result);
     Finish(result.standardError);
     Interpret(status, result);
     return result;

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,7 +39,13 @@ struct ChildOptions {
     const std::atomic<bool>* stop = nullptr;          // set by another thread to stop the run
     // How long a child asked to end (SIGTERM) may take before it is killed.
     std::chrono::milliseconds graceBeforeKill{2000};
+    // When set, the child finds a pipe's descriptor in the environment variable
+    // kProgressVariable and may write lines to it; each complete line (without its line feed)
+    // is passed here, on the waiting thread, as it comes.
+    std::function<void(const std::string& line)> progress;
 };
+
+inline constexpr const char* kProgressVariable = "TOVAN_PROGRESS_FD";
 
 // Runs `program` with `arguments` (not including the program itself) in `folder`, waits for it
 // and collects its standard error. Standard input and output are the caller's. A timed-out or

@@ -1,6 +1,7 @@
 #include "run/frmTOVAN98.h"
 
 #include "run/HostEngineCaller.h"
+#include "run/RunProgress.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -77,7 +78,7 @@ void SetTextIfChanged(QLineEdit* box, const QString& text) {
 } // namespace
 
 frmTOVAN98::frmTOVAN98(QWidget* parent, Platform& platform)
-    : frmTOVAN98(parent, platform, std::make_unique<HostEngineCaller>()) {}
+    : frmTOVAN98(parent, platform, std::make_unique<ProgressEngineCaller>()) {}
 
 frmTOVAN98::frmTOVAN98(QWidget* parent, Platform& platform, EngineCaller& engine)
     : QDialog(parent), platform_(platform), engine_(engine) {
@@ -245,9 +246,17 @@ void frmTOVAN98::cmdRun_Click() {
     running_ = true;
     takeBoxTexts();
     AfterRun after = AfterRun::Failed;
+    const std::filesystem::path report =
+        model_.folder() /
+        DeriveEngineFiles(model_.InputFile, model_.reportBox, model_.drelmBox, model_.peakBox)
+            .report;
     Trap("cmdRun_Click Error!",
          [this, &after] { after = model_.cmdRun_Click(platform_, engine_); });
     running_ = false;
+    if (after != AfterRun::Failed) {
+        const auto results = report.parent_path() / (report.stem().string() + ".results.json");
+        emit runCompleted(QString::fromStdString(results.string()));
+    }
     afterRun(after);
 }
 

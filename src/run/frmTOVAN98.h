@@ -50,6 +50,8 @@ class frmTOVAN98 : public QDialog {
     // Help > Technical Support: the form has hidden itself; show frmTech, modeless, at the
     // form's top-left corner, and call showAgain() on the form when frmTech closes.
     void techSupportRequested(tovan::run::frmTOVAN98* form);
+    // A run completed: the full name of its results file, for the shell's results window.
+    void runCompleted(const QString& resultsFile);
 
   public slots:
     // Shows the form again, modeless, after Technical Support.

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -94,6 +95,7 @@ void MDIfrmTovan2000::buildFileMenu() {
     QMenu* open = addMenu(file, "mnuFileOpen", "&Open");
     addItem(open, "mnuOpenExcel", "&Excel '97 Spreadsheet")->setEnabled(false);
     addItem(open, "mnuOpenTovan", "&Tovan Files", &MDIfrmTovan2000::mnuOpenTovan_Click);
+    addItem(open, "mnuOpenResults", "&Results...", &MDIfrmTovan2000::mnuOpenResults_Click);
     addItem(file, "mnuFileClose", "&Close", &MDIfrmTovan2000::mnuFileClose_Click);
     addSeparator(file, "mnuSep1");
     addItem(file, "mnuFileSave", "&Save", &MDIfrmTovan2000::mnuFileSave_Click)
@@ -101,6 +103,8 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileSaveAs", "S&ave As")->setEnabled(false);
     addSeparator(file, "mnuSep3");
     addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
+    addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
+        ->setShortcut(QKeySequence(Qt::Key_F5));
     addSeparator(file, "mnuSep2");
     addItem(file, "mnuFileExit", "E&xit", &MDIfrmTovan2000::mnuFileExit_Click);
 }
@@ -248,6 +252,7 @@ void MDIfrmTovan2000::mnuFileCreate_Click() {
         discardHiddenEditor();
         loadEditor();
         showEditor();
+        deckPath_.clear();
     });
 }
 
@@ -257,6 +262,7 @@ void MDIfrmTovan2000::mnuOpenTovan_Click() {
         loadEditor();
         ReadingContext context{editor_->grids(), reading_, state_, platform_};
         files_.open(context, *this);
+        if (!reading_.ReadFailed) deckPath_ = reading_.DeckFileName;
     });
 }
 
@@ -277,11 +283,11 @@ void MDIfrmTovan2000::mnuFileSave_Click() {
     TrapErrors(platform_, "mnuFileSave_Click Error!", [this] { saveDeck(); });
 }
 
-void MDIfrmTovan2000::saveDeck() {
+bool MDIfrmTovan2000::saveDeck() {
     if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) {
         platform_.showMessage("Nothing to Save!", MessageIcon::Exclamation,
                               "mnuFileSave_Click Error!");
-        return;
+        return false;
     }
     editor_->commitPendingEdit();
     FileDialogRequest request;
@@ -291,13 +297,14 @@ void MDIfrmTovan2000::saveDeck() {
     const auto chosen = platform_.chooseFileToSave(request);
     if (!chosen) {
         platform_.setBusy(false);
-        return;
+        return false;
     }
     saveFileName_ = *chosen;
     platform_.saveSetting(kDialogSection, kFolderKey, FolderOf(saveFileName_));
     platform_.setBusy(true);
     const std::int32_t result = files_.save(editor_->grids(), saveFileName_, platform_);
     if (result == 0) {
+        deckPath_ = saveFileName_;
         platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
                               "SaveFile");
     } else {
@@ -306,12 +313,17 @@ void MDIfrmTovan2000::saveDeck() {
                                       MessageIcon::Exclamation, "mnuFileSave_Click Error!");
     }
     platform_.setBusy(false);
+    return result == 0;
 }
 
 void MDIfrmTovan2000::mnuFileRun_click() {
     TrapErrors(platform_, "mnuFileRun_Click Error!", [this] {
         auto* form = new run::frmTOVAN98(this, platform_); // deletes itself when unloaded
         connect(form, &run::frmTOVAN98::aboutRequested, this, &MDIfrmTovan2000::mnuHelpAbout_Click);
+        // An engine other than ours writes no results file; its runs end as they always did.
+        connect(form, &run::frmTOVAN98::runCompleted, this, [this](const QString& results) {
+            if (QFile::exists(results)) openResults(results.toStdString());
+        });
         connect(form, &run::frmTOVAN98::techSupportRequested, this, [](run::frmTOVAN98* runForm) {
             auto* tech = new frmTech(runForm);
             connect(tech, &frmTech::closed, runForm, &run::frmTOVAN98::showAgain);

@@ -48,6 +48,15 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void mnuEdit2Back_click();
     void mnuEdit2Clear_click();
     void mnuHelpAbout_Click();
+    // File > Open > Results...: a run's results file in a results window.
+    void mnuOpenResults_Click();
+    // File > Run This Deck (F5): saves the deck when the user wants, runs the engine on its
+    // file with the default output names and opens the results (ResultsCommands.cpp).
+    void mnuFileRunDeck_Click();
+    // Opens the results window of a results file; false (after saying why) when it cannot.
+    bool openResults(const std::string& path);
+    // The deck file the editor shows: the one opened or saved last; empty for a new deck.
+    const std::string& deckPath() const { return deckPath_; }
 
     // A menu item (or whole menu) by its name, e.g. "mnuFileSave" or "mnuEdit".
     QAction* menuItem(std::string_view name) const;
@@ -92,7 +101,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void onSubWindowActivated(QMdiSubWindow* window);
     void discardHiddenEditor();
     void backToCover();
-    void saveDeck();
+    bool saveDeck(); // true when the deck was written
     void MDIForm_Activate();
     void MDIForm_QueryUnload();
 
@@ -109,6 +118,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
     std::string saveFileName_;
+    std::string deckPath_;
     bool closing_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "DeckBuilder.h"
 #include "TempFolder.h"
 #include "platform/RecordingPlatform.h"
+#include "results/RunResults.h"
 #include "run/HostEngineCaller.h"
 #include "run/RunSequence.h"
 
@@ -98,9 +99,17 @@ TEST_F(EngineHost, OurEngineWritesItsOutputsAndTheResultsFileNextToTheDeck) {
     Installation installation(TOVAN_ENGINE_LIBRARY);
     DeckCards deck;
     deck.storms = {{1, "100-YEAR", 100, 2.6, {}, {}}};
+    deck.catchments.resize(2);
     WriteDeckFile((decks / "storm.tvi").string(), deck);
     Touch(decks / "Killz__1.tvd");
-    EXPECT_TRUE(Run(installation).completed);
+    std::vector<std::string> progress;
+    ChildOptions options;
+    options.progress = [&progress](const std::string& line) { progress.push_back(line); };
+    HostEngineCaller engine(installation.host, options);
+    EXPECT_TRUE(RunEngine(platform, engine, {decks.path(), "storm.tvi", "", "", ""}).completed);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back(), "Catchment 2 of 2");
+    EXPECT_EQ(results::ReadResults(decks / "storm.results.json").catchments.size(), 2u);
     for (const char* name : {"storm.tvo", "storm.tvd", "stormPeak.tvi", "storm.results.json"}) {
         EXPECT_TRUE(fs::exists(decks / name)) << name;
     }

@@ -3,9 +3,11 @@
 // the real engine through its helper, or the helper with no engine library beside it.
 #include "run/frmTOVAN98.h"
 
+#include "DeckBuilder.h"
 #include "TempFolder.h"
 #include "platform/RecordingPlatform.h"
 #include "run/HostEngineCaller.h"
+#include "run/RunProgress.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -344,6 +347,38 @@ TEST_F(RunFormGui, WithoutTheShellsFormsHelpShowsMessages) {
 }
 
 // ---- Pictures of the form, to look at ----
+
+// Run shows the helper's progress once the run takes more than a moment, and Cancel stops it
+// promptly, removes what it had written and says so.
+TEST_F(RunFormGui, CancelStopsALongRunPromptlyAndLeavesNoOutputs) {
+    tovan::testing::WriteDeckFile((decks / "big.tvi").string(),
+                                  tovan::testing::ManyCatchments(100000, 1));
+    ProgressEngineCaller helper(TOVAN_ENGINE_HOST);
+    open(helper);
+    choose("big.tvi");
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point cancelled;
+    QString progress;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<RunProgressDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->progressLabel()->text().startsWith("Catchment")) return;
+        watch.stop();
+        progress = dialog->progressLabel()->text();
+        cancelled = Clock::now();
+        QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
+    });
+    watch.start(20);
+    click("cmdRun");
+    ASSERT_FALSE(watch.isActive()) << "no progress was shown";
+    EXPECT_LT(Clock::now() - cancelled, std::chrono::seconds(1));
+    EXPECT_TRUE(progress.endsWith(" of 100,000")) << progress.toStdString();
+    ASSERT_FALSE(platform.messages.empty());
+    EXPECT_EQ(platform.messages.back().text,
+              "The run was stopped. Its partial output files were removed.");
+    for (const char* name : {"big.tvo", "big.tvd", "bigPeak.tvi", "big.results.json"})
+        EXPECT_FALSE(fs::exists(decks / name)) << name;
+}
 
 TEST_F(RunFormGui, RendersToPictures) {
     const fs::path folder = TOVAN_RENDER_FOLDER;

@@ -1,0 +1,364 @@
+#include "results/ResultsWindow.h"
+
+#include "results/HydrographChart.h"
+#include "results/SummaryTableModel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QSvgGenerator>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <fstream>
+
+namespace tovan::results {
+
+namespace {
+
+constexpr int kCatchmentRole = Qt::UserRole;
+
+QString MessageLine(const Message& m) {
+    QString where = m.catchment.empty()
+                        ? QStringLiteral("deck")
+                        : QStringLiteral("catchment %1").arg(QString::fromStdString(m.catchment));
+    if (m.storm) where += QStringLiteral(", storm %1").arg(*m.storm);
+    return QStringLiteral("%1  %2 (line %3): %4")
+        .arg(QString::fromLatin1(m.problem ? "PROBLEM" : "NOTE   "), where)
+        .arg(m.line)
+        .arg(QString::fromStdString(m.text));
+}
+
+std::string BaseName(const RunResults& results) {
+    std::string name = results.file.filename().string();
+    const std::string suffix = ".results.json";
+    if (name.size() > suffix.size() && name.ends_with(suffix))
+        name.erase(name.size() - suffix.size());
+    return name;
+}
+
+} // namespace
+
+QString ResultsCaption(const RunResults& results) {
+    return QStringLiteral("Results - %1")
+        .arg(QString::fromStdString(results.file.filename().string()));
+}
+
+ResultsWindow::ResultsWindow(RunResults results, Platform& platform, QWidget* parent)
+    : QWidget(parent), results_(std::move(results)), platform_(platform) {
+    setObjectName(QStringLiteral("ResultsWindow"));
+    setWindowTitle(ResultsCaption(results_));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    buildToolBar(layout);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    layout->addWidget(splitter, 1);
+    buildTable();
+    buildTabs();
+    splitter->addWidget(table_);
+    splitter->addWidget(tabs_);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    fillNotes();
+    if (model_->rowCount() > 0) table_->selectRow(0);
+    resize(900, 680);
+}
+
+ResultsWindow::~ResultsWindow() = default;
+
+void ResultsWindow::buildToolBar(QVBoxLayout* layout) {
+    auto* bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("resultsToolBar"));
+    const auto add = [this, bar](const char* name, const char* text,
+                                 void (ResultsWindow::*slot)()) {
+        QAction* action = bar->addAction(QString::fromLatin1(text), this, slot);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    add("actExportSummary", "Export Table (CSV)...", &ResultsWindow::exportSummaryCsv);
+    add("actExportHydrograph", "Export Hydrograph (CSV)...", &ResultsWindow::exportHydrographCsv);
+    add("actExportPlot", "Save Plot (PNG, SVG)...", &ResultsWindow::exportPlot);
+    add("actCopy", "Copy", &ResultsWindow::copySelectedRows);
+    bar->addSeparator();
+    unitHydrograph_ = new QCheckBox(QStringLiteral("Unit hydrograph"), bar);
+    unitHydrograph_->setObjectName(QStringLiteral("chkUnitHydrograph"));
+    bar->addWidget(unitHydrograph_);
+    bar->addAction(QStringLiteral("Reset Zoom"), this, [this] { chart_->resetZoom(); })
+        ->setObjectName(QStringLiteral("actResetZoom"));
+    layout->addWidget(bar);
+}
+
+void ResultsWindow::buildTable() {
+    model_ = new SummaryTableModel(results_, this);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(SummaryTableModel::SortRole);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("summaryTable"));
+    table_->setModel(sorted_);
+    table_->setSortingEnabled(true);
+    table_->sortByColumn(-1, Qt::AscendingOrder); // deck order until the user sorts
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    // Widths from the headers, not the contents: measuring 100,000 rows would take seconds.
+    for (int column = 0; column < SummaryTableModel::Notes; ++column) {
+        const QString header =
+            model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        table_->setColumnWidth(column, table_->fontMetrics().horizontalAdvance(header) + 18);
+    }
+    table_->installEventFilter(this);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ResultsWindow::showSelection);
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &ResultsWindow::showSelection);
+}
+
+void ResultsWindow::buildTabs() {
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("resultsTabs"));
+    chart_ = new HydrographChart(tabs_);
+    tabs_->addTab(chart_, QStringLiteral("Plot"));
+    connect(unitHydrograph_, &QCheckBox::toggled, chart_, &HydrographChart::setUnitHydrographShown);
+
+    auto* reportPage = new QWidget(tabs_);
+    auto* reportLayout = new QVBoxLayout(reportPage);
+    reportLayout->setContentsMargins(0, 0, 0, 0);
+    auto* findRow = new QHBoxLayout;
+    findRow->addWidget(new QLabel(QStringLiteral("Find:"), reportPage));
+    findBox_ = new QLineEdit(reportPage);
+    findBox_->setObjectName(QStringLiteral("txtFind"));
+    findRow->addWidget(findBox_, 1);
+    reportLayout->addLayout(findRow);
+    report_ = new QPlainTextEdit(reportPage);
+    report_->setObjectName(QStringLiteral("reportView"));
+    report_->setReadOnly(true);
+    report_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    report_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    reportLayout->addWidget(report_, 1);
+    const int reportTab = tabs_->addTab(reportPage, QStringLiteral("Report"));
+    connect(findBox_, &QLineEdit::returnPressed, this, &ResultsWindow::findNext);
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, [this, reportTab] {
+        tabs_->setCurrentIndex(reportTab);
+        findBox_->setFocus();
+        findBox_->selectAll();
+    });
+    // A large run's report is read only when it is first looked at.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this, reportTab](int index) {
+        if (index == reportTab) loadReport();
+    });
+
+    notes_ = new QListWidget(tabs_);
+    notes_->setObjectName(QStringLiteral("notesList"));
+    notes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    tabs_->addTab(notes_, QStringLiteral("Notes"));
+    connect(notes_, &QListWidget::itemActivated, this, &ResultsWindow::noteActivated);
+}
+
+void ResultsWindow::loadReport() {
+    if (!report_->document()->isEmpty()) return;
+    QFile file(QString::fromStdString(results_.reportPath().string()));
+    if (!file.open(QIODevice::ReadOnly)) {
+        report_->setPlainText(QStringLiteral("The report %1 cannot be read.").arg(file.fileName()));
+        return;
+    }
+    report_->setPlainText(QString::fromLatin1(file.readAll())); // deck text is single-byte
+}
+
+void ResultsWindow::fillNotes() {
+    const auto add = [this](const Message& m, int catchment) {
+        auto* item = new QListWidgetItem(MessageLine(m), notes_);
+        item->setData(kCatchmentRole, catchment);
+        if (m.problem) item->setForeground(QColor(170, 0, 0));
+    };
+    for (const Message& m : results_.deckMessages)
+        add(m, -1);
+    for (std::size_t c = 0; c < results_.catchments.size(); ++c) {
+        const CatchmentResult& catchment = results_.catchments[c];
+        for (const Message& m : catchment.messages)
+            add(m, static_cast<int>(c));
+        for (const StormResult& storm : catchment.storms)
+            for (const Message& m : storm.messages)
+                add(m, static_cast<int>(c));
+    }
+    tabs_->setTabText(tabs_->indexOf(notes_), QStringLiteral("Notes (%1)").arg(notes_->count()));
+}
+
+void ResultsWindow::noteActivated(QListWidgetItem* item) {
+    const int catchment = item->data(kCatchmentRole).toInt();
+    if (catchment < 0) return;
+    selectCatchment(static_cast<std::size_t>(catchment));
+    emit catchmentActivated(catchment);
+}
+
+void ResultsWindow::selectCatchment(std::size_t catchment) {
+    QItemSelection selection;
+    for (int r = 0; r < model_->rowCount(); ++r) {
+        if (model_->row(r).catchment != catchment) continue;
+        const QModelIndex index = sorted_->mapFromSource(model_->index(r, 0));
+        selection.select(index, index);
+    }
+    if (selection.isEmpty()) return;
+    auto* selectionModel = table_->selectionModel();
+    selectionModel->setCurrentIndex(selection.indexes().front(), QItemSelectionModel::NoUpdate);
+    selectionModel->select(selection,
+                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    table_->scrollTo(selection.indexes().front());
+}
+
+std::vector<SummaryRow> ResultsWindow::selectedRows() const {
+    QModelIndexList chosen = table_->selectionModel()->selectedRows();
+    std::sort(chosen.begin(), chosen.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    const QModelIndex current = table_->selectionModel()->currentIndex();
+    std::vector<SummaryRow> rows;
+    const auto add = [this, &rows](const QModelIndex& index) {
+        rows.push_back(model_->row(sorted_->mapToSource(index).row()));
+    };
+    if (current.isValid() && table_->selectionModel()->isRowSelected(current.row())) add(current);
+    for (const QModelIndex& index : chosen)
+        if (index.row() != current.row()) add(index);
+    return rows;
+}
+
+void ResultsWindow::showSelection() {
+    const std::vector<SummaryRow> rows = selectedRows();
+    try {
+        for (const SummaryRow& row : rows)
+            LoadSeries(results_, row);
+    } catch (const ResultsError& e) {
+        platform_.showMessage(e.what(), MessageIcon::Exclamation, "Results Error!");
+        return;
+    }
+    chart_->plot(results_, rows);
+}
+
+std::optional<std::string> ResultsWindow::askFileName(const char* title, const char* filter,
+                                                      const char* extension,
+                                                      const std::string& name) {
+    FileDialogRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.defaultExtension = extension;
+    request.initialDirectory = results_.file.parent_path().string();
+    request.fileName = name;
+    return platform_.chooseFileToSave(request);
+}
+
+void ResultsWindow::writeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    out.close();
+    if (!out)
+        platform_.showMessage(path + " could not be written.", MessageIcon::Exclamation,
+                              "Export Error!");
+}
+
+void ResultsWindow::exportSummaryCsv() {
+    const auto path = askFileName("Export Table", "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*",
+                                  "csv", BaseName(results_) + "-summary.csv");
+    if (path) writeFile(*path, SummaryCsv(results_));
+}
+
+void ResultsWindow::exportHydrographCsv() {
+    const std::vector<SummaryRow> rows = selectedRows();
+    const StormResult* storm = rows.empty() ? nullptr : StormOf(results_, rows.front());
+    if (storm == nullptr || !storm->computed) {
+        platform_.showMessage("Choose a computed storm in the table first.",
+                              MessageIcon::Exclamation, "Export Hydrograph");
+        return;
+    }
+    const std::string name = BaseName(results_) + "-" +
+                             results_.catchments[rows.front().catchment].identification + "-storm" +
+                             std::to_string(storm->storm) + ".csv";
+    const auto path = askFileName("Export Hydrograph",
+                                  "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*", "csv", name);
+    if (path) writeFile(*path, HydrographCsv(*storm));
+}
+
+void ResultsWindow::exportPlot() {
+    const auto path = askFileName("Save Plot", "PNG Images (*.png)|*.png|SVG Images (*.svg)|*.svg",
+                                  "png", BaseName(results_) + "-plot.png");
+    if (!path) return;
+    const QString name = QString::fromStdString(*path);
+    bool written = false;
+    if (name.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setFileName(name);
+        svg.setSize(chart_->size());
+        svg.setViewBox(QRect(QPoint(0, 0), chart_->size()));
+        svg.setTitle(chart_->chart()->title());
+        QPainter painter;
+        written = painter.begin(&svg);
+        if (written) {
+            chart_->render(&painter);
+            written = painter.end();
+        }
+    } else {
+        written = chart_->grab().save(name, "PNG");
+    }
+    if (!written)
+        platform_.showMessage(*path + " could not be written.", MessageIcon::Exclamation,
+                              "Export Error!");
+}
+
+void ResultsWindow::copySelectedRows() {
+    QModelIndexList chosen = table_->selectionModel()->selectedRows();
+    std::sort(chosen.begin(), chosen.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    QString text;
+    for (const QModelIndex& index : chosen) {
+        QStringList fields;
+        for (int column = 0; column < SummaryTableModel::ColumnCount; ++column)
+            fields << sorted_->index(index.row(), column).data().toString();
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    QApplication::clipboard()->setText(text);
+}
+
+// Ctrl+C in the table copies its rows: the key is claimed before the main window's Copy Data
+// shortcut, which would otherwise make the key ambiguous and do nothing.
+bool ResultsWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool copyKey =
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy);
+    if (watched != table_ || !copyKey) return QWidget::eventFilter(watched, event);
+    event->accept();
+    if (event->type() == QEvent::KeyPress) copySelectedRows();
+    return true;
+}
+
+bool ResultsWindow::findNext() {
+    loadReport();
+    const QString wanted = findBox_->text();
+    if (wanted.isEmpty()) return false;
+    if (report_->find(wanted)) return true;
+    QTextCursor top = report_->textCursor();
+    top.movePosition(QTextCursor::Start);
+    report_->setTextCursor(top);
+    return report_->find(wanted);
+}
+
+} // namespace tovan::results

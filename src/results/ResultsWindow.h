@@ -1,0 +1,93 @@
+// The results window: what one run computed, for the main window's document area. A summary
+// table (one row per catchment and storm, sortable, PROBLEM rows tinted), a plot of the chosen
+// rows, the engine's text report with Find (Ctrl+F), and the list of NOTEs and PROBLEMs.
+// Exports the table and a hydrograph as CSV, the plot as PNG or SVG, and copies the chosen rows
+// to the clipboard as tab-separated text.
+#pragma once
+
+#include "platform/Platform.h"
+#include "results/RunResults.h"
+
+#include <QWidget>
+#include <filesystem>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QSortFilterProxyModel;
+class QTabWidget;
+class QTableView;
+class QVBoxLayout;
+
+namespace tovan::results {
+
+class HydrographChart;
+class SummaryTableModel;
+
+class ResultsWindow : public QWidget {
+    Q_OBJECT
+  public:
+    // `platform` (file dialogs and messages) must outlive the window.
+    ResultsWindow(RunResults results, Platform& platform, QWidget* parent = nullptr);
+    ~ResultsWindow() override;
+
+    const RunResults& results() const { return results_; }
+    QTableView* table() const { return table_; }
+    HydrographChart* chart() const { return chart_; }
+    QPlainTextEdit* report() const { return report_; }
+    QListWidget* notes() const { return notes_; }
+    QLineEdit* findBox() const { return findBox_; }
+    QTabWidget* tabs() const { return tabs_; }
+
+    // The rows chosen in the table, in the table's order (the current one first).
+    std::vector<SummaryRow> selectedRows() const;
+    // Chooses the rows of a catchment (by its position in the run).
+    void selectCatchment(std::size_t catchment);
+
+    // The commands of the window's tool bar, each asking for its file name.
+    void exportSummaryCsv();
+    void exportHydrographCsv();
+    void exportPlot();
+    void copySelectedRows();
+    // Finds the next occurrence of the find box's text in the report, from the cursor on and
+    // round again from the top; false when the report does not hold it.
+    bool findNext();
+
+  signals:
+    // A NOTE or PROBLEM of a catchment was activated: its position in the run (deck order).
+    void catchmentActivated(int catchment);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildTable();
+    void buildTabs();
+    void buildToolBar(QVBoxLayout* layout);
+    void loadReport();
+    void fillNotes();
+    void showSelection();
+    void noteActivated(QListWidgetItem* item);
+    std::optional<std::string> askFileName(const char* title, const char* filter,
+                                           const char* extension, const std::string& name);
+    void writeFile(const std::string& path, const std::string& content);
+
+    RunResults results_;
+    Platform& platform_;
+    SummaryTableModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
+    QTableView* table_ = nullptr;
+    HydrographChart* chart_ = nullptr;
+    QPlainTextEdit* report_ = nullptr;
+    QLineEdit* findBox_ = nullptr;
+    QListWidget* notes_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QCheckBox* unitHydrograph_ = nullptr;
+};
+
+// The window's caption for a run: "Results - <results file name>".
+QString ResultsCaption(const RunResults& results);
+
+} // namespace tovan::results

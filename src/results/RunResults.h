@@ -1,0 +1,128 @@
+// What one run of the engine computed, read from its results file (`<report base>.results.json`,
+// docs/results-json.md): the catchments with their storms, hydrographs, peaks, volumes and
+// messages. The results window and `tovandeck results` both read it through here, so that the
+// table, the plot and the CSV files show the same numbers.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tovan::results {
+
+// A results file that cannot be read or is not one; what() says why, naming the file.
+class ResultsError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Message {
+    bool problem = false; // PROBLEM (not computed); otherwise a NOTE (used as given)
+    std::string text;
+    std::string catchment; // empty for the deck and its storms
+    std::optional<int> storm;
+    int line = 0;
+};
+
+// Where a series lies in the results file while it is not read yet (length 0: read).
+struct SeriesPlace {
+    std::size_t offset = 0, length = 0;
+};
+
+struct Rational {
+    double c = 0, tcMinutes = 0, intensityInchesPerHour = 0, peakCfs = 0;
+    bool tcFromKirpich = false;
+};
+
+struct StormResult {
+    int storm = 0;
+    std::string identification;
+    bool computed = false;
+    std::vector<Message> messages;
+    std::optional<double> returnPeriodYears, oneHourDepthInches;
+    double timeStepHours = 0;
+    std::vector<double> rainfallInches, lossInches, excessInches;
+    std::vector<double> hydrographTimesHours, hydrographFlowsCfs;
+    double peakCfs = 0, timeToPeakHours = 0, runoffInches = 0, runoffAcreFeet = 0;
+    std::optional<Rational> rational;
+    // rainfall, loss, excess, hydrograph times, hydrograph flows
+    std::array<SeriesPlace, 5> places{};
+};
+
+struct CatchmentResult {
+    std::string identification; // as on card C, trailing blanks left out
+    int number = 0;
+    std::string description;
+    int line = 0;
+    bool computed = false;
+    std::vector<Message> messages;
+    double areaSquareMiles = 0, unitDurationHours = 0;
+    double unitHydrographStepHours = 0;
+    std::vector<double> unitHydrographCfs; // cfs per inch of excess at 0, dt, 2 dt, ...
+    SeriesPlace unitHydrographPlace;
+    std::vector<StormResult> storms;
+};
+
+struct RunResults {
+    std::filesystem::path file;             // the results file itself
+    std::string input, report, drelm, peak; // the run's names, relative to the file's folder
+    std::string title;
+    int rainfallOption = 0;
+    std::vector<Message> deckMessages;
+    std::vector<CatchmentResult> catchments;
+
+    // The report's full name, beside the results file.
+    std::filesystem::path reportPath() const;
+};
+
+// Now: every series is read with the file. WhenNeeded: the series are left in the file until
+// LoadSeries asks for a row's, so that a run of 100,000 storms opens in a moment.
+enum class SeriesLoading { Now, WhenNeeded };
+
+// Reads a complete results file; throws ResultsError when it cannot be read, is not a results
+// file, or was cut short.
+RunResults ReadResults(const std::filesystem::path& file,
+                       SeriesLoading loading = SeriesLoading::Now);
+RunResults ParseResults(std::string_view json, const std::filesystem::path& file = {},
+                        SeriesLoading loading = SeriesLoading::Now);
+
+// One line of the summary: a catchment and one of its storms. A catchment stopped before any
+// storm has one line without a storm (storm == kNoStorm).
+inline constexpr std::size_t kNoStorm = static_cast<std::size_t>(-1);
+struct SummaryRow {
+    std::size_t catchment = 0;
+    std::size_t storm = kNoStorm;
+};
+std::vector<SummaryRow> SummaryRows(const RunResults& results);
+
+// Reads the series of a row (its storm's and its catchment's unit hydrograph) when they were
+// left in the file; throws ResultsError when the file no longer holds them.
+void LoadSeries(RunResults& results, const SummaryRow& row);
+
+// The storm of a row, or nullptr for a catchment without storms.
+const StormResult* StormOf(const RunResults& results, const SummaryRow& row);
+// The notes of a row: its catchment's messages and its storm's, "NOTE: ..." / "PROBLEM: ...",
+// separated by "; ".
+std::string NotesOf(const RunResults& results, const SummaryRow& row);
+bool HasProblem(const RunResults& results, const SummaryRow& row);
+
+// The row of a catchment (by identification or number) and storm number, or nothing.
+std::optional<SummaryRow> FindRow(const RunResults& results, std::string_view catchment, int storm);
+
+// CSV with a header row naming the units; numbers with a dot whatever the locale, text quoted
+// where it must be. An absent value is an empty field.
+std::string SummaryCsvHeader();
+std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row);
+std::string SummaryCsv(const RunResults& results);
+std::string SummaryCsv(const RunResults& results, const std::vector<SummaryRow>& rows);
+std::string HydrographCsv(const StormResult& storm);
+
+// A number the shortest way that reads back to the same value, with a dot.
+std::string NumberText(double value);
+
+} // namespace tovan::results

@@ -1,0 +1,159 @@
+// From a deck to what the engine computed, as a user goes: open the example deck, press F5,
+// and look at the results window that opens: its table against the peak file, the plot of a
+// chosen row, the CSV of a hydrograph, Find in the report, and a screenshot of it all.
+#include "results/ResultsWindow.h"
+
+#include "ShellFixture.h"
+#include "results/HydrographChart.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QtCharts/QLineSeries>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace tovan;
+using tovan::testing::Shell;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The helper is found on the search path, as in an installation without it beside the program.
+void PutHelperOnThePath() {
+    const std::string folder = fs::path(TOVAN_ENGINE_HOST).parent_path().string();
+    const char* path = std::getenv("PATH");
+    setenv("PATH", (folder + ":" + (path ? path : "")).c_str(), 1);
+}
+
+std::vector<std::vector<double>> NumbersOf(const std::string& file, bool skipHeader) {
+    std::ifstream in(file);
+    std::vector<std::vector<double>> rows;
+    std::string line;
+    if (skipHeader) std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::vector<double> row;
+        for (double v; fields >> v;)
+            row.push_back(v);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<std::string> Split(std::string line) {
+    std::vector<std::string> fields;
+    for (std::size_t at; (at = line.find(',')) != std::string::npos; line.erase(0, at + 1))
+        fields.push_back(line.substr(0, at));
+    fields.push_back(line);
+    return fields;
+}
+
+struct ResultsFromF5 : ::testing::Test {
+    Shell s;
+    results::ResultsWindow* window = nullptr;
+
+    void SetUp() override {
+        PutHelperOnThePath();
+        const std::string deck = s.path("one-hour.tvi");
+        fs::copy_file(std::string(TOVAN_EXAMPLES) + "/one-hour.tvi", deck);
+        s.platform.chosenFiles.push_back(deck);
+        s.main->mnuOpenTovan_Click();
+        ASSERT_TRUE(s.editorShown());
+        s.platform.answers.push_back(Answer::No); // run the deck as it is on disk
+        QTest::keyClick(s.main.get(), Qt::Key_F5);
+        window = s.main->findChild<results::ResultsWindow*>();
+        ASSERT_NE(window, nullptr) << (s.texts().empty() ? "" : s.texts().back());
+    }
+};
+
+} // namespace
+
+TEST_F(ResultsFromF5, TheTableHoldsThePeakFilesRowsAndTheirPeaks) {
+    const auto peaks = NumbersOf(s.path("one-hourPeak.tvi"), false);
+    QAbstractItemModel* table = window->table()->model();
+    ASSERT_EQ(table->rowCount(), static_cast<int>(peaks.size()));
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const auto& p = peaks[static_cast<std::size_t>(r)]; // catchment, storm, peak, time, volume
+        EXPECT_EQ(table->index(r, 1).data().toInt(), p[0]);
+        EXPECT_EQ(table->index(r, 2).data().toInt(), p[1]);
+        EXPECT_NEAR(table->index(r, 5).data(Qt::UserRole).toDouble(), p[2], 0.0005) << r;
+        EXPECT_NEAR(table->index(r, 8).data(Qt::UserRole).toDouble(), p[4], 0.00005) << r;
+    }
+}
+
+TEST_F(ResultsFromF5, AChosenRowIsPlottedAndItsHydrographExportsAsCsv) {
+    QTableView* table = window->table();
+    const QRect cell = table->visualRect(table->model()->index(6, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    const results::StormResult& storm = window->results().catchments[1].storms[1];
+    QLineSeries* line = nullptr;
+    for (QAbstractSeries* series : window->chart()->chart()->series())
+        if (series->name().startsWith(QStringLiteral("WEST storm 2")))
+            line = qobject_cast<QLineSeries*>(series);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->count(), static_cast<int>(storm.hydrographFlowsCfs.size()));
+
+    const std::string csv = s.path("west-2.csv");
+    s.platform.chosenFiles.push_back(csv);
+    window->findChild<QAction*>(QStringLiteral("actExportHydrograph"))->trigger();
+    std::ifstream in(csv);
+    std::string line1;
+    std::getline(in, line1);
+    EXPECT_EQ(line1, "time_h,flow_cfs");
+    std::size_t i = 0;
+    for (std::string text; std::getline(in, text); ++i) {
+        const auto fields = Split(text);
+        ASSERT_LT(i, storm.hydrographFlowsCfs.size());
+        EXPECT_EQ(std::stod(fields[0]), storm.hydrographTimesHours[i]);
+        EXPECT_EQ(std::stod(fields[1]), storm.hydrographFlowsCfs[i]);
+    }
+    EXPECT_EQ(i, storm.hydrographFlowsCfs.size());
+}
+
+TEST_F(ResultsFromF5, FindInTheReportAndAScreenshot) {
+    window->tabs()->setCurrentIndex(1);
+    QTest::keyClick(window->table(), Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(window->findBox(), "WEST");
+    QTest::keyClick(window->findBox(), Qt::Key_Return);
+    EXPECT_EQ(window->report()->textCursor().selectedText(), QStringLiteral("WEST"));
+
+    window->tabs()->setCurrentIndex(0);
+    window->table()->selectRow(0);
+    window->table()->selectionModel()->select(window->table()->model()->index(4, 0),
+                                              QItemSelectionModel::Select |
+                                                  QItemSelectionModel::Rows);
+    QApplication::processEvents();
+    QDir().mkpath(QStringLiteral(TOVAN_SCREENSHOTS));
+    EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-window.png")));
+    window->tabs()->setCurrentIndex(2);
+    EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-notes.png")));
+}
+
+TEST_F(ResultsFromF5, ExportsTheTableAndThePlotAndCopiesTheChosenRows) {
+    const std::string table = s.path("table.csv"), png = s.path("plot.png"),
+                      svg = s.path("plot.svg");
+    for (const std::string& file : {table, png, svg})
+        s.platform.chosenFiles.push_back(file);
+    window->findChild<QAction*>(QStringLiteral("actExportSummary"))->trigger();
+    window->findChild<QAction*>(QStringLiteral("actExportPlot"))->trigger();
+    window->findChild<QAction*>(QStringLiteral("actExportPlot"))->trigger();
+    EXPECT_EQ(NumbersOf(table, true).size(), 12u);
+    EXPECT_FALSE(QImage(QString::fromStdString(png)).isNull());
+    QFile drawing(QString::fromStdString(svg));
+    ASSERT_TRUE(drawing.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(drawing.readAll().contains("<svg"));
+
+    window->table()->selectRow(1);
+    QTest::keyClick(window->table(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().split(QLatin1Char('\t')).mid(0, 3),
+              (QStringList{"EAST", "1", "2"}));
+    EXPECT_TRUE(s.platform.messages.empty() || s.platform.messages.back().title != "Export Error!");
+}
