@@ -5,6 +5,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -103,6 +105,21 @@ fs::path TemporaryName(const fs::path& target, unsigned attempt) {
     return FolderOf(target) / name;
 }
 
+// A save killed between naming its complete temporary file and renaming it over the deck (two
+// system calls apart) leaves that file behind; the next save of the deck removes such files of
+// processes that no longer run.
+void RemoveLeftovers(const fs::path& target) {
+    const std::string prefix = "." + target.filename().string() + ".";
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(FolderOf(target), error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
+        const std::string rest = name.substr(prefix.size());
+        const pid_t pid = static_cast<pid_t>(std::atol(rest.c_str()));
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) ::unlink(entry.path().c_str());
+    }
+}
+
 // An unnamed file in the target's folder: it has no name until it is complete, so a process
 // killed while writing leaves nothing behind. -1 where the file system cannot do it.
 int OpenUnnamedBeside(const fs::path& target) {
@@ -142,6 +159,7 @@ enum class Replaced { Done, InPlaceInstead };
 // owner or group cannot be kept by a new file.
 Replaced ReplaceByRename(const fs::path& target, const struct stat* old, std::string_view bytes,
                          int& error) {
+    RemoveLeftovers(target);
     errno = 0;
     fs::path temporary;
     int fd = OpenUnnamedBeside(target);
