@@ -20,6 +20,8 @@ class QtPlatform : public Platform {
     void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
                              std::string_view title) override;
     Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
+    std::size_t askChoice(std::string_view text, std::string_view title,
+                          const std::vector<std::string>& buttons) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
     std::string setting(std::string_view section, std::string_view key,

@@ -13,12 +13,14 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <map>
 #include <string>
 
 class QMdiArea;
 #include <QMdiSubWindow>
 
+class QLabel;
 class QMenu;
 
 namespace tovan {
@@ -48,6 +50,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void mnuEdit2Back_click();
     void mnuEdit2Clear_click();
     void mnuHelpAbout_Click();
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
 
     // A menu item (or whole menu) by its name, e.g. "mnuFileSave" or "mnuEdit".
     QAction* menuItem(std::string_view name) const;
@@ -61,11 +65,22 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     bool isClosing() const { return closing_; }
     // The full name chosen in the last save dialog.
     const std::string& saveFileName() const { return saveFileName_; }
+    // The recent decks, the last opened or saved first (at most kRecentCount).
+    std::vector<std::string> recentDecks() const;
+    static constexpr int kRecentCount = 8;
 
     // EditorHost
     void setMenuItemVisible(std::string_view name, bool visible) override;
     void popupEditMenu(const QPoint& globalPos) override;
     void hideCover() override;
+    void keepUnsavedDeck() override;
+    void forgetUnsavedDeck() override;
+
+    // After the splash: offers each deck a closed or crashed run left unsaved.
+    void offerRecovery();
+    // Where the deck being edited is kept aside; written 30 s after a change.
+    const QString& recoveryPath() const { return recoveryPath_; }
+    static constexpr int kRecoveryDelayMs = 30'000;
 
     // OpenFileHost
     void setFileMenuItemsVisible(bool visible) override;
@@ -90,6 +105,13 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QAction* addSeparator(QMenu* menu, const char* name);
     QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
     void onSubWindowActivated(QMdiSubWindow* window);
+    void followUndoHistory();
+    void recoverDeck(const QString& path);
+    void openDeck(const std::string& path);
+    void afterOpen();
+    void updateStatus();
+    void rememberRecent(const std::string& path);
+    void fillRecentMenu();
     void discardHiddenEditor();
     void backToCover();
     void saveDeck();
@@ -109,6 +131,10 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
     std::string saveFileName_;
+    QString recoveryPath_;
+    QTimer* recoveryTimer_; // "recoveryTimer"
+    QMenu* recentMenu_ = nullptr;
+    QLabel* status_ = nullptr; // "statusDeck"
     bool closing_ = false;
 };
 

@@ -35,6 +35,7 @@ void Main::handOver() {
     MainWindow_->MDIForm_Load();
     MainWindow_->show();
     MainWindow_->showCover();
+    MainWindow_->offerRecovery();
 }
 
 } // namespace tovan
