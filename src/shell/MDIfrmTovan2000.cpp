@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <memory>
 
 namespace tovan {
 
@@ -53,15 +54,14 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     recoveryTimer_->setObjectName(QStringLiteral("recoveryTimer"));
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->setInterval(kRecoveryDelayMs);
-    connect(recoveryTimer_, &QTimer::timeout, this, [this] {
-        if (editor_ && !editor_->document().isSaved())
-            WriteRecovery(recoveryPath_, editor_->grids());
-    });
+    recoveryWriter_.setMaxThreadCount(1);
+    connect(recoveryTimer_, &QTimer::timeout, this, &MDIfrmTovan2000::writeRecoveryInBackground);
 }
 
 MDIfrmTovan2000::~MDIfrmTovan2000() {
     // The area announces its children's going while the window is half destroyed.
     disconnect(mdi_, nullptr, this, nullptr);
+    recoveryWriter_.waitForDone();
     reading_.deck.reset();
 }
 
@@ -348,6 +348,7 @@ void MDIfrmTovan2000::saveDeck() {
     if (result == 0) {
         editor_->document().setFilePath(saveFileName_);
         editor_->document().markSaved();
+        recoveryWriter_.waitForDone();
         QFile::remove(recoveryPath_);
         rememberRecent(saveFileName_);
         updateStatus();
@@ -570,13 +571,22 @@ void MDIfrmTovan2000::updateStatus() {
     status_->setText(parts.join(QStringLiteral("  |  ")));
 }
 
+void MDIfrmTovan2000::writeRecoveryInBackground() {
+    if (!editor_ || editor_->document().isSaved()) return;
+    auto copy = std::make_shared<const DeckGrids>(editor_->grids()); // only read from here on
+    recoveryWriter_.start([copy, path = recoveryPath_] { WriteRecovery(path, *copy); });
+}
+
+// At a close the write is done at once: the program may be about to end.
 void MDIfrmTovan2000::keepUnsavedDeck() {
     recoveryTimer_->stop();
+    recoveryWriter_.waitForDone();
     if (editor_) WriteRecovery(recoveryPath_, editor_->grids());
 }
 
 void MDIfrmTovan2000::forgetUnsavedDeck() {
     recoveryTimer_->stop();
+    recoveryWriter_.waitForDone();
     QFile::remove(recoveryPath_);
 }
 
@@ -608,6 +618,7 @@ void MDIfrmTovan2000::recoverDeck(const QString& path) {
             return;
         }
     }
+    recoveryWriter_.waitForDone();
     QFile::remove(recoveryPath_);
     recoveryPath_ = path;
     editor_->document().resetHistory();

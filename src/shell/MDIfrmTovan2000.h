@@ -13,6 +13,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <map>
 #include <string>
@@ -81,6 +82,11 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     // Where the deck being edited is kept aside; written 30 s after a change.
     const QString& recoveryPath() const { return recoveryPath_; }
     static constexpr int kRecoveryDelayMs = 30'000;
+    // What the recovery timer does: a copy of the grids taken here, written on a worker thread
+    // so that typing never waits for the disk.
+    void writeRecoveryInBackground();
+    // Waits for a background write still going.
+    void waitForRecoveryWrites() { recoveryWriter_.waitForDone(); }
 
     // OpenFileHost
     void setFileMenuItemsVisible(bool visible) override;
@@ -132,7 +138,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QPointer<QMdiSubWindow> lastActive_;
     std::string saveFileName_;
     QString recoveryPath_;
-    QTimer* recoveryTimer_; // "recoveryTimer"
+    QTimer* recoveryTimer_;      // "recoveryTimer"
+    QThreadPool recoveryWriter_; // one thread: the writes keep their order
     QMenu* recentMenu_ = nullptr;
     QLabel* status_ = nullptr; // "statusDeck"
     bool closing_ = false;
