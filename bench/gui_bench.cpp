@@ -120,6 +120,8 @@ void BM_UndoTenThousandCellPaste(benchmark::State& state) {
         block += QStringLiteral("%1\t%2\n").arg(r % 90 + 1).arg(r % 70 + 1);
     editor->fpCardD->gridModel()->pasteText(2, 2, block);
     editor->document().closeStep();
+    if (editor->document().undoStack().undoText() != QStringLiteral("Paste of 10000 cells"))
+        state.SkipWithError("the paste is not one step");
     for (auto _ : state) {
         editor->undo();
         editor->redo();
