@@ -1,6 +1,6 @@
 #include "cli/ConsolePlatform.h"
 
-#include "cli/Latin1.h"
+#include "fileio/Latin1.h"
 
 namespace tovan::cli {
 

@@ -1,9 +1,9 @@
 // check, format, dump and save: the deck core of the desktop application, from a script.
 #include "cli/Commands.h"
 #include "cli/ConsolePlatform.h"
-#include "cli/GridJson.h"
-#include "cli/Latin1.h"
 #include "fileio/DeckFindings.h"
+#include "fileio/GridJson.h"
+#include "fileio/Latin1.h"
 #include "fileio/SaveFile.h"
 #include "fileio/basFileRoutines.h"
 #include "platform/FilePath.h"

@@ -69,6 +69,7 @@ void Grid::countValue(int col, int row, int delta) {
 void Grid::setValue(int col, int row, std::string_view text) {
     Cell* cell = cellAt(col, row);
     if (!cell || cell->value == text) return;
+    recordBefore(col, row);
     const bool wasEmpty = cell->value.empty();
     cell->value.assign(text);
     if (wasEmpty != text.empty()) countValue(col, row, text.empty() ? -1 : 1);
@@ -91,7 +92,10 @@ std::uint16_t Grid::formatIdFor(const CellFormat& format) {
 void Grid::setFormat(int col, int row, const CellFormat& format) {
     Cell* cell = cellAt(col, row);
     if (!cell) return;
-    cell->formatId = formatIdFor(format);
+    const std::uint16_t id = formatIdFor(format);
+    if (cell->formatId == id) return;
+    recordBefore(col, row);
+    cell->formatId = id;
     notifyCell(col, row);
 }
 
@@ -103,6 +107,7 @@ bool Grid::locked(int col, int row) const {
 void Grid::setLocked(int col, int row, bool locked) {
     Cell* cell = cellAt(col, row);
     if (!cell || cell->locked == locked) return;
+    recordBefore(col, row);
     cell->locked = locked;
     notifyCell(col, row);
 }
@@ -115,6 +120,7 @@ CellColor Grid::backColor(int col, int row) const {
 void Grid::setBackColor(int col, int row, CellColor color) {
     Cell* cell = cellAt(col, row);
     if (!cell || cell->color == color) return;
+    recordBefore(col, row);
     cell->color = color;
     notifyCell(col, row);
 }
@@ -149,6 +155,7 @@ void Grid::insertRows(int row, int count) {
     filledInRow_.insert(filledInRow_.begin() + static_cast<std::ptrdiff_t>(at),
                         static_cast<std::size_t>(count), 0);
     if (observer_) observer_->afterRowsInserted();
+    if (recorder_) recorder_->rowsInserted(*this, row, count);
     if (row <= activeRow_) setActiveCell(activeCol_, activeRow_ + count); // the caret's row moved
 }
 
@@ -156,6 +163,7 @@ void Grid::deleteRows(int first, int last) {
     first = std::max(first, 1);
     last = std::min(last, maxRows());
     if (first > last) return;
+    if (recorder_) recorder_->rowsAboutToBeRemoved(*this, first, last);
     if (observer_) observer_->beforeRowsRemoved(first, last);
     for (int r = first; r <= last; ++r) {
         for (int c = 1; c <= maxCols_; ++c) {
@@ -171,6 +179,36 @@ void Grid::deleteRows(int first, int last) {
         setActiveCell(activeCol_, activeRow_ - (last - first + 1));
     } else if (activeRow_ > maxRows()) {
         setActiveCell(activeCol_, maxRows());
+    }
+}
+
+Grid::Cell Grid::cellState(int col, int row) const {
+    const Cell* cell = cellAt(col, row);
+    return cell ? *cell : Cell{};
+}
+
+void Grid::restoreCell(int col, int row, const Cell& state) {
+    Cell* cell = cellAt(col, row);
+    if (!cell || *cell == state) return;
+    recordBefore(col, row);
+    const bool wasEmpty = cell->value.empty();
+    *cell = state;
+    if (wasEmpty != state.value.empty()) countValue(col, row, state.value.empty() ? -1 : 1);
+    notifyCell(col, row);
+}
+
+std::vector<Grid::Row> Grid::copyRows(int first, int last) const {
+    first = std::max(first, 1);
+    last = std::min(last, maxRows());
+    if (first > last) return {};
+    return {rows_.begin() + (first - 1), rows_.begin() + last};
+}
+
+void Grid::insertRowsWith(int row, const std::vector<Row>& rows) {
+    insertRows(row, static_cast<int>(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (std::size_t c = 0; c < rows[i].size(); ++c)
+            restoreCell(static_cast<int>(c) + 1, row + static_cast<int>(i), rows[i][c]);
     }
 }
 

@@ -29,8 +29,32 @@ class GridObserver {
     virtual void activeCellChanged() {} // the caret moved to another cell
 };
 
+class Grid;
+
+// Told before and after every change of a cell or of the rows, so that an undo history can keep
+// what was there. Moving the caret is no change.
+class GridRecorder {
+  public:
+    virtual ~GridRecorder() = default;
+    virtual void cellAboutToChange(Grid& grid, int col, int row) = 0;
+    virtual void cellDidChange(Grid& grid, int col, int row) = 0;
+    virtual void rowsInserted(Grid& grid, int firstRow, int count) = 0;
+    virtual void rowsAboutToBeRemoved(Grid& grid, int firstRow, int lastRow) = 0;
+};
+
 class Grid {
   public:
+    // Everything a cell holds, as kept in an undo history. The format is the grid's own index,
+    // which stays valid since the grid never forgets a format.
+    struct Cell {
+        std::string value;
+        std::uint16_t formatId = 0; // index into formats_; 0 is the default edit cell
+        bool locked = false;
+        CellColor color;
+        friend bool operator==(const Cell&, const Cell&) = default;
+    };
+    using Row = std::vector<Cell>;
+
     Grid(std::string name, int maxCols, int maxRows);
 
     const std::string& name() const { return name_; }
@@ -86,21 +110,25 @@ class Grid {
     void setObserver(GridObserver* observer) { observer_ = observer; }
     GridObserver* observer() const { return observer_; }
 
-  private:
-    struct Cell {
-        std::string value;
-        std::uint16_t formatId = 0; // index into formats_; 0 is the default edit cell
-        bool locked = false;
-        CellColor color;
-    };
-    using Row = std::vector<Cell>;
+    void setRecorder(GridRecorder* recorder) { recorder_ = recorder; }
 
+    // For the undo history: a cell's whole state, and rows taken out and put back whole.
+    Cell cellState(int col, int row) const;
+    void restoreCell(int col, int row, const Cell& state);
+    std::vector<Row> copyRows(int first, int last) const;
+    void insertRowsWith(int row, const std::vector<Row>& rows);
+
+  private:
     const Cell* cellAt(int col, int row) const;
     Cell* cellAt(int col, int row);
     std::uint16_t formatIdFor(const CellFormat& format);
     void countValue(int col, int row, int delta);
     void notifyCell(int col, int row) {
+        if (recorder_) recorder_->cellDidChange(*this, col, row);
         if (observer_) observer_->cellChanged(col, row);
+    }
+    void recordBefore(int col, int row) {
+        if (recorder_) recorder_->cellAboutToChange(*this, col, row);
     }
 
     std::string name_;
@@ -113,6 +141,7 @@ class Grid {
     int activeCol_ = 1, activeRow_ = 1;
     bool visible_ = true;
     GridObserver* observer_ = nullptr;
+    GridRecorder* recorder_ = nullptr;
 };
 
 } // namespace tovan

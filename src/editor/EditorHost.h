@@ -1,5 +1,5 @@
 // What the editor form asks of the main window around it: its menu items by name, the save
-// command, the Edit menu as a pop-up and the cover form.
+// command, the Edit menu as a pop-up, the cover form and the recovery of unsaved decks.
 #pragma once
 
 #include <QPoint>
@@ -15,6 +15,10 @@ class EditorHost {
     virtual void mnuFileSave_Click() = 0;
     virtual void popupEditMenu(const QPoint& globalPos) = 0;
     virtual void hideCover() = 0;
+    // The form closes with changes that were not saved: they are kept aside for recovery.
+    virtual void keepUnsavedDeck() {}
+    // The form closes with nothing to keep: a deck kept aside for recovery is removed.
+    virtual void forgetUnsavedDeck() {}
 };
 
 } // namespace tovan

@@ -115,6 +115,8 @@ bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (!index.isValid() || role != Qt::EditRole) return false;
     const int col = gridCol(index.column()), row = gridRow(index.row());
     const std::string before = grid_.value(col, row);
+    const bool isList = grid_.cellType(col, row) == CellType::ComboBox;
+    emit stepStarting(isList ? tr("Choice") : tr("Typing"));
     if (!applyUserValue(col, row, value.toString())) return false;
     if (grid_.value(col, row) != before) emit userChanged(col, row);
     return true;
@@ -145,6 +147,8 @@ QRect GridTableModel::pasteText(int col, int row, const QString& text) {
     body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (body.endsWith(QLatin1Char('\n'))) body.chop(1);
     const QStringList lines = body.split(QLatin1Char('\n'));
+    const auto cells = static_cast<int>(body.count(QLatin1Char('\t')) + lines.size());
+    emit stepStarting(cells == 1 ? tr("Paste of 1 cell") : tr("Paste of %1 cells").arg(cells));
     int widest = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QStringList fields = lines[i].split(QLatin1Char('\t'));
@@ -158,7 +162,8 @@ QRect GridTableModel::pasteText(int col, int row, const QString& text) {
     return covered;
 }
 
-void GridTableModel::clearBlock(const QRect& block) {
+void GridTableModel::clearBlock(const QRect& block, const QString& stepName) {
+    emit stepStarting(stepName);
     for (int row = block.top(); row <= block.bottom(); ++row) {
         for (int col = block.left(); col <= block.right(); ++col)
             applyUserValue(col, row, QString());

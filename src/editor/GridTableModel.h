@@ -2,7 +2,8 @@
 // header (so it stays in view while the records scroll); model row 0 is grid row 2.
 //
 // Every change the user makes reaches the grid through applyUserValue: typing (setData), the
-// paste, the cut and the Delete key. That one path is where an undo stack can hang later.
+// paste, the cut and the Delete key. That one path is where the undo history learns the name of
+// each step.
 #pragma once
 
 #include "deck/Grid.h"
@@ -38,14 +39,16 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     // Pastes tab-separated lines from (col, row) on: cells past the grid's edge, locked
     // cells and values a cell refuses are skipped. Returns the block that was covered.
     QRect pasteText(int col, int row, const QString& text);
-    // Clears the unlocked cells of the block.
-    void clearBlock(const QRect& block);
+    // Clears the unlocked cells of the block; `stepName` names the step for undo.
+    void clearBlock(const QRect& block, const QString& stepName = QStringLiteral("Delete"));
 
   signals:
     // The user changed one cell (the grid's change event), in grid column and row.
     void userChanged(int col, int row);
     // A paste, cut or Delete changed cells without raising change events.
     void blockEdited(const QRect& block);
+    // A user action is about to change cells: the name of its undo step.
+    void stepStarting(const QString& name);
     // The grid's active cell moved, whoever moved it.
     void activeCellMoved();
 

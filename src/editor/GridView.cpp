@@ -102,7 +102,8 @@ void GridView::copyToClipboard() const {
 void GridView::cutToClipboard() {
     const QRect block = selectedBlock();
     QApplication::clipboard()->setText(model_->copyText(block));
-    model_->clearBlock(block);
+    const int cells = block.width() * block.height();
+    model_->clearBlock(block, cells == 1 ? tr("Cut of 1 cell") : tr("Cut of %1 cells").arg(cells));
 }
 
 void GridView::pasteFromClipboard() {

@@ -6,7 +6,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
+#include <algorithm>
 #include <memory>
 
 namespace tovan {
@@ -64,6 +66,20 @@ Answer QtPlatform::askYesNo(std::string_view text, MessageIcon icon, std::string
     QMessageBox box(QtIcon(icon), TitleOrProgramName(title), Latin1(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::size_t QtPlatform::askChoice(std::string_view text, std::string_view title,
+                                  const std::vector<std::string>& buttons) {
+    QMessageBox box(QMessageBox::Question, TitleOrProgramName(title), Latin1(text),
+                    QMessageBox::NoButton, parent_);
+    std::vector<QAbstractButton*> added;
+    for (const std::string& caption : buttons)
+        added.push_back(box.addButton(Latin1(caption), QMessageBox::AcceptRole));
+    if (!added.empty()) box.setEscapeButton(added.back());
+    box.exec();
+    const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+    return chosen == added.end() ? added.size() - 1
+                                 : static_cast<std::size_t>(chosen - added.begin());
 }
 
 QString QtPlatform::qtFilter(const std::string& filter) {

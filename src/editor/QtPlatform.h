@@ -20,6 +20,8 @@ class QtPlatform : public Platform {
     void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
                              std::string_view title) override;
     Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
+    std::size_t askChoice(std::string_view text, std::string_view title,
+                          const std::vector<std::string>& buttons) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
     // The next open dialog is not shown: `path` is taken as the user's choice. This is how a
     // deck named on the command line goes through the ordinary open command.

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <algorithm>
 
 namespace tovan {
@@ -37,7 +38,7 @@ QPushButton* NewButton(const QString& caption, QWidget* parent) {
 } // namespace
 
 frmInput::frmInput(ApplicationState& state, Platform& platform, EditorHost& host, QWidget* parent)
-    : QWidget(parent), state_(state), platform_(platform), host_(host),
+    : QWidget(parent), state_(state), platform_(platform), host_(host), grids_(document_.grids()),
       rules_(grids_, state, platform, *this) {
     setObjectName(QStringLiteral("frmInput"));
     setWindowTitle(QStringLiteral("Tovan Edit Form"));
@@ -104,6 +105,7 @@ void frmInput::buildControls() {
 void frmInput::connectGrids() {
     connectRules();
     connectKeys();
+    connectHistory();
     const std::pair<GridView*, const char*> popups[] = {{fpCardA, "fpCardA_Mouseup Error!"},
                                                         {fpCardB1, "fpCardB1_MouseUp Error!"},
                                                         {fpCardC, "fpCardC_MouseUp Error!"},
@@ -119,6 +121,11 @@ void frmInput::connectGrids() {
         connect(grid->gridModel(), &QAbstractItemModel::rowsInserted, this, &frmInput::Form_Resize);
         connect(grid->gridModel(), &QAbstractItemModel::rowsRemoved, this, &frmInput::Form_Resize);
     }
+    // C and D scroll together, so that a catchment's two records stay in view at once.
+    QScrollBar* cBar = fpCardC->verticalScrollBar();
+    QScrollBar* dBar = fpCardD->verticalScrollBar();
+    connect(cBar, &QScrollBar::valueChanged, dBar, &QScrollBar::setValue);
+    connect(dBar, &QScrollBar::valueChanged, cBar, &QScrollBar::setValue);
     // Pastes, cuts and Delete change the document without a change event of their own.
     for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
         connect(grid->gridModel(), &GridTableModel::blockEdited, this,
@@ -128,6 +135,11 @@ void frmInput::connectGrids() {
 
 // The grid events go to the editor's cell rules.
 void frmInput::connectRules() {
+    // Named first: the rules' own changes join the step of the click that caused them.
+    for (GridView* grid : {fpCardB1, fpCardC, fpCardD}) {
+        connect(grid, &GridView::ButtonClicked, this,
+                [this] { document_.nameStep(tr("Add Row")); });
+    }
     const auto forward = [this](GridView* grid, auto signal, void (CellRules::*rule)(int, int)) {
         connect(grid, signal, this, [this, rule](int col, int row) { (rules_.*rule)(col, row); });
     };
@@ -147,6 +159,54 @@ void frmInput::connectRules() {
     connect(fpCardA, &GridView::EditMode, this, [this] { rules_.rememberRainOption(); });
 }
 
+void frmInput::connectHistory() {
+    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
+        connect(grid->gridModel(), &GridTableModel::stepStarting, &document_,
+                &DeckDocument::nameStep);
+    }
+    connect(&document_, &DeckDocument::stepApplied, this, &frmInput::showUndoneCell);
+}
+
+// The deck counts as edited unless the history is back where the deck was read or saved.
+void frmInput::undo() {
+    commitPendingEdit();
+    document_.closeStep();
+    document_.undoStack().undo();
+    state_.DeckChanged = !document_.isSaved(); // the stack's index moves after the step ran
+}
+
+void frmInput::redo() {
+    commitPendingEdit();
+    document_.closeStep();
+    document_.undoStack().redo();
+    state_.DeckChanged = !document_.isSaved();
+}
+
+// After an undo or redo the user sees what changed: its record set, with the cell selected.
+// The buttons follow the rainfall option as it now is.
+void frmInput::showUndoneCell(Grid* grid, int col, int row) {
+    const std::pair<Grid*, void (frmInput::*)()> sets[] = {
+        {&grids_.fpCardA, &frmInput::cmdA_Click},
+        {&grids_.fpCardB1, &frmInput::cmdB1_Click},
+        {&grids_.fpCardB2, &frmInput::cmdB2_Click},
+        {&grids_.fpCardC, &frmInput::cmdCD_Click},
+        {&grids_.fpCardD, &frmInput::cmdCD_Click}};
+    for (const auto& [setGrid, show] : sets) {
+        if (setGrid == grid) (this->*show)();
+    }
+    const std::string& option = grids_.fpCardA.value(col::kAOption, 2);
+    cmdB1->setEnabled(option == "0");
+    cmdB2->setEnabled(option == "1");
+    cmdCD->setEnabled(state_.EnableD || grids_.fpCardB1.dataRowCnt() > 1 ||
+                      grids_.fpCardB2.dataRowCnt() > 1);
+    for (GridView* view : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
+        if (&view->grid() != grid) continue;
+        const int shownRow = std::clamp(row, 2, std::max(grid->maxRows(), 2));
+        view->setFocus();
+        view->setActiveCell(col, shownRow);
+    }
+}
+
 // The caret stays off locked cells in A, C and D; C and D keep to the same catchment.
 void frmInput::connectKeys() {
     for (GridView* grid : {fpCardA, fpCardC, fpCardD}) {
@@ -163,6 +223,7 @@ void frmInput::connectKeys() {
 }
 
 void frmInput::Form_Load() {
+    RecordingPause setup(document_);
     TrapErrors(platform_, "Form_Load Error!", [this] {
         for (GridView* grid : {fpCardB1, fpCardB2, fpCardD, fpCardC})
             grid->hide();
@@ -188,6 +249,7 @@ void frmInput::ForceFormActivate() {
 }
 
 void frmInput::Form_Activate() {
+    RecordingPause setup(document_); // re-locking D1 fields on activation is no user change
     TrapErrors(platform_, "Form_Activate Error!", [this] {
         host_.hideCover();
         platform_.setBusy(false);
@@ -328,14 +390,29 @@ bool frmInput::Form_Unload() {
     bool allowed = false;
     TrapErrors(platform_, "Form_Unload Error!", [this, &allowed] {
         commitPendingEdit();
-        if (state_.DeckChanged && platform_.askYesNo("Do you Want to save?", MessageIcon::Question,
-                                                     "TOVAN2000") == Answer::Yes) {
-            host_.mnuFileSave_Click();
-            state_.DeckChanged = false;
+        document_.closeStep();
+        bool answeredNo = false;
+        if (state_.DeckChanged) {
+            if (platform_.askYesNo("Do you Want to save?", MessageIcon::Question, "TOVAN2000") ==
+                Answer::Yes) {
+                host_.mnuFileSave_Click();
+                state_.DeckChanged = false;
+            } else {
+                answeredNo = true;
+            }
         }
         for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
             host_.setMenuItemVisible(item, false);
-        if (!state_.CloseAllowed) return;
+        // The close goes on whatever became of the save; what it did not save is kept aside.
+        if (!state_.CloseAllowed) {
+            if (!document_.isSaved()) host_.keepUnsavedDeck();
+            return;
+        }
+        if (answeredNo || document_.isSaved()) {
+            host_.forgetUnsavedDeck();
+        } else {
+            host_.keepUnsavedDeck();
+        }
         for (const char* item : {"mnuFileCreate", "mnuFileOpen", "mnuFileRun", "mnuSep2"})
             host_.setMenuItemVisible(item, true);
         closeEmptyCellReport();
@@ -408,8 +485,10 @@ void frmInput::showSlopeCalculator() {
     if (!slope_) {
         slope_ =
             new SLOPEfrm(this, grids_.fpCardD, platform_, [this] { return !fpCardD->isHidden(); });
-        connect(slope_, &SLOPEfrm::compositeTransferred, this,
-                [this] { state_.DeckChanged = true; });
+        connect(slope_, &SLOPEfrm::compositeTransferred, this, [this] {
+            document_.nameStep(tr("Composite Slope"));
+            state_.DeckChanged = true;
+        });
     }
     slope_->showModeless();
 }

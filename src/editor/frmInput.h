@@ -5,6 +5,7 @@
 
 #include "deck/ApplicationState.h"
 #include "deck/RecordSets.h"
+#include "editor/DeckDocument.h"
 #include "editor/EditorHost.h"
 #include "editor/rules/CellRules.h"
 #include "editor/rules/EditorForm.h"
@@ -30,6 +31,11 @@ class frmInput : public QWidget, public EditorForm {
     ~frmInput() override;
 
     DeckGrids& grids() { return grids_; }
+    // The deck being edited, with its undo history.
+    DeckDocument& document() { return document_; }
+    // Takes back (or makes again) the last step, after storing a value still being typed.
+    void undo();
+    void redo();
 
     // Runs the activation rules again (after a deck was read into the grids).
     void ForceFormActivate();
@@ -77,6 +83,8 @@ class frmInput : public QWidget, public EditorForm {
     void closeEmptyCellReport();
 
     void connectRules();
+    void connectHistory();
+    void showUndoneCell(Grid* grid, int col, int row);
     void connectKeys();
 
     // EditorForm: what the cell rules do to the form.
@@ -91,7 +99,8 @@ class frmInput : public QWidget, public EditorForm {
     ApplicationState& state_;
     Platform& platform_;
     EditorHost& host_;
-    DeckGrids grids_;
+    DeckDocument document_;
+    DeckGrids& grids_;
     CellRules rules_;
     SLOPEfrm* slope_ = nullptr; // made on the first "Build Slope", then shown and hidden
     QWidget* buttonBar_ = nullptr;

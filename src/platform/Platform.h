@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tovan {
 
@@ -43,6 +44,14 @@ class Platform {
     }
     // A message box with Yes and No buttons.
     virtual Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) = 0;
+    // A question with buttons of its own; returns the index of the button chosen. Without a
+    // user to ask, the last button, which should be the one that changes nothing.
+    virtual std::size_t askChoice(std::string_view text, std::string_view title,
+                                  const std::vector<std::string>& buttons) {
+        (void)text;
+        (void)title;
+        return buttons.empty() ? 0 : buttons.size() - 1;
+    }
 
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) = 0;

@@ -21,6 +21,15 @@ Answer RecordingPlatform::askYesNo(std::string_view text, MessageIcon icon,
     return answer;
 }
 
+std::size_t RecordingPlatform::askChoice(std::string_view text, std::string_view title,
+                                         const std::vector<std::string>& buttons) {
+    messages.push_back({std::string(text), MessageIcon::Question, std::string(title), true});
+    if (choices.empty()) return buttons.empty() ? 0 : buttons.size() - 1;
+    const std::size_t choice = choices.front();
+    choices.pop_front();
+    return choice;
+}
+
 std::optional<std::string> RecordingPlatform::nextChosenFile(const FileDialogRequest& request) {
     dialogs.push_back(request);
     if (chosenFiles.empty()) return std::nullopt;

@@ -31,6 +31,8 @@ class RecordingPlatform : public Platform {
     void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
                              std::string_view title) override;
     Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override;
+    std::size_t askChoice(std::string_view text, std::string_view title,
+                          const std::vector<std::string>& buttons) override;
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override;
     std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override;
     std::string setting(std::string_view section, std::string_view key,
@@ -41,6 +43,7 @@ class RecordingPlatform : public Platform {
 
     // Scripted answers, used in order; when none is left: No, and Cancel for dialogs.
     std::deque<Answer> answers;
+    std::deque<std::size_t> choices; // for askChoice; when none is left: the last button
     std::deque<std::optional<std::string>> chosenFiles;
 
     std::vector<Message> messages;

@@ -1,12 +1,14 @@
 #include "shell/MDIfrmTovan2000.h"
 
 #include "editor/ErrorTrap.h"
+#include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "editor/Twips.h"
 #include "editor/clsEdit.h"
 #include "editor/frmInput.h"
 #include "fileio/SaveFile.h"
 #include "run/frmTOVAN98.h"
+#include "shell/DeckRecovery.h"
 #include "shell/WindowPlacement.h"
 #include "shell/frmAbout.h"
 #include "shell/frmCover.h"
@@ -15,10 +17,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <memory>
 
 namespace tovan {
 
@@ -32,21 +37,31 @@ constexpr std::string_view kFolderKey = "Directory";
 MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, DeckFiles& files,
                                  QWidget* parent)
     : QMainWindow(parent), state_(state), platform_(platform), files_(files),
-      mdi_(new QMdiArea(this)) {
+      mdi_(new QMdiArea(this)), recoveryTimer_(new QTimer(this)) {
     setObjectName(QStringLiteral("MDIfrmTovan2000"));
     setWindowTitle(QStringLiteral("Tovan2000"));
     mdi_->setBackground(QColor(128, 128, 128));
     setCentralWidget(mdi_);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    status_ = new QLabel(statusBar());
+    status_->setObjectName(QStringLiteral("statusDeck"));
+    statusBar()->addPermanentWidget(status_, 1);
+    connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::updateStatus);
     buildMenus();
     // The placement it was designed with, kept when the stored one cannot be used.
     resize(TwipsToPixelsX(kDefaultWidthTwips), TwipsToPixelsY(kDefaultHeightTwips));
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MDIfrmTovan2000::onSubWindowActivated);
+    recoveryTimer_->setObjectName(QStringLiteral("recoveryTimer"));
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(kRecoveryDelayMs);
+    recoveryWriter_.setMaxThreadCount(1);
+    connect(recoveryTimer_, &QTimer::timeout, this, &MDIfrmTovan2000::writeRecoveryInBackground);
 }
 
 MDIfrmTovan2000::~MDIfrmTovan2000() {
     // The area announces its children's going while the window is half destroyed.
     disconnect(mdi_, nullptr, this, nullptr);
+    recoveryWriter_.waitForDone();
     reading_.deck.reset();
 }
 
@@ -91,11 +106,15 @@ void MDIfrmTovan2000::buildMenus() {
 
 void MDIfrmTovan2000::buildFileMenu() {
     QMenu* file = addMenu(nullptr, "mnuFile", "&File");
-    addItem(file, "mnuFileCreate", "&Create New", &MDIfrmTovan2000::mnuFileCreate_Click);
+    addItem(file, "mnuFileCreate", "&Create New", &MDIfrmTovan2000::mnuFileCreate_Click)
+        ->setShortcut(QKeySequence::New);
     QMenu* open = addMenu(file, "mnuFileOpen", "&Open");
     addItem(open, "mnuOpenExcel", "&Excel '97 Spreadsheet")->setEnabled(false);
-    addItem(open, "mnuOpenTovan", "&Tovan Files", &MDIfrmTovan2000::mnuOpenTovan_Click);
+    addItem(open, "mnuOpenTovan", "&Tovan Files", &MDIfrmTovan2000::mnuOpenTovan_Click)
+        ->setShortcut(QKeySequence::Open);
     addItem(open, "mnuOpenResults", "&Results...", &MDIfrmTovan2000::mnuOpenResults_Click);
+    recentMenu_ = addMenu(open, "mnuOpenRecent", "&Recent Decks");
+    connect(recentMenu_, &QMenu::aboutToShow, this, &MDIfrmTovan2000::fillRecentMenu);
     addItem(file, "mnuFileClose", "&Close", &MDIfrmTovan2000::mnuFileClose_Click);
     addSeparator(file, "mnuSep1");
     addItem(file, "mnuFileSave", "&Save", &MDIfrmTovan2000::mnuFileSave_Click)
@@ -106,7 +125,8 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
         ->setShortcut(QKeySequence(Qt::Key_F5));
     addSeparator(file, "mnuSep2");
-    addItem(file, "mnuFileExit", "E&xit", &MDIfrmTovan2000::mnuFileExit_Click);
+    addItem(file, "mnuFileExit", "E&xit", &MDIfrmTovan2000::mnuFileExit_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
 }
 
 void MDIfrmTovan2000::buildEditMenu() {
@@ -123,6 +143,14 @@ void MDIfrmTovan2000::buildEditMenu() {
     addItem(mnuEdit_, "mnuEdit2Back", "&Back", &MDIfrmTovan2000::mnuEdit2Back_click);
     addItem(mnuEdit_, "mnuEdit2Clear", "&Clear &All", &MDIfrmTovan2000::mnuEdit2Clear_click)
         ->setEnabled(false);
+    // Added after the items of old, which keep their places.
+    addSeparator(mnuEdit_, "mnuEditSep2");
+    addItem(mnuEdit_, "mnuEditUndo", "&Undo", &MDIfrmTovan2000::mnuEditUndo_Click)
+        ->setShortcut(QKeySequence::Undo);
+    addItem(mnuEdit_, "mnuEditRedo", "&Redo", &MDIfrmTovan2000::mnuEditRedo_Click)
+        ->setShortcuts(
+            {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    followUndoHistory();
 }
 
 QAction* MDIfrmTovan2000::menuItem(std::string_view name) const {
@@ -185,6 +213,21 @@ void MDIfrmTovan2000::onSubWindowActivated(QMdiSubWindow* window) {
 void MDIfrmTovan2000::loadEditor() {
     if (editor_) return;
     editor_ = new frmInput(state_, platform_, *this);
+    recoveryPath_ = NewRecoveryPath();
+    QUndoStack& history = editor_->document().undoStack();
+    connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::followUndoHistory);
+    connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::updateStatus);
+    for (GridView* grid : editor_->findChildren<GridView*>()) {
+        connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
+                &MDIfrmTovan2000::updateStatus);
+    }
+    // Every change (an undo too) is written at most 30 s later; a crash loses no more.
+    connect(&history, &QUndoStack::indexChanged, this, [this] {
+        if (!recoveryTimer_->isActive()) recoveryTimer_->start();
+    });
+    connect(&history, &QObject::destroyed, this, &MDIfrmTovan2000::followUndoHistory,
+            Qt::QueuedConnection);
+    followUndoHistory();
     editorWindow_ = mdi_->addSubWindow(editor_);
     editorWindow_->setAttribute(Qt::WA_DeleteOnClose);
     editorWindow_->setWindowIcon(windowIcon());
@@ -252,7 +295,6 @@ void MDIfrmTovan2000::mnuFileCreate_Click() {
         discardHiddenEditor();
         loadEditor();
         showEditor();
-        deckPath_.clear();
     });
 }
 
@@ -261,8 +303,11 @@ void MDIfrmTovan2000::mnuOpenTovan_Click() {
         discardHiddenEditor();
         loadEditor();
         ReadingContext context{editor_->grids(), reading_, state_, platform_};
-        files_.open(context, *this);
-        if (!reading_.ReadFailed) deckPath_ = reading_.DeckFileName;
+        {
+            RecordingPause reading(editor_->document());
+            files_.open(context, *this);
+        }
+        afterOpen();
     });
 }
 
@@ -304,7 +349,12 @@ bool MDIfrmTovan2000::saveDeck() {
     platform_.setBusy(true);
     const std::int32_t result = files_.save(editor_->grids(), saveFileName_, platform_);
     if (result == 0) {
-        deckPath_ = saveFileName_;
+        editor_->document().setFilePath(saveFileName_);
+        editor_->document().markSaved();
+        recoveryWriter_.waitForDone();
+        QFile::remove(recoveryPath_);
+        rememberRecent(saveFileName_);
+        updateStatus();
         platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
                               "SaveFile");
     } else {
@@ -382,6 +432,220 @@ void MDIfrmTovan2000::mnuEdit2Back_click() {
 
 void MDIfrmTovan2000::mnuEdit2Clear_click() {
     TrapErrors(platform_, "mnuEdit2Clear_Click Error!", [] {});
+}
+
+void MDIfrmTovan2000::mnuEditUndo_Click() {
+    if (editor_) editor_->undo();
+}
+
+void MDIfrmTovan2000::mnuEditRedo_Click() {
+    if (editor_) editor_->redo();
+}
+
+// The Undo and Redo items name the step they would take back or make again.
+void MDIfrmTovan2000::followUndoHistory() {
+    QAction* undo = menuItem("mnuEditUndo");
+    QAction* redo = menuItem("mnuEditRedo");
+    QUndoStack* stack = editor_ ? &editor_->document().undoStack() : nullptr;
+    const auto label = [](const char* verb, const QString& step) {
+        return step.isEmpty() ? QStringLiteral("&%1").arg(QLatin1String(verb))
+                              : QStringLiteral("&%1 %2").arg(QLatin1String(verb), step);
+    };
+    undo->setEnabled(stack && stack->canUndo());
+    redo->setEnabled(stack && stack->canRedo());
+    undo->setText(label("Undo", stack ? stack->undoText() : QString()));
+    redo->setText(label("Redo", stack ? stack->redoText() : QString()));
+}
+
+// The deck's file is the document's; a new deck, or no editor, has none.
+const std::string& MDIfrmTovan2000::deckPath() const {
+    static const std::string kNone;
+    return editor_ ? editor_->document().filePath() : kNone;
+}
+
+void MDIfrmTovan2000::afterOpen() {
+    if (!editor_) return;
+    editor_->document().resetHistory();
+    if (editorWindow_ && editorWindow_->isVisible() && !reading_.DeckFileName.empty()) {
+        editor_->document().setFilePath(reading_.DeckFileName);
+        rememberRecent(reading_.DeckFileName);
+    }
+    updateStatus();
+}
+
+namespace {
+
+// The platform with one answer given in advance: the file an open dialog would return.
+class ChosenFilePlatform : public Platform {
+  public:
+    ChosenFilePlatform(Platform& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override {
+        inner_.showMessage(text, icon, title);
+    }
+    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
+                             std::string_view title) override {
+        inner_.showDetailedMessage(text, detail, icon, title);
+    }
+    Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override {
+        return inner_.askYesNo(text, icon, title);
+    }
+    std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return path_; }
+    std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override {
+        return inner_.chooseFileToSave(request);
+    }
+    std::string setting(std::string_view section, std::string_view key,
+                        std::string_view defaultValue) override {
+        return inner_.setting(section, key, defaultValue);
+    }
+    void saveSetting(std::string_view section, std::string_view key,
+                     std::string_view value) override {
+        inner_.saveSetting(section, key, value);
+    }
+    void setBusy(bool busy) override { inner_.setBusy(busy); }
+
+  private:
+    Platform& inner_;
+    std::string path_;
+};
+
+constexpr std::string_view kRecentSection = "RecentDecks";
+
+std::string RecentKey(int index) {
+    return "File" + std::to_string(index + 1);
+}
+
+} // namespace
+
+// A recent deck opens as Open > Tovan Files would open it, the file already chosen.
+void MDIfrmTovan2000::openDeck(const std::string& path) {
+    TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this, &path] {
+        discardHiddenEditor();
+        loadEditor();
+        ChosenFilePlatform chosen(platform_, path);
+        ReadingContext context{editor_->grids(), reading_, state_, chosen};
+        {
+            RecordingPause reading(editor_->document());
+            files_.open(context, *this);
+        }
+        afterOpen();
+    });
+}
+
+std::vector<std::string> MDIfrmTovan2000::recentDecks() const {
+    std::vector<std::string> recent;
+    for (int i = 0; i < kRecentCount; ++i) {
+        std::string path = platform_.setting(kRecentSection, RecentKey(i), "");
+        if (!path.empty()) recent.push_back(std::move(path));
+    }
+    return recent;
+}
+
+void MDIfrmTovan2000::rememberRecent(const std::string& path) {
+    std::vector<std::string> recent = recentDecks();
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    recent.resize(std::min<std::size_t>(recent.size(), kRecentCount));
+    for (int i = 0; i < kRecentCount; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        platform_.saveSetting(kRecentSection, RecentKey(i),
+                              index < recent.size() ? recent[index] : std::string());
+    }
+}
+
+// Files that went away are shown greyed, so the list keeps its order.
+void MDIfrmTovan2000::fillRecentMenu() {
+    recentMenu_->clear();
+    for (const std::string& path : recentDecks()) {
+        const QString name = QString::fromLocal8Bit(path);
+        QAction* item = recentMenu_->addAction(name);
+        item->setEnabled(QFileInfo::exists(name));
+        connect(item, &QAction::triggered, this, [this, path] { openDeck(path); });
+    }
+    recentMenu_->menuAction()->setEnabled(true);
+}
+
+// The status bar: the deck's file (or "new deck"), an edited marker, the record set on view and
+// the cell with the caret.
+void MDIfrmTovan2000::updateStatus() {
+    if (!status_) return;
+    if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) {
+        status_->clear();
+        return;
+    }
+    const std::string& path = editor_->document().filePath();
+    QStringList parts{path.empty() ? QStringLiteral("new deck") : QString::fromLocal8Bit(path)};
+    if (state_.DeckChanged) parts << QStringLiteral("edited");
+    parts << editor_->lblTitle->text();
+    if (auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
+        grid && editor_->isAncestorOf(grid) && grid->activeRow() > 1) {
+        parts << QStringLiteral("row %1, column %2")
+                     .arg(grid->activeRow() - 1)
+                     .arg(grid->activeCol());
+    }
+    status_->setText(parts.join(QStringLiteral("  |  ")));
+}
+
+void MDIfrmTovan2000::writeRecoveryInBackground() {
+    if (!editor_ || editor_->document().isSaved()) return;
+    auto copy = std::make_shared<const DeckGrids>(editor_->grids()); // only read from here on
+    recoveryWriter_.start([copy, path = recoveryPath_] { WriteRecovery(path, *copy); });
+}
+
+// At a close the write is done at once: the program may be about to end.
+void MDIfrmTovan2000::keepUnsavedDeck() {
+    recoveryTimer_->stop();
+    recoveryWriter_.waitForDone();
+    if (editor_) WriteRecovery(recoveryPath_, editor_->grids());
+}
+
+void MDIfrmTovan2000::forgetUnsavedDeck() {
+    recoveryTimer_->stop();
+    recoveryWriter_.waitForDone();
+    QFile::remove(recoveryPath_);
+}
+
+// Recover opens the deck, Discard removes it, Later keeps it for the next start.
+void MDIfrmTovan2000::offerRecovery() {
+    TrapErrors(platform_, "offerRecovery Error!", [this] {
+        for (const RecoveredDeck& deck : RecoveriesLeftBehind()) {
+            if (deck.path == recoveryPath_) continue;
+            const std::size_t choice = platform_.askChoice(RecoveryQuestion(deck), "Tovan2000",
+                                                           {"Recover", "Discard", "Later"});
+            if (choice == 1) QFile::remove(deck.path);
+            if (choice == 0) {
+                recoverDeck(deck.path);
+                return;
+            }
+        }
+    });
+}
+
+// The deck comes back as an edited deck never saved, with record sets open as its option says.
+void MDIfrmTovan2000::recoverDeck(const QString& path) {
+    discardHiddenEditor();
+    loadEditor();
+    {
+        RecordingPause reading(editor_->document());
+        if (!ReadRecovery(path, editor_->grids(), platform_)) {
+            platform_.showMessage("The deck kept aside could not be read.",
+                                  MessageIcon::Exclamation, "Tovan2000");
+            return;
+        }
+    }
+    recoveryWriter_.waitForDone();
+    QFile::remove(recoveryPath_);
+    recoveryPath_ = path;
+    editor_->document().resetHistory();
+    editor_->document().markUnsaved();
+    const std::string& option = editor_->grids().fpCardA.value(col::kAOption, 2);
+    state_.EnableA = true;
+    state_.EnableB1 = option == "0";
+    state_.EnableB2 = option == "1";
+    state_.EnableC = state_.EnableD = !option.empty();
+    state_.DeckChanged = true;
+    hideCover();
+    if (coverWindow_) coverWindow_->show();
+    showEditor();
 }
 
 void MDIfrmTovan2000::mnuHelpAbout_Click() {

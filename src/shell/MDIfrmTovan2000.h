@@ -13,12 +13,15 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
 #include <map>
 #include <string>
 
 class QMdiArea;
 #include <QMdiSubWindow>
 
+class QLabel;
 class QMenu;
 
 namespace tovan {
@@ -56,7 +59,9 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     // Opens the results window of a results file; false (after saying why) when it cannot.
     bool openResults(const std::string& path);
     // The deck file the editor shows: the one opened or saved last; empty for a new deck.
-    const std::string& deckPath() const { return deckPath_; }
+    const std::string& deckPath() const;
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
 
     // A menu item (or whole menu) by its name, e.g. "mnuFileSave" or "mnuEdit".
     QAction* menuItem(std::string_view name) const;
@@ -70,11 +75,27 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     bool isClosing() const { return closing_; }
     // The full name chosen in the last save dialog.
     const std::string& saveFileName() const { return saveFileName_; }
+    // The recent decks, the last opened or saved first (at most kRecentCount).
+    std::vector<std::string> recentDecks() const;
+    static constexpr int kRecentCount = 8;
 
     // EditorHost
     void setMenuItemVisible(std::string_view name, bool visible) override;
     void popupEditMenu(const QPoint& globalPos) override;
     void hideCover() override;
+    void keepUnsavedDeck() override;
+    void forgetUnsavedDeck() override;
+
+    // After the splash: offers each deck a closed or crashed run left unsaved.
+    void offerRecovery();
+    // Where the deck being edited is kept aside; written 30 s after a change.
+    const QString& recoveryPath() const { return recoveryPath_; }
+    static constexpr int kRecoveryDelayMs = 30'000;
+    // What the recovery timer does: a copy of the grids taken here, written on a worker thread
+    // so that typing never waits for the disk.
+    void writeRecoveryInBackground();
+    // Waits for a background write still going.
+    void waitForRecoveryWrites() { recoveryWriter_.waitForDone(); }
 
     // OpenFileHost
     void setFileMenuItemsVisible(bool visible) override;
@@ -99,6 +120,13 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QAction* addSeparator(QMenu* menu, const char* name);
     QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
     void onSubWindowActivated(QMdiSubWindow* window);
+    void followUndoHistory();
+    void recoverDeck(const QString& path);
+    void openDeck(const std::string& path);
+    void afterOpen();
+    void updateStatus();
+    void rememberRecent(const std::string& path);
+    void fillRecentMenu();
     void discardHiddenEditor();
     void backToCover();
     bool saveDeck(); // true when the deck was written
@@ -118,7 +146,11 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
     std::string saveFileName_;
-    std::string deckPath_;
+    QString recoveryPath_;
+    QTimer* recoveryTimer_;      // "recoveryTimer"
+    QThreadPool recoveryWriter_; // one thread: the writes keep their order
+    QMenu* recentMenu_ = nullptr;
+    QLabel* status_ = nullptr; // "statusDeck"
     bool closing_ = false;
 };
 

@@ -35,6 +35,7 @@ void Main::handOver() {
     MainWindow_->MDIForm_Load();
     MainWindow_->show();
     MainWindow_->showCover();
+    MainWindow_->offerRecovery();
     if (!deckToOpen_.isEmpty() && MainWindow_->cover()) {
         platform_.answerNextOpenDialog(deckToOpen_);
         deckToOpen_.clear();

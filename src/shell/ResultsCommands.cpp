@@ -32,7 +32,7 @@ void MDIfrmTovan2000::mnuOpenResults_Click() {
         FileDialogRequest request;
         request.title = "Open Results";
         request.filter = "Results Files (*.results.json)|*.results.json|All Files (*.*)|*.*";
-        request.initialDirectory = FolderOf(deckPath_);
+        request.initialDirectory = FolderOf(deckPath());
         if (const auto chosen = platform_.chooseFileToOpen(request)) openResults(*chosen);
     });
 }
@@ -51,7 +51,7 @@ bool MDIfrmTovan2000::openResults(const std::string& path) {
     connect(window, &results::ResultsWindow::catchmentActivated, this,
             [this, deck = fs::path(path).parent_path()](int catchment) {
                 if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) return;
-                if (deckPath_.empty() || fs::path(deckPath_).parent_path() != deck) return;
+                if (deckPath().empty() || fs::path(deckPath()).parent_path() != deck) return;
                 editor_->cmdCD_Click();
                 editor_->fpCardC->selectRow(catchment + 1); // row 0 holds the labels
             });
@@ -72,7 +72,7 @@ void MDIfrmTovan2000::mnuFileRunDeck_Click() {
             return;
         }
         editor_->commitPendingEdit();
-        if (state_.DeckChanged || deckPath_.empty()) {
+        if (state_.DeckChanged || deckPath().empty()) {
             const Answer save = platform_.askYesNo(
                 "The deck has changes that are not saved. Save it before running?",
                 MessageIcon::Question, kRunDeckErrorTitle);
@@ -81,8 +81,8 @@ void MDIfrmTovan2000::mnuFileRunDeck_Click() {
                 state_.DeckChanged = false;
             }
         }
-        if (deckPath_.empty()) return; // a new deck that was not saved has no file to run
-        const fs::path deck(deckPath_);
+        if (deckPath().empty()) return; // a new deck that was not saved has no file to run
+        const fs::path deck(deckPath());
         run::RunRequest request{deck.parent_path(), deck.filename().string(), {}, {}, {}};
         run::ProgressEngineCaller engine;
         const run::RunResult result = run::RunEngine(platform_, engine, request);

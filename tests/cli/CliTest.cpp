@@ -1,6 +1,6 @@
 #include "TempFolder.h"
 #include "cli/Commands.h"
-#include "cli/Latin1.h"
+#include "fileio/Latin1.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+using namespace tovan;
 using namespace tovan::cli;
 namespace fs = std::filesystem;
 

@@ -7,7 +7,9 @@
 #include "platform/RecordingPlatform.h"
 #include "shell/MDIfrmTovan2000.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
@@ -59,6 +61,28 @@ struct Shell {
     bool type(GridView* grid, int col, int row, const char* text) {
         auto* model = grid->gridModel();
         return model->setData(model->cellIndex(col, row), QString::fromLatin1(text), Qt::EditRole);
+    }
+    // Types into a cell as a user does: the first key opens the cell's editor, Enter stores.
+    void typeKeys(GridView* grid, int col, int row, const QString& text) {
+        grid->setFocus();
+        grid->setActiveCell(col, row);
+        QTest::keyClicks(grid, text.left(1));
+        QWidget* cellEditor = QApplication::focusWidget();
+        QTest::keyClicks(cellEditor, text.mid(1));
+        QTest::keyClick(cellEditor, Qt::Key_Return);
+        QApplication::processEvents(); // the delegate commits, the step closes
+    }
+    // Opens the cell's list with F2 and takes an item with Enter.
+    void pick(GridView* grid, int col, int row, int item) {
+        grid->setFocus();
+        grid->setActiveCell(col, row);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        ASSERT_NE(combo, nullptr) << "the list editor is open";
+        ASSERT_TRUE(QTest::qWaitFor([combo] { return combo->view()->isVisible(); }));
+        combo->view()->setCurrentIndex(combo->model()->index(item, 0));
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QApplication::processEvents();
     }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;

@@ -1,13 +1,13 @@
-#include "cli/GridJson.h"
+#include "fileio/GridJson.h"
 
-#include "cli/Latin1.h"
 #include "deck/modChangeSpread.h"
+#include "fileio/Latin1.h"
 #include "fortranio/FieldValue.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace tovan::cli {
+namespace tovan {
 
 namespace {
 
@@ -205,4 +205,4 @@ std::optional<std::string> GridsFromJson(const json& document, DeckGrids& grids,
     return std::nullopt;
 }
 
-} // namespace tovan::cli
+} // namespace tovan

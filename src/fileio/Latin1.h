@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-namespace tovan::cli {
+namespace tovan {
 
 std::string Latin1ToUtf8(std::string_view latin1);
 
 // Nothing when the text is not valid UTF-8 or holds a character beyond Latin-1.
 std::optional<std::string> Utf8ToLatin1(std::string_view utf8);
 
-} // namespace tovan::cli
+} // namespace tovan

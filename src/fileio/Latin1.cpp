@@ -1,6 +1,6 @@
-#include "cli/Latin1.h"
+#include "fileio/Latin1.h"
 
-namespace tovan::cli {
+namespace tovan {
 
 std::string Latin1ToUtf8(std::string_view latin1) {
     std::string utf8;
@@ -36,4 +36,4 @@ std::optional<std::string> Utf8ToLatin1(std::string_view utf8) {
     return latin1;
 }
 
-} // namespace tovan::cli
+} // namespace tovan

@@ -1,4 +1,5 @@
-// The five grids as JSON, the exchange format of "tovandeck dump" and "tovandeck save":
+// The five grids as JSON, the exchange format of "tovandeck dump" and "tovandeck save" and
+// the format of the desktop's recovery file:
 // {"A": {"maxCols": n, "maxRows": m, "rows": [[cell, ...], ...]}, "B1": ..., "B2": ...,
 //  "C": ..., "D": ..., "readFailed": false}
 // Every row from 1 to maxRows and every column from 1 to maxCols, as cell texts (UTF-8).
@@ -11,7 +12,7 @@
 #include <optional>
 #include <string>
 
-namespace tovan::cli {
+namespace tovan {
 
 nlohmann::json GridsToJson(const DeckGrids& grids, bool readFailed);
 
@@ -21,4 +22,4 @@ nlohmann::json GridsToJson(const DeckGrids& grids, bool readFailed);
 std::optional<std::string> GridsFromJson(const nlohmann::json& document, DeckGrids& grids,
                                          Platform& platform);
 
-} // namespace tovan::cli
+} // namespace tovan
