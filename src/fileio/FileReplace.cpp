@@ -19,6 +19,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+void (*gDiskStepWatcher)(DiskStep) = nullptr;
+
+void Reached(DiskStep step) {
+    if (gDiskStepWatcher != nullptr) gDiskStepWatcher(step);
+}
+
 // errno after a failed call; a failure that did not set it still has to read as a failure.
 int LastError() {
     return errno != 0 ? errno : EIO;
@@ -73,6 +79,13 @@ int WriteAll(int fd, std::string_view bytes) {
         if (written <= 0) return written < 0 ? LastError() : EIO;
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
+    return 0;
+}
+
+// Puts the written content on the disk before anything makes it the file.
+int FlushContent(int fd) {
+    if (::fsync(fd) != 0) return LastError();
+    Reached(DiskStep::ContentFlushed);
     return 0;
 }
 
@@ -175,11 +188,12 @@ Replaced ReplaceByRename(const fs::path& target, const struct stat* old, std::st
         return Replaced::InPlaceInstead;
     }
     error = WriteAll(handle.fd(), bytes);
-    if (error == 0 && ::fsync(handle.fd()) != 0) error = LastError();
+    if (error == 0) error = FlushContent(handle.fd());
     if (error == 0 && unnamed) error = LinkUnnamed(handle.fd(), target, temporary);
     const int closeError = handle.close();
     if (error == 0) error = closeError;
     if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) error = LastError();
+    if (error == 0) Reached(DiskStep::Renamed);
     if (error != 0) {
         if (!temporary.empty()) ::unlink(temporary.c_str());
         return Replaced::Done;
@@ -199,12 +213,16 @@ int WriteInPlace(const fs::path& target, std::string_view bytes) {
     int error = WriteAll(handle.fd(), bytes);
     if (error == 0 && ::ftruncate(handle.fd(), static_cast<off_t>(bytes.size())) != 0)
         error = LastError();
-    if (error == 0 && ::fsync(handle.fd()) != 0) error = LastError();
+    if (error == 0) error = FlushContent(handle.fd());
     const int closeError = handle.close();
     return error != 0 ? error : closeError;
 }
 
 } // namespace
+
+void WatchDiskSteps(void (*watcher)(DiskStep)) {
+    gDiskStepWatcher = watcher;
+}
 
 int ReplaceFileContents(const std::string& path, std::string_view bytes) {
     fs::path target;

@@ -25,6 +25,14 @@ inline constexpr int kNotARegularFile = -2; // a folder, pipe, device node or so
 // usual ones (0666 less umask).
 int ReplaceFileContents(const std::string& path, std::string_view bytes);
 
+// The moments at which a replacement reaches the disk. The content must be flushed before the
+// rename makes it the file, or a power cut right after the rename can leave an empty deck.
+enum class DiskStep { ContentFlushed, Renamed };
+
+// Has `watcher` (nullptr for none, the default) called after each step that succeeded, so that
+// the order of the steps can be checked. Meant to be set once, before any save.
+void WatchDiskSteps(void (*watcher)(DiskStep));
+
 // Words for an error number of ReplaceFileContents, for the detail of "Error saving file.".
 std::string DescribeFileError(int error);
 

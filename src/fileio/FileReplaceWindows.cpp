@@ -97,9 +97,16 @@ int WriteAll(HANDLE h, std::string_view bytes) {
     return 0;
 }
 
+void (*gDiskStepWatcher)(DiskStep) = nullptr;
+
+void Reached(DiskStep step) {
+    if (gDiskStepWatcher != nullptr) gDiskStepWatcher(step);
+}
+
 int WriteFlushAndClose(FileHandle& handle, std::string_view bytes) {
     int error = WriteAll(handle.get(), bytes);
     if (error == 0 && !::FlushFileBuffers(handle.get())) error = LastError();
+    if (error == 0) Reached(DiskStep::ContentFlushed);
     const int closeError = handle.close();
     return error != 0 ? error : closeError;
 }
@@ -115,6 +122,10 @@ void KeepAttributes(const fs::path& target, const fs::path& temporary) {
 }
 
 } // namespace
+
+void WatchDiskSteps(void (*watcher)(DiskStep)) {
+    gDiskStepWatcher = watcher;
+}
 
 int ReplaceFileContents(const std::string& path, std::string_view bytes) {
     std::error_code error;
@@ -133,6 +144,8 @@ int ReplaceFileContents(const std::string& path, std::string_view bytes) {
         if (!::MoveFileExW(temporary.c_str(), target.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             failure = LastError();
+        } else {
+            Reached(DiskStep::Renamed);
         }
     }
     if (failure != 0) ::DeleteFileW(temporary.c_str());

@@ -358,6 +358,7 @@ TEST(Losses, TheCaptureVolumeHoldsBackTheFirstExcess) {
     for (const LossStep& s : Losses(rain, p))
         free += s.excess;
     for (const LossStep& s : Losses(rain, captured)) {
+        EXPECT_GE(s.excess, 0.0) << "a step never gives back more than it had";
         held += s.excess;
         kept += s.captured;
     }

@@ -43,6 +43,16 @@ int ReplaceAsUser(const fs::path& path, const std::string& text) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::vector<DiskStep> gSteps;
+
+std::vector<DiskStep> StepsOfReplacing(const fs::path& path, const std::string& text) {
+    gSteps.clear();
+    WatchDiskSteps([](DiskStep step) { gSteps.push_back(step); });
+    EXPECT_EQ(Replace(path, text), 0);
+    WatchDiskSteps(nullptr);
+    return gSteps;
+}
+
 std::vector<std::string> Names(const fs::path& folder) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -93,7 +103,7 @@ TEST_F(FileReplace, KeepsLinksModeAndOwner) {
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(deck.c_str(), kNobody, kNobody), 0);
     }
-    ASSERT_EQ(Replace(deck, "new"), 0);
+    EXPECT_EQ(StepsOfReplacing(deck, "new"), std::vector{DiskStep::ContentFlushed});
     EXPECT_EQ(ReadText(hard), "new") << "every name of the deck sees the new content";
     struct stat status {};
     ASSERT_EQ(::stat(deck.c_str(), &status), 0);
@@ -104,7 +114,9 @@ TEST_F(FileReplace, KeepsLinksModeAndOwner) {
 
     Write(hard, "x"); // a single name again, so that the atomic rename is taken
     fs::remove(hard);
-    ASSERT_EQ(Replace(deck, "renamed"), 0);
+    EXPECT_EQ(StepsOfReplacing(deck, "renamed"),
+              (std::vector{DiskStep::ContentFlushed, DiskStep::Renamed}))
+        << "a power cut after the rename must find the content on the disk";
     ASSERT_EQ(::stat(deck.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640U);
     if (::geteuid() == 0) {

@@ -101,10 +101,12 @@ TEST(SaveRules, B1FatalRules) {
     SetRecord(firstUnnumbered.fpCardB1, 3, {{1, ""}, {2, "x"}}); // B1-1 comes before any row
     ExpectFatal(firstUnnumbered, {kB1_1});
 
-    DeckGrids both = HyetographDeck();
-    SetRecord(both.fpCardB1, 2, {{1, "1"}, {2, "s"}});
-    SetRecord(both.fpCardB1, 3, {{2, ""}, {17, ".1"}, {20, "1"}}); // also unnumbered, no ID
-    ExpectFatal(both, {kB1_2});
+    for (const int depth : {16, 19}) { // the first and last depth a factor card cannot hold
+        DeckGrids both = HyetographDeck();
+        SetRecord(both.fpCardB1, 2, {{1, "1"}, {2, "s"}});
+        SetRecord(both.fpCardB1, 3, {{2, ""}, {depth, ".1"}, {23, "1"}}); // also no number, ID
+        ExpectFatal(both, {kB1_2});
+    }
 
     DeckGrids unnumbered = HyetographDeck();
     SetRecord(unnumbered.fpCardB1, 2, {{1, "1"}, {2, ""}});
@@ -130,6 +132,8 @@ TEST(SaveRules, B2Rules) {
     DeckGrids duplicate = ValidB2Deck();
     SetRow(duplicate.fpCardB2, 3, {{1, "1"}, {2, ""}});
     ExpectFatal(duplicate, {kB2_2, kB2_3});
+    SetRow(duplicate.fpCardB2, 3, {{1, "1.0"}, {2, "b"}}); // the same storm written as 1
+    ExpectFatal(duplicate, {kB2_3});
 
     DeckGrids apart = ValidB2Deck(); // 1, 2, 1: only neighbours are compared
     SetRow(apart.fpCardB2, 3, {{1, "2"}, {2, "b"}, {3, "0"}});

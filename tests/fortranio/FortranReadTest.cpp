@@ -53,6 +53,7 @@ TEST(FortranRead, RealFieldsWithAndWithoutPoint) {
     EXPECT_TRUE(ReadOne("1.2E1", "F5.2").isNull());
     EXPECT_TRUE(ReadOne("1.2e1", "F5.2").isNull());
     EXPECT_EQ(ReadOne("  -.5", "F5.2"), FieldValue::MakeSingle(-0.5F));
+    EXPECT_EQ(ReadOne(" +1.5", "F5.2"), FieldValue::MakeSingle(1.5F));
     EXPECT_DOUBLE_EQ(ReadOne("    3", "F5.2").number(), 0.03);
     EXPECT_EQ(ReadOne(" 1.25", "F5.0"), FieldValue::MakeSingle(1.25F));
     EXPECT_TRUE(ReadOne("  1-2", "F5.2").isNull());

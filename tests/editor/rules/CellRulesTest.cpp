@@ -93,6 +93,10 @@ TEST(CellRules, NumbersAreFittedAndStoredAsSingles) {
     e.type(e.grids.fpCardB1, 5, 2, "12.345");
     EXPECT_EQ(e.grids.fpCardB1.value(5, 2), "12.3");
     EXPECT_EQ(e.ui.messages.back(), kTooWide);
+    e.type(e.grids.fpCardB1, 23, 2, "1.235"); // the last factor has the same four columns
+    EXPECT_EQ(e.grids.fpCardB1.value(23, 2), "1.23");
+    e.type(e.grids.fpCardB2, 8, 2, "1.235");
+    EXPECT_EQ(e.grids.fpCardB2.value(8, 2), "1.23");
     e.type(e.grids.fpCardB1, 2, 2, "12.345");
     EXPECT_EQ(e.grids.fpCardB1.value(2, 2), "12.345") << "the identification is no number";
     e.type(e.grids.fpCardB2, 4, 2, "1.23456");
