@@ -24,33 +24,6 @@ TEST(RecordSets, FreshDocumentSizes) {
     }
 }
 
-TEST(RecordSets, LabelsKeepTheirOwnSpelling) {
-    const DeckGrids grids;
-    EXPECT_EQ(grids.fpCardB1.value(4, 1), "Unit Time Rainfall Depth (inches);");
-    EXPECT_EQ(grids.fpCardB1.value(5, 1), "Unit Time Rainfall Depth (inches):");
-    EXPECT_EQ(grids.fpCardD.value(3, 1), "Catchment Lenght (miles):");
-    EXPECT_EQ(grids.fpCardD.value(13, 1),
-              "(Optional) Level of MInimized Directly Connected Impervious Fraction:");
-    EXPECT_EQ(PrintOptionItems()[1].substr(PrintOptionItems()[1].size() - 4), ", pe");
-    EXPECT_NE(RationalFormulaItems()[0].find("acres.  If"), std::string::npos);
-    EXPECT_NE(RationalFormulaItems()[1].find("acres.  Use"), std::string::npos);
-}
-
-TEST(RecordSets, OptionalFieldsHaveRedLabels) {
-    const DeckGrids grids;
-    for (int c = 1; c <= 23; ++c) {
-        EXPECT_EQ(grids.fpCardB1.backColor(c, 1), c >= 20 ? kOptionalLabelRed : kLabelGrey) << c;
-    }
-    for (int c = 1; c <= 8; ++c) {
-        EXPECT_EQ(grids.fpCardB2.backColor(c, 1), c >= 5 ? kOptionalLabelRed : kLabelGrey) << c;
-    }
-    for (int c = 1; c <= 25; ++c) {
-        EXPECT_EQ(grids.fpCardD.backColor(c, 1), c >= 13 ? kOptionalLabelRed : kLabelGrey) << c;
-    }
-    for (int c = 1; c <= 9; ++c)
-        EXPECT_EQ(grids.fpCardC.backColor(c, 1), kLabelGrey);
-}
-
 TEST(RecordSets, RecordCellTypesAndLimits) {
     const DeckGrids grids;
     EXPECT_EQ(grids.fpCardA.format(1, 2).items, RainfallOptionItems());

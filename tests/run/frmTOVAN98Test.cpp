@@ -151,6 +151,9 @@ TEST_F(RunFormGui, ChoosingAFileShowsItsNameAndFolderAndOffersTheRun) {
     choose("storm.tvi");
     ASSERT_EQ(platform.dialogs.size(), 1U);
     EXPECT_EQ(platform.dialogs[0].title, "Get TOVAN File Input");
+    EXPECT_EQ(platform.dialogs[0].filter, "TOVAN Input Files (*.tvi)|*.tvi|All Files (*.*)|*.*");
+    EXPECT_EQ(platform.dialogs[0].defaultExtension, "tvi");
+    EXPECT_EQ(platform.dialogs[0].initialDirectory, FirstDialogFolder());
     EXPECT_TRUE(inputChosenState());
     EXPECT_EQ(label("lblInput")->text(), "storm.tvi");
     EXPECT_EQ(label("lblOutput")->text(), "All output files will be sent to: " + decksFolder());
@@ -178,7 +181,8 @@ TEST_F(RunFormGui, NewAndClearAllEntriesEmptyTheForm) {
     EXPECT_TRUE(emptyState());
     EXPECT_EQ(QApplication::focusWidget(), button("cmdBrowse"));
 
-    choose("other.tvi"); // a new choice is possible again
+    choose("other.tvi"); // a new choice is possible again, from the last deck's folder
+    EXPECT_EQ(platform.dialogs.back().initialDirectory, decks.path().string());
     EXPECT_EQ(label("lblInput")->text(), "other.tvi");
     type("txtPeak", "kw");
     menu(Qt::Key_O, "mnuOption", Qt::Key_C); // Option > Clear All Entries
