@@ -4,46 +4,36 @@
 
 using namespace tovan::run;
 
-TEST(RunNames, WorkedExampleWithEmptyBoxes) {
-    EXPECT_EQ(DeriveEngineFiles("storm.tvi", "", "", ""),
-              (EngineFiles{"storm.tvi", "storm.tvo", "storm.tvd", "stormPeak.tvi"}));
-}
-
-TEST(RunNames, WorkedExampleWithAPeakName) {
-    EXPECT_EQ(DeriveEngineFiles("storm.tvi", "", "", "kw").peak, "kwPeak.tvi");
-}
-
-TEST(RunNames, BaseNameRule) {
-    EXPECT_EQ(BaseName("storm.tvi"), "storm");
-    EXPECT_EQ(BaseName("storm"), "storm");           // no extension
-    EXPECT_EQ(BaseName("storm.data"), "storm.data"); // fourth from the end is a letter
-    EXPECT_EQ(BaseName(".tvi"), "");
-    EXPECT_EQ(BaseName("abc"), "abc"); // shorter than four
-    EXPECT_EQ(BaseName("a.b.c"), "a"); // the rule looks at one character only
-    EXPECT_EQ(BaseName("x.txt"), "x"); // any three-letter extension goes
-}
-
-TEST(RunNames, InputsWithoutOrWithUnusualExtensions) {
-    EXPECT_EQ(DeriveEngineFiles("storm", "", "", ""),
-              (EngineFiles{"storm", "storm.tvo", "storm.tvd", "stormPeak.tvi"}));
-    EXPECT_EQ(DeriveEngineFiles("storm.data", "", "", "").report, "storm.data.tvo");
-    EXPECT_EQ(DeriveEngineFiles(".tvi", "", "", ""),
-              (EngineFiles{".tvi", ".tvo", ".tvd", "Peak.tvi"}));
-}
-
-TEST(RunNames, BoxesAreTrimmedAndBlankBoxesCountAsEmpty) {
-    const EngineFiles f = DeriveEngineFiles("  storm.tvi ", "   ", " out ", "\t");
-    EXPECT_EQ(f.input, "storm.tvi");
-    EXPECT_EQ(f.report, "storm.tvo");
-    EXPECT_EQ(f.drelm, "out.tvd");
-    EXPECT_EQ(f.peak, "\tPeak.tvi"); // only blanks are trimmed
-}
-
-TEST(RunNames, ATypedExtensionStaysInFront) {
-    const EngineFiles f = DeriveEngineFiles("storm.tvi", "run1.out", "d.x", "p.tvi");
-    EXPECT_EQ(f.report, "run1.out.tvo");
-    EXPECT_EQ(f.drelm, "d.x.tvd");
-    EXPECT_EQ(f.peak, "p.tviPeak.tvi");
+// The names the run derives from the chosen deck and the three boxes (report, DRELM, peak).
+TEST(RunNames, DerivedFromTheDeckAndTheBoxes) {
+    struct Case {
+        const char *deck, *report, *drelm, *peak;
+        EngineFiles expected;
+    };
+    const Case cases[] = {
+        {"storm.tvi", "", "", "", {"storm.tvi", "storm.tvo", "storm.tvd", "stormPeak.tvi"}},
+        {"storm.tvi", "", "", "kw", {"storm.tvi", "storm.tvo", "storm.tvd", "kwPeak.tvi"}},
+        {"storm", "", "", "", {"storm", "storm.tvo", "storm.tvd", "stormPeak.tvi"}},
+        // the fourth character from the end decides whether there is an extension
+        {"storm.data",
+         "",
+         "",
+         "",
+         {"storm.data", "storm.data.tvo", "storm.data.tvd", "storm.dataPeak.tvi"}},
+        {"a.b.c", "", "", "", {"a.b.c", "a.tvo", "a.tvd", "aPeak.tvi"}},
+        {"abc", "", "", "", {"abc", "abc.tvo", "abc.tvd", "abcPeak.tvi"}},
+        {".tvi", "", "", "", {".tvi", ".tvo", ".tvd", "Peak.tvi"}},
+        // only blanks are trimmed, and blank boxes count as empty
+        {"  storm.tvi ", "   ", " out ", "\t", {"storm.tvi", "storm.tvo", "out.tvd", "\tPeak.tvi"}},
+        // a typed extension stays in front of the engine's own
+        {"storm.tvi",
+         "run1.out",
+         "d.x",
+         "p.tvi",
+         {"storm.tvi", "run1.out.tvo", "d.x.tvd", "p.tviPeak.tvi"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DeriveEngineFiles(c.deck, c.report, c.drelm, c.peak), c.expected) << c.deck;
 }
 
 TEST(RunNames, DefaultPeakNameNeverOverwritesTheDeck) {
