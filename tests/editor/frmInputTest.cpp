@@ -1,27 +1,24 @@
 #include "editor/frmInput.h"
 
 #include "FakeEditorHost.h"
+#include "GuiSteps.h"
 #include "deck/modChangeSpread.h"
-#include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "editor/QtPlatform.h"
 #include "editor/Twips.h"
 #include "platform/RecordingPlatform.h"
 #include "slope/SLOPEfrm.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace tovan;
-using tovan::testing::FakeEditorHost;
+using namespace tovan::testing;
 
 namespace {
 
@@ -41,21 +38,6 @@ struct Editor {
         form->show();
         form->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-    bool set(GridView* grid, int col, int row, const char* text) {
-        auto* model = grid->gridModel();
-        return model->setData(model->cellIndex(col, row), QString::fromLatin1(text), Qt::EditRole);
-    }
-    // Opens the cell's list with F2 and takes an item with Enter, as a user does.
-    void pick(GridView* grid, int col, int row, int item) {
-        grid->setFocus();
-        grid->setActiveCell(col, row);
-        QTest::keyClick(grid, Qt::Key_F2);
-        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
-        ASSERT_NE(combo, nullptr) << "the list editor is open";
-        ASSERT_TRUE(QTest::qWaitFor([combo] { return combo->view()->isVisible(); }));
-        combo->view()->setCurrentIndex(combo->model()->index(item, 0));
-        QTest::keyClick(combo->view(), Qt::Key_Return);
     }
     std::vector<std::string> titles() const {
         std::vector<std::string> out;
@@ -186,12 +168,12 @@ TEST(frmInput, CAndDShareTheHeightSoThatCShowsItsButtonRow) {
 TEST(frmInput, RainfallOptionPickedFromItsListStaysOnceSet) {
     {
         Editor e;
-        e.pick(e.form->fpCardA, 1, 2, 1);
+        PickInCell(e.form->fpCardA, 1, 2, 1);
         EXPECT_EQ(e.form->grids().fpCardA.value(1, 2), "1");
         EXPECT_TRUE(e.state.DeckChanged);
         EXPECT_TRUE(e.form->cmdB2->isEnabled());
         EXPECT_FALSE(e.form->cmdB1->isEnabled());
-        e.pick(e.form->fpCardA, 1, 2, 0);
+        PickInCell(e.form->fpCardA, 1, 2, 0);
         EXPECT_EQ(e.form->grids().fpCardA.value(1, 2), "1") << "the change is undone";
         EXPECT_EQ(e.titles(), std::vector<std::string>{"Beta Release Limitation"});
         EXPECT_FALSE(e.form->cmdB1->isEnabled());
@@ -200,7 +182,7 @@ TEST(frmInput, RainfallOptionPickedFromItsListStaysOnceSet) {
     Editor opened; // an option read from a deck counts as set
     opened.form->grids().fpCardA.setValue(1, 2, "0");
     opened.form->ForceFormActivate();
-    opened.pick(opened.form->fpCardA, 1, 2, 1);
+    PickInCell(opened.form->fpCardA, 1, 2, 1);
     EXPECT_EQ(opened.form->grids().fpCardA.value(1, 2), "0");
     EXPECT_EQ(opened.titles(), std::vector<std::string>{"Beta Release Limitation"});
 }
@@ -229,7 +211,7 @@ TEST(frmInput, ArrowsTowardsLockedCellsLeaveTheCaretWhereDeleteActs) {
 TEST(frmInput, RecordEditsEnableCDAndAddRowButtonsGrowTheGrids) {
     Editor e;
     e.form->cmdB1_Click();
-    e.set(e.form->fpCardB1, 1, 2, "1");
+    SetCell(e.form->fpCardB1, 1, 2, "1");
     EXPECT_TRUE(e.form->cmdCD->isEnabled());
     emit e.form->fpCardB1->ButtonClicked(1, 3);
     EXPECT_EQ(e.form->grids().fpCardB1.maxRows(), 4);
@@ -237,14 +219,14 @@ TEST(frmInput, RecordEditsEnableCDAndAddRowButtonsGrowTheGrids) {
     e.form->cmdCD_Click();
     emit e.form->fpCardC->ButtonClicked(1, 3);
     EXPECT_EQ(e.form->grids().fpCardC.maxRows(), 4) << "label row has text: rows added";
-    e.set(e.form->fpCardC, 4, 3, "1");
+    SetCell(e.form->fpCardC, 4, 3, "1");
     emit e.form->fpCardC->ButtonClicked(1, 4);
     ASSERT_EQ(e.platform.messages.size(), 1U);
     EXPECT_EQ(e.platform.messages.back().text, "You must enter a Print Option");
-    e.set(e.form->fpCardC, 2, 3, "0");
+    SetCell(e.form->fpCardC, 2, 3, "0");
     emit e.form->fpCardC->ButtonClicked(1, 4);
     EXPECT_EQ(e.platform.messages.back().text, "You must enter a Rational Formula Option");
-    e.set(e.form->fpCardC, 3, 3, "1");
+    SetCell(e.form->fpCardC, 3, 3, "1");
     emit e.form->fpCardC->ButtonClicked(1, 4);
     EXPECT_EQ(e.form->grids().fpCardC.maxRows(), 5);
     EXPECT_EQ(e.form->grids().fpCardD.maxRows(), 5);
@@ -339,15 +321,15 @@ TEST(frmInput, TabFromAnOpenCellEditorAlsoKeepsOffLockedCells) {
 TEST(frmInput, CellRulesRunOnUserChanges) {
     Editor e;
     e.form->cmdB1_Click();
-    e.set(e.form->fpCardB1, 3, 2, "12.345");
+    SetCell(e.form->fpCardB1, 3, 2, "12.345");
     EXPECT_EQ(e.titles(), std::vector<std::string>{"Value Change"});
     EXPECT_EQ(e.form->grids().fpCardB1.value(3, 2), "12.3");
     e.form->cmdCD_Click();
     Grid& d = e.form->grids().fpCardD;
-    e.set(e.form->fpCardD, 13, 2, "2");
-    e.set(e.form->fpCardD, 14, 2, "0.5");
+    SetCell(e.form->fpCardD, 13, 2, "2");
+    SetCell(e.form->fpCardD, 14, 2, "0.5");
     EXPECT_EQ(d.value(13, 2), "") << "the fractions and the level exclude each other";
-    e.set(e.form->fpCardD, 17, 2, "12");
+    SetCell(e.form->fpCardD, 17, 2, "12");
     EXPECT_EQ(d.value(13, 2), "3");
     EXPECT_EQ(d.value(19, 2), "1");
 }
@@ -356,7 +338,7 @@ TEST(frmInput, CellRulesRunOnUserChanges) {
 TEST(frmInput, BuildSlopeWritesTheCompositeIntoTheLastCatchment) {
     Editor e;
     e.form->cmdCD_Click();
-    e.set(e.form->fpCardD, 2, 2, "0.5");
+    SetCell(e.form->fpCardD, 2, 2, "0.5");
     emit e.form->fpCardD->ButtonClicked(6, 3);
     auto* slope = e.form->findChild<SLOPEfrm*>();
     ASSERT_NE(slope, nullptr);
@@ -380,12 +362,7 @@ TEST(frmInput, EntryCheckGivesTheFocusBackToTheLengthJustLeft) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(slope));
     QTest::qWait(100); // until the window system has settled on the calculator
     ASSERT_TRUE(slope->isActiveWindow());
-    QTimer answer; // presses Enter in the box once it is up
-    QObject::connect(&answer, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            QTest::keyClick(box, Qt::Key_Return);
-    });
-    answer.start(20);
+    MessageBoxAnswer enter([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); });
     QLineEdit* length = slope->lengthBox(0);
     length->setFocus(Qt::MouseFocusReason);
     length->selectAll();
@@ -404,12 +381,7 @@ TEST(frmInput, EnterAfterATitleClosesItsEditorOnce) {
     const QtMessageHandler previous = qInstallMessageHandler(
         [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
     GridView* a = e.form->fpCardA;
-    a->setFocus();
-    a->setActiveCell(2, 2);
-    QTest::keyClicks(a, "T");
-    QTest::keyClicks(QApplication::focusWidget(), "ITLE");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QApplication::processEvents();
+    TypeInCell(a, 2, 2, QStringLiteral("TITLE"));
     qInstallMessageHandler(previous);
     EXPECT_EQ(e.form->grids().fpCardA.value(2, 2), "TITLE");
     EXPECT_TRUE(warnings.isEmpty()) << warnings.join(QLatin1Char('\n')).toStdString();

@@ -10,6 +10,7 @@
 #include <regex>
 
 using namespace tovan;
+using namespace tovan::testing;
 using tovan::testing::Shell;
 
 namespace {
@@ -22,12 +23,12 @@ std::string Dump(Shell& s) {
 void NewDeck(Shell& s) {
     s.main->mnuFileCreate_Click();
     frmInput* e = s.editor();
-    s.pick(e->fpCardA, col::kAOption, 2, 1);
+    PickInCell(e->fpCardA, col::kAOption, 2, 1);
     e->cmdCD_Click();
-    s.pick(e->fpCardC, col::kCPrint, 2, 0);
-    s.pick(e->fpCardC, col::kCRational, 2, 0);
-    s.typeKeys(e->fpCardD, col::kDArea, 2, QStringLiteral("12.5"));
-    s.typeKeys(e->fpCardD, col::kDDciaFraction, 2, QStringLiteral("0.5"));
+    PickInCell(e->fpCardC, col::kCPrint, 2, 0);
+    PickInCell(e->fpCardC, col::kCRational, 2, 0);
+    TypeInCell(e->fpCardD, col::kDArea, 2, QStringLiteral("12.5"));
+    TypeInCell(e->fpCardD, col::kDDciaFraction, 2, QStringLiteral("0.5"));
 }
 
 } // namespace
@@ -44,10 +45,10 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
         {"typing, with the number fitted to its field", "&Undo Typing",
          [](Shell& s) {
              s.editor()->cmdB2_Click();
-             s.typeKeys(s.editor()->fpCardB2, col::kB2Depth, 2, QStringLiteral("1.234567"));
+             TypeInCell(s.editor()->fpCardB2, col::kB2Depth, 2, QStringLiteral("1.234567"));
          }},
         {"a D interlock clearing fields", "&Undo Choice",
-         [](Shell& s) { s.pick(s.editor()->fpCardD, col::kDDciaLevel, 2, 2); }},
+         [](Shell& s) { PickInCell(s.editor()->fpCardD, col::kDDciaLevel, 2, 2); }},
         {"paste of a block", "&Undo Paste of 4 cells",
          [](Shell& s) {
              s.editor()->cmdB2_Click();
@@ -98,7 +99,7 @@ TEST(History, UndoShowsTheRecordSetAndFollowsTheButtons) {
     Shell s;
     s.main->mnuFileCreate_Click();
     frmInput* e = s.editor();
-    s.pick(e->fpCardA, col::kAOption, 2, 1);
+    PickInCell(e->fpCardA, col::kAOption, 2, 1);
     ASSERT_TRUE(e->cmdB2->isEnabled());
     e->cmdCD_Click();
     QTest::keyClick(s.main.get(), Qt::Key_Z, Qt::ControlModifier); // the option
@@ -116,7 +117,7 @@ TEST(History, ARefusedRainfallOptionChangeMakesNoStep) {
     NewDeck(s);
     s.editor()->cmdA_Click();
     const int steps = s.editor()->document().undoStack().count();
-    s.pick(s.editor()->fpCardA, col::kAOption, 2, 0);
+    PickInCell(s.editor()->fpCardA, col::kAOption, 2, 0);
     ASSERT_FALSE(s.texts().empty());
     EXPECT_EQ(s.texts().back().substr(0, 30), "The program does not allow the");
     EXPECT_EQ(s.editor()->document().undoStack().count(), steps);
@@ -128,7 +129,7 @@ TEST(Recovery, ACloseWithACancelledSaveLosesNothing) {
     QDir(RecoveryFolder()).removeRecursively();
     Shell s;
     NewDeck(s);
-    s.typeKeys(s.editor()->fpCardA, col::kATitle, 2, QStringLiteral("WEST BASIN"));
+    TypeInCell(s.editor()->fpCardA, col::kATitle, 2, QStringLiteral("WEST BASIN"));
     const std::string typed = Dump(s);
     s.platform.answers.push_back(Answer::Yes); // and no file chosen: the save is cancelled
     s.trigger("mnuFileClose");
@@ -170,7 +171,7 @@ TEST(Recovery, AChangeIsKeptAsideSoonAfterAndASaveRemovesIt) {
     s.trigger("mnuFileSave");
     EXPECT_TRUE(RecoveriesLeftBehind().empty());
 
-    s.typeKeys(s.editor()->fpCardD, col::kDArea, 2, QStringLiteral("7"));
+    TypeInCell(s.editor()->fpCardD, col::kDArea, 2, QStringLiteral("7"));
     s.editor()->document().closeStep();
     timer->setInterval(1);
     ASSERT_TRUE(QTest::qWaitFor([] { return RecoveriesLeftBehind().size() == 1; }));

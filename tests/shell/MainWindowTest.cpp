@@ -11,6 +11,7 @@
 #include <QTimer>
 
 using namespace tovan;
+using namespace tovan::testing;
 using tovan::testing::Shell;
 
 namespace {
@@ -75,13 +76,13 @@ TEST(MainWindow, NewTypeSaveCloseOpenShowsWhatWasSaved) {
     ExpectEditingMenus(s);
 
     frmInput* editor = s.editor();
-    s.type(editor->fpCardA, 1, 2, "1");
-    s.type(editor->fpCardA, 2, 2, "SAVED AND OPENED");
+    SetCell(editor->fpCardA, 1, 2, "1");
+    SetCell(editor->fpCardA, 2, 2, "SAVED AND OPENED");
     editor->cmdB2_Click();
-    s.type(editor->fpCardB2, 1, 2, "1");
-    s.type(editor->fpCardB2, 2, 2, "10-YEAR");
-    s.type(editor->fpCardB2, 3, 2, "2");
-    s.type(editor->fpCardB2, 4, 2, "1.6");
+    SetCell(editor->fpCardB2, 1, 2, "1");
+    SetCell(editor->fpCardB2, 2, 2, "10-YEAR");
+    SetCell(editor->fpCardB2, 3, 2, "2");
+    SetCell(editor->fpCardB2, 4, 2, "1.6");
     ASSERT_TRUE(s.state.DeckChanged);
 
     s.platform.chosenFiles.push_back(s.path("saved.tvi"));
@@ -206,7 +207,7 @@ TEST(MainWindow, EditMenuCopiesAndPastesBetweenCells) {
     s.main->mnuFileCreate_Click();
     s.editor()->cmdB2_Click();
     GridView* grid = s.editor()->fpCardB2;
-    s.type(grid, 2, 2, "COPIED");
+    SetCell(grid, 2, 2, "COPIED");
     grid->setFocus();
     grid->setActiveCell(2, 2);
     s.trigger("mnuEditCopy1");
@@ -221,7 +222,7 @@ TEST(MainWindow, EditMenuCopiesAndPastesBetweenCells) {
 TEST(MainWindow, SaveIncludesTheValueStillBeingTyped) {
     Shell s;
     s.main->mnuFileCreate_Click();
-    s.type(s.editor()->fpCardA, 1, 2, "1");
+    SetCell(s.editor()->fpCardA, 1, 2, "1");
     GridView* grid = s.editor()->fpCardA;
     grid->setFocus();
     grid->setActiveCell(2, 2);

@@ -10,10 +10,6 @@ using tovan::testing::Shell;
 
 namespace {
 
-std::string Example(const char* name) {
-    return std::string(TOVAN_EXAMPLES) + "/" + name;
-}
-
 std::string Write(const Shell& s, const char* name, const char* text) {
     const std::string path = s.path(name);
     QFile file(QString::fromStdString(path));
@@ -26,7 +22,7 @@ std::string Write(const Shell& s, const char* name, const char* text) {
 
 TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {
     Shell s;
-    s.platform.chosenFiles.push_back(Example("one-hour.tvi"));
+    s.platform.chosenFiles.push_back(Shell::example("one-hour.tvi"));
     QTest::mouseClick(s.main->cover()->cmdOpen, Qt::LeftButton);
     ASSERT_TRUE(s.editorShown());
     EXPECT_TRUE(s.platform.messages.empty());
@@ -46,9 +42,7 @@ TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {
 
 TEST(OpenDeck, HyetographExampleOffersB1) {
     Shell s;
-    s.platform.chosenFiles.push_back(Example("hyetograph.tvi"));
-    s.trigger("mnuOpenTovan");
-    ASSERT_TRUE(s.editorShown());
+    s.open(Shell::example("hyetograph.tvi"));
     EXPECT_TRUE(s.platform.messages.empty());
     EXPECT_TRUE(s.editor()->cmdB1->isEnabled());
     EXPECT_FALSE(s.editor()->cmdB2->isEnabled());
@@ -92,7 +86,7 @@ TEST(OpenDeck, BrokenCatchmentCardLeavesTheEditorHidden) {
     Shell s;
     std::string text;
     {
-        QFile example(QString::fromStdString(Example("one-hour.tvi")));
+        QFile example(QString::fromStdString(Shell::example("one-hour.tvi")));
         EXPECT_TRUE(example.open(QIODevice::ReadOnly));
         text = example.readAll().toStdString();
     }

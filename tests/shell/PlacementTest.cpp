@@ -89,12 +89,8 @@ TEST(QtPlatform, OpenDialogGivesATypedNameTheDefaultExtension) {
     QtPlatform platform;
     FileDialogRequest request{"Get TOVAN File Input", "TOVAN Input Files (*.tvi)|*.tvi",
                               s.folder.path().toStdString(), "tvi", ""};
-    QTimer refusal; // a "file not found" box would otherwise wait for an answer
-    QObject::connect(&refusal, &QTimer::timeout, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-            box->reject();
-    });
-    refusal.start(50);
+    // a "file not found" box would otherwise wait for an answer
+    tovan::testing::MessageBoxAnswer refusal([](QMessageBox* box) { box->reject(); }, 50);
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);

@@ -63,10 +63,8 @@ struct ResultsFromF5 : ::testing::Test {
     void SetUp() override {
         PutHelperOnThePath();
         const std::string deck = s.path("one-hour.tvi");
-        fs::copy_file(std::string(TOVAN_EXAMPLES) + "/one-hour.tvi", deck);
-        s.platform.chosenFiles.push_back(deck);
-        s.main->mnuOpenTovan_Click();
-        ASSERT_TRUE(s.editorShown());
+        fs::copy_file(Shell::example("one-hour.tvi"), deck);
+        s.open(deck);
         s.platform.answers.push_back(Answer::No); // run the deck as it is on disk
         QTest::keyClick(s.main.get(), Qt::Key_F5);
         window = s.main->findChild<results::ResultsWindow*>();

@@ -18,12 +18,6 @@ void Save(QWidget& window, const char* name) {
     EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
 }
 
-void OpenExample(Shell& s, const char* name) {
-    s.platform.chosenFiles.push_back(std::string(TOVAN_EXAMPLES) + "/" + name);
-    s.main->mnuOpenTovan_Click();
-    ASSERT_TRUE(s.editorShown());
-}
-
 } // namespace
 
 TEST(Screenshot, MainWindowWithTheCover) {
@@ -33,7 +27,7 @@ TEST(Screenshot, MainWindowWithTheCover) {
 
 TEST(Screenshot, EditorOnEveryRecordSet) {
     Shell s;
-    OpenExample(s, "hyetograph.tvi");
+    s.open(Shell::example("hyetograph.tvi"));
     Save(*s.main, "editor-record-set-a.png");
     s.editor()->cmdB1_Click();
     Save(*s.main, "editor-record-set-b1.png");
@@ -42,7 +36,7 @@ TEST(Screenshot, EditorOnEveryRecordSet) {
     s.main->resize(847, 573); // a placement users keep
     Save(*s.main, "editor-record-set-cd-small.png");
     s.main->mnuFileClose_Click();
-    OpenExample(s, "one-hour.tvi");
+    s.open(Shell::example("one-hour.tvi"));
     s.editor()->cmdB2_Click();
     Save(*s.main, "editor-record-set-b2.png");
     s.editor()->cmdCD_Click();

@@ -2,14 +2,11 @@
 // its messages, dialogs and settings, and the core's reading and saving behind it.
 #pragma once
 
-#include "editor/GridTableModel.h"
-#include "editor/GridView.h"
+#include "editor/GuiSteps.h"
 #include "platform/RecordingPlatform.h"
 #include "shell/MDIfrmTovan2000.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
@@ -58,31 +55,14 @@ struct Shell {
     std::string path(const char* name) const {
         return QDir(folder.path()).filePath(QString::fromLatin1(name)).toStdString();
     }
-    bool type(GridView* grid, int col, int row, const char* text) {
-        auto* model = grid->gridModel();
-        return model->setData(model->cellIndex(col, row), QString::fromLatin1(text), Qt::EditRole);
+    // Opens `deck` as File > Open does, the file dialog answered with its path.
+    void open(const std::string& deck) {
+        platform.chosenFiles.push_back(deck);
+        trigger("mnuOpenTovan");
+        ASSERT_TRUE(editorShown());
     }
-    // Types into a cell as a user does: the first key opens the cell's editor, Enter stores.
-    void typeKeys(GridView* grid, int col, int row, const QString& text) {
-        grid->setFocus();
-        grid->setActiveCell(col, row);
-        QTest::keyClicks(grid, text.left(1));
-        QWidget* cellEditor = QApplication::focusWidget();
-        QTest::keyClicks(cellEditor, text.mid(1));
-        QTest::keyClick(cellEditor, Qt::Key_Return);
-        QApplication::processEvents(); // the delegate commits, the step closes
-    }
-    // Opens the cell's list with F2 and takes an item with Enter.
-    void pick(GridView* grid, int col, int row, int item) {
-        grid->setFocus();
-        grid->setActiveCell(col, row);
-        QTest::keyClick(grid, Qt::Key_F2);
-        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
-        ASSERT_NE(combo, nullptr) << "the list editor is open";
-        ASSERT_TRUE(QTest::qWaitFor([combo] { return combo->view()->isVisible(); }));
-        combo->view()->setCurrentIndex(combo->model()->index(item, 0));
-        QTest::keyClick(combo->view(), Qt::Key_Return);
-        QApplication::processEvents();
+    static std::string example(const char* name) {
+        return std::string(TOVAN_EXAMPLES) + "/" + name;
     }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
