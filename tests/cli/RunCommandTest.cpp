@@ -69,15 +69,6 @@ TEST(RunCommand, ADeckGivenRelativeToTheCurrentFolder) {
     EXPECT_TRUE(fs::exists(folder / "decks" / "stormPeak.tvi"));
 }
 
-TEST(RunCommand, UsageErrorsAndMissingDecks) {
-    EXPECT_EQ(Tovandeck("run").status, 3);
-    EXPECT_EQ(Tovandeck("run a.tvi --report").status, 3);
-    EXPECT_EQ(Tovandeck("run a.tvi --colour red").status, 3);
-    const Outcome missing = Tovandeck("run /nonexistent/storm.tvi");
-    EXPECT_EQ(missing.status, 3);
-    EXPECT_NE(missing.out.find("no such deck file"), std::string::npos);
-}
-
 TEST(RunCommand, AnEngineThatCannotBeLoadedFailsTheRun) {
     TempFolder programs, decks;
     fs::copy_file(TOVANDECK, programs / "tovandeck");

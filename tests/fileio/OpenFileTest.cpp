@@ -204,11 +204,3 @@ TEST(OpenFile, WhatIsNoDeckIsRefusedAtOnceAndSaysWhy) {
 }
 
 #endif
-
-TEST(OpenFile, AReaderMessageSaysWhichLineStoppedIt) {
-    Reader r;
-    r.read(
-        Deck({CardA(2, "T"), " 1STORM 1  002 1.5", "", " 00 1 1  5.AREA1", std::string(81, '9')}));
-    ASSERT_EQ(r.ui.messages.size(), 1U);
-    EXPECT_EQ(r.ui.messages[0].detail, "Line 5 of the deck: \"" + std::string(80, '9') + "...\"");
-}
