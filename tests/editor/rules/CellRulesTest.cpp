@@ -161,12 +161,17 @@ TEST(CellRules, D1BlocksOnActivation) {
     d.setValue(2, 4, "1");
     d.setLocked(20, 4, true);
     d.setValue(20, 4, "7");
+    AddRow(d, e.ui);
+    d.setValue(19, 5, "0"); // the last record row counts too
+    d.setValue(22, 5, "9");
     e.rules.LockD1Blocks();
     EXPECT_EQ(d.value(21, 2), "");
     EXPECT_TRUE(d.locked(20, 2) && d.locked(25, 2));
     EXPECT_FALSE(d.locked(20, 3));
     EXPECT_TRUE(d.locked(20, 4)) << "an empty switch leaves the row as it is";
     EXPECT_EQ(d.value(20, 4), "7");
+    EXPECT_EQ(d.value(22, 5), "");
+    EXPECT_TRUE(d.locked(22, 5));
 }
 
 TEST(CellRules, ClicksKeepCAndDOnTheSameRow) {
