@@ -139,12 +139,3 @@ TEST_F(RunSequence, AMissingFolderIsARunErrorAndChangesNothing) {
     EXPECT_EQ(platform.messages[0].title, "cmdRun_Click Error!");
     EXPECT_EQ(fs::current_path(), before);
 }
-
-TEST_F(RunSequence, TheNamesOfTheBoxesReachTheEngine) {
-    request.reportBox = " run1.out ";
-    request.peakBox = "kw";
-    const RunResult result = RunEngine(platform, engine, request);
-    EXPECT_EQ(engine.calls.at(1).files.report, "run1.out.tvo");
-    EXPECT_EQ(engine.calls.at(1).files.peak, "kwPeak.tvi");
-    EXPECT_EQ(result.files, engine.calls.at(1).files);
-}
