@@ -1,5 +1,6 @@
 #include "editor/GridView.h"
 
+#include "GuiSteps.h"
 #include "deck/RecordSets.h"
 #include "editor/GridTableModel.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace tovan;
+using namespace tovan::testing;
 
 namespace {
 
@@ -29,15 +31,6 @@ struct ShownGrid {
     QPoint centreOf(int col, int row) const {
         return view.visualRect(view.gridModel()->cellIndex(col, row)).center();
     }
-    // Types into the active cell as a user does: the first key opens the editor.
-    void type(int col, int row, const QString& text) {
-        view.setActiveCell(col, row);
-        QTest::keyClicks(&view, text.left(1));
-        QWidget* editor = QApplication::focusWidget();
-        QTest::keyClicks(editor, text.mid(1));
-        QTest::keyClick(editor, Qt::Key_Return);
-        QApplication::processEvents(); // the delegate commits on the next turn of the loop
-    }
 };
 
 } // namespace
@@ -45,16 +38,16 @@ struct ShownGrid {
 TEST(GridView, TypingStoresValuesTheCellAccepts) {
     ShownGrid b1(MakeCardB1Grid());
     QSignalSpy changes(&b1.view, &GridView::Change);
-    b1.type(3, 2, QStringLiteral("1.25"));
+    TypeInCell(&b1.view, 3, 2, QStringLiteral("1.25"));
     EXPECT_EQ(b1.grid.value(3, 2), "1.25");
     ASSERT_EQ(changes.count(), 1);
     EXPECT_EQ(changes[0][0].toInt(), 3);
     EXPECT_EQ(changes[0][1].toInt(), 2);
-    b1.type(3, 2, QStringLiteral("1.23456")); // the fourth decimal cannot be typed
+    TypeInCell(&b1.view, 3, 2, QStringLiteral("1.23456")); // the fourth decimal cannot be typed
     EXPECT_EQ(b1.grid.value(3, 2), "1.234");
-    b1.type(2, 2, QString(70, QLatin1Char('x')));
+    TypeInCell(&b1.view, 2, 2, QString(70, QLatin1Char('x')));
     EXPECT_EQ(b1.grid.value(2, 2).size(), 60U);
-    b1.type(1, 2, QStringLiteral("0")); // below the storm numbers: not stored
+    TypeInCell(&b1.view, 1, 2, QStringLiteral("0")); // below the storm numbers: not stored
     EXPECT_EQ(b1.grid.value(1, 2), "");
 }
 
@@ -62,7 +55,7 @@ TEST(GridView, TypingStoresValuesTheCellAccepts) {
 TEST(GridView, AnErasedNumberIsClearedByTabOrEnter) {
     ShownGrid b1(MakeCardB1Grid());
     for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Return}) {
-        b1.type(3, 2, QStringLiteral("1.25"));
+        TypeInCell(&b1.view, 3, 2, QStringLiteral("1.25"));
         b1.view.setActiveCell(3, 2);
         QTest::keyClick(&b1.view, Qt::Key_F2);
         QWidget* editor = QApplication::focusWidget();
