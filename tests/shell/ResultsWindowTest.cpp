@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QtCharts/QLineSeries>
