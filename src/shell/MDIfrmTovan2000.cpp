@@ -42,6 +42,7 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     setWindowTitle(QStringLiteral("Tovan2000"));
     mdi_->setBackground(QColor(128, 128, 128));
     setCentralWidget(mdi_);
+    setAcceptDrops(true);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     status_ = new QLabel(statusBar());
     status_->setObjectName(QStringLiteral("statusDeck"));
