@@ -135,8 +135,9 @@ void frmInput::connectGrids() {
 
 // The grid events go to the editor's cell rules.
 void frmInput::connectRules() {
-    // Named first: the rules' own changes join the step of the click that caused them.
-    for (GridView* grid : {fpCardB1, fpCardC, fpCardD}) {
+    // Named first: the rules' own changes join the step of the click that caused them. D's
+    // button is Build Slope, whose OK names its own step.
+    for (GridView* grid : {fpCardB1, fpCardC}) {
         connect(grid, &GridView::ButtonClicked, this,
                 [this] { document_.nameStep(tr("Add Row")); });
     }
