@@ -246,6 +246,8 @@ void MDIfrmTovan2000::discardHiddenEditor() {
 
 void MDIfrmTovan2000::showEditor() {
     if (!editorWindow_) return;
+    // The main window does not get lower than the editor needs to keep every row in reach.
+    mdi_->setMinimumHeight(editor_->minimumHeight());
     editorWindow_->showMaximized();
     mdi_->setActiveSubWindow(editorWindow_);
 }

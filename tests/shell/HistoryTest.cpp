@@ -238,6 +238,8 @@ TEST(Recovery, WhatWasTypedOutlivesAKill) {
 TEST(Conveniences, RecentDecksAndTheStatusBar) {
     Shell s;
     NewDeck(s);
+    s.main->resize(300, 150); // too low for the editor's grids: refused
+    EXPECT_GE(s.main->mdiArea()->height(), s.editor()->minimumHeight());
     auto* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("new deck  |  edited  |  Record Set CD")))
         << status->text().toStdString();
