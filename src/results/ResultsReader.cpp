@@ -280,7 +280,7 @@ void ReadMembers(Reader& r, T& into, const Member<T> (&members)[N]) {
     });
 }
 
-// The readers of the kinds of member, by the field they fill.
+// The type whose member a pointer to member names.
 template <typename>
 struct OwnerOf;
 template <typename T, typename V>
@@ -290,7 +290,7 @@ struct OwnerOf<V T::*> {
 template <auto field>
 using Owner = typename OwnerOf<decltype(field)>::type;
 
-// The member `field`, given what `value` reads.
+// Fills the member `field` with what `value` reads; the kinds of value follow.
 template <auto field, auto value>
 void Into(Reader& r, Owner<field>& into) {
     into.*field = value(r);
