@@ -17,6 +17,8 @@
 #include <vector>
 
 #if defined(_WIN32)
+#include <cstdint>
+#include <fcntl.h>
 #include <io.h>
 #define TOVAN_WRITE _write
 #else
@@ -60,13 +62,21 @@ void TellProgress(std::int32_t done, std::int32_t total, void* context) {
         TOVAN_WRITE(channel->fd, line.data(), static_cast<unsigned>(line.size()));
 }
 
-// The descriptor named by TOVAN_PROGRESS_FD, or -1.
+// The progress pipe named by TOVAN_PROGRESS_FD as a descriptor, or -1. On POSIX the variable
+// holds the descriptor's number; on Windows the value of an inherited pipe handle, which the C
+// runtime takes on as a descriptor of its own.
 int ProgressDescriptor() {
     const char* text = std::getenv("TOVAN_PROGRESS_FD");
     if (text == nullptr || *text == '\0') return -1;
     char* end = nullptr;
-    const long fd = std::strtol(text, &end, 10);
-    return *end == '\0' && fd > 2 && fd < 65536 ? static_cast<int>(fd) : -1;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (*end != '\0') return -1;
+#if defined(_WIN32)
+    if (value == 0) return -1;
+    return _open_osfhandle(static_cast<std::intptr_t>(value), _O_WRONLY | _O_BINARY);
+#else
+    return value > 2 && value < 65536 ? static_cast<int>(value) : -1;
+#endif
 }
 
 } // namespace

@@ -135,8 +135,9 @@ void frmInput::connectGrids() {
 
 // The grid events go to the editor's cell rules.
 void frmInput::connectRules() {
-    // Named first: the rules' own changes join the step of the click that caused them.
-    for (GridView* grid : {fpCardB1, fpCardC, fpCardD}) {
+    // Named first: the rules' own changes join the step of the click that caused them. D's
+    // button is Build Slope, whose OK names its own step.
+    for (GridView* grid : {fpCardB1, fpCardC}) {
         connect(grid, &GridView::ButtonClicked, this,
                 [this] { document_.nameStep(tr("Add Row")); });
     }
@@ -367,13 +368,16 @@ void frmInput::Form_Resize() {
     fpCardB1->setGeometry(left, top, gridWidth, free);
     fpCardB2->setGeometry(left, top, gridWidth, free);
     // C shows all its catchments down to "Add Row C/D" when the window lets it, as long as D
-    // keeps its labels and two rows; D takes the rest.
+    // keeps its labels and two rows; D takes the rest. Each keeps at least its labels and one
+    // row, so that every row can be scrolled into view: the form is never made lower than that.
+    const int cLeast = fpCardC->heightForRows(1), dLeast = fpCardD->heightForRows(1);
+    setMinimumHeight(top + cLeast + gap + dLeast + left);
     const int room = free - gap;
-    const int cHeight = std::clamp(fpCardC->heightForRows(), 30,
-                                   std::max(room - fpCardD->heightForRows(2), room / 3));
+    const int cHeight = std::clamp(fpCardC->heightForRows(), cLeast,
+                                   std::max({room - fpCardD->heightForRows(2), room / 3, cLeast}));
     fpCardC->setGeometry(left, top, gridWidth, cHeight);
     fpCardD->setGeometry(left, fpCardC->y() + fpCardC->height() + gap, gridWidth,
-                         std::max(free - cHeight - gap, 30));
+                         std::max(free - cHeight - gap, dLeast));
 }
 
 void frmInput::closeEvent(QCloseEvent* event) {

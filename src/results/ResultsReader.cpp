@@ -11,6 +11,19 @@
 #include <limits>
 #include <memory>
 
+#if defined(__unix__) || defined(__APPLE__)
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#define TOVAN_MAPS_FILES 1
+#if !defined(MAP_POPULATE)
+#define MAP_POPULATE 0
+#endif
+#else
+#define TOVAN_MAPS_FILES 0
+#endif
+
 namespace tovan::results {
 
 namespace fs = std::filesystem;
@@ -32,18 +45,17 @@ class Reader {
     [[noreturn]] void fail() const { throw Malformed{base_ + at_, at_ >= text_.size()}; }
 
     char next() {
-        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\n' ||
-                                      text_[at_] == '\r' || text_[at_] == '\t'))
-            ++at_;
-        if (at_ >= text_.size()) fail();
+        if (atEnd()) fail();
         return text_[at_];
     }
     void expect(char c) {
         if (next() != c) fail();
         ++at_;
     }
+    // Passes over white space; true when nothing follows it.
     bool atEnd() {
-        while (at_ < text_.size() && std::strchr(" \n\r\t", text_[at_]) != nullptr)
+        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\n' ||
+                                      text_[at_] == '\r' || text_[at_] == '\t'))
             ++at_;
         return at_ >= text_.size();
     }
@@ -251,182 +263,182 @@ int Integer(Reader& r) {
     return std::isfinite(value) ? static_cast<int>(value) : 0;
 }
 
-std::vector<Message> Messages(Reader& r) {
-    std::vector<Message> messages;
-    r.array([&] {
-        Message m;
-        r.object([&](std::string_view key) {
-            if (key == "severity")
-                m.problem = r.text() == "PROBLEM";
-            else if (key == "text")
-                m.text = r.text();
-            else if (key == "catchment")
-                m.catchment = OptionalText(r);
-            else if (key == "storm") {
-                const double storm = r.number();
-                if (std::isfinite(storm)) m.storm = static_cast<int>(storm);
-            } else if (key == "line")
-                m.line = Integer(r);
-            else
-                r.skip();
-        });
-        messages.push_back(std::move(m));
-    });
-    return messages;
-}
+// How one member of an object is read into a T; the members an object's table does not name
+// are skipped.
+template <typename T>
+struct Member {
+    std::string_view name;
+    void (*read)(Reader&, T&);
+};
 
-void ReadRational(Reader& r, std::optional<Rational>& rational) {
-    if (r.isNull()) return;
-    Rational value;
+template <typename T, std::size_t N>
+void ReadMembers(Reader& r, T& into, const Member<T> (&members)[N]) {
     r.object([&](std::string_view key) {
-        if (key == "c")
-            value.c = r.number();
-        else if (key == "tcMinutes")
-            value.tcMinutes = r.number();
-        else if (key == "tcFromKirpich")
-            value.tcFromKirpich = r.boolean();
-        else if (key == "intensityInchesPerHour")
-            value.intensityInchesPerHour = r.number();
-        else if (key == "peakCfs")
-            value.peakCfs = r.number();
-        else
-            r.skip();
+        for (const Member<T>& member : members)
+            if (member.name == key) return member.read(r, into);
+        r.skip();
     });
-    rational = value;
 }
 
-StormResult ReadStorm(Reader& r) {
-    StormResult s;
-    s.computed = true;
-    r.object([&](std::string_view key) {
-        if (key == "storm")
-            s.storm = Integer(r);
-        else if (key == "identification")
-            s.identification = OptionalText(r);
-        else if (key == "computed")
-            s.computed = r.boolean();
-        else if (key == "messages")
-            s.messages = Messages(r);
-        else if (key == "returnPeriodYears")
-            s.returnPeriodYears = r.optionalNumber();
-        else if (key == "oneHourDepthInches")
-            s.oneHourDepthInches = r.optionalNumber();
-        else if (key == "timeStepHours")
-            s.timeStepHours = r.number();
-        else if (key == "rainfallInches")
-            r.series(s.rainfallInches, s.places[0]);
-        else if (key == "lossInches")
-            r.series(s.lossInches, s.places[1]);
-        else if (key == "excessInches")
-            r.series(s.excessInches, s.places[2]);
-        else if (key == "hydrographTimesHours")
-            r.series(s.hydrographTimesHours, s.places[3]);
-        else if (key == "hydrographFlowsCfs")
-            r.series(s.hydrographFlowsCfs, s.places[4]);
-        else if (key == "peakCfs")
-            s.peakCfs = r.number();
-        else if (key == "timeToPeakHours")
-            s.timeToPeakHours = r.number();
-        else if (key == "runoffInches")
-            s.runoffInches = r.number();
-        else if (key == "runoffAcreFeet")
-            s.runoffAcreFeet = r.number();
-        else if (key == "rational")
-            ReadRational(r, s.rational);
-        else
-            r.skip();
-    });
-    return s;
+// The type whose member a pointer to member names.
+template <typename>
+struct OwnerOf;
+template <typename T, typename V>
+struct OwnerOf<V T::*> {
+    using type = T;
+};
+template <auto field>
+using Owner = typename OwnerOf<decltype(field)>::type;
+
+// Fills the member `field` with what `value` reads; the kinds of value follow.
+template <auto field, auto value>
+void Into(Reader& r, Owner<field>& into) {
+    into.*field = value(r);
+}
+double Number(Reader& r) {
+    return r.number();
+}
+std::optional<double> OptionalNumber(Reader& r) {
+    return r.optionalNumber();
+}
+bool Flag(Reader& r) {
+    return r.boolean();
+}
+std::string Text(Reader& r) {
+    return r.text();
+}
+// A series and where it lies in the file (places[place] of a storm).
+template <auto field, std::size_t place>
+void StormSeries(Reader& r, StormResult& s) {
+    r.series(s.*field, s.places[place]);
 }
 
-CatchmentResult ReadCatchment(Reader& r) {
-    CatchmentResult c;
-    c.computed = true;
-    r.object([&](std::string_view key) {
-        if (key == "identification")
-            c.identification = OptionalText(r);
-        else if (key == "number")
-            c.number = Integer(r);
-        else if (key == "description")
-            c.description = OptionalText(r);
-        else if (key == "line")
-            c.line = Integer(r);
-        else if (key == "computed")
-            c.computed = r.boolean();
-        else if (key == "messages")
-            c.messages = Messages(r);
-        else if (key == "areaSquareMiles")
-            c.areaSquareMiles = r.number();
-        else if (key == "unitDurationHours")
-            c.unitDurationHours = r.number();
-        else if (key == "unitHydrograph")
-            r.object([&](std::string_view uh) {
-                if (uh == "timeStepHours")
-                    c.unitHydrographStepHours = r.number();
-                else if (uh == "ordinatesCfs")
-                    r.series(c.unitHydrographCfs, c.unitHydrographPlace);
-                else
-                    r.skip();
-            });
-        else if (key == "storms")
-            r.array([&] { c.storms.push_back(ReadStorm(r)); });
-        else
-            r.skip();
-    });
-    return c;
+constexpr Member<Message> kMessageMembers[] = {
+    {"severity", [](Reader& r, Message& m) { m.problem = r.text() == "PROBLEM"; }},
+    {"text", Into<&Message::text, Text>},
+    {"catchment", Into<&Message::catchment, OptionalText>},
+    {"storm",
+     [](Reader& r, Message& m) {
+         const double storm = r.number();
+         if (std::isfinite(storm)) m.storm = static_cast<int>(storm);
+     }},
+    {"line", Into<&Message::line, Integer>},
+};
+
+template <auto field>
+void Messages(Reader& r, Owner<field>& into) {
+    auto& messages = into.*field;
+    r.array([&] { ReadMembers(r, messages.emplace_back(), kMessageMembers); });
 }
 
-RunResults ReadDocument(Reader& r, const fs::path& file) {
+constexpr Member<Rational> kRationalMembers[] = {
+    {"c", Into<&Rational::c, Number>},
+    {"tcMinutes", Into<&Rational::tcMinutes, Number>},
+    {"tcFromKirpich", Into<&Rational::tcFromKirpich, Flag>},
+    {"intensityInchesPerHour", Into<&Rational::intensityInchesPerHour, Number>},
+    {"peakCfs", Into<&Rational::peakCfs, Number>},
+};
+
+constexpr Member<StormResult> kStormMembers[] = {
+    {"storm", Into<&StormResult::storm, Integer>},
+    {"identification", Into<&StormResult::identification, OptionalText>},
+    {"computed", Into<&StormResult::computed, Flag>},
+    {"messages", Messages<&StormResult::messages>},
+    {"returnPeriodYears", Into<&StormResult::returnPeriodYears, OptionalNumber>},
+    {"oneHourDepthInches", Into<&StormResult::oneHourDepthInches, OptionalNumber>},
+    {"timeStepHours", Into<&StormResult::timeStepHours, Number>},
+    {"rainfallInches", StormSeries<&StormResult::rainfallInches, 0>},
+    {"lossInches", StormSeries<&StormResult::lossInches, 1>},
+    {"excessInches", StormSeries<&StormResult::excessInches, 2>},
+    {"hydrographTimesHours", StormSeries<&StormResult::hydrographTimesHours, 3>},
+    {"hydrographFlowsCfs", StormSeries<&StormResult::hydrographFlowsCfs, 4>},
+    {"peakCfs", Into<&StormResult::peakCfs, Number>},
+    {"timeToPeakHours", Into<&StormResult::timeToPeakHours, Number>},
+    {"runoffInches", Into<&StormResult::runoffInches, Number>},
+    {"runoffAcreFeet", Into<&StormResult::runoffAcreFeet, Number>},
+    {"rational",
+     [](Reader& r, StormResult& s) {
+         if (!r.isNull()) ReadMembers(r, s.rational.emplace(), kRationalMembers);
+     }},
+};
+
+constexpr Member<CatchmentResult> kUnitHydrographMembers[] = {
+    {"timeStepHours", Into<&CatchmentResult::unitHydrographStepHours, Number>},
+    {"ordinatesCfs",
+     [](Reader& r, CatchmentResult& c) { r.series(c.unitHydrographCfs, c.unitHydrographPlace); }},
+};
+
+constexpr Member<CatchmentResult> kCatchmentMembers[] = {
+    {"identification", Into<&CatchmentResult::identification, OptionalText>},
+    {"number", Into<&CatchmentResult::number, Integer>},
+    {"description", Into<&CatchmentResult::description, OptionalText>},
+    {"line", Into<&CatchmentResult::line, Integer>},
+    {"computed", Into<&CatchmentResult::computed, Flag>},
+    {"messages", Messages<&CatchmentResult::messages>},
+    {"areaSquareMiles", Into<&CatchmentResult::areaSquareMiles, Number>},
+    {"unitDurationHours", Into<&CatchmentResult::unitDurationHours, Number>},
+    {"unitHydrograph",
+     [](Reader& r, CatchmentResult& c) { ReadMembers(r, c, kUnitHydrographMembers); }},
+    {"storms",
+     [](Reader& r, CatchmentResult& c) {
+         r.array([&] {
+             StormResult& s = c.storms.emplace_back();
+             s.computed = true; // unless the file says otherwise
+             ReadMembers(r, s, kStormMembers);
+         });
+     }},
+};
+
+constexpr Member<RunResults> kRunMembers[] = {
+    {"input", Into<&RunResults::input, Text>},
+    {"report", Into<&RunResults::report, Text>},
+    {"drelm", Into<&RunResults::drelm, Text>},
+    {"peak", Into<&RunResults::peak, Text>},
+};
+
+constexpr Member<RunResults> kDeckMembers[] = {
+    {"title", Into<&RunResults::title, OptionalText>},
+    {"rainfallOption", Into<&RunResults::rainfallOption, Integer>},
+    {"messages", Messages<&RunResults::deckMessages>},
+};
+
+// What the document's top level holds besides the run's results.
+struct Document {
     RunResults results;
-    results.file = file;
     std::string format;
     int version = 0;
     bool complete = false;
-    r.object([&](std::string_view key) {
-        if (key == "format")
-            format = r.text();
-        else if (key == "version")
-            version = Integer(r);
-        else if (key == "complete")
-            complete = r.boolean();
-        else if (key == "run")
-            r.object([&](std::string_view name) {
-                if (name == "input")
-                    results.input = r.text();
-                else if (name == "report")
-                    results.report = r.text();
-                else if (name == "drelm")
-                    results.drelm = r.text();
-                else if (name == "peak")
-                    results.peak = r.text();
-                else
-                    r.skip();
-            });
-        else if (key == "deck")
-            r.object([&](std::string_view name) {
-                if (name == "title")
-                    results.title = OptionalText(r);
-                else if (name == "rainfallOption")
-                    results.rainfallOption = Integer(r);
-                else if (name == "messages")
-                    results.deckMessages = Messages(r);
-                else
-                    r.skip();
-            });
-        else if (key == "catchments")
-            r.array([&] { results.catchments.push_back(ReadCatchment(r)); });
-        else
-            r.skip();
-    });
+};
+
+constexpr Member<Document> kDocumentMembers[] = {
+    {"format", Into<&Document::format, Text>},
+    {"version", Into<&Document::version, Integer>},
+    {"complete", Into<&Document::complete, Flag>},
+    {"run", [](Reader& r, Document& d) { ReadMembers(r, d.results, kRunMembers); }},
+    {"deck", [](Reader& r, Document& d) { ReadMembers(r, d.results, kDeckMembers); }},
+    {"catchments",
+     [](Reader& r, Document& d) {
+         r.array([&] {
+             CatchmentResult& c = d.results.catchments.emplace_back();
+             c.computed = true; // unless the file says otherwise
+             ReadMembers(r, c, kCatchmentMembers);
+         });
+     }},
+};
+
+RunResults ReadDocument(Reader& r, const fs::path& file) {
+    Document document;
+    document.results.file = file;
+    ReadMembers(r, document, kDocumentMembers);
     if (!r.atEnd()) r.fail();
     const std::string named = file.empty() ? std::string("the results") : file.string();
-    if (format != "tovan-results")
+    if (document.format != "tovan-results")
         throw ResultsError(named + " is not a results file of the engine.");
-    if (version != 1)
+    if (document.version != 1)
         throw ResultsError(named +
                            " has a version of the results file this program does not know.");
-    if (!complete) throw ResultsError(named + " is incomplete: its run did not end.");
-    return results;
+    if (!document.complete) throw ResultsError(named + " is incomplete: its run did not end.");
+    return std::move(document.results);
 }
 
 std::string Slice(const fs::path& file, std::size_t offset, std::size_t length) {
@@ -450,6 +462,64 @@ void LoadPlace(const fs::path& file, SeriesPlace& place, std::vector<double>& va
     place = {};
 }
 
+// The whole text of a results file. Where the system can, the file is mapped rather than
+// read: a large run's file holds hundreds of megabytes, and copying them into fresh memory
+// costs more than reading them does. The mapping lasts only while the file is read; the engine
+// replaces a results file by renaming a new one over it, which leaves a mapped one intact.
+class FileText {
+  public:
+    explicit FileText(const fs::path& file) {
+#if TOVAN_MAPS_FILES
+        if (map(file)) return;
+#endif
+        read(file);
+    }
+    ~FileText() {
+#if TOVAN_MAPS_FILES
+        if (mapped_ != nullptr) ::munmap(mapped_, size_);
+#endif
+    }
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+
+    std::string_view view() const {
+        return {mapped_ != nullptr ? static_cast<const char*>(mapped_) : read_.get(), size_};
+    }
+
+  private:
+#if TOVAN_MAPS_FILES
+    // False when the file cannot be mapped (a pipe, an empty file): it is read instead.
+    bool map(const fs::path& file) {
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        struct stat status {};
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+            size_ = static_cast<std::size_t>(status.st_size);
+            // Populated at once: the reader walks every page from the first to the last.
+            void* at = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            if (at != MAP_FAILED) mapped_ = at;
+        }
+        ::close(fd);
+        return mapped_ != nullptr;
+    }
+#endif
+    void read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary | std::ios::ate);
+        if (!in) throw ResultsError(file.string() + " cannot be opened.");
+        size_ = static_cast<std::size_t>(in.tellg());
+        // Not a std::string: filling hundreds of megabytes with zeros first costs time for
+        // nothing.
+        read_.reset(new char[size_]);
+        in.seekg(0);
+        in.read(read_.get(), static_cast<std::streamsize>(size_));
+        if (!in) throw ResultsError(file.string() + " cannot be read.");
+    }
+
+    void* mapped_ = nullptr;
+    std::unique_ptr<char[]> read_;
+    std::size_t size_ = 0;
+};
+
 } // namespace
 
 RunResults ParseResults(std::string_view text, const fs::path& file, SeriesLoading loading) {
@@ -468,15 +538,8 @@ RunResults ParseResults(std::string_view text, const fs::path& file, SeriesLoadi
 }
 
 RunResults ReadResults(const fs::path& file, SeriesLoading loading) {
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in) throw ResultsError(file.string() + " cannot be opened.");
-    const auto size = static_cast<std::size_t>(in.tellg());
-    // Not a std::string: filling hundreds of megabytes with zeros first costs time for nothing.
-    const std::unique_ptr<char[]> text(new char[size]);
-    in.seekg(0);
-    in.read(text.get(), static_cast<std::streamsize>(size));
-    if (!in) throw ResultsError(file.string() + " cannot be read.");
-    return ParseResults(std::string_view(text.get(), size), file, loading);
+    const FileText text(file);
+    return ParseResults(text.view(), file, loading);
 }
 
 void LoadSeries(RunResults& results, const SummaryRow& row) {

@@ -3,6 +3,7 @@
 #include "results/HydrographChart.h"
 #include "results/SummaryTableModel.h"
 
+#include <QAbstractListModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -14,7 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QShortcut>
@@ -44,6 +45,49 @@ QString MessageLine(const Message& m) {
         .arg(m.line)
         .arg(QString::fromStdString(m.text));
 }
+
+// The NOTEs and PROBLEMs of a run, the deck's first and then each catchment's with its storms,
+// in deck order. A large run has tens of thousands: each line is made only when it is shown.
+class NotesModel : public QAbstractListModel {
+  public:
+    NotesModel(const RunResults& results, QObject* parent) : QAbstractListModel(parent) {
+        for (const Message& m : results.deckMessages)
+            notes_.push_back({&m, -1});
+        for (std::size_t c = 0; c < results.catchments.size(); ++c) {
+            const CatchmentResult& catchment = results.catchments[c];
+            const int at = static_cast<int>(c);
+            for (const Message& m : catchment.messages)
+                notes_.push_back({&m, at});
+            for (const StormResult& storm : catchment.storms)
+                for (const Message& m : storm.messages)
+                    notes_.push_back({&m, at});
+        }
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(notes_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid()) return {};
+        const Note& note = notes_[static_cast<std::size_t>(index.row())];
+        switch (role) {
+        case Qt::DisplayRole:
+            return MessageLine(*note.message);
+        case Qt::ForegroundRole:
+            return note.message->problem ? QVariant(QColor(170, 0, 0)) : QVariant();
+        case kCatchmentRole:
+            return note.catchment;
+        default:
+            return {};
+        }
+    }
+
+  private:
+    struct Note {
+        const Message* message;
+        int catchment; // position in the run, -1 for the deck's own
+    };
+    std::vector<Note> notes_;
+};
 
 std::string BaseName(const RunResults& results) {
     std::string name = results.file.filename().string();
@@ -113,8 +157,10 @@ void ResultsWindow::buildTable() {
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("summaryTable"));
     table_->setModel(sorted_);
+    // Deck order until the user sorts. The indicator is cleared first: enabling sorting sorts
+    // by the indicated column at once, which costs a large run a quarter of a second for nothing.
+    table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     table_->setSortingEnabled(true);
-    table_->sortByColumn(-1, Qt::AscendingOrder); // deck order until the user sorts
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -170,11 +216,13 @@ void ResultsWindow::buildTabs() {
         if (index == reportTab) loadReport();
     });
 
-    notes_ = new QListWidget(tabs_);
+    notes_ = new QListView(tabs_);
     notes_->setObjectName(QStringLiteral("notesList"));
     notes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    notes_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    notes_->setUniformItemSizes(true); // no measuring of every line of a long list
     tabs_->addTab(notes_, QStringLiteral("Notes"));
-    connect(notes_, &QListWidget::itemActivated, this, &ResultsWindow::noteActivated);
+    connect(notes_, &QListView::activated, this, &ResultsWindow::noteActivated);
 }
 
 void ResultsWindow::loadReport() {
@@ -188,26 +236,13 @@ void ResultsWindow::loadReport() {
 }
 
 void ResultsWindow::fillNotes() {
-    const auto add = [this](const Message& m, int catchment) {
-        auto* item = new QListWidgetItem(MessageLine(m), notes_);
-        item->setData(kCatchmentRole, catchment);
-        if (m.problem) item->setForeground(QColor(170, 0, 0));
-    };
-    for (const Message& m : results_.deckMessages)
-        add(m, -1);
-    for (std::size_t c = 0; c < results_.catchments.size(); ++c) {
-        const CatchmentResult& catchment = results_.catchments[c];
-        for (const Message& m : catchment.messages)
-            add(m, static_cast<int>(c));
-        for (const StormResult& storm : catchment.storms)
-            for (const Message& m : storm.messages)
-                add(m, static_cast<int>(c));
-    }
-    tabs_->setTabText(tabs_->indexOf(notes_), QStringLiteral("Notes (%1)").arg(notes_->count()));
+    auto* model = new NotesModel(results_, notes_);
+    notes_->setModel(model);
+    tabs_->setTabText(tabs_->indexOf(notes_), QStringLiteral("Notes (%1)").arg(model->rowCount()));
 }
 
-void ResultsWindow::noteActivated(QListWidgetItem* item) {
-    const int catchment = item->data(kCatchmentRole).toInt();
+void ResultsWindow::noteActivated(const QModelIndex& note) {
+    const int catchment = note.data(kCatchmentRole).toInt();
     if (catchment < 0) return;
     selectCatchment(static_cast<std::size_t>(catchment));
     emit catchmentActivated(catchment);

@@ -13,8 +13,8 @@
 
 class QCheckBox;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
+class QModelIndex;
 class QPlainTextEdit;
 class QSortFilterProxyModel;
 class QTabWidget;
@@ -37,7 +37,7 @@ class ResultsWindow : public QWidget {
     QTableView* table() const { return table_; }
     HydrographChart* chart() const { return chart_; }
     QPlainTextEdit* report() const { return report_; }
-    QListWidget* notes() const { return notes_; }
+    QListView* notes() const { return notes_; }
     QLineEdit* findBox() const { return findBox_; }
     QTabWidget* tabs() const { return tabs_; }
 
@@ -69,7 +69,7 @@ class ResultsWindow : public QWidget {
     void loadReport();
     void fillNotes();
     void showSelection();
-    void noteActivated(QListWidgetItem* item);
+    void noteActivated(const QModelIndex& note);
     std::optional<std::string> askFileName(const char* title, const char* filter,
                                            const char* extension, const std::string& name);
     void writeFile(const std::string& path, const std::string& content);
@@ -82,7 +82,7 @@ class ResultsWindow : public QWidget {
     HydrographChart* chart_ = nullptr;
     QPlainTextEdit* report_ = nullptr;
     QLineEdit* findBox_ = nullptr;
-    QListWidget* notes_ = nullptr;
+    QListView* notes_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QCheckBox* unitHydrograph_ = nullptr;
 };

@@ -39,9 +39,9 @@ struct ChildOptions {
     const std::atomic<bool>* stop = nullptr;          // set by another thread to stop the run
     // How long a child asked to end (SIGTERM) may take before it is killed.
     std::chrono::milliseconds graceBeforeKill{2000};
-    // When set, the child finds a pipe's descriptor in the environment variable
-    // kProgressVariable and may write lines to it; each complete line (without its line feed)
-    // is passed here, on the waiting thread, as it comes.
+    // When set, the child finds a pipe's descriptor (on Windows, an inherited pipe handle's
+    // value) in the environment variable kProgressVariable and may write lines to it; each complete
+    // line (without its line feed) is passed here, on the waiting thread, as it comes.
     std::function<void(const std::string& line)> progress;
 };
 

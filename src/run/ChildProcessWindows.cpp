@@ -1,12 +1,17 @@
 // The Windows twin of ChildProcess.cpp: CreateProcessW in the deck's folder, a pipe for the
 // child's standard error read by a second thread while the first waits, and a job object so
 // that the helper and anything it starts end when this program ends. A crash shows up as an
-// exception code (0xC0000005 and the like) in place of a POSIX signal.
+// exception code (0xC0000005 and the like) in place of a POSIX signal. Progress lines come
+// through a second pipe whose inherited write handle the child finds, as a number, in
+// kProgressVariable; the waiting thread reads them between its looks at the child.
 #include "platform/FilePath.h"
 #include "run/ChildProcess.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <functional>
 #include <thread>
 #include <windows.h>
@@ -127,6 +132,39 @@ void Interpret(DWORD code, ChildResult& result) {
     result.exitStatus = static_cast<int>(code);
 }
 
+// Reads what the progress pipe holds without waiting for more and passes on each complete line.
+void DrainProgress(HANDLE pipe, std::string& pending, const ChildOptions& options) {
+    if (pipe == nullptr) return;
+    char buffer[4096];
+    DWORD available = 0, n = 0;
+    while (::PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+           ::ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &n, nullptr) &&
+           n > 0)
+        pending.append(buffer, n);
+    std::size_t from = 0;
+    for (std::size_t lineEnd = pending.find('\n'); lineEnd != std::string::npos;
+         from = lineEnd + 1, lineEnd = pending.find('\n', from))
+        options.progress(pending.substr(from, lineEnd - from));
+    pending.erase(0, from);
+    if (pending.size() > kKeptStandardError) pending.clear(); // a line that never ends
+}
+
+// The child's environment block: ours, with the progress variable holding the handle's value.
+std::wstring EnvironmentWithProgress(HANDLE handle) {
+    const std::wstring prefix = WideFromUtf8(std::string(kProgressVariable) + "=");
+    std::wstring block;
+    if (wchar_t* own = ::GetEnvironmentStringsW()) {
+        for (const wchar_t* entry = own; *entry != L'\0'; entry += std::wcslen(entry) + 1)
+            if (std::wcsncmp(entry, prefix.c_str(), prefix.size()) != 0)
+                block.append(entry).push_back(L'\0');
+        ::FreeEnvironmentStringsW(own);
+    }
+    block += prefix + std::to_wstring(reinterpret_cast<std::uintptr_t>(handle));
+    block.push_back(L'\0');
+    block.push_back(L'\0');
+    return block;
+}
+
 // A job that kills its processes when its last handle closes: ours, at the latest when this
 // program ends, so that no helper outlives the program that started it.
 HANDLE NewKillOnCloseJob() {
@@ -142,11 +180,15 @@ HANDLE NewKillOnCloseJob() {
 // running then is killed with everything it started.
 // Waits for the helper, ending it (and all it started) at the timeout or when asked to stop.
 // Windows has no polite request to end that a console helper would see, so it is terminated.
-void WaitFor(HANDLE process, HANDLE job, const ChildOptions& options, ChildResult& result) {
+// Progress lines are passed on as they come, and what the child wrote before it ended too.
+void WaitFor(HANDLE process, HANDLE job, HANDLE progress, const ChildOptions& options,
+             ChildResult& result) {
     using Clock = std::chrono::steady_clock;
     const auto deadline =
         options.timeout ? Clock::now() + *options.timeout : Clock::time_point::max();
+    std::string pending;
     while (::WaitForSingleObject(process, 20) == WAIT_TIMEOUT) {
+        DrainProgress(progress, pending, options);
         const bool stop = options.stop != nullptr && options.stop->load();
         if (!stop && Clock::now() < deadline) continue;
         (stop ? result.stopped : result.timedOut) = true;
@@ -155,6 +197,7 @@ void WaitFor(HANDLE process, HANDLE job, const ChildOptions& options, ChildResul
         ::WaitForSingleObject(process, INFINITE);
         return;
     }
+    DrainProgress(progress, pending, options);
 }
 
 ChildResult RunWithin(const std::filesystem::path& program,
@@ -168,6 +211,16 @@ ChildResult RunWithin(const std::filesystem::path& program,
         return result;
     }
     ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+    Handle progressRead, progressWrite;
+    std::wstring environment;
+    if (options.progress) {
+        if (!::CreatePipe(progressRead.out(), progressWrite.out(), &inheritable, 0)) {
+            result.startError = SystemMessage(::GetLastError());
+            return result;
+        }
+        ::SetHandleInformation(progressRead.get(), HANDLE_FLAG_INHERIT, 0);
+        environment = EnvironmentWithProgress(progressWrite.get());
+    }
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -184,7 +237,9 @@ ChildResult RunWithin(const std::filesystem::path& program,
     const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     // Suspended until it is in the job, so that nothing it starts escapes the job.
     const BOOL created = ::CreateProcessW(
-        nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr,
+        nullptr, line.data(), nullptr, nullptr, TRUE,
+        CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
+        environment.empty() ? nullptr : environment.data(),
         workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process);
     const DWORD createError = ::GetLastError();
     ::SetErrorMode(previousMode);
@@ -197,9 +252,10 @@ ChildResult RunWithin(const std::filesystem::path& program,
     ::ResumeThread(process.hThread);
     result.started = true;
     writeEnd.reset();
+    progressWrite.reset(); // the child's copy is the only writer left
 
     std::thread reader(ReadKeepingTheEnd, readEnd.get(), std::ref(result.standardError));
-    WaitFor(process.hProcess, job.get(), options, result);
+    WaitFor(process.hProcess, job.get(), progressRead.get(), options, result);
     // Whatever the helper left running goes with it, so that nothing holds the pipe open.
     if (job.get() != nullptr) ::TerminateJobObject(job.get(), kStoppedExitCode);
     reader.join();

@@ -42,6 +42,7 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     setWindowTitle(QStringLiteral("Tovan2000"));
     mdi_->setBackground(QColor(128, 128, 128));
     setCentralWidget(mdi_);
+    setAcceptDrops(true);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     status_ = new QLabel(statusBar());
     status_->setObjectName(QStringLiteral("statusDeck"));
@@ -245,6 +246,8 @@ void MDIfrmTovan2000::discardHiddenEditor() {
 
 void MDIfrmTovan2000::showEditor() {
     if (!editorWindow_) return;
+    // The main window does not get lower than the editor needs to keep every row in reach.
+    mdi_->setMinimumHeight(editor_->minimumHeight());
     editorWindow_->showMaximized();
     mdi_->setActiveSubWindow(editorWindow_);
 }

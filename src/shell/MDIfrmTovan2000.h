@@ -109,6 +109,9 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    // A .tvi file dropped on the window opens (DroppedDeck.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void buildMenus();

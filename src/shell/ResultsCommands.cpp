@@ -1,6 +1,7 @@
 // The main window's commands that lead from a deck to what the engine computed from it: Run
 // This Deck and File > Open > Results.
 #include "editor/ErrorTrap.h"
+#include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "results/ResultsWindow.h"
 #include "run/RunProgress.h"
@@ -53,7 +54,9 @@ bool MDIfrmTovan2000::openResults(const std::string& path) {
                 if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) return;
                 if (deckPath().empty() || fs::path(deckPath()).parent_path() != deck) return;
                 editor_->cmdCD_Click();
-                editor_->fpCardC->selectRow(catchment + 1); // row 0 holds the labels
+                GridView* c = editor_->fpCardC;
+                const int firstCatchmentRow = 2; // the labels are grid row 1
+                c->selectRow(c->gridModel()->cellIndex(1, firstCatchmentRow + catchment).row());
             });
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->setWindowIcon(windowIcon());

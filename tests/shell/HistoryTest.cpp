@@ -2,10 +2,13 @@
 #include "editor/frmInput.h"
 #include "fileio/GridJson.h"
 #include "shell/DeckRecovery.h"
+#include "slope/SLOPEfrm.h"
 
 #include <QClipboard>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <functional>
 #include <regex>
 
@@ -76,6 +79,18 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
              c->setActiveCell(1, c->grid().maxRows());
              QTest::keyClick(c, Qt::Key_Space);
          }},
+        {"the slope calculator's OK", "&Undo Composite Slope",
+         [](Shell& s) {
+             GridView* d = s.editor()->fpCardD;
+             d->setFocus();
+             d->setActiveCell(col::kDSlope, d->grid().maxRows()); // "Build Slope"
+             QTest::keyClick(d, Qt::Key_Space);
+             auto* slope = s.editor()->findChild<SLOPEfrm*>();
+             ASSERT_NE(slope, nullptr);
+             QTest::keyClicks(slope->slopeBox(0), "0.05");
+             QTest::mouseClick(slope->okButton(), Qt::LeftButton);
+             s.main->activateWindow();
+         }},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
@@ -87,7 +102,7 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
         const std::string after = Dump(s);
         ASSERT_NE(after, before);
         EXPECT_EQ(s.main->menuItem("mnuEditUndo")->text(), test.undoText);
-        s.trigger("mnuEditUndo");
+        QTest::keyClick(s.main.get(), Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(Dump(s), before);
         EXPECT_TRUE(s.state.DeckChanged) << "the deck was never saved";
         s.trigger("mnuEditRedo");
@@ -183,11 +198,49 @@ TEST(Recovery, AChangeIsKeptAsideSoonAfterAndASaveRemovesIt) {
     EXPECT_FALSE(next.editor());
 }
 
+// A real kill -9: a second copy of this program types a deck and waits to be killed once the
+// typing is kept aside (at most the recovery delay later; shortened here); the next start
+// recovers every cell of it.
+TEST(Recovery, WhatWasTypedOutlivesAKill) {
+    if (const QByteArray folder = qgetenv("TOVAN_TYPE_UNTIL_KILLED"); !folder.isEmpty()) {
+        qputenv("XDG_DATA_HOME", folder); // the killing copy's recovery folder
+        Shell s;
+        NewDeck(s);
+        s.main->findChild<QTimer*>(QStringLiteral("recoveryTimer"))->setInterval(1);
+        QTest::qWait(60'000);
+        return;
+    }
+    QDir(RecoveryFolder()).removeRecursively();
+    QTemporaryDir scratch; // the killed copy's own temporary files go with it
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TOVAN_TYPE_UNTIL_KILLED"),
+                       qEnvironmentVariable("XDG_DATA_HOME"));
+    environment.insert(QStringLiteral("TMPDIR"), scratch.path());
+    QProcess typist;
+    typist.setProcessEnvironment(environment);
+    typist.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--gtest_filter=Recovery.WhatWasTypedOutlivesAKill")});
+    ASSERT_TRUE(QTest::qWaitFor([] { return !RecoveriesLeftBehind().empty(); }, 30'000));
+    typist.kill(); // SIGKILL
+    ASSERT_TRUE(typist.waitForFinished());
+    EXPECT_EQ(typist.exitStatus(), QProcess::CrashExit);
+
+    Shell next;
+    next.platform.choices = {0}; // Recover
+    next.main->offerRecovery();
+    ASSERT_TRUE(next.editorShown());
+    EXPECT_EQ(next.editor()->grids().fpCardD.value(col::kDArea, 2), "12.5");
+    EXPECT_EQ(next.editor()->grids().fpCardD.value(col::kDDciaFraction, 2), "0.5");
+    EXPECT_TRUE(next.state.DeckChanged);
+}
+
 // Saved decks join Open > Recent Decks, which survives a restart, reopens them and greys those
 // that went away; the status bar names the deck, its state, the record set and the cell.
 TEST(Conveniences, RecentDecksAndTheStatusBar) {
     Shell s;
     NewDeck(s);
+    s.main->resize(300, 150); // too low for the editor's grids: refused
+    EXPECT_GE(s.main->mdiArea()->height(), s.editor()->minimumHeight());
     auto* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
     EXPECT_TRUE(status->text().startsWith(QStringLiteral("new deck  |  edited  |  Record Set CD")))
         << status->text().toStdString();

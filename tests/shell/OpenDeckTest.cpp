@@ -3,7 +3,10 @@
 #include "editor/frmInput.h"
 #include "shell/frmCover.h"
 
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 
 using namespace tovan;
 using tovan::testing::Shell;
@@ -18,7 +21,37 @@ std::string Write(const Shell& s, const char* name, const char* text) {
     return path;
 }
 
+// Drags the files over the main window and drops them there; whether the drop was taken.
+bool Drop(Shell& s, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint at = s.main->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.main.get(), &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(at.toPointF(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.main.get(), &drop);
+    return drop.isAccepted();
+}
+
 } // namespace
+
+// A dropped deck opens as Open does; one being edited is closed first with the offer to save.
+TEST(OpenDeck, ADroppedDeckOpensAfterTheOfferToSaveTheEditedOne) {
+    Shell s;
+    const QString text = QString::fromStdString(Write(s, "notes.txt", "not a deck"));
+    EXPECT_FALSE(Drop(s, {text}));
+    s.trigger("mnuFileCreate");
+    s.typeKeys(s.editor()->fpCardA, col::kATitle, 2, QStringLiteral("EDITED"));
+    s.platform.answers.push_back(Answer::No);
+    ASSERT_TRUE(Drop(s, {text, QString::fromStdString(Example("hyetograph.tvi"))}));
+    ASSERT_TRUE(s.editorShown());
+    EXPECT_EQ(s.texts(), std::vector<std::string>{"Do you Want to save?"});
+    EXPECT_TRUE(s.editor()->cmdB1->isEnabled()) << "the dropped deck is the one shown";
+}
 
 TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {
     Shell s;

@@ -5,15 +5,18 @@
 
 #include "ShellFixture.h"
 #include "results/HydrographChart.h"
+#include "run/frmTOVAN98.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QtCharts/QLineSeries>
 #include <cstdlib>
 #include <filesystem>
@@ -154,4 +157,47 @@ TEST_F(ResultsFromF5, ExportsTheTableAndThePlotAndCopiesTheChosenRows) {
     EXPECT_EQ(QApplication::clipboard()->text().split(QLatin1Char('\t')).mid(0, 3),
               (QStringList{"EAST", "1", "2"}));
     EXPECT_TRUE(s.platform.messages.empty() || s.platform.messages.back().title != "Export Error!");
+}
+
+// A NOTE or PROBLEM activated in the list (Enter on it) shows its catchment's row of record
+// set C in the editor, where the deck is open.
+TEST_F(ResultsFromF5, ANoteLeadsToItsCatchmentsRowInTheEditor) {
+    QListView* notes = window->notes();
+    QModelIndex note;
+    for (int r = 0; r < notes->model()->rowCount() && !note.isValid(); ++r)
+        if (notes->model()->index(r, 0).data().toString().contains(QStringLiteral("PARK")))
+            note = notes->model()->index(r, 0);
+    ASSERT_TRUE(note.isValid()) << "the example's run notes something of PARK";
+    window->tabs()->setCurrentWidget(notes);
+    notes->setFocus();
+    notes->setCurrentIndex(note);
+    QTest::keyClick(notes, Qt::Key_Return);
+
+    GridView* c = s.editor()->fpCardC;
+    ASSERT_TRUE(c->isVisible());
+    const QModelIndexList chosen = c->selectionModel()->selectedRows();
+    ASSERT_EQ(chosen.size(), 1);
+    const int ident = c->gridModel()->cellIndex(col::kCIdent, 2).column();
+    EXPECT_EQ(chosen[0].siblingAtColumn(ident).data().toString().trimmed(), QStringLiteral("PARK"));
+}
+
+// File > Run Tovan File: a completed run of the form opens its results beside it.
+TEST(ResultsFromTheRunForm, ACompletedRunOpensTheResultsWindow) {
+    PutHelperOnThePath();
+    Shell s;
+    const std::string deck = s.path("one-hour.tvi");
+    fs::copy_file(std::string(TOVAN_EXAMPLES) + "/one-hour.tvi", deck);
+    s.platform.chosenFiles.push_back(deck);
+    s.platform.answers.push_back(Answer::No); // "Run another input file?"
+    QTimer::singleShot(0, s.main.get(), [&s] {
+        auto* form = qobject_cast<run::frmTOVAN98*>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("cmdBrowse")),
+                          Qt::LeftButton);
+        QTest::mouseClick(form->findChild<QPushButton*>(QStringLiteral("cmdRun")), Qt::LeftButton);
+    });
+    s.trigger("mnuFileRun");
+    auto* window = s.main->findChild<results::ResultsWindow*>();
+    ASSERT_NE(window, nullptr) << (s.texts().empty() ? "" : s.texts().back());
+    EXPECT_EQ(window->table()->model()->rowCount(), 12); // 5 + 5 + 2 storms
 }
