@@ -45,9 +45,9 @@ TEST(OpenDeck, ADroppedDeckOpensAfterTheOfferToSaveTheEditedOne) {
     const QString text = QString::fromStdString(Write(s, "notes.txt", "not a deck"));
     EXPECT_FALSE(Drop(s, {text}));
     s.trigger("mnuFileCreate");
-    s.typeKeys(s.editor()->fpCardA, col::kATitle, 2, QStringLiteral("EDITED"));
+    tovan::testing::TypeInCell(s.editor()->fpCardA, col::kATitle, 2, QStringLiteral("EDITED"));
     s.platform.answers.push_back(Answer::No);
-    ASSERT_TRUE(Drop(s, {text, QString::fromStdString(Example("hyetograph.tvi"))}));
+    ASSERT_TRUE(Drop(s, {text, QString::fromStdString(Shell::example("hyetograph.tvi"))}));
     ASSERT_TRUE(s.editorShown());
     EXPECT_EQ(s.texts(), std::vector<std::string>{"Do you Want to save?"});
     EXPECT_TRUE(s.editor()->cmdB1->isEnabled()) << "the dropped deck is the one shown";
