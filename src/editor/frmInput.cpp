@@ -37,9 +37,10 @@ QPushButton* NewButton(const QString& caption, QWidget* parent) {
 
 } // namespace
 
-frmInput::frmInput(ApplicationState& state, Platform& platform, EditorHost& host, QWidget* parent)
-    : QWidget(parent), state_(state), platform_(platform), host_(host), grids_(document_.grids()),
-      rules_(grids_, state, platform, *this) {
+frmInput::frmInput(DeckDocument& document, ApplicationState& state, Platform& platform,
+                   EditorHost& host, QWidget* parent)
+    : QWidget(parent), state_(state), platform_(platform), host_(host), document_(document),
+      grids_(document_.grids()), rules_(grids_, state, platform, *this) {
     setObjectName(QStringLiteral("frmInput"));
     setWindowTitle(QStringLiteral("Tovan Edit Form"));
     buildControls();

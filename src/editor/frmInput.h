@@ -1,4 +1,4 @@
-// The editor form "Tovan Edit Form": the five record-set grids (the open document), the
+// The editor form "Tovan Edit Form": a view of the open document's five record-set grids, the
 // title label naming the record set on view, and the buttons that switch between record
 // sets. It shows one record set at a time, C and D together.
 #pragma once
@@ -26,12 +26,13 @@ class SLOPEfrm;
 class frmInput : public QWidget, public EditorForm {
     Q_OBJECT
   public:
-    frmInput(ApplicationState& state, Platform& platform, EditorHost& host,
+    // The form is a view of `document`, which must outlive it.
+    frmInput(DeckDocument& document, ApplicationState& state, Platform& platform, EditorHost& host,
              QWidget* parent = nullptr);
     ~frmInput() override;
 
     DeckGrids& grids() { return grids_; }
-    // The deck being edited, with its undo history.
+    // The deck being edited, with its undo history; the main window owns it.
     DeckDocument& document() { return document_; }
     // Takes back (or makes again) the last step, after storing a value still being typed.
     void undo();
@@ -99,7 +100,7 @@ class frmInput : public QWidget, public EditorForm {
     ApplicationState& state_;
     Platform& platform_;
     EditorHost& host_;
-    DeckDocument document_;
+    DeckDocument& document_;
     DeckGrids& grids_;
     CellRules rules_;
     SLOPEfrm* slope_ = nullptr; // made on the first "Build Slope", then shown and hidden

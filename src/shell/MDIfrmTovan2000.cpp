@@ -65,6 +65,7 @@ MDIfrmTovan2000::~MDIfrmTovan2000() {
     disconnect(qApp, nullptr, this, nullptr);
     recoveryWriter_.waitForDone();
     reading_.deck.reset();
+    delete editorWindow_; // the editor views the document, which goes with this window
 }
 
 QAction* MDIfrmTovan2000::addItem(QMenu* menu, const char* name, const char* caption) {
@@ -214,9 +215,12 @@ void MDIfrmTovan2000::onSubWindowActivated(QMdiSubWindow* window) {
 
 void MDIfrmTovan2000::loadEditor() {
     if (editor_) return;
-    editor_ = new frmInput(state_, platform_, *this);
+    document_ = std::make_unique<DeckDocument>();
+    editor_ = new frmInput(*document_, state_, platform_, *this);
+    connect(editor_, &QObject::destroyed, this, &MDIfrmTovan2000::dropDocumentAfterEditor,
+            Qt::QueuedConnection);
     recoveryPath_ = NewRecoveryPath();
-    QUndoStack& history = editor_->document().undoStack();
+    QUndoStack& history = document_->undoStack();
     connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::followUndoHistory);
     connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::updateStatus);
     for (GridView* grid : editor_->findChildren<GridView*>()) {
@@ -234,6 +238,15 @@ void MDIfrmTovan2000::loadEditor() {
     editorWindow_->setAttribute(Qt::WA_DeleteOnClose);
     editorWindow_->setWindowIcon(windowIcon());
     editorWindow_->hide();
+    emit documentChanged(document_.get());
+}
+
+// The document lives as long as its editor; a new editor made meanwhile has its own.
+void MDIfrmTovan2000::dropDocumentAfterEditor() {
+    if (editor_ || !document_) return;
+    emit documentChanged(nullptr);
+    document_.reset();
+    followUndoHistory();
 }
 
 // An editor left loaded and hidden by a failed open is not the deck the user now asks for.
@@ -304,9 +317,9 @@ void MDIfrmTovan2000::mnuOpenTovan_Click() {
     TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this] {
         discardHiddenEditor();
         loadEditor();
-        ReadingContext context{editor_->grids(), reading_, state_, platform_};
+        ReadingContext context{document_->grids(), reading_, state_, platform_};
         {
-            RecordingPause reading(editor_->document());
+            RecordingPause reading(*document_);
             files_.open(context, *this);
         }
         afterOpen();
@@ -351,8 +364,8 @@ bool MDIfrmTovan2000::saveDeck() {
     platform_.setBusy(true);
     const std::int32_t result = files_.save(editor_->grids(), saveFileName_, platform_);
     if (result == 0) {
-        editor_->document().setFilePath(saveFileName_);
-        editor_->document().markSaved();
+        document_->setFilePath(saveFileName_);
+        document_->markSaved();
         recoveryWriter_.waitForDone();
         QFile::remove(recoveryPath_);
         rememberRecent(saveFileName_);
@@ -448,7 +461,7 @@ void MDIfrmTovan2000::mnuEditRedo_Click() {
 void MDIfrmTovan2000::followUndoHistory() {
     QAction* undo = menuItem("mnuEditUndo");
     QAction* redo = menuItem("mnuEditRedo");
-    QUndoStack* stack = editor_ ? &editor_->document().undoStack() : nullptr;
+    QUndoStack* stack = editor_ ? &document_->undoStack() : nullptr;
     const auto label = [](const char* verb, const QString& step) {
         return step.isEmpty() ? QStringLiteral("&%1").arg(QLatin1String(verb))
                               : QStringLiteral("&%1 %2").arg(QLatin1String(verb), step);
@@ -462,14 +475,14 @@ void MDIfrmTovan2000::followUndoHistory() {
 // The deck's file is the document's; a new deck, or no editor, has none.
 const std::string& MDIfrmTovan2000::deckPath() const {
     static const std::string kNone;
-    return editor_ ? editor_->document().filePath() : kNone;
+    return editor_ ? document_->filePath() : kNone;
 }
 
 void MDIfrmTovan2000::afterOpen() {
     if (!editor_) return;
-    editor_->document().resetHistory();
+    document_->resetHistory();
     if (editorWindow_ && editorWindow_->isVisible() && !reading_.DeckFileName.empty()) {
-        editor_->document().setFilePath(reading_.DeckFileName);
+        document_->setFilePath(reading_.DeckFileName);
         rememberRecent(reading_.DeckFileName);
     }
     updateStatus();
@@ -524,9 +537,9 @@ void MDIfrmTovan2000::openDeck(const std::string& path) {
         discardHiddenEditor();
         loadEditor();
         ChosenFilePlatform chosen(platform_, path);
-        ReadingContext context{editor_->grids(), reading_, state_, chosen};
+        ReadingContext context{document_->grids(), reading_, state_, chosen};
         {
-            RecordingPause reading(editor_->document());
+            RecordingPause reading(*document_);
             files_.open(context, *this);
         }
         afterOpen();
@@ -574,7 +587,7 @@ void MDIfrmTovan2000::updateStatus() {
         status_->clear();
         return;
     }
-    const std::string& path = editor_->document().filePath();
+    const std::string& path = document_->filePath();
     QStringList parts{path.empty() ? QStringLiteral("new deck") : QString::fromLocal8Bit(path)};
     if (state_.DeckChanged) parts << QStringLiteral("edited");
     parts << editor_->lblTitle->text();
@@ -588,7 +601,7 @@ void MDIfrmTovan2000::updateStatus() {
 }
 
 void MDIfrmTovan2000::writeRecoveryInBackground() {
-    if (!editor_ || editor_->document().isSaved()) return;
+    if (!editor_ || document_->isSaved()) return;
     auto copy = std::make_shared<const DeckGrids>(editor_->grids()); // only read from here on
     recoveryWriter_.start([copy, path = recoveryPath_] { WriteRecovery(path, *copy); });
 }
@@ -627,7 +640,7 @@ void MDIfrmTovan2000::recoverDeck(const QString& path) {
     discardHiddenEditor();
     loadEditor();
     {
-        RecordingPause reading(editor_->document());
+        RecordingPause reading(*document_);
         if (!ReadRecovery(path, editor_->grids(), platform_)) {
             platform_.showMessage("The deck kept aside could not be read.",
                                   MessageIcon::Exclamation, "Tovan2000");
@@ -637,8 +650,8 @@ void MDIfrmTovan2000::recoverDeck(const QString& path) {
     recoveryWriter_.waitForDone();
     QFile::remove(recoveryPath_);
     recoveryPath_ = path;
-    editor_->document().resetHistory();
-    editor_->document().markUnsaved();
+    document_->resetHistory();
+    document_->markUnsaved();
     const std::string& option = editor_->grids().fpCardA.value(col::kAOption, 2);
     state_.EnableA = true;
     state_.EnableB1 = option == "0";

@@ -16,6 +16,7 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <map>
+#include <memory>
 #include <string>
 
 class QMdiArea;
@@ -69,6 +70,9 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QMdiArea* mdiArea() const { return mdi_; }
     frmCover* cover() const { return cover_; }
     frmInput* editor() const { return editor_; }
+    // The deck being edited: one document, made with the editor and gone when it closes. The
+    // editor form, the status bar, the docks and the results window all look at this one.
+    DeckDocument* document() const { return document_.get(); }
     QMdiSubWindow* editorWindow() const { return editorWindow_; }
     QMdiSubWindow* coverWindow() const { return coverWindow_; }
     // The program is ending: only now may the cover form close.
@@ -106,6 +110,10 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void setCardASize(int widthTwips, int heightTwips) override;
     void forceFormActivate() override;
 
+  signals:
+    // A document came (with the editor) or went (null): observers attach to the new one.
+    void documentChanged(tovan::DeckDocument* document);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -120,6 +128,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QAction* addSeparator(QMenu* menu, const char* name);
     QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
     void onSubWindowActivated(QMdiSubWindow* window);
+    void dropDocumentAfterEditor();
     void followUndoHistory();
     void recoverDeck(const QString& path);
     void openDeck(const std::string& path);
@@ -142,6 +151,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     std::map<std::string, QAction*, std::less<>> items_;
     QPointer<frmCover> cover_;
     QPointer<QMdiSubWindow> coverWindow_;
+    std::unique_ptr<DeckDocument> document_; // before editor_: the editor views it
     QPointer<frmInput> editor_;
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
