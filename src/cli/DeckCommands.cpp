@@ -1,6 +1,7 @@
 // check, format, dump and save: the deck core of the desktop application, from a script.
 #include "cli/Commands.h"
 #include "cli/ConsolePlatform.h"
+#include "deck/FieldHelp.h"
 #include "fileio/DeckFindings.h"
 #include "fileio/GridJson.h"
 #include "fileio/Latin1.h"
@@ -45,6 +46,12 @@ constexpr const char* kSaveHelp =
     "Builds the grids from a document in the 'dump' format and saves them to OUT as\n"
     "File > Save does. A document that does not fit the grids is refused with status 3.\n"
     "Exit statuses as for 'format'.\n";
+
+constexpr const char* kReferenceHelp =
+    "usage: tovandeck reference\n"
+    "Writes the reference of every field of the deck as Markdown on standard output: what it\n"
+    "means, its deck columns and format, units, what it takes, whether it is required and what\n"
+    "the engine does with it. docs/deck-reference.md is this output.\n";
 
 // The arguments without "--all", which every deck command takes; `all` tells whether it was there.
 std::vector<std::string_view> WithoutAll(Arguments args, bool& all) {
@@ -207,6 +214,14 @@ int SaveCommand(Arguments given) {
         return kExitUsage;
     }
     return SaveAs(grids, args[1], platform, all);
+}
+
+int ReferenceCommand(Arguments args) {
+    if (WantsHelp(args, kReferenceHelp)) return kExitClean;
+    if (!args.empty()) return Usage(kReferenceHelp);
+    const std::string doc = DeckReferenceMarkdown();
+    std::fwrite(doc.data(), 1, doc.size(), stdout);
+    return kExitClean;
 }
 
 } // namespace tovan::cli
