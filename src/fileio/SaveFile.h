@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tovan {
 
@@ -28,6 +30,18 @@ struct DeckText {
 // builds the deck text. Then reads the text back and, when it differs from the grids, warns
 // with the record sets, rows and columns that will not come back. Writes nothing.
 DeckText BuildDeckText(const DeckGrids& grids, Platform& platform);
+
+// One card of a record as the save writes it, with its card type: "A", "B1", "B1.2" (a last
+// card carrying correction factors), "B2", "C", "D" or "D1".
+struct RecordCard {
+    std::string_view card;
+    std::string text;
+};
+// The cards the save writes for one record: card A; the B1 or B2 card of a row; or, for a row
+// of C or D, the catchment's C and D cards and its D1 card when it has one.
+std::vector<RecordCard> RecordCards(const DeckGrids& grids, std::string_view recordSet, int row);
+// The rows of the B1 storm that `row` belongs to: the run of rows with the same storm number.
+std::pair<int, int> StormRows(const Grid& b1, int row);
 
 // What SaveFile returns when a fatal rule stopped the save.
 inline constexpr std::int32_t kSaveStoppedByRule = -1;
