@@ -9,6 +9,7 @@
 #include "editor/EditorHost.h"
 #include "editor/rules/CellRules.h"
 #include "editor/rules/EditorForm.h"
+#include "fileio/Findings.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -37,6 +38,17 @@ class frmInput : public QWidget, public EditorForm {
     // Takes back (or makes again) the last step, after storing a value still being typed.
     void undo();
     void redo();
+
+    // Shows the record set of `place` with its cell selected (the whole row: its first column).
+    void showCell(const CellPlace& place);
+    // Tints the cells with a finding and puts the finding in their tooltips.
+    void markFindings(const std::vector<Finding>& findings);
+    // The grid view of a record set ("A", "B1", "B2", "C" or "D"); null for another name.
+    GridView* gridView(std::string_view recordSet) const;
+    // The grid view the user works in: the one with the focus, or else the first one shown.
+    GridView* currentGridView() const;
+    // The record set a grid view shows ("A", "B1", "B2", "C" or "D").
+    std::string recordSetOf(const GridView* view) const;
 
     // Runs the activation rules again (after a deck was read into the grids).
     void ForceFormActivate();

@@ -1,6 +1,9 @@
 #include "shell/MDIfrmTovan2000.h"
 
+#include "editor/CardViewPanel.h"
+#include "editor/CheckDeckPanel.h"
 #include "editor/ErrorTrap.h"
+#include "editor/FieldHelpWindow.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "editor/Twips.h"
@@ -16,6 +19,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -46,6 +50,9 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     status_ = new QLabel(statusBar());
     status_->setObjectName(QStringLiteral("statusDeck"));
     statusBar()->addPermanentWidget(status_, 1);
+    findings_ = new QLabel(statusBar());
+    findings_->setObjectName(QStringLiteral("statusFindings"));
+    statusBar()->addPermanentWidget(findings_);
     connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::updateStatus);
     buildMenus();
     // The placement it was designed with, kept when the stored one cannot be used.
@@ -56,6 +63,7 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     recoveryTimer_->setInterval(kRecoveryDelayMs);
     recoveryWriter_.setMaxThreadCount(1);
     connect(recoveryTimer_, &QTimer::timeout, this, &MDIfrmTovan2000::writeRecoveryInBackground);
+    buildDocks();
 }
 
 MDIfrmTovan2000::~MDIfrmTovan2000() {
@@ -103,8 +111,11 @@ void MDIfrmTovan2000::buildMenus() {
     buildEditMenu();
     QMenu* help = addMenu(nullptr, "mnuHelp", "&Help");
     addItem(help, "mnuHelpAbout", "&About", &MDIfrmTovan2000::mnuHelpAbout_Click);
+    addItem(help, "mnuHelpFields", "&Field Help", &MDIfrmTovan2000::mnuHelpFields_Click)
+        ->setShortcut(QKeySequence::HelpContents);
     // Never made available; shown greyed rather than hidden so the menu bar keeps its shape.
     addMenu(nullptr, "mnuEdit2", "&Edit2")->menuAction()->setEnabled(false);
+    buildViewMenu();
 }
 
 void MDIfrmTovan2000::buildFileMenu() {
@@ -154,6 +165,105 @@ void MDIfrmTovan2000::buildEditMenu() {
         ->setShortcuts(
             {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     followUndoHistory();
+}
+
+// Added after the menus of old, which keep their places: the panels that show the deck from
+// other sides.
+void MDIfrmTovan2000::buildViewMenu() {
+    mnuView_ = addMenu(nullptr, "mnuView", "&View");
+}
+
+QDockWidget* MDIfrmTovan2000::addPanel(QWidget* panel, const char* name, const QString& title,
+                                       const char* viewItem, Qt::DockWidgetArea area) {
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(QString::fromLatin1(name));
+    // Closed and opened from the View menu only, so that the item always tells the truth.
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    dock->setWidget(panel);
+    addDockWidget(area, dock);
+    dock->hide();
+    QAction* item = addItem(mnuView_, viewItem, title.toLatin1().constData());
+    item->setCheckable(true);
+    item->setChecked(true); // open by default
+    connect(item, &QAction::toggled, this, &MDIfrmTovan2000::showPanels);
+    panels_.emplace_back(dock, item);
+    return dock;
+}
+
+void MDIfrmTovan2000::buildDocks() {
+    checkPanel_ = new CheckDeckPanel;
+    checkDock_ = addPanel(checkPanel_, "dockCheckDeck", tr("Check Deck"), "mnuViewCheckDeck",
+                          Qt::BottomDockWidgetArea);
+    connect(checkPanel_, &CheckDeckPanel::findingsChanged, this, &MDIfrmTovan2000::followFindings);
+    connect(checkPanel_, &CheckDeckPanel::findingActivated, this, &MDIfrmTovan2000::showFinding);
+    connect(this, &MDIfrmTovan2000::documentChanged, checkPanel_, &CheckDeckPanel::setDocument);
+
+    cardView_ = new CardViewPanel;
+    cardDock_ = addPanel(cardView_, "dockCardView", tr("Card View"), "mnuViewCardView",
+                         Qt::BottomDockWidgetArea);
+    splitDockWidget(checkDock_, cardDock_, Qt::Horizontal);
+    // The card view follows the caret and every change of the document at once.
+    connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::followCaret);
+    connect(this, &MDIfrmTovan2000::documentChanged, this, [this](DeckDocument* document) {
+        if (document) {
+            connect(document, &DeckDocument::contentsChanged, this, &MDIfrmTovan2000::followCaret);
+        }
+        followCaret();
+    });
+    connect(this, &MDIfrmTovan2000::documentChanged, this, &MDIfrmTovan2000::showPanels);
+}
+
+void MDIfrmTovan2000::followCaret() {
+    if (!cardView_ || !cardDock_->isVisible()) return;
+    GridView* view = editor_ && document_ ? editor_->currentGridView() : nullptr;
+    if (!view) {
+        cardView_->showRecord(nullptr, {}, 0, 0);
+        return;
+    }
+    cardView_->showRecord(&document_->grids(), editor_->recordSetOf(view), view->activeCol(),
+                          view->activeRow());
+}
+
+void MDIfrmTovan2000::mnuHelpFields_Click() {
+    TrapErrors(platform_, "mnuHelpFields Error!", [this] {
+        if (!fieldHelp_) fieldHelp_ = new FieldHelpWindow(this);
+        GridView* view = editor_ ? editor_->currentGridView() : nullptr;
+        if (view) {
+            fieldHelp_->showFields(editor_->recordSetOf(view), view->activeCol());
+        } else {
+            fieldHelp_->showFields("A", 1);
+        }
+        fieldHelp_->show();
+        fieldHelp_->raise();
+    });
+}
+
+// The panels are about the deck being edited: without one they step aside.
+// The panels are about the deck being edited: without one they step aside. When the card view
+// comes, it gets the width of a whole card where the window has room for it (once the docks
+// are laid out).
+void MDIfrmTovan2000::showPanels() {
+    const bool cardViewWasHidden = cardDock_->isHidden();
+    for (const auto& [dock, item] : panels_)
+        dock->setVisible(document_ && item->isChecked());
+    if (cardViewWasHidden && cardDock_->isVisible()) {
+        QTimer::singleShot(0, this, [this] {
+            const int card = std::min(cardView_->sizeHint().width(), width() * 2 / 3);
+            resizeDocks({cardDock_}, {card}, Qt::Horizontal);
+        });
+    }
+    followCaret();
+}
+
+void MDIfrmTovan2000::followFindings() {
+    if (editor_) editor_->markFindings(checkPanel_->findings());
+    findings_->setText(document_ ? checkPanel_->countText() : QString());
+}
+
+void MDIfrmTovan2000::showFinding(const CellPlace& place) {
+    if (!editor_ || !editorWindow_) return;
+    mdi_->setActiveSubWindow(editorWindow_);
+    editor_->showCell(place);
 }
 
 QAction* MDIfrmTovan2000::menuItem(std::string_view name) const {
@@ -226,6 +336,8 @@ void MDIfrmTovan2000::loadEditor() {
     for (GridView* grid : editor_->findChildren<GridView*>()) {
         connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
                 &MDIfrmTovan2000::updateStatus);
+        connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
+                &MDIfrmTovan2000::followCaret);
     }
     // Every change (an undo too) is written at most 30 s later; a crash loses no more.
     connect(&history, &QUndoStack::indexChanged, this, [this] {
@@ -244,8 +356,8 @@ void MDIfrmTovan2000::loadEditor() {
 // The document lives as long as its editor; a new editor made meanwhile has its own.
 void MDIfrmTovan2000::dropDocumentAfterEditor() {
     if (editor_ || !document_) return;
+    const std::unique_ptr<DeckDocument> going = std::move(document_);
     emit documentChanged(nullptr);
-    document_.reset();
     followUndoHistory();
 }
 

@@ -6,6 +6,7 @@
 #include "deck/ApplicationState.h"
 #include "editor/EditorHost.h"
 #include "editor/frmInput.h"
+#include "fileio/Findings.h"
 #include "fileio/basFileRoutines.h"
 #include "platform/Platform.h"
 #include "shell/DeckFiles.h"
@@ -18,14 +19,21 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QMdiArea;
 #include <QMdiSubWindow>
 
+class QDockWidget;
 class QLabel;
 class QMenu;
 
 namespace tovan {
+
+class CardViewPanel;
+class CheckDeckPanel;
+class FieldHelpWindow;
 
 class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHost {
     Q_OBJECT
@@ -75,6 +83,14 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     DeckDocument* document() const { return document_.get(); }
     QMdiSubWindow* editorWindow() const { return editorWindow_; }
     QMdiSubWindow* coverWindow() const { return coverWindow_; }
+    // The panels beside the editor, shown while a deck is open and their View item is checked.
+    CheckDeckPanel* checkPanel() const { return checkPanel_; }
+    QDockWidget* checkDock() const { return checkDock_; }
+    CardViewPanel* cardView() const { return cardView_; }
+    QDockWidget* cardDock() const { return cardDock_; }
+    // Help > Field Help (F1): the fields of the record set in front, the caret's selected.
+    void mnuHelpFields_Click();
+    FieldHelpWindow* fieldHelp() const { return fieldHelp_; }
     // The program is ending: only now may the cover form close.
     bool isClosing() const { return closing_; }
     // The full name chosen in the last save dialog.
@@ -122,6 +138,14 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void buildMenus();
     void buildFileMenu();
     void buildEditMenu();
+    void buildViewMenu();
+    void buildDocks();
+    QDockWidget* addPanel(QWidget* panel, const char* name, const QString& title,
+                          const char* viewItem, Qt::DockWidgetArea area);
+    void showPanels();
+    void followFindings();
+    void showFinding(const CellPlace& place);
+    void followCaret();
     QAction* addItem(QMenu* menu, const char* name, const char* caption);
     QAction* addItem(QMenu* menu, const char* name, const char* caption,
                      void (MDIfrmTovan2000::*handler)());
@@ -160,7 +184,15 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QTimer* recoveryTimer_;      // "recoveryTimer"
     QThreadPool recoveryWriter_; // one thread: the writes keep their order
     QMenu* recentMenu_ = nullptr;
-    QLabel* status_ = nullptr; // "statusDeck"
+    QLabel* status_ = nullptr;   // "statusDeck"
+    QLabel* findings_ = nullptr; // "statusFindings"
+    QMenu* mnuView_ = nullptr;
+    CheckDeckPanel* checkPanel_ = nullptr;
+    QDockWidget* checkDock_ = nullptr;
+    CardViewPanel* cardView_ = nullptr;
+    QDockWidget* cardDock_ = nullptr;
+    FieldHelpWindow* fieldHelp_ = nullptr;
+    std::vector<std::pair<QDockWidget*, QAction*>> panels_;
     bool closing_ = false;
 };
 

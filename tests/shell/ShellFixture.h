@@ -9,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QMdiArea>
@@ -71,6 +72,14 @@ struct Shell {
         QTest::keyClicks(cellEditor, text.mid(1));
         QTest::keyClick(cellEditor, Qt::Key_Return);
         QApplication::processEvents(); // the delegate commits, the step closes
+    }
+    // Pastes `text` into a cell with Edit > Paste Data: no cell rule fits what a paste puts in.
+    void paste(GridView* grid, int col, int row, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        grid->setFocus();
+        grid->setActiveCell(col, row);
+        trigger("mnuEditPaste");
+        QApplication::processEvents();
     }
     // Opens the cell's list with F2 and takes an item with Enter.
     void pick(GridView* grid, int col, int row, int item) {
