@@ -103,8 +103,8 @@ TEST_F(SaveFileTest, AtMostTenBoxesTheTenthCountingTheRest) {
     ASSERT_EQ(SaveFile(grids, deck_.string(), all, {0, ""}), 0);
     ASSERT_EQ(all.messages.size(), 14U);
     ASSERT_EQ(limited.messages.size(), 10U);
-    EXPECT_TRUE(std::equal(all.messages.begin(), all.messages.begin() + 9,
-                           limited.messages.begin()));
+    EXPECT_TRUE(
+        std::equal(all.messages.begin(), all.messages.begin() + 9, limited.messages.begin()));
     EXPECT_EQ(limited.messages[9].text,
               all.messages[9].text + "\n\n4 more messages of this save are not shown; View > "
                                      "Check Deck lists them all.");
