@@ -3,10 +3,12 @@
 #include "editor/DeckDocument.h"
 #include "fileio/DeckFindings.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace tovan {
 
@@ -64,23 +66,58 @@ CheckDeckPanel::CheckDeckPanel(QWidget* parent) : QWidget(parent), list_(new QTr
     layout->addWidget(list_);
     settle_.setSingleShot(true);
     settle_.setInterval(kSettleMs);
-    connect(&settle_, &QTimer::timeout, this, &CheckDeckPanel::checkNow);
+    connect(&settle_, &QTimer::timeout, this, &CheckDeckPanel::checkInBackground);
+    checker_.setMaxThreadCount(1);
     connect(list_, &QTreeWidget::itemActivated, this, &CheckDeckPanel::activate);
+}
+
+CheckDeckPanel::~CheckDeckPanel() {
+    checker_.waitForDone();
 }
 
 void CheckDeckPanel::setDocument(DeckDocument* document) {
     if (document_) disconnect(document_, nullptr, this, nullptr);
     document_ = document;
     if (document_) {
-        connect(document_, &DeckDocument::contentsChanged, this,
-                [this] { settle_.start(); }); // restarted by every change: one check per pause
+        connect(document_, &DeckDocument::contentsChanged, this, [this] {
+            ++generation_;
+            settle_.start(); // restarted by every change: one check per pause
+        });
     }
     checkNow();
 }
 
 void CheckDeckPanel::checkNow() {
     settle_.stop();
-    findings_ = document_ ? ListFindings(document_->grids()) : std::vector<Finding>{};
+    ++generation_;
+    showFindings(document_ ? ListFindings(document_->grids()) : std::vector<Finding>{});
+}
+
+// Only the copy is made on the UI thread; the grids themselves are never read from the worker.
+void CheckDeckPanel::checkInBackground() {
+    if (!document_) return checkNow();
+    auto grids = std::make_shared<const DeckGrids>(document_->grids());
+    const unsigned generation = generation_;
+    QPointer<CheckDeckPanel> panel(this);
+    checker_.start([grids, generation, panel] {
+        auto findings = std::make_shared<std::vector<Finding>>(ListFindings(*grids));
+        QMetaObject::invokeMethod(
+            panel, // nothing is called when the panel went meanwhile
+            [findings, generation, panel] {
+                if (panel && panel->generation_ == generation)
+                    panel->showFindings(std::move(*findings));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CheckDeckPanel::waitForCheck() {
+    checker_.waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void CheckDeckPanel::showFindings(std::vector<Finding> findings) {
+    findings_ = std::move(findings);
     fill();
     emit findingsChanged();
 }

@@ -7,6 +7,7 @@
 #include "fileio/Findings.h"
 
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
 #include <vector>
@@ -25,11 +26,18 @@ class CheckDeckPanel : public QWidget {
     static constexpr int kSettleMs = 150;
 
     explicit CheckDeckPanel(QWidget* parent = nullptr);
+    ~CheckDeckPanel() override;
 
     // Follows `document`; null empties the list.
     void setDocument(DeckDocument* document);
     // Checks the grids at once instead of after the pause.
     void checkNow();
+    // Checks a copy of the grids on a worker thread: a large deck takes longer to check than
+    // typing may wait. The list is filled when the check is done, unless the grids changed
+    // again meanwhile.
+    void checkInBackground();
+    // Waits for a check still going on the worker thread (and shows its findings).
+    void waitForCheck();
     const std::vector<Finding>& findings() const { return findings_; }
     QTreeWidget* list() const { return list_; }
     // "2 fatal, 5 warnings": the status bar's words for the findings.
@@ -44,11 +52,14 @@ class CheckDeckPanel : public QWidget {
     void findingsChanged();
 
   private:
+    void showFindings(std::vector<Finding> findings);
     void fill();
     void activate(QTreeWidgetItem* item);
 
     QPointer<DeckDocument> document_;
     QTimer settle_;
+    QThreadPool checker_;     // one thread: the checks keep their order
+    unsigned generation_ = 0; // counts the changes, so that a late result is not shown
     QTreeWidget* list_;
     std::vector<Finding> findings_;
 };
