@@ -12,6 +12,7 @@ FieldHelpWindow::FieldHelpWindow(QWidget* parent)
     : QWidget(parent, Qt::Tool), fields_(new QListWidget(this)), text_(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("frmFieldHelp"));
     fields_->setObjectName(QStringLiteral("lstFields"));
+    fields_->setWordWrap(true); // the labels are long
     text_->setObjectName(QStringLiteral("txtFieldHelp"));
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(fields_, 2);
