@@ -373,6 +373,14 @@ void SavePass::checkReadBack() {
         deck_.findings.push_back(
             {FindingClass::Loss, {loss.recordSet, loss.row, loss.col}, DescribeLoss(loss)});
     }
+    // Beyond the cells named, a deck that loses many only counts them, as its warning does.
+    if (const std::size_t more = deck_.losses.unnamedCount; more > 0) {
+        deck_.findings.push_back({FindingClass::Loss,
+                                  {},
+                                  std::to_string(more) +
+                                      (more == 1 ? " more cell" : " more cells") +
+                                      " of the grids will not read back as they are"});
+    }
 }
 
 void SavePass::warnWhenEmpty(std::string_view recordSet, const Grid& grid, int col, int row,
