@@ -3,7 +3,6 @@
 #include "editor/DeckDocument.h"
 #include "fileio/DeckFindings.h"
 
-#include <QCoreApplication>
 #include <QHeaderView>
 #include <QStyle>
 #include <QTreeWidget>
@@ -109,11 +108,6 @@ void CheckDeckPanel::checkInBackground() {
             },
             Qt::QueuedConnection);
     });
-}
-
-void CheckDeckPanel::waitForCheck() {
-    checker_.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void CheckDeckPanel::showFindings(std::vector<Finding> findings) {

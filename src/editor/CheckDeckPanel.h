@@ -36,8 +36,6 @@ class CheckDeckPanel : public QWidget {
     // typing may wait. The list is filled when the check is done, unless the grids changed
     // again meanwhile.
     void checkInBackground();
-    // Waits for a check still going on the worker thread (and shows its findings).
-    void waitForCheck();
     const std::vector<Finding>& findings() const { return findings_; }
     QTreeWidget* list() const { return list_; }
     // "2 fatal, 5 warnings": the status bar's words for the findings.
