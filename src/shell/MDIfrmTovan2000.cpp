@@ -213,7 +213,18 @@ void MDIfrmTovan2000::buildDocks() {
     connect(this, &MDIfrmTovan2000::documentChanged, this, &MDIfrmTovan2000::showPanels);
 }
 
+// A caret moved by code many times in a row (a deck being read) redraws the cards once.
 void MDIfrmTovan2000::followCaret() {
+    if (!caretMoved_) {
+        caretMoved_ = new QTimer(this);
+        caretMoved_->setSingleShot(true);
+        caretMoved_->setInterval(0);
+        connect(caretMoved_, &QTimer::timeout, this, &MDIfrmTovan2000::showCaretCards);
+    }
+    if (!caretMoved_->isActive()) caretMoved_->start();
+}
+
+void MDIfrmTovan2000::showCaretCards() {
     if (!cardView_ || !cardDock_->isVisible()) return;
     GridView* view = editor_ && document_ ? editor_->currentGridView() : nullptr;
     if (!view) {

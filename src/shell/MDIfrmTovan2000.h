@@ -146,6 +146,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void followFindings();
     void showFinding(const CellPlace& place);
     void followCaret();
+    void showCaretCards();
     QAction* addItem(QMenu* menu, const char* name, const char* caption);
     QAction* addItem(QMenu* menu, const char* name, const char* caption,
                      void (MDIfrmTovan2000::*handler)());
@@ -192,6 +193,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     CardViewPanel* cardView_ = nullptr;
     QDockWidget* cardDock_ = nullptr;
     FieldHelpWindow* fieldHelp_ = nullptr;
+    QTimer* caretMoved_ = nullptr;
     std::vector<std::pair<QDockWidget*, QAction*>> panels_;
     bool closing_ = false;
 };

@@ -148,6 +148,7 @@ TEST(CardView, ShowsTheLinesTheSaveWritesAndFollowsEdits) {
         const std::vector<std::string> saved =
             SavedLines(s.main->document()->grids(), s.path("saved.tvi"));
         s.editor()->showCell(caret.place);
+        QApplication::processEvents(); // the view follows when control returns
         QStringList expected;
         for (std::size_t line : caret.lines)
             expected << QString::fromLatin1(saved.at(line));
