@@ -173,7 +173,9 @@ constexpr auto kHelp = std::to_array<FieldHelp>({
     {"D", 17, 17,
      "The time the water-quality capture volume takes to drain. Written on the D1 "
      "card.",
-     "hours", Optional, "Reported with the capture; blank or 0 means 40 hours."},
+     "hours", Optional,
+     "The report gives the rate the captured volume is released at over this time; blank or 0 "
+     "means 40 hours."},
     {"D", 18, 18,
      "Any value other than 0 cancels the correction factors of the storms (record "
      "set B1 or B2) for this catchment.",
