@@ -2,6 +2,7 @@
 // and the time per catchment at 200,000 catchments stays within 1.5 times that at 10,000.
 #include "deck/RecordSets.h"
 #include "deck/modChangeSpread.h"
+#include "fileio/DeckFindings.h"
 #include "fileio/SaveFile.h"
 #include "platform/RecordingPlatform.h"
 
@@ -125,8 +126,29 @@ void BM_SaveFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * catchments);
 }
 
+// The full check behind the Check Deck panel, run after each pause in typing: the save rules,
+// the read-back of the written text and the engine's ranges. It runs on a worker thread.
+void BM_ListFindings(benchmark::State& state) {
+    const int catchments = static_cast<int>(state.range(0));
+    const DeckGrids& grids = CatchmentDeck(catchments);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ListFindings(grids).size());
+    state.SetItemsProcessed(state.iterations() * catchments);
+}
+
+// What the panel's check costs the UI thread: a copy of the grids, checked on a worker thread.
+void BM_CopyGridsForCheck(benchmark::State& state) {
+    const DeckGrids& grids = CatchmentDeck(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        DeckGrids copy = grids;
+        benchmark::DoNotOptimize(copy.fpCardD.maxRows());
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_ListFindings)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyGridsForCheck)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildDeckText)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveFile)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildHyetographDeck)->Unit(benchmark::kMillisecond);

@@ -22,5 +22,6 @@ int SaveCommand(Arguments args);
 int RunCommand(Arguments args);
 int SlopeCommand(Arguments args);
 int ResultsCommand(Arguments args);
+int ReferenceCommand(Arguments args);
 
 } // namespace tovan::cli

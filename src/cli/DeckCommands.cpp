@@ -1,6 +1,7 @@
 // check, format, dump and save: the deck core of the desktop application, from a script.
 #include "cli/Commands.h"
 #include "cli/ConsolePlatform.h"
+#include "deck/FieldHelp.h"
 #include "fileio/DeckFindings.h"
 #include "fileio/GridJson.h"
 #include "fileio/Latin1.h"
@@ -31,7 +32,9 @@ constexpr const char* kCheckHelp =
 constexpr const char* kFormatHelp =
     "usage: tovandeck format DECK OUT [--all]\n"
     "Reads DECK and saves the grids to OUT as File > Save does. With status 2 (or 3),\n"
-    "OUT is left as it was. Exit statuses as for 'check'; 3 also when OUT cannot be written.\n";
+    "OUT is left as it was. Exit statuses as for 'check'; 3 also when OUT cannot be written.\n"
+    "Like the editor's save, it prints at most ten of the save rules' messages, the tenth\n"
+    "saying how many more there are; --all prints every one.\n";
 constexpr const char* kDumpHelp =
     "usage: tovandeck dump DECK\n"
     "Reads DECK and writes the five grids as JSON on standard output:\n"
@@ -43,6 +46,12 @@ constexpr const char* kSaveHelp =
     "Builds the grids from a document in the 'dump' format and saves them to OUT as\n"
     "File > Save does. A document that does not fit the grids is refused with status 3.\n"
     "Exit statuses as for 'format'.\n";
+
+constexpr const char* kReferenceHelp =
+    "usage: tovandeck reference\n"
+    "Writes the reference of every field of the deck as Markdown on standard output: what it\n"
+    "means, its deck columns and format, units, what it takes, whether it is required and what\n"
+    "the engine does with it. docs/deck-reference.md is this output.\n";
 
 // The arguments without "--all", which every deck command takes; `all` tells whether it was there.
 std::vector<std::string_view> WithoutAll(Arguments args, bool& all) {
@@ -95,10 +104,12 @@ bool ReadInto(OpenedDeck& deck, std::string_view path, Platform& platform) {
     return true;
 }
 
-// Saves as File > Save does, with the messages the main window adds.
-int SaveAs(const DeckGrids& grids, std::string_view out, ConsolePlatform& platform) {
+// Saves as File > Save does, with the messages the main window adds and at most as many of the
+// rules' messages as the editor shows boxes; with --all, every one.
+int SaveAs(const DeckGrids& grids, std::string_view out, ConsolePlatform& platform, bool all) {
     const int before = platform.messageCount();
-    const std::int32_t result = SaveFile(grids, std::string(out), platform);
+    const SaveBoxLimit limit{all ? 0 : SaveBoxLimit{}.count, "'tovandeck check --list'"};
+    const std::int32_t result = SaveFile(grids, std::string(out), platform, limit);
     const bool warned = platform.messageCount() > before;
     if (result == 0) {
         platform.showMessage("Save operation was sucessful.", MessageIcon::Information, "SaveFile");
@@ -160,7 +171,7 @@ int FormatCommand(Arguments given) {
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     if (deck.outcome != ReadOutcome::Read) return kExitFailed;
     const int readMessages = platform.messageCount();
-    const int status = SaveAs(deck.grids, args[1], platform);
+    const int status = SaveAs(deck.grids, args[1], platform, all);
     return (status == kExitClean && readMessages > 0) ? kExitWarnings : status;
 }
 
@@ -202,7 +213,15 @@ int SaveCommand(Arguments given) {
         std::fprintf(stderr, "tovandeck save: %s\n", error->c_str());
         return kExitUsage;
     }
-    return SaveAs(grids, args[1], platform);
+    return SaveAs(grids, args[1], platform, all);
+}
+
+int ReferenceCommand(Arguments args) {
+    if (WantsHelp(args, kReferenceHelp)) return kExitClean;
+    if (!args.empty()) return Usage(kReferenceHelp);
+    const std::string doc = DeckReferenceMarkdown();
+    std::fwrite(doc.data(), 1, doc.size(), stdout);
+    return kExitClean;
 }
 
 } // namespace tovan::cli

@@ -31,6 +31,7 @@ constexpr Command kCommands[] = {
     {"run", tovan::cli::RunCommand, "run the engine on a deck"},
     {"slope", tovan::cli::SlopeCommand, "compute a weighted composite slope"},
     {"results", tovan::cli::ResultsCommand, "print what a run computed as CSV"},
+    {"reference", tovan::cli::ReferenceCommand, "print the deck's fields as a Markdown reference"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -59,6 +59,9 @@ DeckDocument::DeckDocument(QObject* parent) : QObject(parent) {
     stepCloser_.setSingleShot(true);
     stepCloser_.setInterval(0);
     connect(&stepCloser_, &QTimer::timeout, this, &DeckDocument::closeStep);
+    changeNotice_.setSingleShot(true);
+    changeNotice_.setInterval(0);
+    connect(&changeNotice_, &QTimer::timeout, this, &DeckDocument::contentsChanged);
     setRecorderOnGrids(this);
 }
 
@@ -108,7 +111,13 @@ void DeckDocument::cellAboutToChange(Grid& grid, int col, int row) {
     startStep();
 }
 
+// Reading a deck changes every cell: the timer is only started, not restarted, per change.
+void DeckDocument::noteChange() {
+    if (!changeNotice_.isActive()) changeNotice_.start();
+}
+
 void DeckDocument::cellDidChange(Grid& grid, int col, int row) {
+    noteChange();
     if (!recording_ || pending_.empty()) return;
     Change& last = pending_.back();
     if (last.kind == Change::Kind::Cell && last.grid == &grid && last.col == col && last.row == row)
@@ -116,12 +125,14 @@ void DeckDocument::cellDidChange(Grid& grid, int col, int row) {
 }
 
 void DeckDocument::rowsInserted(Grid& grid, int firstRow, int count) {
+    noteChange();
     if (!recording_) return;
     pending_.push_back({Change::Kind::RowsInserted, &grid, 1, firstRow, {}, {}, count, {}});
     startStep();
 }
 
 void DeckDocument::rowsAboutToBeRemoved(Grid& grid, int firstRow, int lastRow) {
+    noteChange();
     if (!recording_) return;
     pending_.push_back({Change::Kind::RowsRemoved,
                         &grid,

@@ -66,6 +66,9 @@ class DeckDocument : public QObject, public GridRecorder {
   signals:
     // An undo or redo changed this cell first: the editor shows it.
     void stepApplied(Grid* grid, int col, int row);
+    // Some cell or row of the grids changed: by the user, an undo, or a deck being read. Sent
+    // once when control returns to the event loop, however many cells changed before.
+    void contentsChanged();
 
   private:
     void cellAboutToChange(Grid& grid, int col, int row) override;
@@ -73,6 +76,7 @@ class DeckDocument : public QObject, public GridRecorder {
     void rowsInserted(Grid& grid, int firstRow, int count) override;
     void rowsAboutToBeRemoved(Grid& grid, int firstRow, int lastRow) override;
     void startStep();
+    void noteChange();
     void setRecorderOnGrids(GridRecorder* recorder);
 
     DeckGrids grids_;
@@ -81,6 +85,7 @@ class DeckDocument : public QObject, public GridRecorder {
     std::vector<Change> pending_;
     QString pendingName_;
     QTimer stepCloser_;
+    QTimer changeNotice_;
     bool recording_ = true;
     bool unsavedBase_ = false;
 };

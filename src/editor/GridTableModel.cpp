@@ -66,13 +66,41 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
         return QString::fromLatin1(grid_.value(col, row));
     case Qt::ToolTipRole:
-        if (grid_.cellType(col, row) == CellType::ComboBox)
-            return CellDisplayText(grid_.format(col, row), grid_.value(col, row));
-        return {};
+        return toolTip(col, row);
     case Qt::BackgroundRole:
+        if (const CellMark* mark = markAt(col, row)) return QBrush(mark->tint);
         return Brush(grid_.backColor(col, row));
     default:
         return {};
+    }
+}
+
+// A finding first, then the list item chosen (a list cell shows it cut), then the field's help.
+QVariant GridTableModel::toolTip(int col, int row) const {
+    QStringList parts;
+    if (const CellMark* mark = markAt(col, row)) parts << mark->text;
+    if (grid_.cellType(col, row) == CellType::ComboBox && !grid_.value(col, row).empty())
+        parts << CellDisplayText(grid_.format(col, row), grid_.value(col, row));
+    if (help_ && !isButtonRow(row)) parts << help_(col);
+    parts.removeAll(QString());
+    if (parts.isEmpty()) return {};
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+const GridTableModel::CellMark* GridTableModel::markAt(int col, int row) const {
+    if (marks_.empty()) return nullptr;
+    auto found = marks_.find({col, row});
+    if (found == marks_.end()) found = marks_.find({0, row});
+    return found == marks_.end() ? nullptr : &found->second;
+}
+
+// Only the looks change: the views repaint, nothing else hears of it.
+void GridTableModel::setMarks(CellMarks marks) {
+    if (marks.empty() && marks_.empty()) return;
+    marks_ = std::move(marks);
+    if (rowCount() > 0 && columnCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::BackgroundRole, Qt::ToolTipRole});
     }
 }
 
@@ -95,7 +123,9 @@ QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, in
     if (firstRow_ == 1) return {};
     switch (role) {
     case Qt::DisplayRole:
+        return QString::fromLatin1(grid_.value(col, 1));
     case Qt::ToolTipRole:
+        if (help_) return help_(col);
         return QString::fromLatin1(grid_.value(col, 1));
     case Qt::BackgroundRole:
         return Brush(grid_.backColor(col, 1));

@@ -7,9 +7,14 @@
 #pragma once
 
 #include "deck/Grid.h"
+#include "fileio/Findings.h"
 
 #include <QAbstractTableModel>
+#include <QColor>
 #include <QRect>
+#include <functional>
+#include <map>
+#include <utility>
 
 namespace tovan {
 
@@ -42,6 +47,19 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     // Clears the unlocked cells of the block; `stepName` names the step for undo.
     void clearBlock(const QRect& block, const QString& stepName = QStringLiteral("Delete"));
 
+    // What a check found in a cell: a tint over its background and the words of its tooltip.
+    // A mark at column 0 covers the whole row.
+    struct CellMark {
+        QColor tint;
+        QString text;
+        FindingClass kind = FindingClass::EngineNote; // the gravest finding of the cell
+    };
+    using CellMarks = std::map<std::pair<int, int>, CellMark>; // (grid column, grid row)
+    void setMarks(CellMarks marks);
+    const CellMark* markAt(int col, int row) const;
+    // The help of the field in a grid column, for the tooltips of its label and its cells.
+    void setFieldHelp(std::function<QString(int col)> help) { help_ = std::move(help); }
+
   signals:
     // The user changed one cell (the grid's change event), in grid column and row.
     void userChanged(int col, int row);
@@ -65,8 +83,12 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     void afterReset() override;
     void activeCellChanged() override { emit activeCellMoved(); }
 
+    QVariant toolTip(int col, int row) const;
+
     Grid& grid_;
     int firstRow_;
+    CellMarks marks_;
+    std::function<QString(int col)> help_;
 };
 
 } // namespace tovan

@@ -1,5 +1,7 @@
 #include "editor/frmInput.h"
 
+#include "deck/FieldHelp.h"
+#include "editor/CheckDeckPanel.h"
 #include "editor/ErrorTrap.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <map>
 
 namespace tovan {
 
@@ -37,9 +40,10 @@ QPushButton* NewButton(const QString& caption, QWidget* parent) {
 
 } // namespace
 
-frmInput::frmInput(ApplicationState& state, Platform& platform, EditorHost& host, QWidget* parent)
-    : QWidget(parent), state_(state), platform_(platform), host_(host), grids_(document_.grids()),
-      rules_(grids_, state, platform, *this) {
+frmInput::frmInput(DeckDocument& document, ApplicationState& state, Platform& platform,
+                   EditorHost& host, QWidget* parent)
+    : QWidget(parent), state_(state), platform_(platform), host_(host), document_(document),
+      grids_(document_.grids()), rules_(grids_, state, platform, *this) {
     setObjectName(QStringLiteral("frmInput"));
     setWindowTitle(QStringLiteral("Tovan Edit Form"));
     buildControls();
@@ -92,6 +96,12 @@ void frmInput::buildControls() {
     fpCardB2 = newGrid(grids_.fpCardB2);
     fpCardC = newGrid(grids_.fpCardC);
     fpCardD = newGrid(grids_.fpCardD);
+    // Every label and cell tells what its field is, from the core's field table.
+    for (const char* set : {"A", "B1", "B2", "C", "D"}) {
+        gridView(set)->gridModel()->setFieldHelp([set = std::string(set)](int col) {
+            return QString::fromLatin1(FieldHelpText(set, col));
+        });
+    }
     // Each grid's label row is its header, so it stays in view while the records scroll
     // (fpCardA's one record never scrolls at all).
 
@@ -206,6 +216,56 @@ void frmInput::showUndoneCell(Grid* grid, int col, int row) {
         view->setFocus();
         view->setActiveCell(col, shownRow);
     }
+}
+
+GridView* frmInput::gridView(std::string_view recordSet) const {
+    const std::pair<std::string_view, GridView*> views[] = {
+        {"A", fpCardA}, {"B1", fpCardB1}, {"B2", fpCardB2}, {"C", fpCardC}, {"D", fpCardD}};
+    for (const auto& [name, view] : views) {
+        if (name == recordSet) return view;
+    }
+    return nullptr;
+}
+
+std::string frmInput::recordSetOf(const GridView* view) const {
+    for (const char* set : {"A", "B1", "B2", "C", "D"}) {
+        if (gridView(set) == view) return set;
+    }
+    return {};
+}
+
+GridView* frmInput::currentGridView() const {
+    for (GridView* view : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
+        if (view->hasFocus() && !view->isHidden()) return view;
+    }
+    for (GridView* view : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
+        if (!view->isHidden()) return view;
+    }
+    return nullptr;
+}
+
+void frmInput::showCell(const CellPlace& place) {
+    if (GridView* view = gridView(place.recordSet))
+        showUndoneCell(&view->grid(), std::max(place.col, 1), place.row);
+}
+
+void frmInput::markFindings(const std::vector<Finding>& findings) {
+    std::map<GridView*, GridTableModel::CellMarks> marks;
+    for (const Finding& finding : findings) {
+        GridView* view = gridView(finding.place.recordSet);
+        if (!view || finding.place.row < 2) continue;
+        auto& cell = marks[view][{finding.place.col, finding.place.row}];
+        // The gravest finding gives the tint; every finding of the cell is in the tooltip.
+        if (cell.text.isEmpty() || finding.kind < cell.kind) {
+            cell.tint = FindingTint(finding.kind);
+            cell.kind = finding.kind;
+        }
+        cell.text += (cell.text.isEmpty() ? QString() : QStringLiteral("\n")) +
+                     QString::fromLatin1(ClassName(finding.kind)) + QStringLiteral(": ") +
+                     QString::fromLatin1(finding.text);
+    }
+    for (GridView* view : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD})
+        view->gridModel()->setMarks(std::move(marks[view]));
 }
 
 // The caret stays off locked cells in A, C and D; C and D keep to the same catchment.

@@ -1,4 +1,4 @@
-// The editor form "Tovan Edit Form": the five record-set grids (the open document), the
+// The editor form "Tovan Edit Form": a view of the open document's five record-set grids, the
 // title label naming the record set on view, and the buttons that switch between record
 // sets. It shows one record set at a time, C and D together.
 #pragma once
@@ -9,6 +9,7 @@
 #include "editor/EditorHost.h"
 #include "editor/rules/CellRules.h"
 #include "editor/rules/EditorForm.h"
+#include "fileio/Findings.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -26,16 +27,28 @@ class SLOPEfrm;
 class frmInput : public QWidget, public EditorForm {
     Q_OBJECT
   public:
-    frmInput(ApplicationState& state, Platform& platform, EditorHost& host,
+    // The form is a view of `document`, which must outlive it.
+    frmInput(DeckDocument& document, ApplicationState& state, Platform& platform, EditorHost& host,
              QWidget* parent = nullptr);
     ~frmInput() override;
 
     DeckGrids& grids() { return grids_; }
-    // The deck being edited, with its undo history.
+    // The deck being edited, with its undo history; the main window owns it.
     DeckDocument& document() { return document_; }
     // Takes back (or makes again) the last step, after storing a value still being typed.
     void undo();
     void redo();
+
+    // Shows the record set of `place` with its cell selected (the whole row: its first column).
+    void showCell(const CellPlace& place);
+    // Tints the cells with a finding and puts the finding in their tooltips.
+    void markFindings(const std::vector<Finding>& findings);
+    // The grid view of a record set ("A", "B1", "B2", "C" or "D"); null for another name.
+    GridView* gridView(std::string_view recordSet) const;
+    // The grid view the user works in: the one with the focus, or else the first one shown.
+    GridView* currentGridView() const;
+    // The record set a grid view shows ("A", "B1", "B2", "C" or "D").
+    std::string recordSetOf(const GridView* view) const;
 
     // Runs the activation rules again (after a deck was read into the grids).
     void ForceFormActivate();
@@ -99,7 +112,7 @@ class frmInput : public QWidget, public EditorForm {
     ApplicationState& state_;
     Platform& platform_;
     EditorHost& host_;
-    DeckDocument document_;
+    DeckDocument& document_;
     DeckGrids& grids_;
     CellRules rules_;
     SLOPEfrm* slope_ = nullptr; // made on the first "Build Slope", then shown and hidden

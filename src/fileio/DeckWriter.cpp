@@ -99,6 +99,67 @@ class CardPairs {
     std::array<WriteValue, 2 * N> pairs_{};
 };
 
+// The cards themselves, one function per card type, for the save pass and for anyone who wants
+// to see what a record becomes. Each takes the values the pass computes (an option from a list
+// index, a return period in years) as given.
+std::string CardAText(const Grid& a, WriteValue option) {
+    CardPairs pairs(cards::kA, a, kTemplateRow);
+    pairs.set(kCardABlankField, kBlank);
+    pairs.set(kCardAOptionField, option);
+    return pairs.write();
+}
+
+bool AnyFilled(const Grid& grid, int row, int firstCol, int lastCol) {
+    for (int c = firstCol; c <= lastCol; ++c) {
+        if (GetCellValue(grid, c, row)) return true;
+    }
+    return false;
+}
+
+bool CarriesFactors(const Grid& b1, int row) {
+    return AnyFilled(b1, row, col::kB1FirstFactor, col::kB1LastFactor);
+}
+
+std::string CardB1Text(const Grid& b1, int row) {
+    if (CarriesFactors(b1, row)) return CardPairs(cards::kB1WithFactors, b1, row).write();
+    return CardPairs(cards::kB1, b1, row).write();
+}
+
+// The cell holds the index of the chosen list entry; an empty cell counts as the first entry.
+// Nothing for a cell that holds no index.
+std::optional<double> ReturnPeriodYears(CellValue cell) {
+    if (!cell) return kReturnPeriodYears.front();
+    if (const auto index = ListIndexIn(cell, kReturnPeriodYears.size())) {
+        return kReturnPeriodYears[*index];
+    }
+    return std::nullopt;
+}
+
+std::string CardB2Text(const Grid& b2, int row) {
+    CardPairs pairs(cards::kB2, b2, row);
+    const auto years = ReturnPeriodYears(GetCellValue(b2, col::kB2ReturnPeriod, row));
+    pairs.set(kCardB2YearsField, years.value_or(kUnreadableReturnPeriodYears));
+    return pairs.write();
+}
+
+std::optional<std::size_t> PrintIndex(const Grid& c, int row) {
+    return ListIndexIn(GetCellValue(c, col::kCPrint, row), kPrintOptionCodes.size());
+}
+
+// Any print option cell that is not a list index, the empty one included, is written as 0.
+std::string CardCText(const Grid& c, int row) {
+    const auto printIndex = PrintIndex(c, row);
+    CardPairs pairs(cards::kC, c, row);
+    pairs.set(kCardCBlankField, kBlank);
+    pairs.set(kCardCPrintField, printIndex ? kPrintOptionCodes[*printIndex] : 0.0);
+    return pairs.write();
+}
+
+// The D1 card follows whenever the switch holds 1, even with every D1 field empty.
+bool WritesD1(const Grid& d, int row) {
+    return HoldsNumber(GetCellValue(d, col::kDUseD1, row), 1);
+}
+
 // Thrown to leave the pass at once; the outcome is already recorded in the deck text.
 struct PassStopped {};
 
@@ -111,15 +172,11 @@ class SavePass {
     bool writeCardA();
     void writeB1Cards();
     void writeB2Cards();
-    double returnPeriodYears(CellValue cell, int row);
     void writeCatchments();
-    std::optional<std::size_t> checkCardC(int row);
-    void writeCardC(int row, std::optional<std::size_t> printIndex);
+    void checkCardC(int row);
     void checkCardD(int row);
-    void writeCardsDAndD1(int row);
 
-    template <std::size_t N>
-    void append(const CardPairs<N>& pairs);
+    void append(const std::string& card);
     void appendLine(std::string_view line);
     [[noreturn]] void fail(const msg::SaveMessage& message, CellPlace place);
     void warn(const msg::SaveMessage& message, CellPlace place);
@@ -170,18 +227,8 @@ bool SavePass::writeCardA() {
     }
     if (title.value_or("").empty()) warn(msg::kNoProjectTitle, {"A", kTemplateRow, col::kATitle});
 
-    CardPairs pairs(cards::kA, a, kTemplateRow);
-    pairs.set(kCardABlankField, kBlank);
-    pairs.set(kCardAOptionField, *index + 1);
-    append(pairs);
+    append(CardAText(a, *index + 1));
     return *index == kHyetographOption;
-}
-
-bool AnyFilled(const Grid& grid, int row, int firstCol, int lastCol) {
-    for (int c = firstCol; c <= lastCol; ++c) {
-        if (GetCellValue(grid, c, row)) return true;
-    }
-    return false;
 }
 
 // A storm is a run of rows with the same storm number. Its correction factors may only be on
@@ -195,7 +242,7 @@ void SavePass::writeB1Cards() {
     const int lastRow = b1.dataRowCnt();
     for (int r = kTemplateRow; r <= lastRow; ++r) {
         const CellValue storm = GetCellValue(b1, col::kB1Storm, r);
-        const bool carriesFactors = AnyFilled(b1, r, col::kB1FirstFactor, col::kB1LastFactor);
+        const bool carriesFactors = CarriesFactors(b1, r);
         if (carriesFactors && AnyFilled(b1, r, kB1FirstDepthUnderFactors, col::kB1LastDepth)) {
             fail(msg::kB1DepthsAndFactors, {"B1", r, kB1FirstDepthUnderFactors});
         }
@@ -210,12 +257,8 @@ void SavePass::writeB1Cards() {
             factorsWritten = false;
         }
 
-        if (carriesFactors) {
-            append(CardPairs(cards::kB1WithFactors, b1, r));
-            factorsWritten = true;
-        } else {
-            append(CardPairs(cards::kB1, b1, r));
-        }
+        append(CardB1Text(b1, r));
+        factorsWritten = factorsWritten || carriesFactors;
         previousStorm = storm;
     }
 }
@@ -234,32 +277,24 @@ void SavePass::writeB2Cards() {
         if (r != kTemplateRow && SameValue(storm, previousStorm))
             fail(msg::kB2DuplicateStorm, {"B2", r, col::kB2Storm});
         if (!NumberIn(returnPeriod)) warn(msg::kB2NoReturnPeriod, {"B2", r, col::kB2ReturnPeriod});
-
-        CardPairs pairs(cards::kB2, b2, r);
-        pairs.set(kCardB2YearsField, returnPeriodYears(returnPeriod, r));
-        append(pairs);
+        if (!ReturnPeriodYears(returnPeriod))
+            warn(msg::kB2BadReturnPeriod, {"B2", r, col::kB2ReturnPeriod});
+        append(CardB2Text(b2, r));
         previousStorm = storm;
     }
-}
-
-// The cell holds the index of the chosen list entry; an empty cell counts as the first entry.
-double SavePass::returnPeriodYears(CellValue cell, int row) {
-    if (!cell) return kReturnPeriodYears.front();
-    if (const auto index = ListIndexIn(cell, kReturnPeriodYears.size())) {
-        return kReturnPeriodYears[*index];
-    }
-    warn(msg::kB2BadReturnPeriod, {"B2", row, col::kB2ReturnPeriod});
-    return kUnreadableReturnPeriodYears;
 }
 
 void SavePass::writeCatchments() {
     const int lastRow = grids_.fpCardC.dataRowCnt();
     if (lastRow != grids_.fpCardD.dataRowCnt())
         fail(msg::kCDMismatch, {"C", std::max(lastRow, grids_.fpCardD.dataRowCnt()), 0});
+    const Grid& d = grids_.fpCardD;
     for (int r = kTemplateRow; r <= lastRow; ++r) {
-        writeCardC(r, checkCardC(r));
+        checkCardC(r);
+        append(CardCText(grids_.fpCardC, r));
         checkCardD(r);
-        writeCardsDAndD1(r);
+        append(CardPairs(cards::kD, d, r).write());
+        if (WritesD1(d, r)) append(CardPairs(cards::kD1, d, r).write());
     }
 }
 
@@ -270,8 +305,7 @@ bool IsCatchmentNumberUsable(CellValue cell) {
     return number && *number > kLowestCatchmentNumber && *number < kHighestCatchmentNumber;
 }
 
-// Returns the list index of the print option, when the cell holds one.
-std::optional<std::size_t> SavePass::checkCardC(int row) {
+void SavePass::checkCardC(int row) {
     const Grid& c = grids_.fpCardC;
     const CellValue printOption = GetCellValue(c, col::kCPrint, row);
     if (!NumberIn(printOption)) warn(msg::kCNoPrintOption, {"C", row, col::kCPrint});
@@ -279,20 +313,11 @@ std::optional<std::size_t> SavePass::checkCardC(int row) {
         warn(msg::kCBadRationalFormula, {"C", row, col::kCRational});
     warnWhenEmpty("C", c, col::kCUnitDuration, row, msg::kCNoTimeUnit);
 
-    const auto index = ListIndexIn(printOption, kPrintOptionCodes.size());
+    const auto index = PrintIndex(c, row);
     const bool writesToDisk = index && *index >= kFirstDiskOutputIndex;
     if (writesToDisk && !IsCatchmentNumberUsable(GetCellValue(c, col::kCNumber, row))) {
         warn(msg::kCBadCatchmentNumber, {"C", row, col::kCNumber});
     }
-    return index;
-}
-
-// Any print option cell that is not a list index, the empty one included, is written as 0.
-void SavePass::writeCardC(int row, std::optional<std::size_t> printIndex) {
-    CardPairs pairs(cards::kC, grids_.fpCardC, row);
-    pairs.set(kCardCBlankField, kBlank);
-    pairs.set(kCardCPrintField, printIndex ? kPrintOptionCodes[*printIndex] : 0.0);
-    append(pairs);
 }
 
 // The time of concentration (column 7) and every field after column 12 are optional.
@@ -310,19 +335,10 @@ void SavePass::checkCardD(int row) {
     warnWhenEmpty("D", d, col::kDFinalInfiltration, row, msg::kDNoFinalInfiltration);
 }
 
-// The D1 card follows whenever the switch holds 1, even with every D1 field empty.
-void SavePass::writeCardsDAndD1(int row) {
-    const Grid& d = grids_.fpCardD;
-    append(CardPairs(cards::kD, d, row));
-    if (HoldsNumber(GetCellValue(d, col::kDUseD1, row), 1)) append(CardPairs(cards::kD1, d, row));
-}
-
 // FortranWrite only refuses a malformed pair list, which the fixed card layouts never are.
 // Should it happen all the same, writing a shortened deck would lose data: the save stops as
 // an unexpected error instead, and the caller reports that saving failed.
-template <std::size_t N>
-void SavePass::append(const CardPairs<N>& pairs) {
-    const std::string card = pairs.write();
+void SavePass::append(const std::string& card) {
     if (card.empty()) {
         deck_.error = EINVAL;
         throw PassStopped{};
@@ -357,6 +373,14 @@ void SavePass::checkReadBack() {
         deck_.findings.push_back(
             {FindingClass::Loss, {loss.recordSet, loss.row, loss.col}, DescribeLoss(loss)});
     }
+    // Beyond the cells named, a deck that loses many only counts them, as its warning does.
+    if (const std::size_t more = deck_.losses.unnamedCount; more > 0) {
+        deck_.findings.push_back({FindingClass::Loss,
+                                  {},
+                                  std::to_string(more) +
+                                      (more == 1 ? " more cell" : " more cells") +
+                                      " of the grids will not read back as they are"});
+    }
 }
 
 void SavePass::warnWhenEmpty(std::string_view recordSet, const Grid& grid, int col, int row,
@@ -376,6 +400,36 @@ std::optional<std::string_view> GetCellValue(const Grid& grid, int col, int row,
 
 DeckText BuildDeckText(const DeckGrids& grids, Platform& platform) {
     return SavePass(grids, platform).run();
+}
+
+// What the save writes for the record, built by the save's own card functions. The rainfall
+// option is written as the save would, or as an empty cell when the save would refuse it.
+std::vector<RecordCard> RecordCards(const DeckGrids& grids, std::string_view recordSet, int row) {
+    if (recordSet == "A") {
+        const auto index = NumberIn(GetCellValue(grids.fpCardA, col::kAOption, kTemplateRow));
+        const bool known = index && (*index == kHyetographOption || *index == kOneHourDepthOption);
+        return {{"A", CardAText(grids.fpCardA, known ? WriteValue(*index + 1) : WriteValue{})}};
+    }
+    if (recordSet == "B1") {
+        return {
+            {CarriesFactors(grids.fpCardB1, row) ? "B1.2" : "B1", CardB1Text(grids.fpCardB1, row)}};
+    }
+    if (recordSet == "B2") return {{"B2", CardB2Text(grids.fpCardB2, row)}};
+    std::vector<RecordCard> catchment{{"C", CardCText(grids.fpCardC, row)},
+                                      {"D", CardPairs(cards::kD, grids.fpCardD, row).write()}};
+    if (WritesD1(grids.fpCardD, row))
+        catchment.push_back({"D1", CardPairs(cards::kD1, grids.fpCardD, row).write()});
+    return catchment;
+}
+
+std::pair<int, int> StormRows(const Grid& b1, int row) {
+    const CellValue storm = GetCellValue(b1, col::kB1Storm, row);
+    int first = row, last = row;
+    while (first > kTemplateRow && SameValue(GetCellValue(b1, col::kB1Storm, first - 1), storm))
+        --first;
+    while (last < b1.dataRowCnt() && SameValue(GetCellValue(b1, col::kB1Storm, last + 1), storm))
+        ++last;
+    return {first, last};
 }
 
 } // namespace tovan

@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tovan {
 
@@ -29,6 +31,18 @@ struct DeckText {
 // with the record sets, rows and columns that will not come back. Writes nothing.
 DeckText BuildDeckText(const DeckGrids& grids, Platform& platform);
 
+// One card of a record as the save writes it, with its card type: "A", "B1", "B1.2" (a last
+// card carrying correction factors), "B2", "C", "D" or "D1".
+struct RecordCard {
+    std::string_view card;
+    std::string text;
+};
+// The cards the save writes for one record: card A; the B1 or B2 card of a row; or, for a row
+// of C or D, the catchment's C and D cards and its D1 card when it has one.
+std::vector<RecordCard> RecordCards(const DeckGrids& grids, std::string_view recordSet, int row);
+// The rows of the B1 storm that `row` belongs to: the run of rows with the same storm number.
+std::pair<int, int> StormRows(const Grid& b1, int row);
+
 // What SaveFile returns when a fatal rule stopped the save.
 inline constexpr std::int32_t kSaveStoppedByRule = -1;
 
@@ -36,10 +50,23 @@ inline constexpr std::int32_t kSaveStoppedByRule = -1;
 // (its own message has said why), otherwise the file and the system's reason.
 std::string SaveFailureDetail(std::int32_t result, const std::string& path);
 
+// How many message boxes one save shows at most. A deck with a fault in every row would
+// otherwise show a box per row; the last box allowed says how many more there are and where
+// they are all listed. A count of 0 shows every box.
+struct SaveBoxLimit {
+    std::size_t count = 10;
+    std::string_view listedBy = "View > Check Deck";
+};
+
+// The last box allowed: its own text, then how many boxes were left out and where to see them.
+std::string LastBoxText(std::string_view text, std::size_t leftOut, std::string_view listedBy);
+
 // Writes the grids to `path`: 0 when written (even when unusable), -1 when a fatal rule
 // stopped the save (nothing is written), or an error number (an errno value) when writing
-// failed (the previous file is left as it was).
-std::int32_t SaveFile(const DeckGrids& grids, const std::string& path, Platform& platform);
+// failed (the previous file is left as it was). The rules' boxes come in their order, up to
+// the limit, after the write.
+std::int32_t SaveFile(const DeckGrids& grids, const std::string& path, Platform& platform,
+                      const SaveBoxLimit& limit = {});
 
 // How GetCellValue reads a cell. The save pass reads every cell as Generic, except the project
 // title, which it reads as Text.

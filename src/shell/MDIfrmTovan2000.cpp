@@ -1,6 +1,9 @@
 #include "shell/MDIfrmTovan2000.h"
 
+#include "editor/CardViewPanel.h"
+#include "editor/CheckDeckPanel.h"
 #include "editor/ErrorTrap.h"
+#include "editor/FieldHelpWindow.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "editor/Twips.h"
@@ -16,6 +19,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -47,6 +51,9 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     status_ = new QLabel(statusBar());
     status_->setObjectName(QStringLiteral("statusDeck"));
     statusBar()->addPermanentWidget(status_, 1);
+    findings_ = new QLabel(statusBar());
+    findings_->setObjectName(QStringLiteral("statusFindings"));
+    statusBar()->addPermanentWidget(findings_);
     connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::updateStatus);
     buildMenus();
     // The placement it was designed with, kept when the stored one cannot be used.
@@ -57,6 +64,7 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     recoveryTimer_->setInterval(kRecoveryDelayMs);
     recoveryWriter_.setMaxThreadCount(1);
     connect(recoveryTimer_, &QTimer::timeout, this, &MDIfrmTovan2000::writeRecoveryInBackground);
+    buildDocks();
 }
 
 MDIfrmTovan2000::~MDIfrmTovan2000() {
@@ -66,6 +74,7 @@ MDIfrmTovan2000::~MDIfrmTovan2000() {
     disconnect(qApp, nullptr, this, nullptr);
     recoveryWriter_.waitForDone();
     reading_.deck.reset();
+    delete editorWindow_; // the editor views the document, which goes with this window
 }
 
 QAction* MDIfrmTovan2000::addItem(QMenu* menu, const char* name, const char* caption) {
@@ -103,8 +112,11 @@ void MDIfrmTovan2000::buildMenus() {
     buildEditMenu();
     QMenu* help = addMenu(nullptr, "mnuHelp", "&Help");
     addItem(help, "mnuHelpAbout", "&About", &MDIfrmTovan2000::mnuHelpAbout_Click);
+    addItem(help, "mnuHelpFields", "&Field Help", &MDIfrmTovan2000::mnuHelpFields_Click)
+        ->setShortcut(QKeySequence::HelpContents);
     // Never made available; shown greyed rather than hidden so the menu bar keeps its shape.
     addMenu(nullptr, "mnuEdit2", "&Edit2")->menuAction()->setEnabled(false);
+    buildViewMenu();
 }
 
 void MDIfrmTovan2000::buildFileMenu() {
@@ -154,6 +166,116 @@ void MDIfrmTovan2000::buildEditMenu() {
         ->setShortcuts(
             {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
     followUndoHistory();
+}
+
+// Added after the menus of old, which keep their places: the panels that show the deck from
+// other sides.
+void MDIfrmTovan2000::buildViewMenu() {
+    mnuView_ = addMenu(nullptr, "mnuView", "&View");
+}
+
+QDockWidget* MDIfrmTovan2000::addPanel(QWidget* panel, const char* name, const QString& title,
+                                       const char* viewItem, Qt::DockWidgetArea area) {
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(QString::fromLatin1(name));
+    // Closed and opened from the View menu only, so that the item always tells the truth.
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    dock->setWidget(panel);
+    addDockWidget(area, dock);
+    dock->hide();
+    QAction* item = addItem(mnuView_, viewItem, title.toLatin1().constData());
+    item->setCheckable(true);
+    item->setChecked(true); // open by default
+    connect(item, &QAction::toggled, this, &MDIfrmTovan2000::showPanels);
+    panels_.emplace_back(dock, item);
+    return dock;
+}
+
+void MDIfrmTovan2000::buildDocks() {
+    checkPanel_ = new CheckDeckPanel;
+    checkDock_ = addPanel(checkPanel_, "dockCheckDeck", tr("Check Deck"), "mnuViewCheckDeck",
+                          Qt::BottomDockWidgetArea);
+    connect(checkPanel_, &CheckDeckPanel::findingsChanged, this, &MDIfrmTovan2000::followFindings);
+    connect(checkPanel_, &CheckDeckPanel::findingActivated, this, &MDIfrmTovan2000::showFinding);
+    connect(this, &MDIfrmTovan2000::documentChanged, checkPanel_, &CheckDeckPanel::setDocument);
+
+    cardView_ = new CardViewPanel;
+    cardDock_ = addPanel(cardView_, "dockCardView", tr("Card View"), "mnuViewCardView",
+                         Qt::BottomDockWidgetArea);
+    splitDockWidget(checkDock_, cardDock_, Qt::Horizontal);
+    // The card view follows the caret and every change of the document at once.
+    connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::followCaret);
+    connect(this, &MDIfrmTovan2000::documentChanged, this, [this](DeckDocument* document) {
+        if (document) {
+            connect(document, &DeckDocument::contentsChanged, this, &MDIfrmTovan2000::followCaret);
+        }
+        followCaret();
+    });
+    connect(this, &MDIfrmTovan2000::documentChanged, this, &MDIfrmTovan2000::showPanels);
+}
+
+// A caret moved by code many times in a row (a deck being read) redraws the cards once.
+void MDIfrmTovan2000::followCaret() {
+    if (!caretMoved_) {
+        caretMoved_ = new QTimer(this);
+        caretMoved_->setSingleShot(true);
+        caretMoved_->setInterval(0);
+        connect(caretMoved_, &QTimer::timeout, this, &MDIfrmTovan2000::showCaretCards);
+    }
+    if (!caretMoved_->isActive()) caretMoved_->start();
+}
+
+void MDIfrmTovan2000::showCaretCards() {
+    if (!cardView_ || !cardDock_->isVisible()) return;
+    GridView* view = editor_ && document_ ? editor_->currentGridView() : nullptr;
+    if (!view) {
+        cardView_->showRecord(nullptr, {}, 0, 0);
+        return;
+    }
+    cardView_->showRecord(&document_->grids(), editor_->recordSetOf(view), view->activeCol(),
+                          view->activeRow());
+}
+
+void MDIfrmTovan2000::mnuHelpFields_Click() {
+    TrapErrors(platform_, "mnuHelpFields Error!", [this] {
+        if (!fieldHelp_) fieldHelp_ = new FieldHelpWindow(this);
+        GridView* view = editor_ ? editor_->currentGridView() : nullptr;
+        if (view) {
+            fieldHelp_->showFields(editor_->recordSetOf(view), view->activeCol());
+        } else {
+            fieldHelp_->showFields("A", 1);
+        }
+        fieldHelp_->show();
+        fieldHelp_->raise();
+    });
+}
+
+// The panels are about the deck being edited: without one they step aside.
+// The panels are about the deck being edited: without one they step aside. When the card view
+// comes, it gets the width of a whole card where the window has room for it (once the docks
+// are laid out).
+void MDIfrmTovan2000::showPanels() {
+    const bool cardViewWasHidden = cardDock_->isHidden();
+    for (const auto& [dock, item] : panels_)
+        dock->setVisible(document_ && item->isChecked());
+    if (cardViewWasHidden && cardDock_->isVisible()) {
+        QTimer::singleShot(0, this, [this] {
+            const int card = std::min(cardView_->sizeHint().width(), width() * 2 / 3);
+            resizeDocks({cardDock_}, {card}, Qt::Horizontal);
+        });
+    }
+    followCaret();
+}
+
+void MDIfrmTovan2000::followFindings() {
+    if (editor_) editor_->markFindings(checkPanel_->findings());
+    findings_->setText(document_ ? checkPanel_->countText() : QString());
+}
+
+void MDIfrmTovan2000::showFinding(const CellPlace& place) {
+    if (!editor_ || !editorWindow_) return;
+    mdi_->setActiveSubWindow(editorWindow_);
+    editor_->showCell(place);
 }
 
 QAction* MDIfrmTovan2000::menuItem(std::string_view name) const {
@@ -215,14 +337,19 @@ void MDIfrmTovan2000::onSubWindowActivated(QMdiSubWindow* window) {
 
 void MDIfrmTovan2000::loadEditor() {
     if (editor_) return;
-    editor_ = new frmInput(state_, platform_, *this);
+    document_ = std::make_unique<DeckDocument>();
+    editor_ = new frmInput(*document_, state_, platform_, *this);
+    connect(editor_, &QObject::destroyed, this, &MDIfrmTovan2000::dropDocumentAfterEditor,
+            Qt::QueuedConnection);
     recoveryPath_ = NewRecoveryPath();
-    QUndoStack& history = editor_->document().undoStack();
+    QUndoStack& history = document_->undoStack();
     connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::followUndoHistory);
     connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::updateStatus);
     for (GridView* grid : editor_->findChildren<GridView*>()) {
         connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
                 &MDIfrmTovan2000::updateStatus);
+        connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
+                &MDIfrmTovan2000::followCaret);
     }
     // Every change (an undo too) is written at most 30 s later; a crash loses no more.
     connect(&history, &QUndoStack::indexChanged, this, [this] {
@@ -235,6 +362,15 @@ void MDIfrmTovan2000::loadEditor() {
     editorWindow_->setAttribute(Qt::WA_DeleteOnClose);
     editorWindow_->setWindowIcon(windowIcon());
     editorWindow_->hide();
+    emit documentChanged(document_.get());
+}
+
+// The document lives as long as its editor; a new editor made meanwhile has its own.
+void MDIfrmTovan2000::dropDocumentAfterEditor() {
+    if (editor_ || !document_) return;
+    const std::unique_ptr<DeckDocument> going = std::move(document_);
+    emit documentChanged(nullptr);
+    followUndoHistory();
 }
 
 // An editor left loaded and hidden by a failed open is not the deck the user now asks for.
@@ -307,9 +443,9 @@ void MDIfrmTovan2000::mnuOpenTovan_Click() {
     TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this] {
         discardHiddenEditor();
         loadEditor();
-        ReadingContext context{editor_->grids(), reading_, state_, platform_};
+        ReadingContext context{document_->grids(), reading_, state_, platform_};
         {
-            RecordingPause reading(editor_->document());
+            RecordingPause reading(*document_);
             files_.open(context, *this);
         }
         afterOpen();
@@ -354,8 +490,8 @@ bool MDIfrmTovan2000::saveDeck() {
     platform_.setBusy(true);
     const std::int32_t result = files_.save(editor_->grids(), saveFileName_, platform_);
     if (result == 0) {
-        editor_->document().setFilePath(saveFileName_);
-        editor_->document().markSaved();
+        document_->setFilePath(saveFileName_);
+        document_->markSaved();
         recoveryWriter_.waitForDone();
         QFile::remove(recoveryPath_);
         rememberRecent(saveFileName_);
@@ -451,7 +587,7 @@ void MDIfrmTovan2000::mnuEditRedo_Click() {
 void MDIfrmTovan2000::followUndoHistory() {
     QAction* undo = menuItem("mnuEditUndo");
     QAction* redo = menuItem("mnuEditRedo");
-    QUndoStack* stack = editor_ ? &editor_->document().undoStack() : nullptr;
+    QUndoStack* stack = editor_ ? &document_->undoStack() : nullptr;
     const auto label = [](const char* verb, const QString& step) {
         return step.isEmpty() ? QStringLiteral("&%1").arg(QLatin1String(verb))
                               : QStringLiteral("&%1 %2").arg(QLatin1String(verb), step);
@@ -465,14 +601,14 @@ void MDIfrmTovan2000::followUndoHistory() {
 // The deck's file is the document's; a new deck, or no editor, has none.
 const std::string& MDIfrmTovan2000::deckPath() const {
     static const std::string kNone;
-    return editor_ ? editor_->document().filePath() : kNone;
+    return editor_ ? document_->filePath() : kNone;
 }
 
 void MDIfrmTovan2000::afterOpen() {
     if (!editor_) return;
-    editor_->document().resetHistory();
+    document_->resetHistory();
     if (editorWindow_ && editorWindow_->isVisible() && !reading_.DeckFileName.empty()) {
-        editor_->document().setFilePath(reading_.DeckFileName);
+        document_->setFilePath(reading_.DeckFileName);
         rememberRecent(reading_.DeckFileName);
     }
     updateStatus();
@@ -527,9 +663,9 @@ void MDIfrmTovan2000::openDeck(const std::string& path) {
         discardHiddenEditor();
         loadEditor();
         ChosenFilePlatform chosen(platform_, path);
-        ReadingContext context{editor_->grids(), reading_, state_, chosen};
+        ReadingContext context{document_->grids(), reading_, state_, chosen};
         {
-            RecordingPause reading(editor_->document());
+            RecordingPause reading(*document_);
             files_.open(context, *this);
         }
         afterOpen();
@@ -577,7 +713,7 @@ void MDIfrmTovan2000::updateStatus() {
         status_->clear();
         return;
     }
-    const std::string& path = editor_->document().filePath();
+    const std::string& path = document_->filePath();
     QStringList parts{path.empty() ? QStringLiteral("new deck") : QString::fromLocal8Bit(path)};
     if (state_.DeckChanged) parts << QStringLiteral("edited");
     parts << editor_->lblTitle->text();
@@ -591,7 +727,7 @@ void MDIfrmTovan2000::updateStatus() {
 }
 
 void MDIfrmTovan2000::writeRecoveryInBackground() {
-    if (!editor_ || editor_->document().isSaved()) return;
+    if (!editor_ || document_->isSaved()) return;
     auto copy = std::make_shared<const DeckGrids>(editor_->grids()); // only read from here on
     recoveryWriter_.start([copy, path = recoveryPath_] { WriteRecovery(path, *copy); });
 }
@@ -630,7 +766,7 @@ void MDIfrmTovan2000::recoverDeck(const QString& path) {
     discardHiddenEditor();
     loadEditor();
     {
-        RecordingPause reading(editor_->document());
+        RecordingPause reading(*document_);
         if (!ReadRecovery(path, editor_->grids(), platform_)) {
             platform_.showMessage("The deck kept aside could not be read.",
                                   MessageIcon::Exclamation, "Tovan2000");
@@ -640,8 +776,8 @@ void MDIfrmTovan2000::recoverDeck(const QString& path) {
     recoveryWriter_.waitForDone();
     QFile::remove(recoveryPath_);
     recoveryPath_ = path;
-    editor_->document().resetHistory();
-    editor_->document().markUnsaved();
+    document_->resetHistory();
+    document_->markUnsaved();
     const std::string& option = editor_->grids().fpCardA.value(col::kAOption, 2);
     state_.EnableA = true;
     state_.EnableB1 = option == "0";

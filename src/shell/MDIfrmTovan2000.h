@@ -6,6 +6,7 @@
 #include "deck/ApplicationState.h"
 #include "editor/EditorHost.h"
 #include "editor/frmInput.h"
+#include "fileio/Findings.h"
 #include "fileio/basFileRoutines.h"
 #include "platform/Platform.h"
 #include "shell/DeckFiles.h"
@@ -16,15 +17,23 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QMdiArea;
 #include <QMdiSubWindow>
 
+class QDockWidget;
 class QLabel;
 class QMenu;
 
 namespace tovan {
+
+class CardViewPanel;
+class CheckDeckPanel;
+class FieldHelpWindow;
 
 class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHost {
     Q_OBJECT
@@ -69,8 +78,19 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QMdiArea* mdiArea() const { return mdi_; }
     frmCover* cover() const { return cover_; }
     frmInput* editor() const { return editor_; }
+    // The deck being edited: one document, made with the editor and gone when it closes. The
+    // editor form, the status bar, the docks and the results window all look at this one.
+    DeckDocument* document() const { return document_.get(); }
     QMdiSubWindow* editorWindow() const { return editorWindow_; }
     QMdiSubWindow* coverWindow() const { return coverWindow_; }
+    // The panels beside the editor, shown while a deck is open and their View item is checked.
+    CheckDeckPanel* checkPanel() const { return checkPanel_; }
+    QDockWidget* checkDock() const { return checkDock_; }
+    CardViewPanel* cardView() const { return cardView_; }
+    QDockWidget* cardDock() const { return cardDock_; }
+    // Help > Field Help (F1): the fields of the record set in front, the caret's selected.
+    void mnuHelpFields_Click();
+    FieldHelpWindow* fieldHelp() const { return fieldHelp_; }
     // The program is ending: only now may the cover form close.
     bool isClosing() const { return closing_; }
     // The full name chosen in the last save dialog.
@@ -106,6 +126,10 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void setCardASize(int widthTwips, int heightTwips) override;
     void forceFormActivate() override;
 
+  signals:
+    // A document came (with the editor) or went (null): observers attach to the new one.
+    void documentChanged(tovan::DeckDocument* document);
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -117,12 +141,22 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void buildMenus();
     void buildFileMenu();
     void buildEditMenu();
+    void buildViewMenu();
+    void buildDocks();
+    QDockWidget* addPanel(QWidget* panel, const char* name, const QString& title,
+                          const char* viewItem, Qt::DockWidgetArea area);
+    void showPanels();
+    void followFindings();
+    void showFinding(const CellPlace& place);
+    void followCaret();
+    void showCaretCards();
     QAction* addItem(QMenu* menu, const char* name, const char* caption);
     QAction* addItem(QMenu* menu, const char* name, const char* caption,
                      void (MDIfrmTovan2000::*handler)());
     QAction* addSeparator(QMenu* menu, const char* name);
     QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
     void onSubWindowActivated(QMdiSubWindow* window);
+    void dropDocumentAfterEditor();
     void followUndoHistory();
     void recoverDeck(const QString& path);
     void openDeck(const std::string& path);
@@ -145,6 +179,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     std::map<std::string, QAction*, std::less<>> items_;
     QPointer<frmCover> cover_;
     QPointer<QMdiSubWindow> coverWindow_;
+    std::unique_ptr<DeckDocument> document_; // before editor_: the editor views it
     QPointer<frmInput> editor_;
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
@@ -153,7 +188,16 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QTimer* recoveryTimer_;      // "recoveryTimer"
     QThreadPool recoveryWriter_; // one thread: the writes keep their order
     QMenu* recentMenu_ = nullptr;
-    QLabel* status_ = nullptr; // "statusDeck"
+    QLabel* status_ = nullptr;   // "statusDeck"
+    QLabel* findings_ = nullptr; // "statusFindings"
+    QMenu* mnuView_ = nullptr;
+    CheckDeckPanel* checkPanel_ = nullptr;
+    QDockWidget* checkDock_ = nullptr;
+    CardViewPanel* cardView_ = nullptr;
+    QDockWidget* cardDock_ = nullptr;
+    FieldHelpWindow* fieldHelp_ = nullptr;
+    QTimer* caretMoved_ = nullptr;
+    std::vector<std::pair<QDockWidget*, QAction*>> panels_;
     bool closing_ = false;
 };
 

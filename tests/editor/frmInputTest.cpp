@@ -27,13 +27,14 @@ struct Editor {
     ApplicationState state;
     RecordingPlatform platform;
     FakeEditorHost host;
+    DeckDocument document;
     std::unique_ptr<frmInput> form;
 
     // `shown` shows the form's messages for real instead of recording them.
     explicit Editor(QtPlatform* shown = nullptr) {
         state.EnableA = true;
-        form = std::make_unique<frmInput>(state, shown ? static_cast<Platform&>(*shown) : platform,
-                                          host);
+        form = std::make_unique<frmInput>(document, state,
+                                          shown ? static_cast<Platform&>(*shown) : platform, host);
         if (shown) shown->setParentWidget(form.get());
         form->resize(1000, 700);
         form->show();

@@ -84,6 +84,32 @@ TEST_F(SaveFileTest, WarningsStillWriteAndTheUnusableMessageComesLast) {
     EXPECT_EQ(ReadBytes(deck_).substr(0, 82), Padded(" 2") + "\r\n");
 }
 
+// Six storms without identification and a catchment without area: eight boxes in all with the
+// unusable one; six catchments more without area make fourteen, of which ten are shown.
+TEST_F(SaveFileTest, AtMostTenBoxesTheTenthCountingTheRest) {
+    DeckGrids grids = ValidB2Deck();
+    for (int row = 3; row <= 7; ++row)
+        SetRow(grids.fpCardB2, row, {{1, std::to_string(row).c_str()}, {3, "1"}, {4, "1"}});
+    grids.fpCardB2.setValue(2, 2, "");
+    grids.fpCardD.setValue(2, 2, "");
+    ASSERT_EQ(SaveFile(grids, deck_.string(), ui_), 0);
+    EXPECT_EQ(ui_.messages.size(), 8U) << "under the limit every box is shown";
+    for (int row = 3; row <= 8; ++row) {
+        AddCatchment(grids, row);
+        grids.fpCardD.setValue(2, row, "");
+    }
+    RecordingPlatform limited, all;
+    ASSERT_EQ(SaveFile(grids, deck_.string(), limited), 0);
+    ASSERT_EQ(SaveFile(grids, deck_.string(), all, {0, ""}), 0);
+    ASSERT_EQ(all.messages.size(), 14U);
+    ASSERT_EQ(limited.messages.size(), 10U);
+    EXPECT_TRUE(
+        std::equal(all.messages.begin(), all.messages.begin() + 9, limited.messages.begin()));
+    EXPECT_EQ(limited.messages[9].text,
+              all.messages[9].text + "\n\n4 more messages of this save are not shown; View > "
+                                     "Check Deck lists them all.");
+}
+
 TEST_F(SaveFileTest, FatalRuleLeavesTheEarlierFileUntouched) {
     EXPECT_EQ(SaveFile(DeckGrids{}, deck_.string(), ui_), -1);
     EXPECT_FALSE(fs::exists(deck_)) << "nothing is created";

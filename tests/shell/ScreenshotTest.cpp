@@ -1,6 +1,8 @@
 // Renders the main window with the cover, and the editor on each record set of the example
 // decks, to PNG files in the build folder's screenshots/, for a person to look at.
 #include "ShellFixture.h"
+#include "editor/CheckDeckPanel.h"
+#include "editor/FieldHelpWindow.h"
 #include "editor/frmInput.h"
 
 #include <QDir>
@@ -43,4 +45,19 @@ TEST(Screenshot, EditorOnEveryRecordSet) {
     s.editor()->fpCardD->horizontalScrollBar()->setValue(
         s.editor()->fpCardD->horizontalScrollBar()->maximum());
     Save(*s.main, "editor-record-set-cd-right.png");
+}
+
+// The Check Deck and card view panels under the editor: a B1 storm's three cards with the
+// factor columns marked, a depth too wide for its field in red, and its finding in the list;
+// then the field help window.
+TEST(Screenshot, DeckPanels) {
+    Shell s;
+    s.main->resize(1100, 760);
+    OpenExample(s, "hyetograph.tvi");
+    s.editor()->cmdB1_Click();
+    s.paste(s.editor()->fpCardB1, 5, 4, QStringLiteral("123.45"));
+    s.main->checkPanel()->checkNow();
+    Save(*s.main, "panels-check-deck-card-view.png");
+    s.main->mnuHelpFields_Click();
+    Save(*s.main->fieldHelp(), "panels-field-help.png");
 }

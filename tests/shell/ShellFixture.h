@@ -7,6 +7,7 @@
 #include "shell/MDIfrmTovan2000.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
@@ -63,6 +64,14 @@ struct Shell {
     }
     static std::string example(const char* name) {
         return std::string(TOVAN_EXAMPLES) + "/" + name;
+    }
+    // Pastes `text` into a cell with Edit > Paste Data: no cell rule fits what a paste puts in.
+    void paste(GridView* grid, int col, int row, const QString& text) {
+        QApplication::clipboard()->setText(text);
+        grid->setFocus();
+        grid->setActiveCell(col, row);
+        trigger("mnuEditPaste");
+        QApplication::processEvents();
     }
     std::vector<std::string> texts() const {
         std::vector<std::string> out;

@@ -1,0 +1,167 @@
+#include "editor/CheckDeckPanel.h"
+
+#include "editor/DeckDocument.h"
+#include "fileio/DeckFindings.h"
+
+#include <QHeaderView>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace tovan {
+
+namespace {
+
+enum Column { kClass, kSet, kRecord, kField, kText, kColumnCount };
+
+QIcon ClassIcon(const QStyle& style, FindingClass kind) {
+    switch (kind) {
+    case FindingClass::Fatal:
+    case FindingClass::EngineProblem:
+        return style.standardIcon(QStyle::SP_MessageBoxCritical);
+    case FindingClass::Warning:
+    case FindingClass::Loss:
+        return style.standardIcon(QStyle::SP_MessageBoxWarning);
+    case FindingClass::EngineNote:
+        break;
+    }
+    return style.standardIcon(QStyle::SP_MessageBoxInformation);
+}
+
+// The record as the grid's row header numbers it (grid row 2 is record 1); blank for a finding
+// that is not about one row.
+QString RecordText(const CellPlace& place) {
+    return place.row > 1 ? QString::number(place.row - 1) : QString();
+}
+
+} // namespace
+
+QColor FindingTint(FindingClass kind) {
+    switch (kind) {
+    case FindingClass::Fatal:
+    case FindingClass::EngineProblem:
+        return {255, 196, 196};
+    case FindingClass::Warning:
+    case FindingClass::Loss:
+        return {255, 230, 160};
+    case FindingClass::EngineNote:
+        break;
+    }
+    return {205, 225, 255};
+}
+
+CheckDeckPanel::CheckDeckPanel(QWidget* parent) : QWidget(parent), list_(new QTreeWidget(this)) {
+    setObjectName(QStringLiteral("CheckDeckPanel"));
+    list_->setObjectName(QStringLiteral("lstFindings"));
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true); // thousands of findings scroll smoothly
+    list_->setColumnCount(kColumnCount);
+    list_->setHeaderLabels({tr("Class"), tr("Set"), tr("Record"), tr("Column"), tr("Finding")});
+    list_->header()->setStretchLastSection(true);
+    list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(list_);
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, &CheckDeckPanel::checkInBackground);
+    checker_.setMaxThreadCount(1);
+    connect(list_, &QTreeWidget::itemActivated, this, &CheckDeckPanel::activate);
+}
+
+CheckDeckPanel::~CheckDeckPanel() {
+    checker_.waitForDone();
+}
+
+void CheckDeckPanel::setDocument(DeckDocument* document) {
+    if (document_) disconnect(document_, nullptr, this, nullptr);
+    document_ = document;
+    if (document_) {
+        connect(document_, &DeckDocument::contentsChanged, this, [this] {
+            ++generation_;
+            settle_.start(); // restarted by every change: one check per pause
+        });
+    }
+    checkNow();
+}
+
+void CheckDeckPanel::checkNow() {
+    settle_.stop();
+    ++generation_;
+    showFindings(document_ ? ListFindings(document_->grids()) : std::vector<Finding>{});
+}
+
+// Only the copy is made on the UI thread; the grids themselves are never read from the worker.
+void CheckDeckPanel::checkInBackground() {
+    if (!document_) return checkNow();
+    auto grids = std::make_shared<const DeckGrids>(document_->grids());
+    const unsigned generation = generation_;
+    QPointer<CheckDeckPanel> panel(this);
+    checker_.start([grids, generation, panel] {
+        auto findings = std::make_shared<std::vector<Finding>>(ListFindings(*grids));
+        QMetaObject::invokeMethod(
+            panel, // nothing is called when the panel went meanwhile
+            [findings, generation, panel] {
+                if (panel && panel->generation_ == generation)
+                    panel->showFindings(std::move(*findings));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CheckDeckPanel::showFindings(std::vector<Finding> findings) {
+    findings_ = std::move(findings);
+    fill();
+    emit findingsChanged();
+}
+
+void CheckDeckPanel::fill() {
+    list_->setUpdatesEnabled(false);
+    list_->clear();
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(findings_.size()));
+    for (std::size_t i = 0; i < findings_.size(); ++i) {
+        const Finding& finding = findings_[i];
+        auto* item = new QTreeWidgetItem;
+        item->setIcon(kClass, ClassIcon(*style(), finding.kind));
+        item->setText(kClass, QString::fromLatin1(ClassName(finding.kind)));
+        item->setText(kSet, QString::fromStdString(finding.place.recordSet));
+        item->setText(kRecord, RecordText(finding.place));
+        item->setText(kField,
+                      finding.place.col > 0 ? QString::number(finding.place.col) : QString());
+        item->setText(kText, QString::fromLatin1(finding.text));
+        item->setToolTip(kText, item->text(kText));
+        item->setData(kClass, Qt::UserRole, static_cast<qulonglong>(i));
+        items << item;
+    }
+    list_->addTopLevelItems(items);
+    list_->setUpdatesEnabled(true);
+}
+
+void CheckDeckPanel::activate(QTreeWidgetItem* item) {
+    const auto i = item->data(kClass, Qt::UserRole).toULongLong();
+    if (i < findings_.size() && !findings_[i].place.recordSet.empty())
+        emit findingActivated(findings_[i].place);
+}
+
+QString CheckDeckPanel::countText() const {
+    int fatal = 0, warnings = 0, notes = 0;
+    for (const Finding& finding : findings_) {
+        if (finding.kind == FindingClass::Fatal) {
+            ++fatal;
+        } else if (finding.kind == FindingClass::EngineNote) {
+            ++notes;
+        } else {
+            ++warnings;
+        }
+    }
+    QString text = tr("%1 fatal, %2 %3")
+                       .arg(fatal)
+                       .arg(warnings)
+                       .arg(warnings == 1 ? tr("warning") : tr("warnings"));
+    if (notes > 0) text += tr(", %1 %2").arg(notes).arg(notes == 1 ? tr("note") : tr("notes"));
+    return text;
+}
+
+} // namespace tovan
