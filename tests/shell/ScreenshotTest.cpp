@@ -53,7 +53,7 @@ TEST(Screenshot, EditorOnEveryRecordSet) {
 TEST(Screenshot, DeckPanels) {
     Shell s;
     s.main->resize(1100, 760);
-    OpenExample(s, "hyetograph.tvi");
+    s.open(Shell::example("hyetograph.tvi"));
     s.editor()->cmdB1_Click();
     s.paste(s.editor()->fpCardB1, 5, 4, QStringLiteral("123.45"));
     s.main->checkPanel()->checkNow();
