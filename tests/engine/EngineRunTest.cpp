@@ -41,23 +41,6 @@ std::vector<double> Depths(std::size_t n) {
     return d;
 }
 
-int CountLines(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
-struct Written {
-    std::string report, drelm, peak;
-};
-
-Written RunOn(const DeckCards& cards) {
-    TempFolder folder;
-    WriteDeckFile((folder / "deck.tvi").string(), cards);
-    EXPECT_TRUE(RunDeckFile((folder / "deck.tvi").string(), (folder / "deck.tvo").string(),
-                            (folder / "deck.tvd").string(), (folder / "deckPeak.tvi").string()));
-    return {ReadText(folder / "deck.tvo"), ReadText(folder / "deck.tvd"),
-            ReadText(folder / "deckPeak.tvi")};
-}
-
 } // namespace
 
 // ---- Reading the deck ---------------------------------------------------------------------
@@ -163,52 +146,6 @@ TEST(EngineOptions, D1OverridesCountOnlyWhenCardDAsksForD1) {
 
 // ---- Output files -------------------------------------------------------------------------
 
-TEST(EngineOutputs, OnePeakLinePerCatchmentAndStorm) {
-    DeckCards d = B2Deck();
-    d.catchments.push_back(d.catchments[0]);
-    d.catchments[1].number = 2;
-    const Written out = RunOn(d);
-    EXPECT_EQ(CountLines(out.peak), 4);
-    EXPECT_TRUE(out.drelm.empty()); // print option 0 sends nothing to DRELM
-    EXPECT_NE(out.report.find("Storm hydrograph"), std::string::npos);
-}
-
-TEST(EngineOutputs, OnlyRoutingOptionsWriteHydrographsForDrelm) {
-    DeckCards d = B2Deck();
-    d.catchments[0].printOption = 3;
-    d.catchments[0].number = 7;
-    const Written out = RunOn(d);
-    ASSERT_FALSE(out.drelm.empty());
-    std::istringstream lines(out.drelm);
-    int catchment = 0, storm = 0;
-    lines >> catchment >> storm;
-    EXPECT_EQ(catchment, 7);
-    EXPECT_EQ(storm, 1);
-    EXPECT_EQ(out.report.find("Storm hydrograph"), std::string::npos); // option 3 prints as 2
-}
-
-TEST(EngineOutputs, ProblemsAreReportedAndTheRestIsComputed) {
-    DeckCards d = B2Deck();
-    d.catchments.push_back(d.catchments[0]);
-    d.catchments[0].area = 0.0;
-    d.catchments[0].identification = "ZERO";
-    d.catchments[1].lastStorm = 3; // no storm 3 in the deck
-    const Written out = RunOn(d);
-    EXPECT_NE(out.report.find("PROBLEM: catchment ZERO is not computed: the catchment area"),
-              std::string::npos);
-    EXPECT_NE(out.report.find("storm 3 is not in the deck"), std::string::npos);
-    EXPECT_EQ(CountLines(out.peak), 2);
-}
-
-TEST(EngineOutputs, ExcessTableAndRationalPeakWhenAskedFor) {
-    DeckCards d = B2Deck();
-    d.catchments[0].printOption = 1;
-    d.catchments[0].rational = 1;
-    const Written out = RunOn(d);
-    EXPECT_NE(out.report.find("Excess precipitation"), std::string::npos);
-    EXPECT_NE(out.report.find("Rational formula: C"), std::string::npos);
-}
-
 TEST(EngineOutputs, AMissingInputWritesNothing) {
     TempFolder folder;
     EXPECT_FALSE(RunDeckFile((folder / "none.tvi").string(), (folder / "a.tvo").string(),
@@ -243,71 +180,6 @@ TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
             EXPECT_NEAR(t.rain, t.infiltration + t.stored + t.captured + t.excess, 1e-12);
         }
     }
-}
-
-// ---- Reference values worked by hand ------------------------------------------------------
-
-// A bare pervious catchment on a B1 storm: 0.1 sq mi (64 acres), no storage, Horton with no
-// decay at 1 in/hr, three 10-minute steps of 0.5 in, rational option 1 with Tc 30 min:
-//   infiltration 1 in/hr * 1/6 h = 0.1667 in a step; excess 3 * (0.5 - 0.1667) = 1.0 in
-//   runoff 1.0 in over 64 acres = 64 / 12 = 5.3333 acre-ft
-//   rational: C = 0.14 + 0.65 * 0 = 0.14; i = 1.5 in / 0.5 h = 3 in/hr; Q = 0.14 * 3 * 64
-//   = 26.88 cfs
-// A paved catchment on a B2 storm: 1 sq mi, 100 % impervious and connected, 0.1 in of storage,
-// P1 = 1 in, D = 5 min, option 0 with Tc 30 min:
-//   rain = 1.25 * P1 = 1.25 in; excess = 1.25 - 0.1 = 1.15 in
-//   rational: C = 0.14 + 0.65 = 0.79; the 30 minutes around the peak hold 0.79 * P1, so
-//   i = 0.79 / 0.5 = 1.58 in/hr; Q = 0.79 * 1.58 * 640 = 798.848 cfs
-TEST(EngineRun, ReferenceCatchmentsWorkedByHand) {
-    struct Case {
-        DeckCards deck;
-        double rain, excess, acreFeet, rationalPeak;
-    };
-    DeckCards pervious;
-    pervious.rainfallOption = 1;
-    pervious.storms = {{1, "BURST", 0, 0.0, {0.5, 0.5, 0.5}, {}}};
-    CatchmentCards soil;
-    soil.rational = 1;
-    soil.unitDuration = 10.0;
-    soil.area = 0.1;
-    soil.impervious = 0.0;
-    soil.dsPervious = soil.dsImpervious = 0.0;
-    soil.f0 = soil.fc = 1.0;
-    soil.decay = 0.0;
-    pervious.catchments = {soil};
-    DeckCards paved = B2Deck();
-    paved.storms = {{1, "2-YEAR", 2, 1.0, {}, {}}};
-    paved.catchments[0].lastStorm = 1;
-    paved.catchments[0].impervious = 100.0;
-    paved.catchments[0].dsImpervious = 0.1;
-    for (const Case& test : {Case{pervious, 1.5, 1.0, 64.0 / 12.0, 26.88},
-                             Case{paved, 1.25, 1.15, 1.15 / 12.0 * 640.0, 798.848}}) {
-        const EngineDeck deck = Parse(test.deck);
-        const CatchmentResult r = ComputeCatchment(deck, deck.catchments[0]);
-        ASSERT_TRUE(r.computed());
-        const StormResult& s = r.storms.at(0);
-        EXPECT_NEAR(s.totals.rain, test.rain, 1e-6); // the deck holds single precision
-        EXPECT_NEAR(s.totals.excess, test.excess, 1e-6);
-        EXPECT_NEAR(InchesToAcreFeet(s.volumeInches, *deck.catchments[0].area), test.acreFeet,
-                    1e-6);
-        ASSERT_TRUE(s.rational);
-        EXPECT_NEAR(s.rational->peak, test.rationalPeak, 1e-4);
-    }
-}
-
-TEST(EngineOutputs, TheStormLineGivesReturnPeriodDepthAndALossBalanceThatAddsUp) {
-    DeckCards d = B2Deck();
-    d.catchments[0].impervious = 100.0;
-    d.catchments[0].dsImpervious = 0.1;
-    d.storms = {{1, "2-YEAR", 2, 1.0, {}, {}}};
-    d.catchments[0].lastStorm = 1;
-    const Written out = RunOn(d);
-    EXPECT_NE(out.report.find("return period 2 years, one-hour depth P1 1.000 in"),
-              std::string::npos);
-    EXPECT_NE(out.report.find("Rain 1.2500 in = infiltration 0.0000 + depression storage 0.1000 "
-                              "+ captured 0.0000 + excess 1.1500 in"),
-              std::string::npos)
-        << out.report;
 }
 
 // ---- Inputs checked against their ranges ---------------------------------------------------
@@ -366,21 +238,6 @@ TEST(EngineChecks, TheRangeTableIsInFieldOrderAndEachUsualRangeIsPossible) {
         EXPECT_LE(range.lowest, range.usualLow) << range.name;
         EXPECT_LE(range.usualHigh, range.highest) << range.name;
     }
-}
-
-// A deck that saves cleanly but asks for a unit hydrograph of millions of ordinates, and one
-// whose storm hydrograph would be too long, end in a PROBLEM, quickly and in little memory.
-TEST(EngineChecks, RunsAreBounded) {
-    DeckCards d = B2Deck();
-    CatchmentCards& huge = d.catchments[0];
-    huge.unitDuration = 0.1;
-    huge.length = huge.centroid = 9999.0;
-    huge.slope = 0.0001;
-    const Written out = RunOn(d);
-    EXPECT_NE(
-        out.report.find("PROBLEM: catchment AREA1 is not computed: its unit hydrograph would"),
-        std::string::npos);
-    EXPECT_TRUE(out.peak.empty());
 }
 
 // ---- Reading a deck that lacks a D1 card ---------------------------------------------------
