@@ -78,27 +78,6 @@ TEST(GridTableModel, RowsAddedToTheGridAppearInTheView) {
     EXPECT_TRUE(d.set(16, 3, "100000")) << "single-precision copy of 99999.9999";
 }
 
-TEST(GridTableModel, CopiedBlockPastesBackWithTheSameValues) {
-    ModelOf source(MakeCardB2Grid());
-    source.set(1, 2, "1");
-    source.set(2, 2, "100-YEAR");
-    source.set(3, 2, "4");
-    source.set(4, 2, "2.6");
-    source.set(1, 3, "2");
-    source.set(3, 3, "0");
-    const QString text = source.model.copyText(QRect(1, 2, 4, 2));
-    EXPECT_EQ(text, QStringLiteral("1\t100-YEAR\t100\t2.6\n2\t\t002\t\n"));
-
-    ModelOf target(MakeCardB2Grid());
-    QSignalSpy edited(&target.model, &GridTableModel::blockEdited);
-    target.model.pasteText(1, 2, text);
-    for (int row = 2; row <= 3; ++row) {
-        for (int col = 1; col <= 4; ++col)
-            EXPECT_EQ(target.grid.value(col, row), source.grid.value(col, row)) << col << row;
-    }
-    EXPECT_EQ(edited.count(), 1);
-}
-
 TEST(GridTableModel, PasteFromASpreadsheetSkipsWhatCellsRefuse) {
     ModelOf c(MakeCardCGrid());
     // Windows line ends; column 1 is locked, the storm number 150 is out of range, and the

@@ -112,18 +112,3 @@ TEST_F(SaveFileTest, FailedWritesReturnAnErrorAndLeaveNoTrace) {
     EXPECT_EQ(FileNames(folder_), std::vector<std::string>{"a folder.tvi"});
     EXPECT_TRUE(ui_.messages.empty()) << "the caller reports the failure";
 }
-
-TEST_F(SaveFileTest, ReplacedFileKeepsItsPermissionsAndLinksAreFollowed) {
-#if defined(_WIN32)
-    GTEST_SKIP() << "POSIX permissions and links";
-#endif
-    WriteBytes(deck_, "earlier");
-    fs::permissions(deck_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    const fs::path link = folder_ / "link.tvi";
-    fs::create_symlink(deck_, link);
-    ASSERT_EQ(SaveFile(ValidB2Deck(), link.string(), ui_), 0);
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadBytes(deck_).substr(0, 6), " 2Test");
-    EXPECT_EQ(fs::status(deck_).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-}

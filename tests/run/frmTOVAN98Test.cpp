@@ -260,23 +260,6 @@ TEST_F(RunFormGui, AClickOnRunWhileTheEngineRunsIsDropped) {
     EXPECT_EQ(engine.calls.size(), 2U);
 }
 
-TEST_F(RunFormGui, TheRealEngineWritesTheThreeOutputsNextToTheDeck) {
-    HostEngineCaller realEngine(TOVAN_ENGINE_HOST);
-    open(realEngine);
-    fs::copy_file(fs::path(TOVAN_EXAMPLES) / "engine-demo.tvi", decks / "engine-demo.tvi");
-    choose("engine-demo.tvi");
-    platform.answers = {Answer::Yes};
-    click("cmdRun");
-    ASSERT_EQ(platform.messages.size(), 2U)
-        << (platform.messages.empty() ? "" : platform.messages[0].text);
-    EXPECT_EQ(platform.messages[0].text, "Program Completed");
-    for (const char* name : {"engine-demo.tvo", "engine-demo.tvd", "engine-demoPeak.tvi"}) {
-        EXPECT_TRUE(fs::exists(decks / name) && fs::file_size(decks / name) > 0) << name;
-    }
-    for (const auto& entry : fs::directory_iterator(decks.path()))
-        EXPECT_EQ(entry.path().filename().string().rfind("Killz__1", 0), std::string::npos);
-}
-
 TEST_F(RunFormGui, AMissingEngineIsReportedTwiceAndTheFormSurvives) {
     TempFolder programs; // the helper without any engine library beside it
     fs::copy_file(TOVAN_ENGINE_HOST, programs / "tovan-engine-host");

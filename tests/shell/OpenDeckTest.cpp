@@ -40,17 +40,6 @@ TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {
     EXPECT_FALSE(s.platform.busy);
 }
 
-TEST(OpenDeck, HyetographExampleOffersB1) {
-    Shell s;
-    s.open(Shell::example("hyetograph.tvi"));
-    EXPECT_TRUE(s.platform.messages.empty());
-    EXPECT_TRUE(s.editor()->cmdB1->isEnabled());
-    EXPECT_FALSE(s.editor()->cmdB2->isEnabled());
-    s.editor()->cmdB1_Click();
-    EXPECT_TRUE(s.editor()->fpCardB1->isVisible());
-    EXPECT_GT(s.editor()->grids().fpCardB1.dataRowCnt(), 2);
-}
-
 TEST(OpenDeck, CancelledDialogLeavesTheCoverAndItsMenus) {
     Shell s;
     s.platform.settings[{"CommonDialog", "Directory"}] = "/somewhere/";
