@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <sstream>
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -153,6 +152,12 @@ TEST(EngineOutputs, AMissingInputWritesNothing) {
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
+// The run cases cover a report name with a dot; a dot in a folder is no extension.
+TEST(EngineOutputs, TheResultsFileIsNamedAfterTheReport) {
+    EXPECT_EQ(ResultsFileName("storm.tvo"), "storm.results.json");
+    EXPECT_EQ(ResultsFileName("dir.v2/storm"), "dir.v2/storm.results.json");
+}
+
 TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
     DeckCards d;
     d.rainfallOption = 1;
@@ -184,98 +189,11 @@ TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
 
 // ---- Inputs checked against their ranges ---------------------------------------------------
 
-TEST(EngineChecks, EveryInputIsJudgedWithANoteOrAProblem) {
-    struct Case {
-        const char* what;
-        void (*change)(CatchmentCards&);
-        bool computed;
-        const char* said;
-    };
-    const Case cases[] = {
-        {"negative imperviousness", [](CatchmentCards& c) { c.impervious = -20.0; }, false,
-         "the imperviousness -20 % is impossible"},
-        {"imperviousness above 100", [](CatchmentCards& c) { c.impervious = 150.0; }, false,
-         "the imperviousness 150 % is impossible"},
-        {"negative final rate", [](CatchmentCards& c) { c.fc = -3.0; }, false,
-         "the final infiltration rate -3 in/hr is impossible"},
-        {"Cp above one", [](CatchmentCards& c) { c.useD1 = true, c.cp = 2.5; }, false,
-         "Cp 2.5 is impossible"},
-        {"tiny Ct", [](CatchmentCards& c) { c.useD1 = true, c.ct = 0.001; }, false,
-         "Ct 0.001 is impossible"},
-        {"huge Ct", [](CatchmentCards& c) { c.useD1 = true, c.ct = 9999.0; }, false,
-         "Ct 9999 is impossible"},
-        {"level 3 without D1", [](CatchmentCards& c) { c.dciaLevel = 3; }, false,
-         "DCIA level 3 needs the water-quality capture volume"},
-        {"flat slope", [](CatchmentCards& c) { c.slope = 0.0001; }, true,
-         "the slope 0.0001 ft/ft is outside the usual range 0.001 to 0.2 ft/ft; it is used as "
-         "given"},
-        {"W75 wider than W50",
-         [](CatchmentCards& c) { c.useD1 = true, c.w50 = 20.0, c.w75 = 30.0; }, true,
-         "W75 30 min is wider than W50 20 min; W50 is used for both"},
-        {"rational option 1 on 640 acres", [](CatchmentCards& c) { c.rational = 1; }, true,
-         "rational formula option 1 is for catchments of 5 to 90 acres; this one has 640.0 acres"},
-        {"under-sampled shape",
-         [](CatchmentCards& c) { c.area = 0.05, c.length = 0.2, c.centroid = 0.1; }, true,
-         "would follow the shape"},
-    };
-    for (const Case& test : cases) {
-        DeckCards d = B2Deck();
-        test.change(d.catchments[0]);
-        const EngineDeck deck = Parse(d);
-        const CatchmentResult r = ComputeCatchment(deck, deck.catchments[0]);
-        EXPECT_EQ(r.computed(), test.computed) << test.what;
-        const bool said = std::any_of(r.messages.begin(), r.messages.end(), [&](const Message& m) {
-            return m.problem != test.computed && m.text.find(test.said) != std::string::npos &&
-                   m.line > 0;
-        });
-        EXPECT_TRUE(said) << test.what << ": " << (r.messages.empty() ? "" : r.messages[0].text);
-    }
-}
-
 TEST(EngineChecks, TheRangeTableIsInFieldOrderAndEachUsualRangeIsPossible) {
     for (const InputRange& range : InputRanges()) {
         EXPECT_EQ(&RangeOf(range.field), &range) << range.name;
         EXPECT_LE(range.lowest, range.usualLow) << range.name;
         EXPECT_LE(range.usualHigh, range.highest) << range.name;
-    }
-}
-
-// ---- Reading a deck that lacks a D1 card ---------------------------------------------------
-
-// A D1 card is told from the next catchment's C card, whatever its values, and a missing one
-// costs only its catchment (the next C card or the end card is left in place).
-TEST(EngineDeck, AMissingD1CardCostsOnlyItsCatchment) {
-    enum class After { NextCatchment, EndCard, D1Kept };
-    for (const After after : {After::NextCatchment, After::EndCard, After::D1Kept}) {
-        DeckCards d = B2Deck();
-        CatchmentCards& first = d.catchments[0];
-        first.useD1 = true;
-        first.ct = 1.2; // a D1 card with something in the columns of card C's fields
-        first.cp = 0.6;
-        first.w50 = 15.0;
-        first.identification = "FIRST";
-        if (after != After::EndCard) {
-            d.catchments.push_back(B2Deck().catchments[0]);
-            d.catchments[1].identification = "SECOND";
-        }
-        std::string text = WriteDeck(d);
-        if (after != After::D1Kept) { // the D1 card is the second line after FIRST's C card
-            const auto dCard = text.find('\n', text.find("FIRST")) + 1;
-            const auto d1 = text.find('\n', dCard) + 1;
-            text.erase(d1, text.find('\n', d1) + 1 - d1);
-        }
-        std::istringstream in(text);
-        const EngineDeck deck = ParseDeck(in);
-        ASSERT_EQ(deck.catchments.size(), after == After::EndCard ? 1U : 2U) << text;
-        EXPECT_EQ(deck.catchments[0].identification, "FIRST");
-        const bool missing =
-            deck.catchments[0].problem.find("asks for a D1 card, but the next line is not") !=
-            std::string::npos;
-        EXPECT_EQ(missing, after != After::D1Kept) << text;
-        if (after != After::EndCard) {
-            EXPECT_EQ(deck.catchments[1].identification, "SECOND");
-            EXPECT_TRUE(deck.catchments[1].problem.empty());
-        }
     }
 }
 
@@ -354,46 +272,3 @@ TEST(EngineOutputs, AnOutputThatCannotBeWrittenLeavesNoneAndSaysWhy) {
 }
 
 #endif
-
-TEST(EngineOutputs, TheResultsFileHoldsEveryCatchmentAndStorm) {
-    EXPECT_EQ(ResultsFileName("storm.tvo"), "storm.results.json");
-    EXPECT_EQ(ResultsFileName("run1.out.tvo"), "run1.out.results.json");
-    EXPECT_EQ(ResultsFileName("dir.v2/storm"), "dir.v2/storm.results.json");
-    DeckCards d = B2Deck();
-    d.catchments.push_back(d.catchments[0]);
-    d.catchments[1].identification = "BAD";
-    d.catchments[1].impervious = -20.0;
-    d.catchments[0].rational = 1;
-    TempFolder folder;
-    WriteDeckFile((folder / "deck.tvi").string(), d);
-    const RunFiles files{(folder / "deck.tvi").string(), (folder / "deck.tvo").string(),
-                         (folder / "deck.tvd").string(), (folder / "deckPeak.tvi").string(),
-                         (folder / "deck.results.json").string()};
-    ASSERT_EQ(RunDeck(files).status, RunStatus::Done);
-    const auto json = nlohmann::json::parse(ReadText(folder / "deck.results.json"));
-    EXPECT_EQ(json["format"], "tovan-results");
-    EXPECT_EQ(json["complete"], true);
-    ASSERT_EQ(json["catchments"].size(), 2U);
-    const auto& good = json["catchments"][0];
-    ASSERT_EQ(good["storms"].size(), 2U);
-    for (const auto& storm : good["storms"]) {
-        const auto& rain = storm["rainfallInches"];
-        for (std::size_t i = 0; i < rain.size(); ++i) {
-            EXPECT_NEAR(rain[i].get<double>(),
-                        storm["lossInches"][i].get<double>() +
-                            storm["excessInches"][i].get<double>(),
-                        2e-6);
-        }
-        EXPECT_EQ(storm["hydrographTimesHours"].size(), storm["hydrographFlowsCfs"].size());
-        EXPECT_GT(storm["peakCfs"].get<double>(), 0.0);
-        EXPECT_GT(storm["rational"]["peakCfs"].get<double>(), 0.0);
-        EXPECT_TRUE(storm["returnPeriodYears"].is_number());
-    }
-    EXPECT_FALSE(good["unitHydrograph"]["ordinatesCfs"].empty());
-    const auto& bad = json["catchments"][1];
-    EXPECT_EQ(bad["computed"], false);
-    ASSERT_FALSE(bad["messages"].empty());
-    EXPECT_EQ(bad["messages"][0]["severity"], "PROBLEM");
-    EXPECT_EQ(bad["messages"][0]["catchment"], "BAD");
-    EXPECT_GT(bad["messages"][0]["line"].get<int>(), 0);
-}

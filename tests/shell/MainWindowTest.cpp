@@ -162,18 +162,6 @@ TEST(MainWindow, SaveDialogRemembersItsFolderAndCancelIsSilent) {
     EXPECT_FALSE(s.platform.busy);
 }
 
-TEST(MainWindow, EditorCloseBoxKeepsTheEditorButTakesItsMenusAway) {
-    Shell s;
-    s.main->mnuFileCreate_Click();
-    s.state.DeckChanged = true;
-    s.platform.answers.push_back(Answer::No);
-    s.main->editorWindow()->close();
-    EXPECT_EQ(s.texts(), std::vector<std::string>{"Do you Want to save?"});
-    EXPECT_TRUE(s.editorShown());
-    EXPECT_FALSE(s.shown("mnuFileSave"));
-    EXPECT_FALSE(s.shown("mnuEdit"));
-}
-
 TEST(MainWindow, ExitAsksOnceForAnEditedDeckAndSavesThePlacement) {
     Shell s;
     s.main->mnuFileCreate_Click();

@@ -40,20 +40,6 @@ TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {
     EXPECT_FALSE(s.platform.busy);
 }
 
-TEST(OpenDeck, CancelledDialogLeavesTheCoverAndItsMenus) {
-    Shell s;
-    s.platform.settings[{"CommonDialog", "Directory"}] = "/somewhere/";
-    QTest::mouseClick(s.main->cover()->cmdOpen, Qt::LeftButton);
-    EXPECT_FALSE(s.editorShown());
-    EXPECT_TRUE(s.coverShown());
-    EXPECT_TRUE(s.shown("mnuFileCreate"));
-    EXPECT_TRUE(s.shown("mnuFileOpen"));
-    EXPECT_FALSE(s.shown("mnuFileSave"));
-    EXPECT_TRUE(s.state.EnableA);
-    EXPECT_FALSE(s.state.EnableB1 || s.state.EnableB2 || s.state.EnableC || s.state.EnableD);
-    EXPECT_EQ((s.platform.settings[{"CommonDialog", "Directory"}]), "");
-}
-
 TEST(OpenDeck, BrokenCardAReportsAndBringsTheCoverBack) {
     Shell s;
     s.platform.chosenFiles.push_back(Write(s, "broken.tvi", " X\r\n"));
