@@ -1,5 +1,5 @@
-// The engine over whole decks: reading the cards, the options of cards C, D and D1, the checks
-// of every input, and the output files.
+// The engine over whole decks, for what the run cases (tests/cases/run-*) cannot show: the
+// balance of every step, the range table, and outputs that cannot be written.
 #include "DeckBuilder.h"
 #include "Engine.h"
 #include "TempFolder.h"
@@ -44,103 +44,11 @@ std::vector<double> Depths(std::size_t n) {
 
 // ---- Reading the deck ---------------------------------------------------------------------
 
-TEST(EngineDeck, B1StormsContinueOverCardsWithFactorsOnTheLast) {
-    DeckCards d;
-    d.rainfallOption = 1;
-    d.storms = {{1, "JUNE 1", 0, 0.0, Depths(40), std::array{1.1, 0.9, 1.2, 0.8}},
-                {2, "JULY 4", 0, 0.0, Depths(20), {}}};
-    const EngineDeck deck = Parse(d);
-    ASSERT_EQ(deck.storms.size(), 2U);
-    EXPECT_EQ(deck.storms[0].depths.size(), 40U);
-    EXPECT_NEAR(deck.storms[0].depths[39], 0.40, 1e-6);
-    EXPECT_NEAR(*deck.storms[0].factors.decay, 0.9, 1e-6);
-    EXPECT_EQ(deck.storms[1].depths.size(), 20U); // 17 + 3: the last four columns are depths
-    EXPECT_FALSE(deck.storms[1].factors.initialRate);
-    EXPECT_EQ(deck.storms[1].identification, "JULY 4");
-}
-
-TEST(EngineDeck, B2StormsAndCatchmentCardsAreRead) {
-    DeckCards d = B2Deck();
-    d.catchments[0].useD1 = true;
-    d.catchments[0].cp = 0.7;
-    d.catchments[0].w50 = 25.0;
-    d.catchments[0].dciaLevel = 2;
-    const EngineDeck deck = Parse(d);
-    ASSERT_EQ(deck.storms.size(), 2U);
-    EXPECT_EQ(deck.storms[1].returnPeriod, 100);
-    EXPECT_NEAR(deck.storms[1].oneHourDepth, 2.6, 1e-6);
-    ASSERT_EQ(deck.catchments.size(), 1U);
-    const Catchment& c = deck.catchments[0];
-    EXPECT_EQ(c.identification, "AREA1");
-    EXPECT_NEAR(*c.decay, 0.0018, 1e-7);
-    EXPECT_NEAR(*c.cp, 0.7, 1e-6);
-    EXPECT_NEAR(*c.w50, 25.0, 1e-6);
-    EXPECT_FALSE(c.ct);
-    EXPECT_EQ(*c.dciaLevel, 2);
-    EXPECT_TRUE(c.problem.empty());
-}
-
 TEST(EngineDeck, AMissingCardABreaksNothingButIsReported) {
     std::istringstream in("");
     const EngineDeck deck = ParseDeck(in);
     EXPECT_TRUE(deck.catchments.empty());
     EXPECT_EQ(deck.messages.size(), 1U);
-}
-
-// ---- Options of cards C, D and D1 ---------------------------------------------------------
-
-TEST(EngineOptions, CorrectionFactorsApplyUnlessCardDCancelsThem) {
-    DeckCards d = B2Deck();
-    d.storms[1].factors = std::array{0.5, 1.0, 0.5, 2.0};
-    EngineDeck deck = Parse(d);
-    bool applied = false;
-    LossParameters p = WithFactors(LossParameters{.dsPervious = 0.3, .f0 = 4.0, .fc = 1.0},
-                                   deck.storms[1], deck.catchments[0], applied);
-    EXPECT_TRUE(applied);
-    EXPECT_NEAR(p.f0, 2.0, 1e-6);
-    EXPECT_NEAR(p.dsPervious, 0.6, 1e-6);
-
-    d.catchments[0].cancelFactors = 1.0;
-    deck = Parse(d);
-    p = WithFactors(LossParameters{.f0 = 4.0}, deck.storms[1], deck.catchments[0], applied);
-    EXPECT_FALSE(applied);
-    EXPECT_EQ(p.f0, 4.0);
-}
-
-TEST(EngineOptions, DciaLevelsAndExplicitFractions) {
-    DeckCards d = B2Deck();
-    int level = -1;
-    EXPECT_EQ(LossParametersOf(Parse(d).catchments[0], level).connected, 1.0);
-    EXPECT_EQ(level, 0);
-    d.catchments[0].dciaLevel = 2;
-    const LossParameters two = LossParametersOf(Parse(d).catchments[0], level);
-    EXPECT_LT(two.connected, 1.0);
-    EXPECT_GT(two.receiving, 0.0);
-    d.catchments[0].connected = 0.9;
-    d.catchments[0].receiving = 0.05;
-    const LossParameters given = LossParametersOf(Parse(d).catchments[0], level);
-    EXPECT_NEAR(given.connected, 0.9, 1e-6);
-    EXPECT_NEAR(given.receiving, 0.05, 1e-6);
-}
-
-TEST(EngineOptions, CaptureVolumeOnlyAtLevelThree) {
-    DeckCards d = B2Deck();
-    d.catchments[0].useD1 = true;
-    d.catchments[0].wqcv = 0.25;
-    int level = 0;
-    EXPECT_EQ(LossParametersOf(Parse(d).catchments[0], level).captureDepth, 0.0);
-    d.catchments[0].dciaLevel = 3;
-    EXPECT_NEAR(LossParametersOf(Parse(d).catchments[0], level).captureDepth, 0.25, 1e-6);
-}
-
-TEST(EngineOptions, D1OverridesCountOnlyWhenCardDAsksForD1) {
-    DeckCards d = B2Deck();
-    d.catchments[0].useD1 = true;
-    d.catchments[0].ct = 0.3;
-    EXPECT_NEAR(*UnitHydrographInputOf(Parse(d).catchments[0]).ct, 0.3, 1e-6);
-    EngineDeck deck = Parse(d);
-    deck.catchments[0].useD1 = 0;
-    EXPECT_FALSE(UnitHydrographInputOf(deck.catchments[0]).ct);
 }
 
 // ---- Output files -------------------------------------------------------------------------
