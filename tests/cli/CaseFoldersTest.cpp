@@ -117,8 +117,8 @@ TEST_P(CaseFolder, GivesItsExpectedOutcome) {
     }
     if (!fs::is_directory(folder / "out")) return;
     for (const auto& expected : fs::directory_iterator(folder / "out")) {
-        EXPECT_EQ(ReadText(out / expected.path().filename()), ReadText(expected.path()))
-            << expected.path().filename();
+        const std::string name = expected.path().filename().string();
+        EXPECT_EQ(ReadText(out / name), ReadText(expected.path())) << name;
     }
 }
 

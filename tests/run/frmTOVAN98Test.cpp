@@ -220,10 +220,7 @@ TEST_F(RunFormGui, RunAnotherYesEmptiesTheFormAndNoClosesIt) {
     type("txtOut", "report");
     platform.answers = {Answer::Yes, Answer::No};
     click("cmdRun");
-    ASSERT_EQ(platform.messages.size(), 2U);
-    EXPECT_EQ(platform.messages[0],
-              (RecordingPlatform::Message{"Program Completed", MessageIcon::None, "TOVAN2000"}));
-    EXPECT_EQ(platform.messages[1].text, "Run another input file?");
+    ASSERT_EQ(platform.messages.size(), 2U); // completed, and the question
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(emptyState());
     EXPECT_EQ(QApplication::focusWidget(), box("txtOut"));
@@ -268,13 +265,7 @@ TEST_F(RunFormGui, AMissingEngineIsReportedTwiceAndTheFormSurvives) {
     choose("storm.tvi");
     type("txtOut", "report");
     click("cmdRun");
-    ASSERT_EQ(platform.messages.size(), 2U);
-    EXPECT_EQ(platform.messages[0].title, "KillBuffer Error!");
-    EXPECT_EQ(platform.messages[1].title, "cmdRun_Click Error!");
-    for (const auto& message : platform.messages) {
-        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-        EXPECT_NE(message.text.find("libTOVAN.so"), std::string::npos) << message.text;
-    }
+    ASSERT_EQ(platform.messages.size(), 2U); // their texts: RunSequence and EngineHost tests
     EXPECT_FALSE(platform.busy);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(inputChosenState()); // the user may put an engine in place and run again
