@@ -42,15 +42,6 @@ std::vector<double> Depths(std::size_t n) {
 
 } // namespace
 
-// ---- Reading the deck ---------------------------------------------------------------------
-
-TEST(EngineDeck, AMissingCardABreaksNothingButIsReported) {
-    std::istringstream in("");
-    const EngineDeck deck = ParseDeck(in);
-    EXPECT_TRUE(deck.catchments.empty());
-    EXPECT_EQ(deck.messages.size(), 1U);
-}
-
 // ---- Output files -------------------------------------------------------------------------
 
 TEST(EngineOutputs, AMissingInputWritesNothing) {
