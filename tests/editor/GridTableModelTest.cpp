@@ -45,14 +45,6 @@ TEST(GridTableModel, ButtonRowHasNoRecordNumberAndCannotBeEdited) {
     EXPECT_TRUE(c.model.flags(c.model.cellIndex(2, 2)) & Qt::ItemIsEditable);
 }
 
-TEST(GridTableModel, ComboShowsTheItemAndStoresTheIndex) {
-    ModelOf a(MakeCardAGrid());
-    ASSERT_TRUE(a.set(1, 2, "1"));
-    EXPECT_EQ(a.grid.value(1, 2), "1");
-    EXPECT_EQ(a.shown(1, 2), QStringLiteral("2 - 1-Hour Rainfall Depth Input"));
-    EXPECT_EQ(a.model.data(a.model.cellIndex(1, 2), Qt::EditRole).toString(), "1");
-}
-
 TEST(GridTableModel, UserEditsRaiseOneChangeEventOnlyWhenTheValueChanges) {
     ModelOf b1(MakeCardB1Grid());
     QSignalSpy changes(&b1.model, &GridTableModel::userChanged);
@@ -65,38 +57,6 @@ TEST(GridTableModel, UserEditsRaiseOneChangeEventOnlyWhenTheValueChanges) {
     EXPECT_EQ(b1.grid.value(3, 2), "0.5");
     b1.grid.setValue(4, 2, "1"); // code writes raise no change event
     EXPECT_EQ(changes.count(), 1);
-}
-
-TEST(GridTableModel, RowsAddedToTheGridAppearInTheView) {
-    ModelOf d(MakeCardDGrid());
-    RecordingPlatform platform;
-    QSignalSpy inserted(&d.model, &QAbstractItemModel::rowsInserted);
-    AddRow(d.grid, platform);
-    EXPECT_EQ(inserted.count(), 1);
-    EXPECT_EQ(d.model.rowCount(), 3);
-    EXPECT_EQ(d.shown(6, 4), QStringLiteral("Build Slope"));
-    EXPECT_TRUE(d.set(16, 3, "100000")) << "single-precision copy of 99999.9999";
-}
-
-TEST(GridTableModel, CopiedBlockPastesBackWithTheSameValues) {
-    ModelOf source(MakeCardB2Grid());
-    source.set(1, 2, "1");
-    source.set(2, 2, "100-YEAR");
-    source.set(3, 2, "4");
-    source.set(4, 2, "2.6");
-    source.set(1, 3, "2");
-    source.set(3, 3, "0");
-    const QString text = source.model.copyText(QRect(1, 2, 4, 2));
-    EXPECT_EQ(text, QStringLiteral("1\t100-YEAR\t100\t2.6\n2\t\t002\t\n"));
-
-    ModelOf target(MakeCardB2Grid());
-    QSignalSpy edited(&target.model, &GridTableModel::blockEdited);
-    target.model.pasteText(1, 2, text);
-    for (int row = 2; row <= 3; ++row) {
-        for (int col = 1; col <= 4; ++col)
-            EXPECT_EQ(target.grid.value(col, row), source.grid.value(col, row)) << col << row;
-    }
-    EXPECT_EQ(edited.count(), 1);
 }
 
 TEST(GridTableModel, PasteFromASpreadsheetSkipsWhatCellsRefuse) {

@@ -92,18 +92,6 @@ TEST(clsEdit, CutClearsTheBlockAndPasteTwicePastesTwice) {
     EXPECT_EQ(w.first.value(1, 21), "6");
 }
 
-TEST(clsEdit, SpreadsheetTextPastesFromTheActiveCell) {
-    EditWindow w;
-    QApplication::clipboard()->setText(
-        QStringLiteral("3\tJUNE 1\t010\t1.5\r\n4\tJULY\t100\t2\r\n"));
-    w.focus(w.two);
-    w.two->setActiveCell(1, 2);
-    w.edit.Paste();
-    EXPECT_EQ(w.second.value(2, 2), "JUNE 1");
-    EXPECT_EQ(w.second.value(3, 2), "2") << "return period 010 is item 2";
-    EXPECT_EQ(w.second.value(4, 3), "2");
-}
-
 TEST(clsEdit, CopyWithAButtonFocusedEmptiesTheClipboard) {
     EditWindow w;
     QApplication::clipboard()->setText(QStringLiteral("old"));

@@ -210,6 +210,8 @@ TEST(frmInput, RainfallOptionPickedFromItsListStaysOnceSet) {
     PickInCell(opened.form->fpCardA, 1, 2, 1);
     EXPECT_EQ(opened.form->grids().fpCardA.value(1, 2), "0");
     EXPECT_EQ(opened.titles(), std::vector<std::string>{"Beta Release Limitation"});
+    SetCell(opened.form->fpCardA, 2, 2, "NEW TITLE");
+    EXPECT_EQ(opened.titles().size(), 1U) << "editing the title is no change of the option";
 }
 
 // The caret the user sees and the cell that Delete, Paste and Back work on are one and the
@@ -259,19 +261,6 @@ TEST(frmInput, RecordEditsEnableCDAndAddRowButtonsGrowTheGrids) {
     QWidget* slope = e.form->findChild<SLOPEfrm*>();
     ASSERT_NE(slope, nullptr);
     EXPECT_TRUE(slope->isVisible()) << "Build Slope opens the calculator";
-}
-
-TEST(frmInput, DeleteKeyClearsTheActiveCellAndMarksTheDeck) {
-    Editor e;
-    e.form->cmdCD_Click();
-    Grid& d = e.form->grids().fpCardD;
-    d.setValue(3, 2, "1.5");
-    e.form->fpCardD->setFocus();
-    e.form->fpCardD->setActiveCell(3, 2);
-    ASSERT_FALSE(e.state.DeckChanged);
-    QTest::keyClick(e.form->fpCardD, Qt::Key_Delete);
-    EXPECT_EQ(d.value(3, 2), "");
-    EXPECT_TRUE(e.state.DeckChanged);
 }
 
 TEST(frmInput, RightButtonOverAGridPopsUpTheEditMenuExceptOnB2) {

@@ -1,5 +1,5 @@
-// The engine over whole decks: reading the cards, the options of cards C, D and D1, the checks
-// of every input, and the output files.
+// The engine over whole decks, for what the run cases (tests/cases/run-*) cannot show: the
+// balance of every step, the range table, and outputs that cannot be written.
 #include "DeckBuilder.h"
 #include "Engine.h"
 #include "TempFolder.h"
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 #include <sstream>
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -41,179 +40,21 @@ std::vector<double> Depths(std::size_t n) {
     return d;
 }
 
-int CountLines(const std::string& text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
-struct Written {
-    std::string report, drelm, peak;
-};
-
-Written RunOn(const DeckCards& cards) {
-    TempFolder folder;
-    WriteDeckFile((folder / "deck.tvi").string(), cards);
-    EXPECT_TRUE(RunDeckFile((folder / "deck.tvi").string(), (folder / "deck.tvo").string(),
-                            (folder / "deck.tvd").string(), (folder / "deckPeak.tvi").string()));
-    return {ReadText(folder / "deck.tvo"), ReadText(folder / "deck.tvd"),
-            ReadText(folder / "deckPeak.tvi")};
-}
-
 } // namespace
 
-// ---- Reading the deck ---------------------------------------------------------------------
-
-TEST(EngineDeck, B1StormsContinueOverCardsWithFactorsOnTheLast) {
-    DeckCards d;
-    d.rainfallOption = 1;
-    d.storms = {{1, "JUNE 1", 0, 0.0, Depths(40), std::array{1.1, 0.9, 1.2, 0.8}},
-                {2, "JULY 4", 0, 0.0, Depths(20), {}}};
-    const EngineDeck deck = Parse(d);
-    ASSERT_EQ(deck.storms.size(), 2U);
-    EXPECT_EQ(deck.storms[0].depths.size(), 40U);
-    EXPECT_NEAR(deck.storms[0].depths[39], 0.40, 1e-6);
-    EXPECT_NEAR(*deck.storms[0].factors.decay, 0.9, 1e-6);
-    EXPECT_EQ(deck.storms[1].depths.size(), 20U); // 17 + 3: the last four columns are depths
-    EXPECT_FALSE(deck.storms[1].factors.initialRate);
-    EXPECT_EQ(deck.storms[1].identification, "JULY 4");
-}
-
-TEST(EngineDeck, B2StormsAndCatchmentCardsAreRead) {
-    DeckCards d = B2Deck();
-    d.catchments[0].useD1 = true;
-    d.catchments[0].cp = 0.7;
-    d.catchments[0].w50 = 25.0;
-    d.catchments[0].dciaLevel = 2;
-    const EngineDeck deck = Parse(d);
-    ASSERT_EQ(deck.storms.size(), 2U);
-    EXPECT_EQ(deck.storms[1].returnPeriod, 100);
-    EXPECT_NEAR(deck.storms[1].oneHourDepth, 2.6, 1e-6);
-    ASSERT_EQ(deck.catchments.size(), 1U);
-    const Catchment& c = deck.catchments[0];
-    EXPECT_EQ(c.identification, "AREA1");
-    EXPECT_NEAR(*c.decay, 0.0018, 1e-7);
-    EXPECT_NEAR(*c.cp, 0.7, 1e-6);
-    EXPECT_NEAR(*c.w50, 25.0, 1e-6);
-    EXPECT_FALSE(c.ct);
-    EXPECT_EQ(*c.dciaLevel, 2);
-    EXPECT_TRUE(c.problem.empty());
-}
-
-TEST(EngineDeck, AMissingCardABreaksNothingButIsReported) {
-    std::istringstream in("");
-    const EngineDeck deck = ParseDeck(in);
-    EXPECT_TRUE(deck.catchments.empty());
-    EXPECT_EQ(deck.messages.size(), 1U);
-}
-
-// ---- Options of cards C, D and D1 ---------------------------------------------------------
-
-TEST(EngineOptions, CorrectionFactorsApplyUnlessCardDCancelsThem) {
-    DeckCards d = B2Deck();
-    d.storms[1].factors = std::array{0.5, 1.0, 0.5, 2.0};
-    EngineDeck deck = Parse(d);
-    bool applied = false;
-    LossParameters p = WithFactors(LossParameters{.dsPervious = 0.3, .f0 = 4.0, .fc = 1.0},
-                                   deck.storms[1], deck.catchments[0], applied);
-    EXPECT_TRUE(applied);
-    EXPECT_NEAR(p.f0, 2.0, 1e-6);
-    EXPECT_NEAR(p.dsPervious, 0.6, 1e-6);
-
-    d.catchments[0].cancelFactors = 1.0;
-    deck = Parse(d);
-    p = WithFactors(LossParameters{.f0 = 4.0}, deck.storms[1], deck.catchments[0], applied);
-    EXPECT_FALSE(applied);
-    EXPECT_EQ(p.f0, 4.0);
-}
-
-TEST(EngineOptions, DciaLevelsAndExplicitFractions) {
-    DeckCards d = B2Deck();
-    int level = -1;
-    EXPECT_EQ(LossParametersOf(Parse(d).catchments[0], level).connected, 1.0);
-    EXPECT_EQ(level, 0);
-    d.catchments[0].dciaLevel = 2;
-    const LossParameters two = LossParametersOf(Parse(d).catchments[0], level);
-    EXPECT_LT(two.connected, 1.0);
-    EXPECT_GT(two.receiving, 0.0);
-    d.catchments[0].connected = 0.9;
-    d.catchments[0].receiving = 0.05;
-    const LossParameters given = LossParametersOf(Parse(d).catchments[0], level);
-    EXPECT_NEAR(given.connected, 0.9, 1e-6);
-    EXPECT_NEAR(given.receiving, 0.05, 1e-6);
-}
-
-TEST(EngineOptions, CaptureVolumeOnlyAtLevelThree) {
-    DeckCards d = B2Deck();
-    d.catchments[0].useD1 = true;
-    d.catchments[0].wqcv = 0.25;
-    int level = 0;
-    EXPECT_EQ(LossParametersOf(Parse(d).catchments[0], level).captureDepth, 0.0);
-    d.catchments[0].dciaLevel = 3;
-    EXPECT_NEAR(LossParametersOf(Parse(d).catchments[0], level).captureDepth, 0.25, 1e-6);
-}
-
-TEST(EngineOptions, D1OverridesCountOnlyWhenCardDAsksForD1) {
-    DeckCards d = B2Deck();
-    d.catchments[0].useD1 = true;
-    d.catchments[0].ct = 0.3;
-    EXPECT_NEAR(*UnitHydrographInputOf(Parse(d).catchments[0]).ct, 0.3, 1e-6);
-    EngineDeck deck = Parse(d);
-    deck.catchments[0].useD1 = 0;
-    EXPECT_FALSE(UnitHydrographInputOf(deck.catchments[0]).ct);
-}
-
 // ---- Output files -------------------------------------------------------------------------
-
-TEST(EngineOutputs, OnePeakLinePerCatchmentAndStorm) {
-    DeckCards d = B2Deck();
-    d.catchments.push_back(d.catchments[0]);
-    d.catchments[1].number = 2;
-    const Written out = RunOn(d);
-    EXPECT_EQ(CountLines(out.peak), 4);
-    EXPECT_TRUE(out.drelm.empty()); // print option 0 sends nothing to DRELM
-    EXPECT_NE(out.report.find("Storm hydrograph"), std::string::npos);
-}
-
-TEST(EngineOutputs, OnlyRoutingOptionsWriteHydrographsForDrelm) {
-    DeckCards d = B2Deck();
-    d.catchments[0].printOption = 3;
-    d.catchments[0].number = 7;
-    const Written out = RunOn(d);
-    ASSERT_FALSE(out.drelm.empty());
-    std::istringstream lines(out.drelm);
-    int catchment = 0, storm = 0;
-    lines >> catchment >> storm;
-    EXPECT_EQ(catchment, 7);
-    EXPECT_EQ(storm, 1);
-    EXPECT_EQ(out.report.find("Storm hydrograph"), std::string::npos); // option 3 prints as 2
-}
-
-TEST(EngineOutputs, ProblemsAreReportedAndTheRestIsComputed) {
-    DeckCards d = B2Deck();
-    d.catchments.push_back(d.catchments[0]);
-    d.catchments[0].area = 0.0;
-    d.catchments[0].identification = "ZERO";
-    d.catchments[1].lastStorm = 3; // no storm 3 in the deck
-    const Written out = RunOn(d);
-    EXPECT_NE(out.report.find("PROBLEM: catchment ZERO is not computed: the catchment area"),
-              std::string::npos);
-    EXPECT_NE(out.report.find("storm 3 is not in the deck"), std::string::npos);
-    EXPECT_EQ(CountLines(out.peak), 2);
-}
-
-TEST(EngineOutputs, ExcessTableAndRationalPeakWhenAskedFor) {
-    DeckCards d = B2Deck();
-    d.catchments[0].printOption = 1;
-    d.catchments[0].rational = 1;
-    const Written out = RunOn(d);
-    EXPECT_NE(out.report.find("Excess precipitation"), std::string::npos);
-    EXPECT_NE(out.report.find("Rational formula: C"), std::string::npos);
-}
 
 TEST(EngineOutputs, AMissingInputWritesNothing) {
     TempFolder folder;
     EXPECT_FALSE(RunDeckFile((folder / "none.tvi").string(), (folder / "a.tvo").string(),
                              (folder / "a.tvd").string(), (folder / "a.tvp").string()));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
+}
+
+// The run cases cover a report name with a dot; a dot in a folder is no extension.
+TEST(EngineOutputs, TheResultsFileIsNamedAfterTheReport) {
+    EXPECT_EQ(ResultsFileName("storm.tvo"), "storm.results.json");
+    EXPECT_EQ(ResultsFileName("dir.v2/storm"), "dir.v2/storm.results.json");
 }
 
 TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
@@ -245,180 +86,13 @@ TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
     }
 }
 
-// ---- Reference values worked by hand ------------------------------------------------------
-
-// A bare pervious catchment on a B1 storm: 0.1 sq mi (64 acres), no storage, Horton with no
-// decay at 1 in/hr, three 10-minute steps of 0.5 in, rational option 1 with Tc 30 min:
-//   infiltration 1 in/hr * 1/6 h = 0.1667 in a step; excess 3 * (0.5 - 0.1667) = 1.0 in
-//   runoff 1.0 in over 64 acres = 64 / 12 = 5.3333 acre-ft
-//   rational: C = 0.14 + 0.65 * 0 = 0.14; i = 1.5 in / 0.5 h = 3 in/hr; Q = 0.14 * 3 * 64
-//   = 26.88 cfs
-// A paved catchment on a B2 storm: 1 sq mi, 100 % impervious and connected, 0.1 in of storage,
-// P1 = 1 in, D = 5 min, option 0 with Tc 30 min:
-//   rain = 1.25 * P1 = 1.25 in; excess = 1.25 - 0.1 = 1.15 in
-//   rational: C = 0.14 + 0.65 = 0.79; the 30 minutes around the peak hold 0.79 * P1, so
-//   i = 0.79 / 0.5 = 1.58 in/hr; Q = 0.79 * 1.58 * 640 = 798.848 cfs
-TEST(EngineRun, ReferenceCatchmentsWorkedByHand) {
-    struct Case {
-        DeckCards deck;
-        double rain, excess, acreFeet, rationalPeak;
-    };
-    DeckCards pervious;
-    pervious.rainfallOption = 1;
-    pervious.storms = {{1, "BURST", 0, 0.0, {0.5, 0.5, 0.5}, {}}};
-    CatchmentCards soil;
-    soil.rational = 1;
-    soil.unitDuration = 10.0;
-    soil.area = 0.1;
-    soil.impervious = 0.0;
-    soil.dsPervious = soil.dsImpervious = 0.0;
-    soil.f0 = soil.fc = 1.0;
-    soil.decay = 0.0;
-    pervious.catchments = {soil};
-    DeckCards paved = B2Deck();
-    paved.storms = {{1, "2-YEAR", 2, 1.0, {}, {}}};
-    paved.catchments[0].lastStorm = 1;
-    paved.catchments[0].impervious = 100.0;
-    paved.catchments[0].dsImpervious = 0.1;
-    for (const Case& test : {Case{pervious, 1.5, 1.0, 64.0 / 12.0, 26.88},
-                             Case{paved, 1.25, 1.15, 1.15 / 12.0 * 640.0, 798.848}}) {
-        const EngineDeck deck = Parse(test.deck);
-        const CatchmentResult r = ComputeCatchment(deck, deck.catchments[0]);
-        ASSERT_TRUE(r.computed());
-        const StormResult& s = r.storms.at(0);
-        EXPECT_NEAR(s.totals.rain, test.rain, 1e-6); // the deck holds single precision
-        EXPECT_NEAR(s.totals.excess, test.excess, 1e-6);
-        EXPECT_NEAR(InchesToAcreFeet(s.volumeInches, *deck.catchments[0].area), test.acreFeet,
-                    1e-6);
-        ASSERT_TRUE(s.rational);
-        EXPECT_NEAR(s.rational->peak, test.rationalPeak, 1e-4);
-    }
-}
-
-TEST(EngineOutputs, TheStormLineGivesReturnPeriodDepthAndALossBalanceThatAddsUp) {
-    DeckCards d = B2Deck();
-    d.catchments[0].impervious = 100.0;
-    d.catchments[0].dsImpervious = 0.1;
-    d.storms = {{1, "2-YEAR", 2, 1.0, {}, {}}};
-    d.catchments[0].lastStorm = 1;
-    const Written out = RunOn(d);
-    EXPECT_NE(out.report.find("return period 2 years, one-hour depth P1 1.000 in"),
-              std::string::npos);
-    EXPECT_NE(out.report.find("Rain 1.2500 in = infiltration 0.0000 + depression storage 0.1000 "
-                              "+ captured 0.0000 + excess 1.1500 in"),
-              std::string::npos)
-        << out.report;
-}
-
 // ---- Inputs checked against their ranges ---------------------------------------------------
-
-TEST(EngineChecks, EveryInputIsJudgedWithANoteOrAProblem) {
-    struct Case {
-        const char* what;
-        void (*change)(CatchmentCards&);
-        bool computed;
-        const char* said;
-    };
-    const Case cases[] = {
-        {"negative imperviousness", [](CatchmentCards& c) { c.impervious = -20.0; }, false,
-         "the imperviousness -20 % is impossible"},
-        {"imperviousness above 100", [](CatchmentCards& c) { c.impervious = 150.0; }, false,
-         "the imperviousness 150 % is impossible"},
-        {"negative final rate", [](CatchmentCards& c) { c.fc = -3.0; }, false,
-         "the final infiltration rate -3 in/hr is impossible"},
-        {"Cp above one", [](CatchmentCards& c) { c.useD1 = true, c.cp = 2.5; }, false,
-         "Cp 2.5 is impossible"},
-        {"tiny Ct", [](CatchmentCards& c) { c.useD1 = true, c.ct = 0.001; }, false,
-         "Ct 0.001 is impossible"},
-        {"huge Ct", [](CatchmentCards& c) { c.useD1 = true, c.ct = 9999.0; }, false,
-         "Ct 9999 is impossible"},
-        {"level 3 without D1", [](CatchmentCards& c) { c.dciaLevel = 3; }, false,
-         "DCIA level 3 needs the water-quality capture volume"},
-        {"flat slope", [](CatchmentCards& c) { c.slope = 0.0001; }, true,
-         "the slope 0.0001 ft/ft is outside the usual range 0.001 to 0.2 ft/ft; it is used as "
-         "given"},
-        {"W75 wider than W50",
-         [](CatchmentCards& c) { c.useD1 = true, c.w50 = 20.0, c.w75 = 30.0; }, true,
-         "W75 30 min is wider than W50 20 min; W50 is used for both"},
-        {"rational option 1 on 640 acres", [](CatchmentCards& c) { c.rational = 1; }, true,
-         "rational formula option 1 is for catchments of 5 to 90 acres; this one has 640.0 acres"},
-        {"under-sampled shape",
-         [](CatchmentCards& c) { c.area = 0.05, c.length = 0.2, c.centroid = 0.1; }, true,
-         "would follow the shape"},
-    };
-    for (const Case& test : cases) {
-        DeckCards d = B2Deck();
-        test.change(d.catchments[0]);
-        const EngineDeck deck = Parse(d);
-        const CatchmentResult r = ComputeCatchment(deck, deck.catchments[0]);
-        EXPECT_EQ(r.computed(), test.computed) << test.what;
-        const bool said = std::any_of(r.messages.begin(), r.messages.end(), [&](const Message& m) {
-            return m.problem != test.computed && m.text.find(test.said) != std::string::npos &&
-                   m.line > 0;
-        });
-        EXPECT_TRUE(said) << test.what << ": " << (r.messages.empty() ? "" : r.messages[0].text);
-    }
-}
 
 TEST(EngineChecks, TheRangeTableIsInFieldOrderAndEachUsualRangeIsPossible) {
     for (const InputRange& range : InputRanges()) {
         EXPECT_EQ(&RangeOf(range.field), &range) << range.name;
         EXPECT_LE(range.lowest, range.usualLow) << range.name;
         EXPECT_LE(range.usualHigh, range.highest) << range.name;
-    }
-}
-
-// A deck that saves cleanly but asks for a unit hydrograph of millions of ordinates, and one
-// whose storm hydrograph would be too long, end in a PROBLEM, quickly and in little memory.
-TEST(EngineChecks, RunsAreBounded) {
-    DeckCards d = B2Deck();
-    CatchmentCards& huge = d.catchments[0];
-    huge.unitDuration = 0.1;
-    huge.length = huge.centroid = 9999.0;
-    huge.slope = 0.0001;
-    const Written out = RunOn(d);
-    EXPECT_NE(
-        out.report.find("PROBLEM: catchment AREA1 is not computed: its unit hydrograph would"),
-        std::string::npos);
-    EXPECT_TRUE(out.peak.empty());
-}
-
-// ---- Reading a deck that lacks a D1 card ---------------------------------------------------
-
-// A D1 card is told from the next catchment's C card, whatever its values, and a missing one
-// costs only its catchment (the next C card or the end card is left in place).
-TEST(EngineDeck, AMissingD1CardCostsOnlyItsCatchment) {
-    enum class After { NextCatchment, EndCard, D1Kept };
-    for (const After after : {After::NextCatchment, After::EndCard, After::D1Kept}) {
-        DeckCards d = B2Deck();
-        CatchmentCards& first = d.catchments[0];
-        first.useD1 = true;
-        first.ct = 1.2; // a D1 card with something in the columns of card C's fields
-        first.cp = 0.6;
-        first.w50 = 15.0;
-        first.identification = "FIRST";
-        if (after != After::EndCard) {
-            d.catchments.push_back(B2Deck().catchments[0]);
-            d.catchments[1].identification = "SECOND";
-        }
-        std::string text = WriteDeck(d);
-        if (after != After::D1Kept) { // the D1 card is the second line after FIRST's C card
-            const auto dCard = text.find('\n', text.find("FIRST")) + 1;
-            const auto d1 = text.find('\n', dCard) + 1;
-            text.erase(d1, text.find('\n', d1) + 1 - d1);
-        }
-        std::istringstream in(text);
-        const EngineDeck deck = ParseDeck(in);
-        ASSERT_EQ(deck.catchments.size(), after == After::EndCard ? 1U : 2U) << text;
-        EXPECT_EQ(deck.catchments[0].identification, "FIRST");
-        const bool missing =
-            deck.catchments[0].problem.find("asks for a D1 card, but the next line is not") !=
-            std::string::npos;
-        EXPECT_EQ(missing, after != After::D1Kept) << text;
-        if (after != After::EndCard) {
-            EXPECT_EQ(deck.catchments[1].identification, "SECOND");
-            EXPECT_TRUE(deck.catchments[1].problem.empty());
-        }
     }
 }
 
@@ -497,46 +171,3 @@ TEST(EngineOutputs, AnOutputThatCannotBeWrittenLeavesNoneAndSaysWhy) {
 }
 
 #endif
-
-TEST(EngineOutputs, TheResultsFileHoldsEveryCatchmentAndStorm) {
-    EXPECT_EQ(ResultsFileName("storm.tvo"), "storm.results.json");
-    EXPECT_EQ(ResultsFileName("run1.out.tvo"), "run1.out.results.json");
-    EXPECT_EQ(ResultsFileName("dir.v2/storm"), "dir.v2/storm.results.json");
-    DeckCards d = B2Deck();
-    d.catchments.push_back(d.catchments[0]);
-    d.catchments[1].identification = "BAD";
-    d.catchments[1].impervious = -20.0;
-    d.catchments[0].rational = 1;
-    TempFolder folder;
-    WriteDeckFile((folder / "deck.tvi").string(), d);
-    const RunFiles files{(folder / "deck.tvi").string(), (folder / "deck.tvo").string(),
-                         (folder / "deck.tvd").string(), (folder / "deckPeak.tvi").string(),
-                         (folder / "deck.results.json").string()};
-    ASSERT_EQ(RunDeck(files).status, RunStatus::Done);
-    const auto json = nlohmann::json::parse(ReadText(folder / "deck.results.json"));
-    EXPECT_EQ(json["format"], "tovan-results");
-    EXPECT_EQ(json["complete"], true);
-    ASSERT_EQ(json["catchments"].size(), 2U);
-    const auto& good = json["catchments"][0];
-    ASSERT_EQ(good["storms"].size(), 2U);
-    for (const auto& storm : good["storms"]) {
-        const auto& rain = storm["rainfallInches"];
-        for (std::size_t i = 0; i < rain.size(); ++i) {
-            EXPECT_NEAR(rain[i].get<double>(),
-                        storm["lossInches"][i].get<double>() +
-                            storm["excessInches"][i].get<double>(),
-                        2e-6);
-        }
-        EXPECT_EQ(storm["hydrographTimesHours"].size(), storm["hydrographFlowsCfs"].size());
-        EXPECT_GT(storm["peakCfs"].get<double>(), 0.0);
-        EXPECT_GT(storm["rational"]["peakCfs"].get<double>(), 0.0);
-        EXPECT_TRUE(storm["returnPeriodYears"].is_number());
-    }
-    EXPECT_FALSE(good["unitHydrograph"]["ordinatesCfs"].empty());
-    const auto& bad = json["catchments"][1];
-    EXPECT_EQ(bad["computed"], false);
-    ASSERT_FALSE(bad["messages"].empty());
-    EXPECT_EQ(bad["messages"][0]["severity"], "PROBLEM");
-    EXPECT_EQ(bad["messages"][0]["catchment"], "BAD");
-    EXPECT_GT(bad["messages"][0]["line"].get<int>(), 0);
-}

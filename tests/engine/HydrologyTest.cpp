@@ -408,12 +408,6 @@ TEST(StormHydrograph, MoreImperviousnessNeverLowersThePeak) {
 
 // ---- Rational formula ---------------------------------------------------------------------
 
-TEST(Rational, PeakIsCTimesIntensityTimesAcres) {
-    const Hyetograph rain = Steady(0.2, 10, 0.25); // 0.8 in/hr throughout
-    EXPECT_NEAR(MaxAverageIntensity(rain, 0.5), 0.8, 1e-12);
-    EXPECT_NEAR(RationalPeak(RunoffCoefficient(0.5), 0.8, 0.1), (0.14 + 0.325) * 0.8 * 64.0, 1e-9);
-}
-
 TEST(Rational, ShortWindowsFindTheBurstInsideAStep) {
     Hyetograph rain{0.5, {0.1, 1.0, 0.1}};
     EXPECT_NEAR(MaxAverageIntensity(rain, 0.25), 2.0, 1e-12);

@@ -16,11 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const RecordingPlatform::Message kUnusable = {
-    "The file was saved, but cannot be used in the TOVAN model because some of the data is "
-    "invalid, missing, or corrupt.",
-    MessageIcon::Exclamation, "SaveFile", false};
-
 std::string ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
@@ -73,15 +68,6 @@ TEST_F(SaveFileTest, WritesTheDeckTextAndTheSameBytesEachTime) {
     EXPECT_EQ(ReadBytes(deck_), first);
     EXPECT_TRUE(ui_.messages.empty());
     EXPECT_EQ(FileNames(folder_), std::vector<std::string>{"deck.tvi"}) << "no temporary left";
-}
-
-TEST_F(SaveFileTest, WarningsStillWriteAndTheUnusableMessageComesLast) {
-    DeckGrids grids = ValidB2Deck();
-    grids.fpCardA.setValue(2, 2, "");
-    EXPECT_EQ(SaveFile(grids, deck_.string(), ui_), 0);
-    ASSERT_EQ(ui_.messages.size(), 2U);
-    EXPECT_EQ(ui_.messages[1], kUnusable);
-    EXPECT_EQ(ReadBytes(deck_).substr(0, 82), Padded(" 2") + "\r\n");
 }
 
 // Six storms without identification and a catchment without area: eight boxes in all with the
@@ -137,19 +123,4 @@ TEST_F(SaveFileTest, FailedWritesReturnAnErrorAndLeaveNoTrace) {
     EXPECT_GT(SaveFile(ValidB2Deck(), (folder_ / "missing" / "deck.tvi").string(), ui_), 0);
     EXPECT_EQ(FileNames(folder_), std::vector<std::string>{"a folder.tvi"});
     EXPECT_TRUE(ui_.messages.empty()) << "the caller reports the failure";
-}
-
-TEST_F(SaveFileTest, ReplacedFileKeepsItsPermissionsAndLinksAreFollowed) {
-#if defined(_WIN32)
-    GTEST_SKIP() << "POSIX permissions and links";
-#endif
-    WriteBytes(deck_, "earlier");
-    fs::permissions(deck_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    const fs::path link = folder_ / "link.tvi";
-    fs::create_symlink(deck_, link);
-    ASSERT_EQ(SaveFile(ValidB2Deck(), link.string(), ui_), 0);
-    EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadBytes(deck_).substr(0, 6), " 2Test");
-    EXPECT_EQ(fs::status(deck_).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }

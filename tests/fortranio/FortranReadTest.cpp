@@ -113,16 +113,6 @@ TEST(FortranRead, LineLengthCountsOnlyUpToTheLastNonBlank) {
     EXPECT_TRUE(tabbed->at(0).isNull());
 }
 
-TEST(FortranRead, B2ReaderDescriptorsCoverEightyColumnsExactly) {
-    const auto descriptors = ReadDescriptors(cards::kB2);
-    EXPECT_TRUE(FortranRead(Columns(80), descriptors));
-    std::vector<std::string_view> oneMore(descriptors.begin(), descriptors.end());
-    oneMore.push_back("A1");
-    EXPECT_FALSE(FortranRead(Columns(80), oneMore));
-    oneMore.back() = "";
-    EXPECT_TRUE(FortranRead(Columns(80), oneMore));
-}
-
 TEST(FortranRead, ShownInShortestFormOfTheirOwnPrecision) {
     EXPECT_EQ(CellText(ReadOne(" .25", "F4.2")), "0.25");
     EXPECT_EQ(CellText(ReadOne(" 0.1", "F4.2")), "0.1");

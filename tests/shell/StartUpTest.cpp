@@ -73,9 +73,7 @@ TEST(StartUp, DeckNamedOnTheCommandLineOpensAfterTheSplash) {
     ASSERT_NE(splash, nullptr);
     splash->Timer1->start(0);
     QTRY_VERIFY(program.MainWindow()->editor() && program.MainWindow()->editor()->isVisible());
-    frmInput* editor = program.MainWindow()->editor();
-    EXPECT_EQ(editor->lblTitle->text(), QStringLiteral("Record Set A"));
-    EXPECT_EQ(editor->grids().fpCardC.dataRowCnt(), 4) << "labels and three catchments";
+    EXPECT_EQ(program.MainWindow()->editor()->grids().fpCardC.dataRowCnt(), 4);
     EXPECT_EQ(QDir::current().absolutePath(), QFileInfo(TOVAN_EXAMPLES).absoluteFilePath());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -59,33 +59,6 @@ TEST(CheckFieldWidth, FitsNumbersToTheirDeckField) {
     EXPECT_EQ(ui.messages[0], kTooWide);
 }
 
-TEST(CellRules, RainfallOptionIsChosenOnce) {
-    Editor e;
-    e.rules.rememberRainOption();
-    e.type(e.grids.fpCardA, 1, 2, "1");
-    EXPECT_EQ(e.form.calls, (std::vector<std::string>{"clear", "show A", "B1 off", "B2 on",
-                                                      "title Record Set A"}));
-    e.type(e.grids.fpCardA, 1, 2, "0");
-    EXPECT_EQ(e.grids.fpCardA.value(1, 2), "1") << "the refused choice is undone";
-    ASSERT_EQ(e.ui.messages.size(), 1U);
-    EXPECT_EQ(e.ui.messages[0].title, "Beta Release Limitation");
-    EXPECT_EQ(e.ui.messages[0].text,
-              "The program does not allow the user to change this parameter once it has been "
-              "set. please start a new project if you need to change this input.");
-    EXPECT_TRUE(e.app.DeckChanged);
-}
-
-TEST(CellRules, OptionReadFromADeckCountsAsSet) {
-    Editor e;
-    e.grids.fpCardA.setValue(1, 2, "0");
-    e.rules.rememberRainOption();
-    e.type(e.grids.fpCardA, 1, 2, "1");
-    EXPECT_EQ(e.grids.fpCardA.value(1, 2), "0");
-    e.type(e.grids.fpCardA, 2, 2, "new title");
-    EXPECT_EQ(e.ui.messages.size(), 1U) << "editing the title is no change of the option";
-    EXPECT_EQ(e.form.calls.back(), "title Record Set A");
-}
-
 TEST(CellRules, NumbersAreFittedAndStoredAsSingles) {
     Editor e;
     e.type(e.grids.fpCardB1, 3, 2, "0");
@@ -182,31 +155,6 @@ TEST(CellRules, ClicksKeepCAndDOnTheSameRow) {
     EXPECT_EQ(e.grids.fpCardC.activeCol(), 2);
     e.rules.fpCardD_Click(19, 2);
     EXPECT_EQ(e.grids.fpCardD.value(19, 2), "0") << "a click runs the change rules";
-}
-
-TEST(CellRules, ButtonsInsideTheGrids) {
-    Editor e;
-    e.rules.fpCardC_ButtonClicked(1, 3);
-    EXPECT_EQ(e.grids.fpCardC.maxRows(), 4) << "an empty first row: the label row is checked";
-    EXPECT_EQ(e.grids.fpCardD.maxRows(), 4);
-
-    e.grids.fpCardC.setValue(8, 3, "5");
-    e.rules.fpCardC_ButtonClicked(1, 4);
-    EXPECT_EQ(e.ui.messages.back(),
-              (RecordingPlatform::Message{"You must enter a Print Option", MessageIcon::Critical,
-                                          "Tovan2000", false}));
-    e.grids.fpCardC.setValue(2, 3, "0");
-    e.rules.fpCardC_ButtonClicked(1, 4);
-    EXPECT_EQ(e.ui.messages.back().text, "You must enter a Rational Formula Option");
-    EXPECT_EQ(e.grids.fpCardC.maxRows(), 4);
-    e.grids.fpCardC.setValue(3, 3, "1");
-    e.rules.fpCardC_ButtonClicked(1, 4);
-    EXPECT_EQ(e.grids.fpCardC.maxRows(), 5);
-
-    e.rules.fpCardB1_ButtonClicked(1, 3);
-    EXPECT_EQ(e.grids.fpCardB1.maxRows(), 4);
-    e.rules.fpCardD_ButtonClicked(6, 5);
-    EXPECT_EQ(e.form.calls.back(), "slope");
 }
 
 TEST(TabControl, CaretNeverStepsOntoLockedCells) {
