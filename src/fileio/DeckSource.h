@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tovan {
 
@@ -14,6 +15,12 @@ class DeckSource {
     virtual ~DeckSource() = default;
     // The next line without its terminator, or nothing at the end of the file.
     virtual std::optional<std::string> readLine() = 0;
+    // The same into `line`, whose buffer is reused; false at the end of the file.
+    virtual bool readLineInto(std::string& line) {
+        auto next = readLine();
+        if (next) line = std::move(*next);
+        return next.has_value();
+    }
     virtual bool atEnd() = 0;
 };
 
@@ -22,5 +29,7 @@ std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* e
 
 // A deck held in memory (tests, the fuzzer).
 std::unique_ptr<DeckSource> DeckFromText(std::string text);
+// A deck read from text that the caller keeps alive, without a copy of it.
+std::unique_ptr<DeckSource> DeckFromTextView(std::string_view text);
 
 } // namespace tovan

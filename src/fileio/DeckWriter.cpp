@@ -369,9 +369,9 @@ void SavePass::warnWhenEmpty(std::string_view recordSet, const Grid& grid, int c
 // The grid model has no typed getters that could fail, so every read delivers the cell's text.
 std::optional<std::string_view> GetCellValue(const Grid& grid, int col, int row,
                                              CellReadKind kind) {
-    const std::string& text = grid.value(col, row);
+    const std::string_view text = grid.text(col, row);
     if (text.empty() && kind == CellReadKind::Generic) return std::nullopt;
-    return std::string_view{text};
+    return text;
 }
 
 DeckText BuildDeckText(const DeckGrids& grids, Platform& platform) {

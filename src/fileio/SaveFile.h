@@ -49,7 +49,7 @@ enum class CellReadKind {
 };
 
 // The value of one cell: its text, or nothing for the empty value. Reading never moves the
-// grid's current cell. The view points into the grid and lives until that cell changes.
+// grid's current cell. The view points into the grid and lives until the grid next changes.
 std::optional<std::string_view> GetCellValue(const Grid& grid, int col, int row,
                                              CellReadKind kind = CellReadKind::Generic);
 
