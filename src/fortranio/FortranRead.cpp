@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 namespace tovan {
 
@@ -30,9 +31,35 @@ bool IsZero(const NumericParts& n) {
            n.fractionDigits.find_first_not_of('0') == std::string_view::npos;
 }
 
+// Most fields hold a few digits and no exponent. Their digits as an integer and the power of ten
+// are then both exact in Real, and one division rounds the quotient correctly, as from_chars
+// would. Nothing when the field has more digits or decimals than that allows.
+template <typename Real>
+std::optional<Real> ConvertShortDecimal(const NumericParts& parts) {
+    constexpr bool single = std::is_same_v<Real, float>;
+    constexpr std::size_t kMaxDigits = single ? 7 : 15;    // below 2^24 and 2^53
+    constexpr std::size_t kMaxDecimals = single ? 10 : 22; // 10^k still exact
+    const std::size_t decimals = parts.fractionDigits.size();
+    if (parts.hasExponent || parts.wholeDigits.size() + decimals > kMaxDigits ||
+        decimals > kMaxDecimals) {
+        return std::nullopt;
+    }
+    std::int64_t digits = 0;
+    for (char c : parts.wholeDigits)
+        digits = digits * 10 + (c - '0');
+    for (char c : parts.fractionDigits)
+        digits = digits * 10 + (c - '0');
+    Real power = 1;
+    for (std::size_t i = 0; i < decimals; ++i)
+        power *= 10;
+    const Real value = static_cast<Real>(digits) / power;
+    return parts.negative ? -value : value;
+}
+
 // from_chars wants no "+" and knows no "D" exponent; the field is at most 80 characters.
 template <typename Real>
 std::optional<Real> ConvertReal(std::string_view trimmed, const NumericParts& parts) {
+    if (const auto value = ConvertShortDecimal<Real>(parts)) return value;
     char buffer[kCardWidth + 1];
     std::size_t length = 0;
     for (char c : trimmed) {
@@ -84,8 +111,8 @@ double PowerOfTen(long exponent) {
 FieldValue ReadReal(std::string_view field, const FormatDescriptor& d) {
     field = TrimBlanks(field);
     if (field.empty()) return FieldValue::MakeEmpty();
-    if (d.letter == 'F' && std::any_of(field.begin(), field.end(),
-                                       [](char c) { return c == 'E' || c == 'e'; })) {
+    if (d.letter == 'F' &&
+        std::any_of(field.begin(), field.end(), [](char c) { return c == 'E' || c == 'e'; })) {
         return FieldValue::MakeNull();
     }
     const auto parts = ParseNumericText(field);
