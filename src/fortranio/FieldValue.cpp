@@ -40,16 +40,26 @@ std::optional<std::string> ShortDecimalText(float value) {
     for (int k = 0; k < static_cast<int>(std::size(kPowers)); ++k) {
         const double scaled = static_cast<double>(magnitude) * static_cast<double>(kPowers[k]);
         if (scaled > static_cast<double>(kExactNumerator)) return std::nullopt;
-        const auto m = static_cast<std::int64_t>(std::nearbyint(scaled));
+        // exact: 24 bits of the float times at most 24 odd bits of 10^k; halves go to even
+        auto m = static_cast<std::int64_t>(scaled);
+        const double above = scaled - static_cast<double>(m);
+        if (above > 0.5 || (above == 0.5 && m % 2 != 0)) ++m;
         if (static_cast<float>(m) / kPowers[k] != magnitude) continue;
+        // m with its last k digits after the point, zeros in front as needed
         char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, m).ptr;
-        std::string whole(digits, end);
-        if (static_cast<int>(whole.size()) <= k) whole.insert(0, k + 1 - whole.size(), '0');
-        std::string text = value < 0 ? "-" : "";
-        text.append(whole, 0, whole.size() - k);
-        if (k > 0) text.append(1, '.').append(whole, whole.size() - k, k);
-        return text;
+        char* end = std::to_chars(digits + 12, digits + sizeof digits, m).ptr;
+        char* begin = digits + 12;
+        while (end - begin <= k)
+            *--begin = '0';
+        char text[32];
+        char* out = text;
+        if (value < 0) *out++ = '-';
+        out = std::copy(begin, end - k, out);
+        if (k > 0) {
+            *out++ = '.';
+            out = std::copy(end - k, end, out);
+        }
+        return std::string(text, out);
     }
     return std::nullopt;
 }
