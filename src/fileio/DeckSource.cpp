@@ -174,6 +174,22 @@ std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* e
     return std::make_unique<FileDeck>(file);
 }
 
+bool FileHoldsExactly(const std::string& path, std::string_view text) {
+    std::FILE* file = OpenCFile(path, "rb");
+    if (file == nullptr) return false;
+    char buffer[1 << 16];
+    bool same = true;
+    while (same) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        same = got <= text.size() && std::memcmp(buffer, text.data(), got) == 0;
+        text.remove_prefix(same ? got : 0);
+        if (got < sizeof buffer) break;
+    }
+    same = same && text.empty() && !std::ferror(file);
+    std::fclose(file);
+    return same;
+}
+
 std::unique_ptr<DeckSource> DeckFromText(std::string text) {
     return std::make_unique<TextDeck>(std::move(text));
 }

@@ -27,6 +27,9 @@ class DeckSource {
 // Opens a file for reading; nothing when it cannot be opened (the reason in `error`).
 std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* error = nullptr);
 
+// Whether the file at `path` holds exactly `text`, byte for byte; false when it cannot be read.
+bool FileHoldsExactly(const std::string& path, std::string_view text);
+
 // A deck held in memory (tests, the fuzzer).
 std::unique_ptr<DeckSource> DeckFromText(std::string text);
 // A deck read from text that the caller keeps alive, without a copy of it.

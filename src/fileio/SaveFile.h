@@ -27,7 +27,11 @@ struct DeckText {
 // Walks the grids once in card order, applying the save rules with their messages, and
 // builds the deck text. Then reads the text back and, when it differs from the grids, warns
 // with the record sets, rows and columns that will not come back. Writes nothing.
-DeckText BuildDeckText(const DeckGrids& grids, Platform& platform);
+// `readFrom` names the deck file the grids were read from, untouched since and read without
+// any question to the user: when the text is that file byte for byte, reading it back could
+// only give the same grids again, and that reading is left out.
+DeckText BuildDeckText(const DeckGrids& grids, Platform& platform,
+                       const std::string& readFrom = {});
 
 // What SaveFile returns when a fatal rule stopped the save.
 inline constexpr std::int32_t kSaveStoppedByRule = -1;

@@ -255,9 +255,11 @@ std::string LabelOf(const DeckGrids& grids, std::string_view recordSet, int col)
 
 } // namespace
 
-LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText) {
+LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText,
+                          bool readsBackAsRead) {
     LossReport report;
     const CompareLimits limits = FindStructuralLosses(grids, report);
+    if (readsBackAsRead) return report;
 
     DeckGrids readBack;
     ReadingState state;
