@@ -5,6 +5,7 @@
 #include "platform/RecordingPlatform.h"
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <string>
 
 using namespace tovan;
@@ -36,18 +37,28 @@ std::string HyetographDeck() {
     return deck + "\r\nE\r\n";
 }
 
+std::size_t HeapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Also the heap the grids of the read deck take, against the deck's size (target at most 2.5).
 void Open(benchmark::State& state, const std::string& text) {
+    double gridBytes = 0;
     for (auto _ : state) {
+        const std::size_t before = HeapInUse();
         DeckGrids grids;
         ReadingState reading;
         ApplicationState app;
         RecordingPlatform platform;
         NoWindowsHost host;
         ReadingContext context{grids, reading, app, platform};
-        const auto outcome = ReadDeck(context, host, DeckFromText(text));
+        const auto outcome = ReadDeck(context, host, DeckFromTextView(text));
         if (outcome != ReadOutcome::Read) state.SkipWithError("the deck did not read");
         benchmark::DoNotOptimize(grids);
+        gridBytes = double(HeapInUse() - before);
     }
+    state.counters["grids_per_deck_byte"] = gridBytes / double(text.size());
 }
 
 void BM_OpenCatchments(benchmark::State& state) {

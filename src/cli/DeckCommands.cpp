@@ -154,7 +154,8 @@ int CheckCommand(Arguments given) {
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     if (deck.outcome != ReadOutcome::Read) return kExitFailed;
     if (list) return PrintFindings(ListFindings(deck.grids));
-    const DeckText text = BuildDeckText(deck.grids, platform);
+    // A deck as this program saves it reads back as it was just read: the file itself tells so.
+    const DeckText text = BuildDeckText(deck.grids, platform, std::string(args[0]));
     if (text.fatal) return kExitFailed;
     return platform.messageCount() > 0 ? kExitWarnings : kExitClean;
 }

@@ -1,36 +1,119 @@
 #include "deck/Grid.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 namespace tovan {
 
 namespace {
 
-const std::string kNoText;
 const CellFormat kDefaultFormat;
+
+// Room for `extra` more elements, growing by a quarter rather than doubling: a grid read row by
+// row would otherwise keep up to as much room again as its cells take.
+template <typename T>
+void MakeRoom(std::vector<T>& cells, std::size_t extra) {
+    const std::size_t needed = cells.size() + extra;
+    if (needed > cells.capacity())
+        cells.reserve(std::max(needed, cells.capacity() + cells.capacity() / 4));
+}
+
+void Mix(std::size_t& seed, std::size_t value) {
+    seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+}
+
+std::size_t HashOf(const CellFormat& f) {
+    std::size_t seed = static_cast<std::size_t>(f.type);
+    Mix(seed, static_cast<std::size_t>(f.maxLength));
+    Mix(seed, std::bit_cast<std::uint64_t>(f.floatMin));
+    Mix(seed, std::bit_cast<std::uint64_t>(f.floatMax));
+    Mix(seed, static_cast<std::size_t>(f.decimals));
+    Mix(seed, static_cast<std::size_t>(f.integerMin));
+    Mix(seed, static_cast<std::size_t>(f.integerMax));
+    // Lists and captions by their sizes only: hashing every item would cost more than the
+    // comparison it saves, and formats that differ only in item texts are rare.
+    Mix(seed, f.items.size());
+    Mix(seed, f.items.empty() ? 0 : f.items.front().size());
+    Mix(seed, f.caption.size());
+    Mix(seed, static_cast<std::size_t>(f.comboMaxDrop) * 2 + (f.comboEditable ? 1 : 0));
+    Mix(seed, static_cast<std::size_t>(f.horizontal) * 8 + static_cast<std::size_t>(f.vertical));
+    return seed;
+}
 
 } // namespace
 
 Grid::Grid(std::string name, int maxCols, int maxRows)
-    : name_(std::move(name)), formats_{kDefaultFormat} {
+    : name_(std::move(name)), colors_{CellColor::Window()} {
+    formatIdFor(kDefaultFormat); // id 0
     setMaxCols(maxCols);
     setMaxRows(maxRows);
+}
+
+std::string_view Grid::textOf(const Text& text) const {
+    if (text.tag != kLongText) return {text.chars.data(), text.tag};
+    std::uint32_t slot = 0;
+    std::memcpy(&slot, text.chars.data(), sizeof slot);
+    return longTexts_[slot];
+}
+
+void Grid::releaseText(Text& text) {
+    if (text.tag == kLongText) {
+        std::uint32_t slot = 0;
+        std::memcpy(&slot, text.chars.data(), sizeof slot);
+        std::string().swap(longTexts_[slot]);
+        freeLongTexts_.push_back(slot);
+    }
+    text = Text{};
+}
+
+void Grid::assignText(Text& text, std::string_view value) {
+    releaseText(text);
+    if (value.size() < kLongText && value.size() <= text.chars.size()) {
+        std::copy(value.begin(), value.end(), text.chars.begin());
+        text.tag = static_cast<std::uint8_t>(value.size());
+        return;
+    }
+    std::uint32_t slot = 0;
+    if (!freeLongTexts_.empty()) {
+        slot = freeLongTexts_.back();
+        freeLongTexts_.pop_back();
+        longTexts_[slot].assign(value);
+    } else {
+        if (longTexts_.size() >= UINT32_MAX) throw std::length_error("too many texts in a grid");
+        slot = static_cast<std::uint32_t>(longTexts_.size());
+        MakeRoom(longTexts_, 1);
+        longTexts_.emplace_back(value);
+    }
+    std::memcpy(text.chars.data(), &slot, sizeof slot);
+    text.tag = kLongText;
 }
 
 void Grid::setMaxCols(int count) {
     count = std::max(count, 0);
     if (count == maxCols_) return;
     if (observer_) observer_->beforeReset();
-    for (int c = count + 1; c <= maxCols_; ++c) {
-        for (int r = 1; r <= maxRows(); ++r) {
-            if (!value(c, r).empty()) countValue(c, r, -1);
+    const auto oldCols = static_cast<std::size_t>(maxCols_);
+    const auto newCols = static_cast<std::size_t>(count);
+    std::vector<Text> texts(newCols * static_cast<std::size_t>(maxRows_));
+    std::vector<std::uint32_t> attributes(texts.size(), 0);
+    for (std::size_t r = 0; r < static_cast<std::size_t>(maxRows_); ++r) {
+        for (std::size_t c = 0; c < oldCols; ++c) {
+            Text& old = texts_[r * oldCols + c];
+            if (c < newCols) {
+                texts[r * newCols + c] = old;
+                attributes[r * newCols + c] = attributes_[r * oldCols + c];
+            } else if (old.tag != 0) {
+                countValue(static_cast<int>(c) + 1, static_cast<int>(r) + 1, -1);
+                releaseText(old);
+            }
         }
     }
-    for (auto& row : rows_)
-        row.resize(static_cast<std::size_t>(count));
+    texts_ = std::move(texts);
+    attributes_ = std::move(attributes);
     maxCols_ = count;
-    filledInColumn_.resize(static_cast<std::size_t>(count) + 1, 0);
+    filledInColumn_.resize(newCols + 1, 0);
     if (observer_) observer_->afterReset();
 }
 
@@ -42,23 +125,9 @@ void Grid::setMaxRows(int count) {
         deleteRows(count + 1, maxRows());
 }
 
-bool Grid::contains(int col, int row) const {
-    return col >= 1 && col <= maxCols_ && row >= 1 && row <= maxRows();
-}
-
-const Grid::Cell* Grid::cellAt(int col, int row) const {
-    if (!contains(col, row)) return nullptr;
-    return &rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(col - 1)];
-}
-
-Grid::Cell* Grid::cellAt(int col, int row) {
-    if (!contains(col, row)) return nullptr;
-    return &rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(col - 1)];
-}
-
-const std::string& Grid::value(int col, int row) const {
-    const Cell* cell = cellAt(col, row);
-    return cell ? cell->value : kNoText;
+std::string_view Grid::text(int col, int row) const {
+    if (!contains(col, row)) return {};
+    return textOf(texts_[indexOf(col, row)]);
 }
 
 void Grid::countValue(int col, int row, int delta) {
@@ -67,62 +136,102 @@ void Grid::countValue(int col, int row, int delta) {
 }
 
 void Grid::setValue(int col, int row, std::string_view text) {
-    Cell* cell = cellAt(col, row);
-    if (!cell || cell->value == text) return;
+    if (!contains(col, row)) return;
+    Text& cell = texts_[indexOf(col, row)];
+    if (textOf(cell) == text) return;
     recordBefore(col, row);
-    const bool wasEmpty = cell->value.empty();
-    cell->value.assign(text);
+    const bool wasEmpty = cell.tag == 0;
+    assignText(cell, text);
     if (wasEmpty != text.empty()) countValue(col, row, text.empty() ? -1 : 1);
     notifyCell(col, row);
 }
 
-const CellFormat& Grid::format(int col, int row) const {
-    const Cell* cell = cellAt(col, row);
-    return cell ? formats_[cell->formatId] : kDefaultFormat;
+// Attributes of a cell outside the grid are ignored, like its value.
+void Grid::setAttributes(int col, int row, std::uint32_t attributes) {
+    if (!contains(col, row)) return;
+    std::uint32_t& cell = attributes_[indexOf(col, row)];
+    if (cell == attributes) return;
+    recordBefore(col, row);
+    cell = attributes;
+    notifyCell(col, row);
 }
 
+const CellFormat& Grid::format(int col, int row) const {
+    if (!contains(col, row)) return kDefaultFormat;
+    return formats_[attributes(col, row) & kFormatMask];
+}
+
+// Formats are looked up by hash, since a deck of many rows asks for the same few formats once
+// per cell.
 std::uint16_t Grid::formatIdFor(const CellFormat& format) {
-    const auto found = std::find(formats_.begin(), formats_.end(), format);
-    if (found != formats_.end()) return static_cast<std::uint16_t>(found - formats_.begin());
-    if (formats_.size() > UINT16_MAX) throw std::length_error("too many cell formats in a grid");
+    const std::size_t hash = HashOf(format);
+    std::size_t mask = formatsByHash_.size() - 1;
+    for (std::size_t i = hash & mask; !formatsByHash_.empty() && formatsByHash_[i] != 0;
+         i = (i + 1) & mask) {
+        const std::uint16_t id = formatsByHash_[i] - 1;
+        if (formats_[id] == format) return id;
+    }
+    if (formats_.size() >= kFormatMask) throw std::length_error("too many cell formats in a grid");
     formats_.push_back(format);
+    if (formats_.size() * 2 > formatsByHash_.size()) {
+        formatsByHash_.assign(std::max<std::size_t>(16, formatsByHash_.size() * 2), 0);
+        mask = formatsByHash_.size() - 1;
+        for (std::size_t id = 0; id < formats_.size(); ++id) {
+            std::size_t i = HashOf(formats_[id]) & mask;
+            while (formatsByHash_[i] != 0)
+                i = (i + 1) & mask;
+            formatsByHash_[i] = static_cast<std::uint16_t>(id + 1);
+        }
+    } else {
+        std::size_t i = hash & mask;
+        while (formatsByHash_[i] != 0)
+            i = (i + 1) & mask;
+        formatsByHash_[i] = static_cast<std::uint16_t>(formats_.size());
+    }
     return static_cast<std::uint16_t>(formats_.size() - 1);
 }
 
 void Grid::setFormat(int col, int row, const CellFormat& format) {
-    Cell* cell = cellAt(col, row);
-    if (!cell) return;
-    const std::uint16_t id = formatIdFor(format);
-    if (cell->formatId == id) return;
-    recordBefore(col, row);
-    cell->formatId = id;
-    notifyCell(col, row);
+    if (!contains(col, row)) return;
+    const std::uint32_t old = attributes(col, row);
+    setAttributes(col, row, (old & ~kFormatMask) | formatIdFor(format));
+}
+
+void Grid::setDerivedFormat(int col, int row, int fromCol, int fromRow, FormatDerivation derive) {
+    if (!contains(col, row)) return;
+    const std::size_t from = attributes(fromCol, fromRow) & kFormatMask;
+    if (derivedFormats_.size() <= from) derivedFormats_.resize(from + 1);
+    DerivedFormat& known = derivedFormats_[from]; // one derivation remembered per format
+    if (known.derive != derive) known = {derive, formatIdFor(derive(formats_[from]))};
+    const std::uint32_t old = attributes(col, row);
+    setAttributes(col, row, (old & ~kFormatMask) | derivedFormats_[from].to);
 }
 
 bool Grid::locked(int col, int row) const {
-    const Cell* cell = cellAt(col, row);
-    return cell && cell->locked;
+    return (attributes(col, row) & kLockedBit) != 0;
 }
 
 void Grid::setLocked(int col, int row, bool locked) {
-    Cell* cell = cellAt(col, row);
-    if (!cell || cell->locked == locked) return;
-    recordBefore(col, row);
-    cell->locked = locked;
-    notifyCell(col, row);
+    const std::uint32_t old = attributes(col, row);
+    setAttributes(col, row, locked ? (old | kLockedBit) : (old & ~kLockedBit));
+}
+
+std::uint32_t Grid::colorIdFor(CellColor color) {
+    const auto found = std::find(colors_.begin(), colors_.end(), color);
+    if (found != colors_.end()) return static_cast<std::uint32_t>(found - colors_.begin());
+    if (colors_.size() > UINT8_MAX) throw std::length_error("too many cell colours in a grid");
+    colors_.push_back(color);
+    return static_cast<std::uint32_t>(colors_.size() - 1);
 }
 
 CellColor Grid::backColor(int col, int row) const {
-    const Cell* cell = cellAt(col, row);
-    return cell ? cell->color : CellColor{};
+    return colors_[(attributes(col, row) >> kColorShift) & 0xFF];
 }
 
 void Grid::setBackColor(int col, int row, CellColor color) {
-    Cell* cell = cellAt(col, row);
-    if (!cell || cell->color == color) return;
-    recordBefore(col, row);
-    cell->color = color;
-    notifyCell(col, row);
+    if (!contains(col, row)) return;
+    const std::uint32_t old = attributes(col, row);
+    setAttributes(col, row, (old & ~(0xFFU << kColorShift)) | (colorIdFor(color) << kColorShift));
 }
 
 int Grid::dataRowCnt() const {
@@ -149,11 +258,16 @@ void Grid::setActiveCell(int col, int row) {
 void Grid::insertRows(int row, int count) {
     if (count <= 0 || row < 1 || row > maxRows() + 1) return;
     if (observer_) observer_->beforeRowsInserted(row, count);
-    const auto at = static_cast<std::size_t>(row - 1);
-    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(at), static_cast<std::size_t>(count),
-                 Row(static_cast<std::size_t>(maxCols_)));
-    filledInRow_.insert(filledInRow_.begin() + static_cast<std::ptrdiff_t>(at),
-                        static_cast<std::size_t>(count), 0);
+    const auto at = static_cast<std::ptrdiff_t>(row - 1);
+    const auto cellsAt = at * maxCols_;
+    const auto cells = static_cast<std::size_t>(count) * static_cast<std::size_t>(maxCols_);
+    MakeRoom(texts_, cells);
+    MakeRoom(attributes_, cells);
+    texts_.insert(texts_.begin() + cellsAt, cells, Text{});
+    attributes_.insert(attributes_.begin() + cellsAt, cells, 0);
+    MakeRoom(filledInRow_, static_cast<std::size_t>(count));
+    filledInRow_.insert(filledInRow_.begin() + at, static_cast<std::size_t>(count), 0);
+    maxRows_ += count;
     if (observer_) observer_->afterRowsInserted();
     if (recorder_) recorder_->rowsInserted(*this, row, count);
     if (row <= activeRow_) setActiveCell(activeCol_, activeRow_ + count); // the caret's row moved
@@ -167,11 +281,21 @@ void Grid::deleteRows(int first, int last) {
     if (observer_) observer_->beforeRowsRemoved(first, last);
     for (int r = first; r <= last; ++r) {
         for (int c = 1; c <= maxCols_; ++c) {
-            if (!value(c, r).empty()) filledInColumn_[static_cast<std::size_t>(c)] -= 1;
+            Text& cell = texts_[indexOf(c, r)];
+            if (cell.tag != 0) filledInColumn_[static_cast<std::size_t>(c)] -= 1;
+            releaseText(cell);
         }
     }
-    rows_.erase(rows_.begin() + (first - 1), rows_.begin() + last);
+    const auto from = static_cast<std::ptrdiff_t>(first - 1) * maxCols_;
+    const auto to = static_cast<std::ptrdiff_t>(last) * maxCols_;
+    texts_.erase(texts_.begin() + from, texts_.begin() + to);
+    attributes_.erase(attributes_.begin() + from, attributes_.begin() + to);
     filledInRow_.erase(filledInRow_.begin() + (first - 1), filledInRow_.begin() + last);
+    maxRows_ -= last - first + 1;
+    if (texts_.capacity() > 2 * texts_.size() + 1024) { // a deck much smaller than the last
+        texts_.shrink_to_fit();
+        attributes_.shrink_to_fit();
+    }
     if (observer_) observer_->afterRowsRemoved();
     // The caret keeps to its row when rows above it go, and to the last row when its own row
     // was among the last ones.
@@ -183,16 +307,22 @@ void Grid::deleteRows(int first, int last) {
 }
 
 Grid::Cell Grid::cellState(int col, int row) const {
-    const Cell* cell = cellAt(col, row);
-    return cell ? *cell : Cell{};
+    if (!contains(col, row)) return {};
+    const std::uint32_t a = attributes(col, row);
+    return {std::string(text(col, row)), static_cast<std::uint16_t>(a & kFormatMask),
+            (a & kLockedBit) != 0, backColor(col, row)};
 }
 
 void Grid::restoreCell(int col, int row, const Cell& state) {
-    Cell* cell = cellAt(col, row);
-    if (!cell || *cell == state) return;
+    if (!contains(col, row) || state.formatId >= formats_.size()) return;
+    const std::uint32_t a =
+        state.formatId | (colorIdFor(state.color) << kColorShift) | (state.locked ? kLockedBit : 0);
+    Text& cell = texts_[indexOf(col, row)];
+    if (textOf(cell) == state.value && attributes(col, row) == a) return;
     recordBefore(col, row);
-    const bool wasEmpty = cell->value.empty();
-    *cell = state;
+    const bool wasEmpty = cell.tag == 0;
+    assignText(cell, state.value);
+    attributes_[indexOf(col, row)] = a;
     if (wasEmpty != state.value.empty()) countValue(col, row, state.value.empty() ? -1 : 1);
     notifyCell(col, row);
 }
@@ -200,8 +330,14 @@ void Grid::restoreCell(int col, int row, const Cell& state) {
 std::vector<Grid::Row> Grid::copyRows(int first, int last) const {
     first = std::max(first, 1);
     last = std::min(last, maxRows());
-    if (first > last) return {};
-    return {rows_.begin() + (first - 1), rows_.begin() + last};
+    std::vector<Row> rows;
+    for (int r = first; r <= last; ++r) {
+        Row& row = rows.emplace_back();
+        row.reserve(static_cast<std::size_t>(maxCols_));
+        for (int c = 1; c <= maxCols_; ++c)
+            row.push_back(cellState(c, r));
+    }
+    return rows;
 }
 
 void Grid::insertRowsWith(int row, const std::vector<Row>& rows) {

@@ -1,12 +1,16 @@
 // A spreadsheet grid of text cells addressed by (column, row), both from 1: the document model
 // of one record set. Row 1 holds the field labels; rows 2 and on hold records.
 //
-// Cells share their formats through a small per-grid table, so a grid of 100,000 rows costs
-// little more than its texts, and a row inserted just above the last row moves no other row.
+// Storage is compact, since a deck of a million catchments is 34 million cells: a cell is an
+// eight-byte text (up to seven characters in place, longer ones in a side store) and four bytes
+// of attributes (its format and colour as indexes into small per-grid tables, and its lock
+// flag), both kept row after row in flat arrays. A row inserted just above the last row moves
+// only that row.
 #pragma once
 
 #include "deck/CellFormat.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -24,7 +28,7 @@ class GridObserver {
     virtual void afterRowsInserted() = 0;
     virtual void beforeRowsRemoved(int firstRow, int lastRow) = 0;
     virtual void afterRowsRemoved() = 0;
-    virtual void beforeReset() = 0; // the column count changes
+    virtual void beforeReset() = 0; // the column count changes, or many cells and rows at once
     virtual void afterReset() = 0;
     virtual void activeCellChanged() {} // the caret moved to another cell
 };
@@ -60,20 +64,29 @@ class Grid {
     const std::string& name() const { return name_; }
 
     int maxCols() const { return maxCols_; }
-    int maxRows() const { return static_cast<int>(rows_.size()); }
+    int maxRows() const { return maxRows_; }
     // Raising a count adds empty default cells at the end; lowering it drops the last ones.
     void setMaxCols(int count);
     void setMaxRows(int count);
 
-    bool contains(int col, int row) const;
+    bool contains(int col, int row) const {
+        return col >= 1 && col <= maxCols_ && row >= 1 && row <= maxRows_;
+    }
 
     // Outside the grid: the empty text, and writes are ignored.
-    const std::string& value(int col, int row) const;
+    std::string value(int col, int row) const { return std::string(text(col, row)); }
+    // The same text without a copy, for passes over many cells. The view is valid until the grid
+    // next changes.
+    std::string_view text(int col, int row) const;
     void setValue(int col, int row, std::string_view text);
 
     const CellFormat& format(int col, int row) const;
     CellType cellType(int col, int row) const { return format(col, row).type; }
     void setFormat(int col, int row, const CellFormat& format);
+    // Gives (col, row) the format that `derive` makes of the format of (fromCol, fromRow). The
+    // grid remembers each derived format, so that formatting many rows alike copies no formats.
+    using FormatDerivation = CellFormat (*)(const CellFormat&);
+    void setDerivedFormat(int col, int row, int fromCol, int fromRow, FormatDerivation derive);
     bool locked(int col, int row) const;
     void setLocked(int col, int row, bool locked);
     CellColor backColor(int col, int row) const;
@@ -119,9 +132,31 @@ class Grid {
     void insertRowsWith(int row, const std::vector<Row>& rows);
 
   private:
-    const Cell* cellAt(int col, int row) const;
-    Cell* cellAt(int col, int row);
+    // A cell's text: up to seven characters in place (`tag` is the length), or, with `tag` at
+    // kLongText, the index of a longer text in longTexts_.
+    struct Text {
+        std::array<char, 7> chars{};
+        std::uint8_t tag = 0;
+    };
+    static constexpr std::uint8_t kLongText = 0xFF;
+    // Attributes of a cell in one word: format index, colour index and lock flag.
+    static constexpr std::uint32_t kFormatMask = 0xFFFF;
+    static constexpr int kColorShift = 16;
+    static constexpr std::uint32_t kLockedBit = 1U << 24;
+
+    std::size_t indexOf(int col, int row) const {
+        return static_cast<std::size_t>(row - 1) * static_cast<std::size_t>(maxCols_) +
+               static_cast<std::size_t>(col - 1);
+    }
+    std::string_view textOf(const Text& text) const;
+    void assignText(Text& text, std::string_view value);
+    void releaseText(Text& text);
+    std::uint32_t attributes(int col, int row) const {
+        return contains(col, row) ? attributes_[indexOf(col, row)] : 0;
+    }
+    void setAttributes(int col, int row, std::uint32_t attributes);
     std::uint16_t formatIdFor(const CellFormat& format);
+    std::uint32_t colorIdFor(CellColor color);
     void countValue(int col, int row, int delta);
     void notifyCell(int col, int row) {
         if (recorder_) recorder_->cellDidChange(*this, col, row);
@@ -133,8 +168,19 @@ class Grid {
 
     std::string name_;
     int maxCols_ = 0;
-    std::vector<Row> rows_;
-    std::vector<CellFormat> formats_;
+    int maxRows_ = 0;
+    std::vector<Text> texts_;                  // maxCols_ per row, row after row
+    std::vector<std::uint32_t> attributes_;    // the same layout
+    std::vector<std::string> longTexts_;       // texts of more than seven characters
+    std::vector<std::uint32_t> freeLongTexts_; // slots of longTexts_ free for reuse
+    std::vector<CellFormat> formats_;          // a grid never forgets a format: ids stay valid
+    std::vector<std::uint16_t> formatsByHash_; // open-addressed index into formats_, 0 unused
+    std::vector<CellColor> colors_;
+    struct DerivedFormat {
+        FormatDerivation derive = nullptr;
+        std::uint16_t to = 0;
+    };
+    std::vector<DerivedFormat> derivedFormats_; // by the format derived from
     std::vector<std::uint32_t> filledInRow_;    // non-empty values per row
     std::vector<std::uint32_t> filledInColumn_; // non-empty values per column
     int col_ = 1, row_ = 1;
@@ -142,6 +188,30 @@ class Grid {
     bool visible_ = true;
     GridObserver* observer_ = nullptr;
     GridRecorder* recorder_ = nullptr;
+};
+
+// Holds a grid's observer back while many changes are made at once, such as a whole deck read
+// into the grid: the observer is told one reset at the end instead of every cell and row, which
+// a view would otherwise follow one by one, at a cost that grows with the rows it already has.
+class GridObserverPause {
+  public:
+    explicit GridObserverPause(Grid& grid) : grid_(grid), observer_(grid.observer()) {
+        if (!observer_) return;
+        observer_->beforeReset();
+        grid_.setObserver(nullptr);
+    }
+    ~GridObserverPause() {
+        if (!observer_) return;
+        grid_.setObserver(observer_);
+        observer_->afterReset();
+        observer_->activeCellChanged(); // a reset view has lost its current cell
+    }
+    GridObserverPause(const GridObserverPause&) = delete;
+    GridObserverPause& operator=(const GridObserverPause&) = delete;
+
+  private:
+    Grid& grid_;
+    GridObserver* observer_;
 };
 
 } // namespace tovan

@@ -40,12 +40,11 @@ CellFormat NewRowFormat(const CellFormat& templateFormat) {
 
 void FormatLikeTemplate(Grid& grid, int newRow) {
     for (int c = 1; c <= grid.maxCols(); ++c) {
-        const CellFormat templateFormat =
-            grid.format(c, kTemplateRow); // a copy: setFormat may grow the table
+        const CellType templateType = grid.cellType(c, kTemplateRow);
         const bool templateLocked = grid.locked(c, kTemplateRow);
-        grid.setFormat(c, newRow, NewRowFormat(templateFormat));
+        grid.setDerivedFormat(c, newRow, c, kTemplateRow, NewRowFormat);
         if (templateLocked) {
-            if (templateFormat.type == CellType::Edit) {
+            if (templateType == CellType::Edit) {
                 grid.setBackColor(c, newRow, CellColor::ButtonFace());
             }
             grid.setLocked(c, newRow, true);

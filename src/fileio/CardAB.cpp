@@ -11,8 +11,8 @@ using namespace reading;
 
 namespace {
 
-constexpr auto kCardA = ReadDescriptors(cards::kA);
-constexpr auto kCardB2 = ReadDescriptors(cards::kB2);
+const ReadFormat kCardA{ReadDescriptors(cards::kA)};
+const ReadFormat kCardB2{ReadDescriptors(cards::kB2)};
 constexpr int kStormLimit = 99; // StormCardCount starts at 1, so at most 98 B2 cards
 
 std::string ReturnPeriodIndex(const FieldValue& years) {

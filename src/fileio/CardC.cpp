@@ -10,9 +10,9 @@ using namespace reading;
 
 namespace {
 
-constexpr auto kCardC = ReadDescriptors(cards::kC);
-constexpr auto kCardD = ReadDescriptors(cards::kD);
-constexpr auto kCardD1 = ReadDescriptors(cards::kD1);
+const ReadFormat kCardC{ReadDescriptors(cards::kC)};
+const ReadFormat kCardD{ReadDescriptors(cards::kD)};
+const ReadFormat kCardD1{ReadDescriptors(cards::kD1)};
 
 std::string PrintOptionIndex(const FieldValue& code) {
     if (code.kind == FieldKind::Integer && code.integer >= 7 && code.integer <= 9) {

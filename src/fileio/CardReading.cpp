@@ -13,15 +13,14 @@ bool AtEndOfDeck(const ReadingContext& context) {
 }
 
 const std::string& ReadNextLine(ReadingContext& context) {
-    auto line = context.state.deck ? context.state.deck->readLine() : std::nullopt;
-    if (!line) throw ReadError{kPastEndOfFile, "Input past end of file"};
-    context.state.CardLine = std::move(*line);
+    if (!context.state.deck || !context.state.deck->readLineInto(context.state.CardLine))
+        throw ReadError{kPastEndOfFile, "Input past end of file"};
     ++context.state.linesRead;
     return context.state.CardLine;
 }
 
-FieldList ReadCardFields(const ReadingContext& context, std::span<const std::string_view> layout) {
-    auto values = FortranRead(context.state.CardLine, layout);
+FieldList ReadCardFields(const ReadingContext& context, const ReadFormat& format) {
+    auto values = FortranRead(context.state.CardLine, format);
     if (!values) throw ReadError{kFormatError, "Invalid property value"};
     return ReplaceNulls(std::move(*values), FieldValue::MakeEmpty(), FieldValue::MakeEmpty());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fileio/basFileRoutines.h"
+#include "fortranio/QVFortranIO.h"
 
 #include <span>
 #include <string>
@@ -30,7 +31,7 @@ bool AtEndOfDeck(const ReadingContext& context);
 const std::string& ReadNextLine(ReadingContext& context);
 
 // FortranRead of CardLine with ReplaceNulls applied; throws the format error for a failed card.
-FieldList ReadCardFields(const ReadingContext& context, std::span<const std::string_view> layout);
+FieldList ReadCardFields(const ReadingContext& context, const ReadFormat& format);
 
 // Writes text into the cell at (GridCol, GridRow) of `grid`, then moves GridCol on by one.
 void PutCell(ReadingContext& context, Grid& grid, const std::string& text);

@@ -12,7 +12,7 @@ namespace tovan {
 namespace {
 
 // A number the engine can judge; NaN (beyond double) is no such number.
-std::optional<double> NumberIn(const std::string& text) {
+std::optional<double> NumberIn(std::string_view text) {
     const auto value = NumericValue(text);
     if (!value || std::isnan(*value)) return std::nullopt;
     return value;
@@ -20,7 +20,7 @@ std::optional<double> NumberIn(const std::string& text) {
 
 void Judge(const InputRange& range, const Grid& grid, std::string_view recordSet, int col, int row,
            std::vector<Finding>& findings) {
-    const auto value = NumberIn(grid.value(col, row));
+    const auto value = NumberIn(grid.text(col, row));
     if (!value || (range.zeroMeansDefault && *value == 0)) return;
     const RangeVerdict verdict = tovan::Judge(range, *value);
     if (verdict == RangeVerdict::Usual) return;
@@ -31,7 +31,7 @@ void Judge(const InputRange& range, const Grid& grid, std::string_view recordSet
 }
 
 bool UsesD1(const Grid& d, int row) {
-    const auto use = NumberIn(d.value(col::kDUseD1, row));
+    const auto use = NumberIn(d.text(col::kDUseD1, row));
     return use && *use == 1;
 }
 

@@ -22,17 +22,32 @@ namespace {
 // a 100 MB line in memory.
 constexpr std::size_t kKeptLineLength = 4096;
 
+// Where the first line end of `text` is, or npos. A plain loop: find_first_of calls memchr
+// once per character.
+std::size_t LineEnd(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' || text[i] == '\r') return i;
+    }
+    return std::string_view::npos;
+}
+
 // Splits a byte stream into lines at CR LF, LF or CR, scanning whole chunks at a time.
 class LineSplitter : public DeckSource {
   public:
     std::optional<std::string> readLine() override {
-        if (atEnd()) return std::nullopt;
         std::string line;
+        if (!readLineInto(line)) return std::nullopt;
+        return line;
+    }
+
+    bool readLineInto(std::string& line) override {
+        if (atEnd()) return false;
+        line.clear();
         bool overlong = false;
         for (;;) {
             const std::string_view chunk = available();
             if (chunk.empty()) break; // end of the file ends the last line
-            const auto end = chunk.find_first_of("\r\n");
+            const auto end = LineEnd(chunk);
             keep(line, chunk.substr(0, end), overlong);
             if (end == std::string_view::npos) {
                 consume(chunk.size());
@@ -42,7 +57,7 @@ class LineSplitter : public DeckSource {
             if (chunk[end] == '\r' && startsWithLineFeed()) consume(1);
             break;
         }
-        return line;
+        return true;
     }
 
     bool atEnd() override { return available().empty(); }
@@ -95,19 +110,30 @@ class FileDeck : public LineSplitter {
     std::size_t position_ = 0;
 };
 
-class TextDeck : public LineSplitter {
+class TextViewDeck : public LineSplitter {
   public:
-    explicit TextDeck(std::string text) : text_(std::move(text)) {}
+    explicit TextViewDeck(std::string_view text) : text_(text) {}
 
   protected:
     std::string_view available() override {
-        return std::string_view(text_).substr(std::min(position_, text_.size()));
+        return text_.substr(std::min(position_, text_.size()));
     }
     void consume(std::size_t count) override { position_ += count; }
 
   private:
-    std::string text_;
+    std::string_view text_;
     std::size_t position_ = 0;
+};
+
+// The text is a base, so that it is there before the view of it is made.
+struct OwnedText {
+    std::string text;
+};
+
+class TextDeck : private OwnedText, public TextViewDeck {
+  public:
+    explicit TextDeck(std::string text)
+        : OwnedText{std::move(text)}, TextViewDeck(OwnedText::text) {}
 };
 
 } // namespace
@@ -148,8 +174,28 @@ std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* e
     return std::make_unique<FileDeck>(file);
 }
 
+bool FileHoldsExactly(const std::string& path, std::string_view text) {
+    std::FILE* file = OpenCFile(path, "rb");
+    if (file == nullptr) return false;
+    char buffer[1 << 16];
+    bool same = true;
+    while (same) {
+        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        same = got <= text.size() && std::memcmp(buffer, text.data(), got) == 0;
+        text.remove_prefix(same ? got : 0);
+        if (got < sizeof buffer) break;
+    }
+    same = same && text.empty() && !std::ferror(file);
+    std::fclose(file);
+    return same;
+}
+
 std::unique_ptr<DeckSource> DeckFromText(std::string text) {
     return std::make_unique<TextDeck>(std::move(text));
+}
+
+std::unique_ptr<DeckSource> DeckFromTextView(std::string_view text) {
+    return std::make_unique<TextViewDeck>(text);
 }
 
 } // namespace tovan

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tovan {
 
@@ -14,13 +15,24 @@ class DeckSource {
     virtual ~DeckSource() = default;
     // The next line without its terminator, or nothing at the end of the file.
     virtual std::optional<std::string> readLine() = 0;
+    // The same into `line`, whose buffer is reused; false at the end of the file.
+    virtual bool readLineInto(std::string& line) {
+        auto next = readLine();
+        if (next) line = std::move(*next);
+        return next.has_value();
+    }
     virtual bool atEnd() = 0;
 };
 
 // Opens a file for reading; nothing when it cannot be opened (the reason in `error`).
 std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* error = nullptr);
 
+// Whether the file at `path` holds exactly `text`, byte for byte; false when it cannot be read.
+bool FileHoldsExactly(const std::string& path, std::string_view text);
+
 // A deck held in memory (tests, the fuzzer).
 std::unique_ptr<DeckSource> DeckFromText(std::string text);
+// A deck read from text that the caller keeps alive, without a copy of it.
+std::unique_ptr<DeckSource> DeckFromTextView(std::string_view text);
 
 } // namespace tovan

@@ -2,6 +2,7 @@
 // them and builds each card with FortranWrite. A fatal rule ends the walk with nothing to write;
 // a warning marks the deck as unusable by the engine and the walk goes on.
 #include "deck/CardLayouts.h"
+#include "fileio/DeckSource.h"
 #include "fileio/SaveFile.h"
 #include "fileio/SaveMessages.h"
 #include "fortranio/NumericText.h"
@@ -165,7 +166,8 @@ struct PassStopped {};
 
 class SavePass {
   public:
-    SavePass(const DeckGrids& grids, Platform& platform) : grids_(grids), platform_(platform) {}
+    SavePass(const DeckGrids& grids, Platform& platform, const std::string& readFrom)
+        : grids_(grids), platform_(platform), readFrom_(readFrom) {}
     DeckText run();
 
   private:
@@ -186,6 +188,7 @@ class SavePass {
 
     const DeckGrids& grids_;
     Platform& platform_;
+    const std::string& readFrom_;
     DeckText deck_;
 };
 
@@ -366,7 +369,8 @@ void SavePass::warn(const msg::SaveMessage& message, CellPlace place) {
 // Told after the rules' own messages, so that their order stays as users know it. A loss does
 // not mark the deck as unusable by the engine: the closing message keeps its meaning.
 void SavePass::checkReadBack() {
-    deck_.losses = FindSaveLosses(grids_, deck_.text);
+    const bool readsBackAsRead = !readFrom_.empty() && FileHoldsExactly(readFrom_, deck_.text);
+    deck_.losses = FindSaveLosses(grids_, deck_.text, readsBackAsRead);
     if (deck_.losses.empty()) return;
     platform_.showMessage(DescribeLosses(deck_.losses), MessageIcon::Exclamation, msg::kTitle);
     for (const SaveLoss& loss : deck_.losses.named) {
@@ -393,13 +397,13 @@ void SavePass::warnWhenEmpty(std::string_view recordSet, const Grid& grid, int c
 // The grid model has no typed getters that could fail, so every read delivers the cell's text.
 std::optional<std::string_view> GetCellValue(const Grid& grid, int col, int row,
                                              CellReadKind kind) {
-    const std::string& text = grid.value(col, row);
+    const std::string_view text = grid.text(col, row);
     if (text.empty() && kind == CellReadKind::Generic) return std::nullopt;
-    return std::string_view{text};
+    return text;
 }
 
-DeckText BuildDeckText(const DeckGrids& grids, Platform& platform) {
-    return SavePass(grids, platform).run();
+DeckText BuildDeckText(const DeckGrids& grids, Platform& platform, const std::string& readFrom) {
+    return SavePass(grids, platform, readFrom).run();
 }
 
 // What the save writes for the record, built by the save's own card functions. The rainfall

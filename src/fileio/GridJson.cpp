@@ -193,6 +193,8 @@ json GridsToJson(const DeckGrids& grids, bool readFailed) {
 std::optional<std::string> GridsFromJson(const json& document, DeckGrids& grids,
                                          Platform& platform) {
     if (!document.is_object()) return std::string("the document must be a JSON object");
+    const GridObserverPause a(grids.fpCardA), b1(grids.fpCardB1), b2(grids.fpCardB2),
+        c(grids.fpCardC), d(grids.fpCardD); // a view follows one reset, not every row
     for (const GridEntry& entry : kGrids) {
         const auto found = document.find(entry.key);
         if (found == document.end()) continue; // a grid left out stays empty

@@ -15,7 +15,7 @@ using namespace reading;
 
 namespace {
 
-constexpr auto kCardB1 = ReadDescriptors(cards::kB1);
+const ReadFormat kCardB1{ReadDescriptors(cards::kB1)};
 constexpr int kStormLimit = 99;
 constexpr std::size_t kFirstDepth = 2; // index of value 3, the first depth, in a card
 constexpr std::size_t kLastValue = 18; // index of value 19

@@ -37,12 +37,19 @@ ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host,
     state.deck = std::move(deck);
     state.ReadFailed = false;
     state.linesRead = 0;
-    CardAB(context, host);
-    if (state.ReadFailed) {
+    bool recordsABRead = false;
+    {
+        DeckGrids& grids = context.grids;
+        const GridObserverPause a(grids.fpCardA), b1(grids.fpCardB1), b2(grids.fpCardB2),
+            c(grids.fpCardC), d(grids.fpCardD);
+        CardAB(context, host);
+        recordsABRead = !state.ReadFailed;
+        if (recordsABRead) Card_C(context);
+    }
+    if (!recordsABRead) {
         host.requestEditorUnload();
         return ReadOutcome::CardABFailed;
     }
-    Card_C(context);
     if (state.ReadFailed) {
         host.hideEditor(); // the file stays open until the next Initialize
         return ReadOutcome::CardCFailed;

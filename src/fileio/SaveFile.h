@@ -29,7 +29,11 @@ struct DeckText {
 // Walks the grids once in card order, applying the save rules with their messages, and
 // builds the deck text. Then reads the text back and, when it differs from the grids, warns
 // with the record sets, rows and columns that will not come back. Writes nothing.
-DeckText BuildDeckText(const DeckGrids& grids, Platform& platform);
+// `readFrom` names the deck file the grids were read from, untouched since and read without
+// any question to the user: when the text is that file byte for byte, reading it back could
+// only give the same grids again, and that reading is left out.
+DeckText BuildDeckText(const DeckGrids& grids, Platform& platform,
+                       const std::string& readFrom = {});
 
 // One card of a record as the save writes it, with its card type: "A", "B1", "B1.2" (a last
 // card carrying correction factors), "B2", "C", "D" or "D1".
@@ -76,7 +80,7 @@ enum class CellReadKind {
 };
 
 // The value of one cell: its text, or nothing for the empty value. Reading never moves the
-// grid's current cell. The view points into the grid and lives until that cell changes.
+// grid's current cell. The view points into the grid and lives until the grid next changes.
 std::optional<std::string_view> GetCellValue(const Grid& grid, int col, int row,
                                              CellReadKind kind = CellReadKind::Generic);
 

@@ -101,13 +101,13 @@ std::string_view Trimmed(std::string_view text, Kind kind) {
     return kind == Kind::TrimmedText ? TrimBlanks(text) : TrimTrailingBlanks(text);
 }
 
-bool SameCell(Kind kind, const std::string& original, const std::string& readBack) {
+bool SameCell(Kind kind, std::string_view original, std::string_view readBack) {
     if (kind == Kind::Text || kind == Kind::TrimmedText) {
         return Trimmed(original, kind) == Trimmed(readBack, kind);
     }
-    auto normal = [kind](const std::string& text) -> std::optional<std::string> {
+    auto normal = [kind](std::string_view text) -> std::optional<std::string_view> {
         if (text.empty())
-            return kind == Kind::ListIndex ? std::optional<std::string>("0") : std::nullopt;
+            return kind == Kind::ListIndex ? std::optional<std::string_view>("0") : std::nullopt;
         if (kind == Kind::NumberOrBlank) {
             const auto number = NumberOf(text);
             if (number && *number == 0) return std::nullopt;
@@ -192,7 +192,7 @@ CompareLimits FindStructuralLosses(const DeckGrids& grids, LossReport& report) {
     for (int r = kTemplateRow; r <= last; ++r) {
         bool blank = true;
         for (const CardField& field : cards::kD) {
-            if (field.gridColumn != 0 && !TrimBlanks(d.value(field.gridColumn, r)).empty())
+            if (field.gridColumn != 0 && !TrimBlanks(d.text(field.gridColumn, r)).empty())
                 blank = false;
         }
         if (blank) {
@@ -215,12 +215,12 @@ void CompareGrid(const GridRules& rules, const Grid& original, const Grid& readB
     std::size_t named = 0;
     for (int r = kTemplateRow; r <= last; ++r) {
         for (const ColumnRule& rule : rules.columns) {
-            const std::string& a = original.value(rule.col, r);
-            const std::string& b = readBack.value(rule.col, r);
+            const std::string_view a = original.text(rule.col, r);
+            const std::string_view b = readBack.text(rule.col, r);
             if (a == b || SameCell(rule.kind, a, b)) continue; // most cells come back as they were
             if (named++ < kNamedPerRecordSet) {
-                report.named.push_back({std::string(rules.recordSet), r, rule.col, a, b,
-                                        ReasonFor(rules, rule, original, r)});
+                report.named.push_back({std::string(rules.recordSet), r, rule.col, std::string(a),
+                                        std::string(b), ReasonFor(rules, rule, original, r)});
             } else {
                 ++report.unnamedCount;
             }
@@ -255,9 +255,11 @@ std::string LabelOf(const DeckGrids& grids, std::string_view recordSet, int col)
 
 } // namespace
 
-LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText) {
+LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText,
+                          bool readsBackAsRead) {
     LossReport report;
     const CompareLimits limits = FindStructuralLosses(grids, report);
+    if (readsBackAsRead) return report;
 
     DeckGrids readBack;
     ReadingState state;
@@ -265,7 +267,7 @@ LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText) {
     RecordingPlatform quiet;
     NoWindowsHost host;
     ReadingContext context{readBack, state, app, quiet};
-    if (ReadDeck(context, host, DeckFromText(deckText)) != ReadOutcome::Read) {
+    if (ReadDeck(context, host, DeckFromTextView(deckText)) != ReadOutcome::Read) {
         const std::string why = quiet.messages.empty() ? "" : ": " + quiet.messages.front().text;
         report.named.push_back({"", 0, 0, "", "", "the saved deck cannot be read back" + why});
     }

@@ -34,7 +34,10 @@ struct LossReport {
 };
 
 // Compares `grids` with what reading `deckText` (the save pass's text) gives back.
-LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText);
+// `readsBackAsRead`: the caller knows that reading `deckText` gives `grids` (it is the file they
+// were read from); only the losses that the grids themselves show are looked for.
+LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText,
+                          bool readsBackAsRead = false);
 
 // The text of the warning box: one line per named loss, and the count of the rest.
 std::string DescribeLosses(const LossReport& report);

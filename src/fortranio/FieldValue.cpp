@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <optional>
 
 namespace tovan {
 
@@ -22,6 +25,45 @@ std::string Shortest(Real value) {
     return std::string(buffer, result.ptr);
 }
 
+// The text of a float read from a short decimal field, without the general conversion: the
+// fewest decimals k whose nearest k-decimal reads back to the same float. Below 2^23 the integer
+// part is exact and, with the numerator under 2^24 and 10^k exact in a float, the quotient
+// float(m) / float(10^k) is the correctly rounded value of m / 10^k, which is what reading that
+// text gives; the nearest such decimal is also the one the shortest conversion would choose.
+// Nothing when the value is outside that range; the caller then converts it the general way.
+std::optional<std::string> ShortDecimalText(float value) {
+    constexpr float kExactIntegers = 8388608.0f;       // 2^23
+    constexpr std::int64_t kExactNumerator = 16777216; // 2^24
+    constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    const float magnitude = std::fabs(value);
+    if (!(magnitude >= 1e-6f && magnitude < kExactIntegers)) return std::nullopt;
+    for (int k = 0; k < static_cast<int>(std::size(kPowers)); ++k) {
+        const double scaled = static_cast<double>(magnitude) * static_cast<double>(kPowers[k]);
+        if (scaled > static_cast<double>(kExactNumerator)) return std::nullopt;
+        // exact: 24 bits of the float times at most 24 odd bits of 10^k; halves go to even
+        auto m = static_cast<std::int64_t>(scaled);
+        const double above = scaled - static_cast<double>(m);
+        if (above > 0.5 || (above == 0.5 && m % 2 != 0)) ++m;
+        if (static_cast<float>(m) / kPowers[k] != magnitude) continue;
+        // m with its last k digits after the point, zeros in front as needed
+        char digits[24];
+        char* end = std::to_chars(digits + 12, digits + sizeof digits, m).ptr;
+        char* begin = digits + 12;
+        while (end - begin <= k)
+            *--begin = '0';
+        char text[32];
+        char* out = text;
+        if (value < 0) *out++ = '-';
+        out = std::copy(begin, end - k, out);
+        if (k > 0) {
+            *out++ = '.';
+            out = std::copy(end - k, end, out);
+        }
+        return std::string(text, out);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 double FieldValue::number() const {
@@ -38,6 +80,7 @@ double FieldValue::number() const {
 }
 
 std::string ShortestText(float value) {
+    if (auto text = ShortDecimalText(value)) return std::move(*text);
     return Shortest(value);
 }
 std::string ShortestText(double value) {

@@ -2,6 +2,8 @@
 
 #include "fortranio/NumericText.h"
 
+#include <algorithm>
+
 namespace tovan {
 
 namespace {
@@ -30,6 +32,24 @@ std::optional<FormatDescriptor> ParseCountFirstSkip(std::string_view text) {
     return d;
 }
 
+bool IsDigitText(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "I5", "A10" or "F5.4" as the card layouts spell them, read without the general number parse
+// (a card is written a million times a second); nothing for any other spelling.
+std::optional<FormatDescriptor> ParsePlainDescriptor(char letter, std::string_view rest) {
+    const bool isReal = letter == 'F' || letter == 'E' || letter == 'D';
+    const auto point = rest.find('.');
+    const std::string_view width = rest.substr(0, point);
+    const std::string_view decimals =
+        point == std::string_view::npos ? std::string_view{} : rest.substr(point + 1);
+    if (!IsDigitText(width) || isReal != (point != std::string_view::npos)) return std::nullopt;
+    if (isReal && !IsDigitText(decimals)) return std::nullopt;
+    return FormatDescriptor{letter, DigitsValue(width), DigitsValue(decimals)};
+}
+
 } // namespace
 
 std::optional<FormatDescriptor> ParseDescriptor(std::string_view text, DescriptorUse use) {
@@ -44,6 +64,10 @@ std::optional<FormatDescriptor> ParseDescriptor(std::string_view text, Descripto
     const bool isReal = letter == 'F' || letter == 'E' || letter == 'D';
     if (!isReal && letter != 'A' && letter != 'I' && letter != 'X') return std::nullopt;
 
+    if (const auto plain = ParsePlainDescriptor(letter, text.substr(1))) {
+        if (plain->width <= 0) return std::nullopt;
+        return plain;
+    }
     const auto rest = ParseNumericText(text.substr(1));
     if (!rest || rest->hasExponent || rest->negative) return std::nullopt;
     if (rest->hasPoint != isReal) return std::nullopt;

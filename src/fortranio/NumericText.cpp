@@ -71,12 +71,22 @@ std::optional<NumericParts> ParseNumericText(std::string_view text) {
 
 std::optional<double> NumericValue(std::string_view text) {
     if (!IsNumericText(text)) return std::nullopt;
-    std::string plain(TrimBlanks(text));
-    if (plain.front() == '+') plain.erase(0, 1); // from_chars takes no plus sign
-    for (char& c : plain)
-        c = (c == 'd' || c == 'D') ? 'e' : c; // the Fortran exponent letter
+    text = TrimBlanks(text);
+    if (text.front() == '+') text.remove_prefix(1); // from_chars takes no plus sign
+    // Cell texts are short; a long one is copied to the heap.
+    char buffer[64];
+    std::string longText;
+    char* plain = buffer;
+    if (text.size() > sizeof buffer) {
+        longText.resize(text.size());
+        plain = longText.data();
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        plain[i] = (c == 'd' || c == 'D') ? 'e' : c; // the Fortran exponent letter
+    }
     double number = 0;
-    const auto result = std::from_chars(plain.data(), plain.data() + plain.size(), number);
+    const auto result = std::from_chars(plain, plain + text.size(), number);
     if (result.ec != std::errc()) return std::nan("");
     return number;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "fortranio/FieldValue.h"
+#include "fortranio/FormatDescriptor.h"
 
 #include <initializer_list>
 #include <optional>
@@ -27,6 +28,20 @@ using ReadResult = std::optional<FieldList>;
 ReadResult FortranRead(std::string_view line, std::span<const std::string_view> descriptors);
 ReadResult FortranRead(std::string_view line, std::initializer_list<std::string_view> descriptors);
 ReadResult FortranRead(std::string_view line, const std::vector<std::string>& descriptors);
+
+// A descriptor list parsed once, for a card type that is read many times: reading with it gives
+// exactly what reading with its texts gives, a malformed list failing every card.
+class ReadFormat {
+  public:
+    explicit ReadFormat(std::span<const std::string_view> descriptors);
+
+  private:
+    friend ReadResult FortranRead(std::string_view line, const ReadFormat& format);
+    std::vector<FormatDescriptor> descriptors_;
+    bool valid_ = true;
+};
+
+ReadResult FortranRead(std::string_view line, const ReadFormat& format);
 
 // One element of a pair list: absent, a text, or a number.
 using WriteValue = std::variant<std::monostate, std::string_view, double>;

@@ -103,7 +103,42 @@ TEST(Grid, ObserverHearsEveryChangeInOrder) {
     grid.insertRows(2);
     grid.deleteRows(1, 1);
     grid.setMaxCols(3);
-    EXPECT_EQ(log.events,
-              (std::vector<std::string>{"cell 1,1", "insert 2+1", "inserted", "remove 1-1",
-                                        "removed", "reset", "was reset"}));
+    {
+        const GridObserverPause reading(grid); // one reset for many changes
+        grid.insertRows(2, 3);
+        grid.setValue(2, 2, "b");
+    }
+    grid.setValue(2, 2, "c");
+    EXPECT_EQ(log.events, (std::vector<std::string>{"cell 1,1", "insert 2+1", "inserted",
+                                                    "remove 1-1", "removed", "reset", "was reset",
+                                                    "reset", "was reset", "cell 2,2"}));
+}
+
+// Short texts sit in the cell, longer ones in a side store: both must follow their cell through
+// every change of rows and columns, and a freed long text must never show up elsewhere.
+TEST(Grid, TextsOfAnyLengthStayWithTheirCell) {
+    Grid grid("g", 3, 2);
+    const std::vector<std::string> texts{"", "1234567", "12345678", std::string(300, 'x'), "ab"};
+    for (int r = 1; r <= 2; ++r) {
+        for (int c = 1; c <= 3; ++c)
+            grid.setValue(c, r, texts[std::size_t(r * 3 + c) % texts.size()] + char('0' + c));
+    }
+    const Grid::Cell kept = grid.cellState(3, 2);
+    grid.setValue(3, 2, "short");
+    grid.setValue(2, 1, std::string(20, 'y'));
+    grid.insertRows(2, 2);
+    grid.deleteRows(1, 1);
+    grid.setMaxCols(2);
+    grid.setMaxCols(4);
+    EXPECT_EQ(grid.value(2, 3), texts[3] + "2");
+    EXPECT_EQ(grid.text(1, 3), texts[2] + "1");
+    EXPECT_EQ(grid.value(3, 3), "") << "dropped with its column";
+    grid.restoreCell(3, 3, kept);
+    EXPECT_EQ(grid.cellState(3, 3), kept);
+    for (int i = 0; i < 50; ++i)
+        grid.setValue(4, 1, std::string(std::size_t(10 + i % 7), char('a' + i % 26)));
+    EXPECT_EQ(grid.value(4, 1), std::string(10 + 49 % 7, char('a' + 49 % 26)));
+    EXPECT_EQ(grid.value(2, 3), texts[3] + "2");
+    EXPECT_EQ(grid.dataRowCnt(), 3);
+    EXPECT_EQ(grid.dataColCnt(), 4);
 }

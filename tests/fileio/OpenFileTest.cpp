@@ -1,6 +1,7 @@
 #include "ReaderFixture.h"
 #include "TempFolder.h"
 #include "deck/modChangeSpread.h"
+#include "fileio/DeckSource.h"
 
 #include <filesystem>
 #include <fstream>
@@ -97,6 +98,23 @@ TEST(OpenFile, OutcomesOfBrokenDecks) {
     EXPECT_EQ(badC.ui.messages.at(0).title, "Card_C Error!");
     EXPECT_FALSE(badC.app.EnableA);
     EXPECT_FALSE(badC.ui.busy);
+}
+
+// A check leaves out reading its deck back when the file already is the saved text, so only
+// the exact same bytes may count, across the read buffer's boundaries too.
+TEST(FileHoldsExactly, OnlyTheSameBytes) {
+    DeckFolder temp;
+    const std::string text(200000, 'x');
+    std::string lastDiffers = text;
+    lastDiffers.back() = 'y';
+    const std::string deck = temp.write("deck.tvi", text);
+    EXPECT_TRUE(FileHoldsExactly(deck, text));
+    EXPECT_FALSE(FileHoldsExactly(deck, lastDiffers));
+    EXPECT_FALSE(FileHoldsExactly(deck, text.substr(1)));
+    EXPECT_FALSE(FileHoldsExactly(deck, text.substr(0, 1 << 16)));
+    EXPECT_FALSE(FileHoldsExactly(deck, text + "x"));
+    EXPECT_TRUE(FileHoldsExactly(temp.write("empty.tvi", ""), ""));
+    EXPECT_FALSE(FileHoldsExactly(temp.folder() + "gone.tvi", ""));
 }
 
 TEST(Initialize, CutsRecordGridsBackButKeepsRowTwo) {

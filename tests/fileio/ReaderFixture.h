@@ -35,11 +35,11 @@ struct Reader {
 
     ReadOutcome read(std::string text) { return ReadDeck(context, host, DeckFromText(text)); }
 
-    const std::string& a(int c, int r = 2) const { return grids.fpCardA.value(c, r); }
-    const std::string& b1(int c, int r) const { return grids.fpCardB1.value(c, r); }
-    const std::string& b2(int c, int r) const { return grids.fpCardB2.value(c, r); }
-    const std::string& c(int c, int r) const { return grids.fpCardC.value(c, r); }
-    const std::string& d(int c, int r) const { return grids.fpCardD.value(c, r); }
+    std::string a(int c, int r = 2) const { return grids.fpCardA.value(c, r); }
+    std::string b1(int c, int r) const { return grids.fpCardB1.value(c, r); }
+    std::string b2(int c, int r) const { return grids.fpCardB2.value(c, r); }
+    std::string c(int c, int r) const { return grids.fpCardC.value(c, r); }
+    std::string d(int c, int r) const { return grids.fpCardD.value(c, r); }
 };
 
 // Joins card lines with CR LF, as the writer does.

@@ -1,0 +1,92 @@
+// Reading speed against a yardstick, side by side in one run: `tovandeck check` of a deck of
+// 10,000 catchments (every one with a D1 card) against a plain gfortran program that reads the
+// same cards with formatted READ (bench/read_deck.f90, built when gfortran is installed). Both
+// are started as programs, so each time includes a program start. Target: the check in at most
+// half the time of the Fortran reader. Also the check of a million catchments, its time and
+// its peak memory.
+#include "DeckBuilder.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// Written once, removed when the program ends.
+struct DeckFile {
+    std::string path;
+    explicit DeckFile(int catchments)
+        : path((std::filesystem::temp_directory_path() /
+                ("check_bench_" + std::to_string(::getpid()) + "_" + std::to_string(catchments) +
+                 ".tvi"))
+                   .string()) {
+        tovan::testing::WriteDeckFile(path, tovan::testing::ManyCatchments(catchments, 5));
+    }
+    ~DeckFile() { std::filesystem::remove(path); }
+};
+
+const std::string& TenThousandCatchments() {
+    static const DeckFile deck(10000);
+    return deck.path;
+}
+
+// The peak memory of the last program Run waited for, in bytes.
+long lastPeakMemory = 0;
+
+// Runs a program with the deck as its argument, its output thrown away; its exit status.
+int Run(const std::string& program, std::vector<std::string> arguments) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) return -1;
+    int status = 0;
+    struct rusage usage {};
+    ::wait4(pid, &status, 0, &usage);
+    lastPeakMemory = usage.ru_maxrss * 1024L;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BM_TovandeckCheck(benchmark::State& state) {
+    const std::string& deck = TenThousandCatchments();
+    for (auto _ : state) {
+        if (Run(TOVANDECK_PROGRAM, {"check", deck}) != 0) state.SkipWithError("check failed");
+    }
+}
+BENCHMARK(BM_TovandeckCheck)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+
+// A deck of a million catchments (246 MB): target under 8 s within 1 GB.
+void BM_TovandeckCheckMillion(benchmark::State& state) {
+    const DeckFile deck(1000000);
+    for (auto _ : state) {
+        if (Run(TOVANDECK_PROGRAM, {"check", deck.path}) != 0) state.SkipWithError("check failed");
+    }
+    state.counters["peak_MB"] = double(lastPeakMemory) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_TovandeckCheckMillion)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+#ifdef FORTRAN_READER
+void BM_FortranFormattedRead(benchmark::State& state) {
+    const std::string& deck = TenThousandCatchments();
+    for (auto _ : state) {
+        if (Run(FORTRAN_READER, {deck}) != 0) state.SkipWithError("the Fortran reader failed");
+    }
+}
+BENCHMARK(BM_FortranFormattedRead)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+#endif
+
+} // namespace
