@@ -250,7 +250,6 @@ void MDIfrmTovan2000::mnuHelpFields_Click() {
     });
 }
 
-// The panels are about the deck being edited: without one they step aside.
 // The panels are about the deck being edited: without one they step aside. When the card view
 // comes, it gets the width of a whole card where the window has room for it (once the docks
 // are laid out).
