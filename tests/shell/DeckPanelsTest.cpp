@@ -20,12 +20,6 @@ using tovan::testing::Shell;
 
 namespace {
 
-void OpenExample(Shell& s, const char* name) {
-    s.platform.chosenFiles.push_back(std::string(TOVAN_EXAMPLES) + "/" + name);
-    s.main->mnuOpenTovan_Click();
-    ASSERT_TRUE(s.editorShown());
-}
-
 // The list entry of a finding at this cell whose text starts so; null when there is none.
 QTreeWidgetItem* Listed(const CheckDeckPanel& panel, const CellPlace& place, const char* text) {
     for (std::size_t i = 0; i < panel.findings().size(); ++i) {
@@ -61,9 +55,11 @@ std::vector<std::string> SavedLines(const DeckGrids& grids, const std::string& p
 // the fixed cell leaves the list.
 TEST(CheckDeck, ListsEachFaultAtItsCellAndTakesTheUserThere) {
     Shell s;
-    OpenExample(s, "one-hour.tvi");
+    s.open(Shell::example("one-hour.tvi"));
     CheckDeckPanel& panel = *s.main->checkPanel();
     ASSERT_TRUE(s.main->checkDock()->isVisible()) << "open by default";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.countText().startsWith("0 fatal"); }))
+        << "the deck as read is checked: " << panel.countText().toStdString();
     struct Fault {
         CellPlace place;
         const char* typed;
@@ -143,7 +139,7 @@ TEST(CardView, ShowsTheLinesTheSaveWritesAndFollowsEdits) {
         SCOPED_TRACE(caret.field);
         if (s.main->deckPath().find(caret.example) == std::string::npos) {
             s.main->mnuFileClose_Click();
-            OpenExample(s, caret.example);
+            s.open(Shell::example(caret.example));
         }
         const std::vector<std::string> saved =
             SavedLines(s.main->document()->grids(), s.path("saved.tvi"));
@@ -171,7 +167,7 @@ TEST(CardView, ShowsTheLinesTheSaveWritesAndFollowsEdits) {
 // the cells carry the same help as tooltips.
 TEST(FieldHelpWindow, F1ShowsTheFieldUnderTheCaret) {
     Shell s;
-    OpenExample(s, "one-hour.tvi");
+    s.open(Shell::example("one-hour.tvi"));
     s.editor()->showCell({"D", 2, col::kDSlope});
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
     FieldHelpWindow* help = s.main->fieldHelp();

@@ -4,6 +4,7 @@
 #include "results/ResultsWindow.h"
 
 #include "ShellFixture.h"
+#include "editor/CheckDeckPanel.h"
 #include "results/HydrographChart.h"
 #include "run/frmTOVAN98.h"
 
@@ -114,6 +115,8 @@ TEST_F(ResultsFromF5, FindInTheReportAndAScreenshot) {
     window->table()->selectionModel()->select(window->table()->model()->index(4, 0),
                                               QItemSelectionModel::Select |
                                                   QItemSelectionModel::Rows);
+    s.main->resize(1100, 820); // room for the plot beside the deck's panels
+    s.main->checkPanel()->checkNow();
     QApplication::processEvents();
     QDir().mkpath(QStringLiteral(TOVAN_SCREENSHOTS));
     EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-window.png")));
