@@ -41,6 +41,12 @@ struct Program {
         main->showCover();
         QApplication::processEvents();
     }
+    // Opens `deck` as File > Open does and returns the editor it shows.
+    frmInput* open(const std::string& deck) {
+        platform.chosenFiles.push_back(deck);
+        main->mnuOpenTovan_Click();
+        return main->editor();
+    }
 };
 
 // The deck of `catchments` catchments, written once per size into a folder that lives as long
@@ -88,8 +94,7 @@ void BM_OpenCatchments(benchmark::State& state) {
     Program program;
     program.start();
     for (auto _ : state) {
-        program.platform.chosenFiles.push_back(deck);
-        program.main->mnuOpenTovan_Click();
+        program.open(deck);
         QApplication::processEvents();
         state.PauseTiming();
         if (!program.main->editorWindow() || !program.main->editorWindow()->isVisible())
@@ -107,8 +112,7 @@ BENCHMARK(BM_OpenCatchments)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisec
 void BM_SaveCatchments(benchmark::State& state) {
     Program program;
     program.start();
-    program.platform.chosenFiles.push_back(DeckFile(static_cast<int>(state.range(0))));
-    program.main->mnuOpenTovan_Click();
+    program.open(DeckFile(static_cast<int>(state.range(0))));
     QTemporaryDir folder;
     const std::string saved =
         QDir(folder.path()).filePath(QStringLiteral("saved.tvi")).toStdString();
@@ -126,9 +130,7 @@ void BM_ScrollToEndAndEdit(benchmark::State& state) {
     const int catchments = static_cast<int>(state.range(0));
     Program program;
     program.start();
-    program.platform.chosenFiles.push_back(DeckFile(catchments));
-    program.main->mnuOpenTovan_Click();
-    frmInput* editor = program.main->editor();
+    frmInput* editor = program.open(DeckFile(catchments));
     editor->cmdCD_Click();
     GridView* grid = editor->fpCardD;
     QScrollBar* bar = grid->verticalScrollBar();
@@ -148,9 +150,7 @@ BENCHMARK(BM_ScrollToEndAndEdit)->Arg(200000)->Unit(benchmark::kMicrosecond);
 void BM_ScrollAndEditTenThousandRows(benchmark::State& state) {
     Program program;
     program.start();
-    program.platform.chosenFiles.push_back(TenThousandCatchments());
-    program.main->mnuOpenTovan_Click();
-    frmInput* editor = program.main->editor();
+    frmInput* editor = program.open(TenThousandCatchments());
     editor->cmdCD_Click();
     GridView* grid = editor->fpCardD;
     QScrollBar* bar = grid->verticalScrollBar();
@@ -170,9 +170,7 @@ BENCHMARK(BM_ScrollAndEditTenThousandRows)->Unit(benchmark::kMicrosecond);
 void BM_UndoTenThousandCellPaste(benchmark::State& state) {
     Program program;
     program.start();
-    program.platform.chosenFiles.push_back(TenThousandCatchments());
-    program.main->mnuOpenTovan_Click();
-    frmInput* editor = program.main->editor();
+    frmInput* editor = program.open(TenThousandCatchments());
     editor->cmdCD_Click();
     QString block;
     for (int r = 0; r < 5000; ++r)
@@ -193,9 +191,7 @@ BENCHMARK(BM_UndoTenThousandCellPaste)->Unit(benchmark::kMillisecond);
 void BM_RecoveryWriteTenThousandCatchments(benchmark::State& state) {
     Program program;
     program.start();
-    program.platform.chosenFiles.push_back(TenThousandCatchments());
-    program.main->mnuOpenTovan_Click();
-    frmInput* editor = program.main->editor();
+    frmInput* editor = program.open(TenThousandCatchments());
     editor->fpCardD->gridModel()->pasteText(2, 2, QStringLiteral("9\n"));
     editor->document().closeStep();
     for (auto _ : state) {
