@@ -31,6 +31,16 @@ struct Descriptor {
     }
 };
 
+// A pipe closed by exec, whose read end never blocks: empty when made, else the reason.
+std::string OpenPipe(Descriptor& readEnd, Descriptor& writeEnd) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return std::strerror(errno);
+    readEnd.fd = fds[0];
+    writeEnd.fd = fds[1];
+    ::fcntl(readEnd.fd, F_SETFL, O_NONBLOCK);
+    return {};
+}
+
 // Keeps the last kKeptStandardError bytes, trimming in large steps so that a flood costs
 // little.
 void Keep(std::string& text, const char* bytes, std::size_t count) {
@@ -197,14 +207,8 @@ ChildResult RunChild(const std::filesystem::path& program,
                      const ChildOptions& options) {
     ChildResult result;
     Descriptor readEnd, writeEnd;
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) {
-        result.startError = std::strerror(errno);
-        return result;
-    }
-    readEnd.fd = fds[0];
-    writeEnd.fd = fds[1];
-    ::fcntl(readEnd.fd, F_SETFL, O_NONBLOCK);
+    result.startError = OpenPipe(readEnd, writeEnd);
+    if (!result.startError.empty()) return result;
 
     // Everything the child needs is made before the fork, so that it only calls safe functions.
     std::vector<std::string> argvText{program.string()};
@@ -220,14 +224,8 @@ ChildResult RunChild(const std::filesystem::path& program,
     std::vector<std::string> environmentText;
     std::vector<char*> envp;
     if (options.progress) {
-        int progressFds[2];
-        if (::pipe2(progressFds, O_CLOEXEC) != 0) {
-            result.startError = std::strerror(errno);
-            return result;
-        }
-        progressRead.fd = progressFds[0];
-        progressWrite.fd = progressFds[1];
-        ::fcntl(progressRead.fd, F_SETFL, O_NONBLOCK);
+        result.startError = OpenPipe(progressRead, progressWrite);
+        if (!result.startError.empty()) return result;
         environmentText = EnvironmentWithProgress(progressWrite.fd);
         for (std::string& e : environmentText)
             envp.push_back(e.data());
