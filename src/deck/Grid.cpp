@@ -197,14 +197,29 @@ void Grid::setFormat(int col, int row, const CellFormat& format) {
     setAttributes(col, row, (old & ~kFormatMask) | formatIdFor(format));
 }
 
-void Grid::setDerivedFormat(int col, int row, int fromCol, int fromRow, FormatDerivation derive) {
-    if (!contains(col, row)) return;
-    const std::size_t from = attributes(fromCol, fromRow) & kFormatMask;
-    if (derivedFormats_.size() <= from) derivedFormats_.resize(from + 1);
-    DerivedFormat& known = derivedFormats_[from]; // one derivation remembered per format
-    if (known.derive != derive) known = {derive, formatIdFor(derive(formats_[from]))};
-    const std::uint32_t old = attributes(col, row);
-    setAttributes(col, row, (old & ~kFormatMask) | derivedFormats_[from].to);
+void Grid::setRowLook(int row, int modelRow, CellLookRule rule) {
+    if (!contains(1, row) || !contains(1, modelRow)) return;
+    rememberedLooks_.resize(static_cast<std::size_t>(maxCols_) + 1);
+    for (int c = 1; c <= maxCols_; ++c) {
+        const std::uint32_t model = attributes(c, modelRow);
+        RememberedLook& look = rememberedLooks_[static_cast<std::size_t>(c)];
+        if (look.rule != rule || look.modelAttributes != model) {
+            const CellLook made = rule(formats_[model & kFormatMask], (model & kLockedBit) != 0);
+            look = {rule, model, formatIdFor(made.format), ~kFormatMask};
+            if (made.locked) look.set |= kLockedBit;
+            if (made.color) {
+                look.set |= colorIdFor(*made.color) << kColorShift;
+                look.kept &= ~(0xFFU << kColorShift);
+            }
+        }
+        std::uint32_t& cell = attributes_[indexOf(c, row)];
+        const std::uint32_t made = (cell & look.kept) | look.set;
+        if (recorder_ || observer_) {
+            setAttributes(c, row, made);
+        } else {
+            cell = made; // a grid being read: nobody to tell, cell after cell
+        }
+    }
 }
 
 bool Grid::locked(int col, int row) const {
@@ -271,6 +286,24 @@ void Grid::insertRows(int row, int count) {
     if (observer_) observer_->afterRowsInserted();
     if (recorder_) recorder_->rowsInserted(*this, row, count);
     if (row <= activeRow_) setActiveCell(activeCol_, activeRow_ + count); // the caret's row moved
+}
+
+void Grid::reserveRows(int count) {
+    if (count <= 0) return;
+    const auto rows = static_cast<std::size_t>(maxRows_) + static_cast<std::size_t>(count);
+    texts_.reserve(rows * static_cast<std::size_t>(maxCols_));
+    attributes_.reserve(rows * static_cast<std::size_t>(maxCols_));
+    filledInRow_.reserve(rows);
+}
+
+// Only when the spare room is worth the copy that giving it back takes.
+void Grid::releaseSpareRoom() {
+    const auto worthIt = [](const auto& cells) {
+        return cells.capacity() - cells.size() > cells.size() / 8 + 1024;
+    };
+    if (worthIt(texts_)) texts_.shrink_to_fit();
+    if (worthIt(attributes_)) attributes_.shrink_to_fit();
+    if (worthIt(filledInRow_)) filledInRow_.shrink_to_fit();
 }
 
 void Grid::deleteRows(int first, int last) {

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,10 +84,18 @@ class Grid {
     const CellFormat& format(int col, int row) const;
     CellType cellType(int col, int row) const { return format(col, row).type; }
     void setFormat(int col, int row, const CellFormat& format);
-    // Gives (col, row) the format that `derive` makes of the format of (fromCol, fromRow). The
-    // grid remembers each derived format, so that formatting many rows alike copies no formats.
-    using FormatDerivation = CellFormat (*)(const CellFormat&);
-    void setDerivedFormat(int col, int row, int fromCol, int fromRow, FormatDerivation derive);
+    // How a cell of a new row looks, made from the cell of a model row in the same column: its
+    // format, and whether it is locked and given a colour (the cell keeps its own otherwise).
+    struct CellLook {
+        CellFormat format;
+        bool locked = false;
+        std::optional<CellColor> color;
+    };
+    using CellLookRule = CellLook (*)(const CellFormat& modelFormat, bool modelLocked);
+    // Gives every cell of `row` the look `rule` makes of the cell of `modelRow` above or below
+    // it. The grid remembers the look per column, so that formatting many rows alike, as a deck
+    // read row by row does, builds no formats again.
+    void setRowLook(int row, int modelRow, CellLookRule rule);
     bool locked(int col, int row) const;
     void setLocked(int col, int row, bool locked);
     CellColor backColor(int col, int row) const;
@@ -111,6 +120,10 @@ class Grid {
     // Inserts `count` empty default rows before `row` (1 <= row <= maxRows + 1); later rows
     // move down and the row count grows by `count`.
     void insertRows(int row, int count = 1);
+    // Makes room for `count` more rows at once, for a reader that is about to add many one by
+    // one; and gives back whatever room is left unused once it is done.
+    void reserveRows(int count);
+    void releaseSpareRoom();
     // Deletes rows first..last; later rows move up and the row count shrinks.
     void deleteRows(int first, int last);
     // Clears the values (not the formats) of the block from (col1, row1) to (col2, row2).
@@ -176,13 +189,15 @@ class Grid {
     std::vector<CellFormat> formats_;          // a grid never forgets a format: ids stay valid
     std::vector<std::uint16_t> formatsByHash_; // open-addressed index into formats_, 0 unused
     std::vector<CellColor> colors_;
-    struct DerivedFormat {
-        FormatDerivation derive = nullptr;
-        std::uint16_t to = 0;
+    struct RememberedLook {
+        CellLookRule rule = nullptr;
+        std::uint32_t modelAttributes = 0;
+        std::uint32_t set = 0;  // attribute bits the look sets
+        std::uint32_t kept = 0; // mask of the cell's own attribute bits it keeps
     };
-    std::vector<DerivedFormat> derivedFormats_; // by the format derived from
-    std::vector<std::uint32_t> filledInRow_;    // non-empty values per row
-    std::vector<std::uint32_t> filledInColumn_; // non-empty values per column
+    std::vector<RememberedLook> rememberedLooks_; // by column
+    std::vector<std::uint32_t> filledInRow_;      // non-empty values per row
+    std::vector<std::uint32_t> filledInColumn_;   // non-empty values per column
     int col_ = 1, row_ = 1;
     int activeCol_ = 1, activeRow_ = 1;
     bool visible_ = true;

@@ -38,18 +38,12 @@ CellFormat NewRowFormat(const CellFormat& templateFormat) {
     return format;
 }
 
-void FormatLikeTemplate(Grid& grid, int newRow) {
-    for (int c = 1; c <= grid.maxCols(); ++c) {
-        const CellType templateType = grid.cellType(c, kTemplateRow);
-        const bool templateLocked = grid.locked(c, kTemplateRow);
-        grid.setDerivedFormat(c, newRow, c, kTemplateRow, NewRowFormat);
-        if (templateLocked) {
-            if (templateType == CellType::Edit) {
-                grid.setBackColor(c, newRow, CellColor::ButtonFace());
-            }
-            grid.setLocked(c, newRow, true);
-        }
-    }
+// A locked template cell stays locked in the new row, and a locked edit cell is greyed.
+Grid::CellLook NewRowLook(const CellFormat& templateFormat, bool templateLocked) {
+    Grid::CellLook look{NewRowFormat(templateFormat), templateLocked, std::nullopt};
+    if (templateLocked && templateFormat.type == CellType::Edit)
+        look.color = CellColor::ButtonFace();
+    return look;
 }
 
 } // namespace
@@ -60,7 +54,7 @@ void AddRow(Grid& grid, Platform& platform) {
         const int buttonRow = grid.maxRows();
         grid.setRow(buttonRow);
         grid.insertRows(buttonRow, 1);
-        FormatLikeTemplate(grid, buttonRow);
+        grid.setRowLook(buttonRow, kTemplateRow, NewRowLook);
     } catch (const std::exception& error) {
         platform.showMessage(error.what(), MessageIcon::Exclamation, "AddRow Error!");
     }

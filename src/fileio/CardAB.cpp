@@ -79,7 +79,7 @@ bool ReadCardA(ReadingContext& context, OpenFileHost& host, int& option) {
         RejectDeck(context, host);
         return false;
     }
-    const FieldList card = ReadCardFields(context, kCardA);
+    const FieldList& card = ReadCardFields(context, kCardA);
     option = card[1].kind == FieldKind::Integer ? card[1].integer : 0;
     if (option != 1 && option != 2) {
         RejectDeck(context, host);

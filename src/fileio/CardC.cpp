@@ -21,9 +21,9 @@ std::string PrintOptionIndex(const FieldValue& code) {
     return CellText(code);
 }
 
-std::string TrimmedText(const std::string& text) {
+std::string_view TrimmedText(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
@@ -65,7 +65,7 @@ void Card_D1(ReadingContext& context) {
     Trapped(context, "Card_D1 Error!", [&] {
         context.app.EnableD = true;
         ReadNextLine(context);
-        const FieldList d1 = ReadCardFields(context, kCardD1);
+        const FieldList& d1 = ReadCardFields(context, kCardD1);
         Grid& grid = context.grids.fpCardD;
         context.state.GridCol = col::kDFirstD1;
         for (std::size_t i = 0; i < 6; ++i)
@@ -76,20 +76,36 @@ void Card_D1(ReadingContext& context) {
     });
 }
 
+namespace {
+
+// Room for the catchments the rest of the deck can hold at most when each takes a C and a D
+// card of full width, made at once instead of row by row.
+void MakeRoomForCatchments(ReadingContext& context) {
+    constexpr std::size_t kCatchmentBytes = 2 * (kCardWidth + 2);
+    const std::size_t catchments =
+        context.state.deck ? context.state.deck->bytesLeft() / kCatchmentBytes : 0;
+    const int rows = static_cast<int>(std::min<std::size_t>(catchments, 1U << 30));
+    context.grids.fpCardC.reserveRows(rows);
+    context.grids.fpCardD.reserveRows(rows);
+}
+
+} // namespace
+
 void Card_C(ReadingContext& context) {
     ReadingState& state = context.state;
+    MakeRoomForCatchments(context);
     Trapped(context, "Card_C Error!", [&] {
         state.GridRow = 2;
         context.app.EnableC = true;
         while (!AtEndOfDeck(context)) {
             if (IsBlankLine(ReadNextLine(context))) continue;
-            const FieldList c = ReadCardFields(context, kCardC);
+            const FieldList& c = ReadCardFields(context, kCardC);
             if (c[0].text == "E") return;
             PutCCard(context, c);
             AddRow(context.grids.fpCardC, context.platform);
 
             if (IsBlankLine(ReadNextLine(context))) continue;
-            const FieldList d = ReadCardFields(context, kCardD);
+            const FieldList& d = ReadCardFields(context, kCardD);
             PutDCard(context, d);
             if (AsksForD1(d)) {
                 Card_D1(context);
@@ -99,6 +115,8 @@ void Card_C(ReadingContext& context) {
             AddRow(context.grids.fpCardD, context.platform);
         }
     });
+    context.grids.fpCardC.releaseSpareRoom();
+    context.grids.fpCardD.releaseSpareRoom();
 }
 
 } // namespace tovan

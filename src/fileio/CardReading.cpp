@@ -19,13 +19,15 @@ const std::string& ReadNextLine(ReadingContext& context) {
     return context.state.CardLine;
 }
 
-FieldList ReadCardFields(const ReadingContext& context, const ReadFormat& format) {
-    auto values = FortranRead(context.state.CardLine, format);
-    if (!values) throw ReadError{kFormatError, "Invalid property value"};
-    return ReplaceNulls(std::move(*values), FieldValue::MakeEmpty(), FieldValue::MakeEmpty());
+const FieldList& ReadCardFields(ReadingContext& context, const ReadFormat& format) {
+    FieldList& values = context.state.fields;
+    if (!FortranReadInto(context.state.CardLine, format, values))
+        throw ReadError{kFormatError, "Invalid property value"};
+    values = ReplaceNulls(std::move(values), FieldValue::MakeEmpty(), FieldValue::MakeEmpty());
+    return values;
 }
 
-void PutCell(ReadingContext& context, Grid& grid, const std::string& text) {
+void PutCell(ReadingContext& context, Grid& grid, std::string_view text) {
     grid.setValue(context.state.GridCol, context.state.GridRow, text);
     ++context.state.GridCol;
 }

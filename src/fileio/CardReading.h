@@ -31,10 +31,11 @@ bool AtEndOfDeck(const ReadingContext& context);
 const std::string& ReadNextLine(ReadingContext& context);
 
 // FortranRead of CardLine with ReplaceNulls applied; throws the format error for a failed card.
-FieldList ReadCardFields(const ReadingContext& context, const ReadFormat& format);
+// The fields live in the reading state until the next card is read.
+const FieldList& ReadCardFields(ReadingContext& context, const ReadFormat& format);
 
 // Writes text into the cell at (GridCol, GridRow) of `grid`, then moves GridCol on by one.
-void PutCell(ReadingContext& context, Grid& grid, const std::string& text);
+void PutCell(ReadingContext& context, Grid& grid, std::string_view text);
 
 // The cell text of a field that is blank when empty or zero.
 std::string BlankIfZero(const FieldValue& value);

@@ -88,7 +88,7 @@ class LineSplitter : public DeckSource {
 // Buffered reading with the C library: fast, and a read error simply ends the deck.
 class FileDeck : public LineSplitter {
   public:
-    explicit FileDeck(std::FILE* file) : file_(file) {}
+    FileDeck(std::FILE* file, std::size_t size) : file_(file), size_(size) {}
     ~FileDeck() override { std::fclose(file_); }
     FileDeck(const FileDeck&) = delete;
     FileDeck& operator=(const FileDeck&) = delete;
@@ -101,10 +101,16 @@ class FileDeck : public LineSplitter {
         }
         return {buffer_ + position_, filled_ - position_};
     }
-    void consume(std::size_t count) override { position_ += count; }
+    void consume(std::size_t count) override {
+        position_ += count;
+        consumed_ += count;
+    }
+    std::size_t bytesLeft() const override { return size_ - std::min(size_, consumed_); }
 
   private:
     std::FILE* file_;
+    std::size_t size_;
+    std::size_t consumed_ = 0;
     char buffer_[1 << 16];
     std::size_t filled_ = 0;
     std::size_t position_ = 0;
@@ -119,6 +125,9 @@ class TextViewDeck : public LineSplitter {
         return text_.substr(std::min(position_, text_.size()));
     }
     void consume(std::size_t count) override { position_ += count; }
+    std::size_t bytesLeft() const override {
+        return text_.size() - std::min(position_, text_.size());
+    }
 
   private:
     std::string_view text_;
@@ -155,6 +164,7 @@ std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* e
     }
     std::FILE* file = OpenCFile(path, "rb");
     if (file == nullptr) return fail(std::strerror(errno));
+    const auto size = static_cast<std::size_t>(std::filesystem::file_size(PathFromText(path), ec));
 #else
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(std::strerror(errno));
@@ -170,8 +180,9 @@ std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* e
         ::close(fd);
         return fail(std::strerror(errno));
     }
+    const auto size = static_cast<std::size_t>(status.st_size);
 #endif
-    return std::make_unique<FileDeck>(file);
+    return std::make_unique<FileDeck>(file, size);
 }
 
 bool FileHoldsExactly(const std::string& path, std::string_view text) {

@@ -22,6 +22,9 @@ class DeckSource {
         return next.has_value();
     }
     virtual bool atEnd() = 0;
+    // About how many bytes are left to read, or 0 when that is not known: a hint for the room
+    // a reader makes ahead.
+    virtual std::size_t bytesLeft() const { return 0; }
 };
 
 // Opens a file for reading; nothing when it cannot be opened (the reason in `error`).

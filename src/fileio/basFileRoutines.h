@@ -25,6 +25,7 @@ struct ReadingState {
     bool ReadFailed = false;
     std::unique_ptr<DeckSource> deck; // the open deck file, if any
     int linesRead = 0;                // the line number of CardLine, for the messages' detail
+    FieldList fields;                 // the fields of CardLine, reused from card to card
 };
 
 // Everything a reader works on: the grids, the shared state, the application flags and the

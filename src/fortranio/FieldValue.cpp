@@ -31,15 +31,16 @@ std::string Shortest(Real value) {
 // float(m) / float(10^k) is the correctly rounded value of m / 10^k, which is what reading that
 // text gives; the nearest such decimal is also the one the shortest conversion would choose.
 // Nothing when the value is outside that range; the caller then converts it the general way.
-std::optional<std::string> ShortDecimalText(float value) {
+// Writes the text into `out` (room for 32 characters) and returns its end, or nullptr.
+char* ShortDecimalText(float value, char* out) {
     constexpr float kExactIntegers = 8388608.0f;       // 2^23
     constexpr std::int64_t kExactNumerator = 16777216; // 2^24
     constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
     const float magnitude = std::fabs(value);
-    if (!(magnitude >= 1e-6f && magnitude < kExactIntegers)) return std::nullopt;
+    if (!(magnitude >= 1e-6f && magnitude < kExactIntegers)) return nullptr;
     for (int k = 0; k < static_cast<int>(std::size(kPowers)); ++k) {
         const double scaled = static_cast<double>(magnitude) * static_cast<double>(kPowers[k]);
-        if (scaled > static_cast<double>(kExactNumerator)) return std::nullopt;
+        if (scaled > static_cast<double>(kExactNumerator)) return nullptr;
         // exact: 24 bits of the float times at most 24 odd bits of 10^k; halves go to even
         auto m = static_cast<std::int64_t>(scaled);
         const double above = scaled - static_cast<double>(m);
@@ -51,17 +52,15 @@ std::optional<std::string> ShortDecimalText(float value) {
         char* begin = digits + 12;
         while (end - begin <= k)
             *--begin = '0';
-        char text[32];
-        char* out = text;
         if (value < 0) *out++ = '-';
         out = std::copy(begin, end - k, out);
         if (k > 0) {
             *out++ = '.';
             out = std::copy(end - k, end, out);
         }
-        return std::string(text, out);
+        return out;
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 } // namespace
@@ -80,7 +79,9 @@ double FieldValue::number() const {
 }
 
 std::string ShortestText(float value) {
-    if (auto text = ShortDecimalText(value)) return std::move(*text);
+    char text[32];
+    if (const char* end = ShortDecimalText(value, text))
+        return std::string(text, static_cast<std::size_t>(end - text));
     return Shortest(value);
 }
 std::string ShortestText(double value) {
@@ -94,6 +95,7 @@ std::string CellText(const FieldValue& value) {
     case FieldKind::Integer:
         return std::to_string(value.integer);
     case FieldKind::Single:
+        if (!value.text.empty()) return value.text;
         return ShortestText(value.single);
     case FieldKind::Double:
         return ShortestText(value.real);

@@ -18,6 +18,9 @@ enum class FieldKind {
 
 struct FieldValue {
     FieldKind kind = FieldKind::Empty;
+    // Text: the w characters of the field. Single: the value's shortest text when the reader
+    // could tell it from the field's own digits, or empty (a cache for CellText, not part of
+    // the value).
     std::string text;
     std::int32_t integer = 0;
     float single = 0.0F;
@@ -53,7 +56,10 @@ struct FieldValue {
     }
     double number() const; // the numeric value of an Integer, Single or Double; 0 otherwise
 
-    friend bool operator==(const FieldValue&, const FieldValue&) = default;
+    friend bool operator==(const FieldValue& a, const FieldValue& b) {
+        return a.kind == b.kind && a.integer == b.integer && a.single == b.single &&
+               a.real == b.real && (a.kind != FieldKind::Text || a.text == b.text);
+    }
 
   private:
     static FieldValue Of(FieldKind k) {

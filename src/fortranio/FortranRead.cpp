@@ -128,6 +128,103 @@ FieldValue ReadReal(std::string_view field, const FormatDescriptor& d) {
     return FieldValue::MakeDouble(static_cast<double>(*value) / PowerOfTen(d.decimals));
 }
 
+// Most fields of a deck are a few digits, perhaps a sign and a point, between blanks. Such a
+// field is read here in one pass over its characters, with the value computed as
+// ConvertShortDecimal computes it. A number with a point and at most six significant digits and
+// six decimals also gets its shortest text, made from its own digits: six digits always survive
+// the trip through single precision and back, so no shorter text reads back to the same float
+// and the digits themselves are that text. False for every other field, which the general
+// reader takes.
+struct ShortField {
+    bool negative = false;
+    bool hasPoint = false;
+    std::int64_t digits = 0; // every digit, as an integer
+    int digitCount = 0;      // with leading zeros
+    int decimals = 0;
+    int firstSignificant = -1, lastSignificant = -1; // digit positions of nonzero digits
+    char text[24];                                   // the digits in order, without the point
+};
+
+bool ScanShortField(std::string_view field, ShortField& f) {
+    std::size_t i = 0;
+    const std::size_t n = field.size();
+    while (i < n && field[i] == ' ')
+        ++i;
+    if (i < n && (field[i] == '+' || field[i] == '-')) f.negative = field[i++] == '-';
+    for (; i < n; ++i) {
+        const char c = field[i];
+        if (c >= '0' && c <= '9') {
+            if (f.digitCount == 7) return false;
+            if (c != '0') {
+                if (f.firstSignificant < 0) f.firstSignificant = f.digitCount;
+                f.lastSignificant = f.digitCount;
+            }
+            f.text[f.digitCount++] = c;
+            f.digits = f.digits * 10 + (c - '0');
+            if (f.hasPoint) ++f.decimals;
+        } else if (c == '.' && !f.hasPoint) {
+            f.hasPoint = true;
+        } else {
+            break;
+        }
+    }
+    while (i < n && field[i] == ' ')
+        ++i;
+    return i == n && f.digitCount > 0;
+}
+
+// The shortest text of the value, from the digits: no leading zeros before the point, no
+// trailing zeros after it, "0" for zero.
+void ShortTextOf(const ShortField& f, std::string& text) {
+    text.clear();
+    if (f.firstSignificant < 0) {
+        text = "0";
+        return;
+    }
+    const int point = f.digitCount - f.decimals; // digits before the point
+    if (f.negative) text += '-';
+    if (f.firstSignificant >= point) {
+        text += '0';
+    } else {
+        text.append(f.text + f.firstSignificant, f.text + point);
+    }
+    if (f.lastSignificant >= point) {
+        text += '.';
+        text.append(f.text + point, f.text + f.lastSignificant + 1);
+    }
+}
+
+bool ReadShortInteger(std::string_view field, FieldValue& out) {
+    ShortField f;
+    if (!ScanShortField(field, f) || f.hasPoint) return false;
+    out.kind = FieldKind::Integer;
+    out.text.clear();
+    out.integer = static_cast<std::int32_t>(f.negative ? -f.digits : f.digits);
+    out.single = 0;
+    out.real = 0;
+    return true;
+}
+
+bool ReadShortSingle(std::string_view field, FieldValue& out) {
+    ShortField f;
+    if (!ScanShortField(field, f) || !f.hasPoint) return false;
+    float power = 1;
+    for (int i = 0; i < f.decimals; ++i)
+        power *= 10;
+    const float value = static_cast<float>(f.digits) / power;
+    out.kind = FieldKind::Single;
+    out.integer = 0;
+    out.single = f.negative ? -value : value;
+    out.real = 0;
+    const bool ownDigits = f.firstSignificant < 0 || f.lastSignificant - f.firstSignificant < 6;
+    if (ownDigits && f.decimals <= 6) {
+        ShortTextOf(f, out.text);
+    } else {
+        out.text.clear();
+    }
+    return true;
+}
+
 // The card with trailing blanks removed and padded to 80 columns; nothing when it is longer.
 std::optional<std::array<char, kCardWidth>> PaddedCard(std::string_view line) {
     line = TrimTrailingBlanks(line);
@@ -137,37 +234,53 @@ std::optional<std::array<char, kCardWidth>> PaddedCard(std::string_view line) {
     return padded;
 }
 
-// Reads one field at `position` (from 1) and moves the position past it; false fails the card.
-bool ReadField(std::string_view card, const FormatDescriptor& d, long& position,
-               FieldList& values) {
+// The value of a field, given to `out` without giving up the memory of its text.
+void Assign(FieldValue& out, const FieldValue& value) {
+    out.kind = value.kind;
+    out.text.clear();
+    out.integer = value.integer;
+    out.single = value.single;
+    out.real = value.real;
+}
+
+// Reads one field at `position` (from 1) into `out` and moves the position past it; false
+// fails the card.
+bool ReadField(std::string_view card, const FormatDescriptor& d, long& position, FieldValue& out) {
     if (d.isEmpty()) {
-        values.emplace_back();
+        Assign(out, FieldValue::MakeEmpty());
         return true;
     }
     if (position + d.width - 1 > static_cast<long>(kCardWidth)) return false;
     const auto field =
         card.substr(static_cast<std::size_t>(position - 1), static_cast<std::size_t>(d.width));
     switch (d.letter) {
-    case 'A':
-        values.push_back(FieldValue::MakeText(std::string(field)));
-        break;
     case 'X':
-        values.emplace_back();
+        Assign(out, FieldValue::MakeEmpty());
+        break;
+    case 'A':
+        Assign(out, FieldValue::MakeEmpty());
+        out.kind = FieldKind::Text;
+        out.text.assign(field);
         break;
     case 'I':
         if (d.width > kMaxIntegerWidth) return false;
-        values.push_back(ReadInteger(field));
+        if (!ReadShortInteger(field, out)) Assign(out, ReadInteger(field));
         break;
     case 'D':
         if (d.decimals > d.width - 1) return false;
-        values.push_back(ReadReal(field, d));
+        Assign(out, ReadReal(field, d));
         break;
     default:
-        values.push_back(ReadReal(field, d));
+        if (d.letter == 'D' || !ReadShortSingle(field, out)) Assign(out, ReadReal(field, d));
         break;
     }
     position += d.width;
     return true;
+}
+
+bool ReadField(std::string_view card, const FormatDescriptor& d, long& position,
+               FieldList& values) {
+    return ReadField(card, d, position, values.emplace_back());
 }
 
 template <typename Descriptors>
@@ -215,17 +328,22 @@ ReadFormat::ReadFormat(std::span<const std::string_view> descriptors) {
 }
 
 ReadResult FortranRead(std::string_view line, const ReadFormat& format) {
-    if (!format.valid_) return std::nullopt;
-    const auto padded = PaddedCard(line);
-    if (!padded) return std::nullopt;
-    const std::string_view card(padded->data(), kCardWidth);
     FieldList values;
-    values.reserve(format.descriptors_.size());
-    long position = 1;
-    for (const FormatDescriptor& d : format.descriptors_) {
-        if (!ReadField(card, d, position, values)) return std::nullopt;
-    }
+    if (!FortranReadInto(line, format, values)) return std::nullopt;
     return values;
+}
+
+bool FortranReadInto(std::string_view line, const ReadFormat& format, FieldList& values) {
+    if (!format.valid_) return false;
+    const auto padded = PaddedCard(line);
+    if (!padded) return false;
+    const std::string_view card(padded->data(), kCardWidth);
+    values.resize(format.descriptors_.size());
+    long position = 1;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!ReadField(card, format.descriptors_[i], position, values[i])) return false;
+    }
+    return true;
 }
 
 } // namespace tovan

@@ -36,12 +36,15 @@ class ReadFormat {
     explicit ReadFormat(std::span<const std::string_view> descriptors);
 
   private:
-    friend ReadResult FortranRead(std::string_view line, const ReadFormat& format);
+    friend bool FortranReadInto(std::string_view line, const ReadFormat& format, FieldList& values);
     std::vector<FormatDescriptor> descriptors_;
     bool valid_ = true;
 };
 
 ReadResult FortranRead(std::string_view line, const ReadFormat& format);
+// The same into `values`, whose elements and texts are reused: a reader of many cards then
+// allocates nothing per card. False when the card fails; `values` is then unspecified.
+bool FortranReadInto(std::string_view line, const ReadFormat& format, FieldList& values);
 
 // One element of a pair list: absent, a text, or a number.
 using WriteValue = std::variant<std::monostate, std::string_view, double>;
