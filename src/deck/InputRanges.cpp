@@ -3,6 +3,10 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace tovan {
 
@@ -91,15 +95,48 @@ RangeVerdict Judge(const InputRange& range, double value) {
     return RangeVerdict::Usual;
 }
 
+namespace {
+
+// What a finding says after its value, the same for every finding of a range: made once per
+// range, since a deck can hold a finding in every row.
+struct RangeTexts {
+    std::string impossible, unusual;
+};
+
+RangeTexts TextsOf(const InputRange& range) {
+    const std::string from = range.lowestExcluded ? "more than " : "from ";
+    return {" is impossible: it must be " + from + Number(range.lowest) + " to " +
+                WithUnit(range.highest, range.unit),
+            " is outside the usual range " + Number(range.usualLow) + " to " +
+                WithUnit(range.usualHigh, range.unit) + "; it is used as given"};
+}
+
+const std::vector<RangeTexts>& TextsOfTable() {
+    static const std::vector<RangeTexts> texts = [] {
+        std::vector<RangeTexts> all;
+        for (const InputRange& each : kRanges)
+            all.push_back(TextsOf(each));
+        return all;
+    }();
+    return texts;
+}
+
+// The index of a range of the table, or nothing for a range made elsewhere.
+std::optional<std::size_t> TableIndexOf(const InputRange& range) {
+    const std::less<const InputRange*> before;
+    if (before(&range, kRanges.data()) || !before(&range, kRanges.data() + kRanges.size()))
+        return std::nullopt;
+    return static_cast<std::size_t>(&range - kRanges.data());
+}
+
+} // namespace
+
 std::string DescribeFinding(const InputRange& range, double value, RangeVerdict verdict) {
-    const std::string given = std::string(range.name) + " " + WithUnit(value, range.unit);
-    if (verdict == RangeVerdict::Impossible) {
-        const std::string from = range.lowestExcluded ? "more than " : "from ";
-        return given + " is impossible: it must be " + from + Number(range.lowest) + " to " +
-               WithUnit(range.highest, range.unit);
-    }
-    return given + " is outside the usual range " + Number(range.usualLow) + " to " +
-           WithUnit(range.usualHigh, range.unit) + "; it is used as given";
+    const auto index = TableIndexOf(range);
+    const RangeTexts own = index ? RangeTexts{} : TextsOf(range);
+    const RangeTexts& texts = index ? TextsOfTable()[*index] : own;
+    return std::string(range.name) + " " + WithUnit(value, range.unit) +
+           (verdict == RangeVerdict::Impossible ? texts.impossible : texts.unusual);
 }
 
 } // namespace tovan

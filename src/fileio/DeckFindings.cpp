@@ -58,8 +58,10 @@ std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
                                          : grids.fpCardD;
         const std::string_view shown = set == "D1" ? "D" : set;
         const auto [first, last] = ColumnsOf(range);
-        for (int row = kTemplateRow; row <= grid.dataRowCnt(); ++row) {
-            if (set == "D1" && !UsesD1(grid, row)) continue; // the engine reads no D1 card then
+        const bool onD1 = set == "D1";
+        const int lastRow = grid.dataRowCnt();
+        for (int row = kTemplateRow; row <= lastRow; ++row) {
+            if (onD1 && !UsesD1(grid, row)) continue; // the engine reads no D1 card then
             for (int col = first; col <= last; ++col)
                 Judge(range, grid, shown, col, row, findings);
         }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 namespace tovan {
@@ -70,7 +71,25 @@ std::optional<NumericParts> ParseNumericText(std::string_view text) {
 }
 
 std::optional<double> NumericValue(std::string_view text) {
-    if (!IsNumericText(text)) return std::nullopt;
+    const auto parts = ParseNumericText(text);
+    if (!parts) return std::nullopt;
+    // Up to 15 digits and no exponent: the digits as an integer and the power of ten are both
+    // exact doubles, and one division rounds their quotient correctly, as from_chars would.
+    constexpr std::size_t kExactDigits = 15, kExactPowers = 22;
+    const std::size_t decimals = parts->fractionDigits.size();
+    if (!parts->hasExponent && parts->wholeDigits.size() + decimals <= kExactDigits &&
+        decimals <= kExactPowers) {
+        std::int64_t digits = 0;
+        for (char c : parts->wholeDigits)
+            digits = digits * 10 + (c - '0');
+        for (char c : parts->fractionDigits)
+            digits = digits * 10 + (c - '0');
+        double power = 1;
+        for (std::size_t i = 0; i < decimals; ++i)
+            power *= 10;
+        const double value = static_cast<double>(digits) / power;
+        return parts->negative ? -value : value;
+    }
     text = TrimBlanks(text);
     if (text.front() == '+') text.remove_prefix(1); // from_chars takes no plus sign
     // Cell texts are short; a long one is copied to the heap.
