@@ -195,20 +195,64 @@ std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* e
     return std::make_unique<FileDeck>(file, size);
 }
 
-bool FileHoldsExactly(const std::string& path, std::string_view text) {
-    std::FILE* file = OpenCFile(path, "rb");
-    if (file == nullptr) return false;
-    char buffer[1 << 16];
-    bool same = true;
-    while (same) {
-        const std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
-        same = got <= text.size() && std::memcmp(buffer, text.data(), got) == 0;
-        text.remove_prefix(same ? got : 0);
-        if (got < sizeof buffer) break;
+FileComparer::FileComparer(const std::string& path)
+    : path_(path), file_(OpenCFile(path, "rb")), same_(file_ != nullptr) {}
+
+FileComparer::~FileComparer() {
+    if (file_) std::fclose(file_);
+}
+
+// Refills the buffer once it has all been compared; false at the end of the file or on an
+// error, which ends the comparison too.
+bool FileComparer::fill() {
+    if (position_ < buffer_.size()) return true;
+    constexpr std::size_t kChunk = 1 << 16;
+    buffer_.resize(kChunk);
+    buffer_.resize(std::fread(buffer_.data(), 1, kChunk, file_));
+    position_ = 0;
+    if (std::ferror(file_)) same_ = false;
+    return same_ && !buffer_.empty();
+}
+
+bool FileComparer::compare(std::string_view piece) {
+    std::size_t done = 0;
+    while (same_ && done < piece.size()) {
+        if (!fill()) {
+            same_ = false;
+            break;
+        }
+        const std::size_t n = std::min(piece.size() - done, buffer_.size() - position_);
+        if (std::memcmp(piece.data() + done, buffer_.data() + position_, n) != 0) same_ = false;
+        done += n;
+        position_ += n;
     }
-    same = same && text.empty() && !std::ferror(file);
-    std::fclose(file);
-    return same;
+    if (same_) {
+        matched_ += piece.size();
+    } else if (file_) { // nothing of a failed piece is passed: the file stays where it matched
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    return same_;
+}
+
+bool FileComparer::atEnd() {
+    if (!same_) return false;
+    if (fill()) same_ = false; // bytes beyond the text
+    return same_ && !std::ferror(file_);
+}
+
+std::string FileComparer::matchedBytes() const {
+    std::string bytes(matched_, '\0');
+    std::FILE* file = OpenCFile(path_, "rb");
+    const std::size_t got = file ? std::fread(bytes.data(), 1, bytes.size(), file) : 0;
+    if (file) std::fclose(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+bool FileHoldsExactly(const std::string& path, std::string_view text) {
+    FileComparer file(path);
+    return file.compare(text) && file.atEnd();
 }
 
 std::unique_ptr<DeckSource> DeckFromText(std::string text) {

@@ -30,6 +30,36 @@ class DeckSource {
 // Opens a file for reading; nothing when it cannot be opened (the reason in `error`).
 std::unique_ptr<DeckSource> OpenDeckFile(const std::string& path, std::string* error = nullptr);
 
+// Compares a text given piece by piece with the bytes of a file, holding neither whole: a
+// million-catchment deck is a quarter of a gigabyte.
+class FileComparer {
+  public:
+    explicit FileComparer(const std::string& path);
+    ~FileComparer();
+    FileComparer(const FileComparer&) = delete;
+    FileComparer& operator=(const FileComparer&) = delete;
+
+    // Whether every piece so far matched the file; false as well when it cannot be read.
+    bool same() const { return same_; }
+    // Compares the next piece: true when it matches the file's next bytes, which it then
+    // passes; otherwise nothing is passed and the comparison stays failed.
+    bool compare(std::string_view piece);
+    // Whether the file has ended where the pieces have: the text was the whole file.
+    bool atEnd();
+    // The file's bytes that the pieces matched, read again.
+    std::string matchedBytes() const;
+
+  private:
+    bool fill();
+
+    std::string path_;
+    std::FILE* file_ = nullptr;
+    bool same_ = false;
+    std::size_t matched_ = 0;
+    std::string buffer_;
+    std::size_t position_ = 0;
+};
+
 // Whether the file at `path` holds exactly `text`, byte for byte; false when it cannot be read.
 bool FileHoldsExactly(const std::string& path, std::string_view text);
 

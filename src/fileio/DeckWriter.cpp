@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <memory>
 #include <string>
 
 namespace tovan {
@@ -167,7 +168,9 @@ struct PassStopped {};
 class SavePass {
   public:
     SavePass(const DeckGrids& grids, Platform& platform, const std::string& readFrom)
-        : grids_(grids), platform_(platform), readFrom_(readFrom) {}
+        : grids_(grids), platform_(platform) {
+        if (!readFrom.empty()) readFrom_ = std::make_unique<FileComparer>(readFrom);
+    }
     DeckText run();
 
   private:
@@ -188,7 +191,7 @@ class SavePass {
 
     const DeckGrids& grids_;
     Platform& platform_;
-    const std::string& readFrom_;
+    std::unique_ptr<FileComparer> readFrom_; // while the text is the file's, it is not held
     DeckText deck_;
 };
 
@@ -200,7 +203,7 @@ std::size_t EstimatedDeckSize(const DeckGrids& grids) {
 }
 
 DeckText SavePass::run() {
-    deck_.text.reserve(EstimatedDeckSize(grids_));
+    if (!readFrom_ || !readFrom_->same()) deck_.text.reserve(EstimatedDeckSize(grids_));
     try {
         if (writeCardA()) {
             writeB1Cards();
@@ -350,6 +353,16 @@ void SavePass::append(const std::string& card) {
 }
 
 void SavePass::appendLine(std::string_view line) {
+    if (readFrom_ && readFrom_->same()) {
+        const bool lineSame = readFrom_->compare(line);
+        if (lineSame && readFrom_->compare(kLineEnd)) return;
+        // From here on the text differs from the file: it is held, from the bytes that matched.
+        deck_.text = readFrom_->matchedBytes();
+        deck_.text.reserve(EstimatedDeckSize(grids_));
+        if (!lineSame) deck_.text.append(line);
+        deck_.text.append(kLineEnd);
+        return;
+    }
     deck_.text.append(line).append(kLineEnd);
 }
 
@@ -369,7 +382,10 @@ void SavePass::warn(const msg::SaveMessage& message, CellPlace place) {
 // Told after the rules' own messages, so that their order stays as users know it. A loss does
 // not mark the deck as unusable by the engine: the closing message keeps its meaning.
 void SavePass::checkReadBack() {
-    const bool readsBackAsRead = !readFrom_.empty() && FileHoldsExactly(readFrom_, deck_.text);
+    const bool textIsFileSoFar = readFrom_ && readFrom_->same();
+    const bool readsBackAsRead = textIsFileSoFar && readFrom_->atEnd();
+    if (textIsFileSoFar && !readsBackAsRead)
+        deck_.text = readFrom_->matchedBytes(); // file is longer
     deck_.losses = FindSaveLosses(grids_, deck_.text, readsBackAsRead);
     if (deck_.losses.empty()) return;
     platform_.showMessage(DescribeLosses(deck_.losses), MessageIcon::Exclamation, msg::kTitle);

@@ -31,7 +31,9 @@ struct DeckText {
 // with the record sets, rows and columns that will not come back. Writes nothing.
 // `readFrom` names the deck file the grids were read from, untouched since and read without
 // any question to the user: when the text is that file byte for byte, reading it back could
-// only give the same grids again, and that reading is left out.
+// only give the same grids again, and that reading is left out. The text is compared with the
+// file as it is built and held only from where it differs: `text` is empty when the deck is
+// the file.
 DeckText BuildDeckText(const DeckGrids& grids, Platform& platform,
                        const std::string& readFrom = {});
 
