@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <string>
 #include <sys/resource.h>
@@ -20,15 +22,40 @@ extern char** environ;
 
 namespace {
 
+std::string TempDeckPath(int catchments) {
+    return (std::filesystem::temp_directory_path() / ("check_bench_" + std::to_string(::getpid()) +
+                                                      "_" + std::to_string(catchments) + ".tvi"))
+        .string();
+}
+
+// The catchment cards of a deck of `catchments` (up to its end card "E"), written `times`
+// times after its storms: a deck of times x catchments built without holding it. A program
+// started from here starts with the peak memory this one ever had (the kernel keeps the
+// larger), so this one must never hold a million catchments.
+void WriteRepeated(const std::string& path, int catchments, int times) {
+    const std::string one = TempDeckPath(catchments) + ".part";
+    tovan::testing::WriteDeckFile(one, tovan::testing::ManyCatchments(catchments, 5));
+    std::ifstream in(one, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::filesystem::remove(one);
+    const std::size_t storms = text.find("\r\n\r\n") + 4, end = text.rfind("E\r\n");
+    std::ofstream out(path, std::ios::binary);
+    out << text.substr(0, storms);
+    for (int i = 0; i < times; ++i)
+        out.write(text.data() + storms, static_cast<std::streamsize>(end - storms));
+    out << "E\r\n";
+}
+
 // Written once, removed when the program ends.
 struct DeckFile {
     std::string path;
-    explicit DeckFile(int catchments)
-        : path((std::filesystem::temp_directory_path() /
-                ("check_bench_" + std::to_string(::getpid()) + "_" + std::to_string(catchments) +
-                 ".tvi"))
-                   .string()) {
-        tovan::testing::WriteDeckFile(path, tovan::testing::ManyCatchments(catchments, 5));
+    explicit DeckFile(int catchments) : path(TempDeckPath(catchments)) {
+        constexpr int kPiece = 10000;
+        if (catchments % kPiece == 0) {
+            WriteRepeated(path, kPiece, catchments / kPiece);
+        } else {
+            tovan::testing::WriteDeckFile(path, tovan::testing::ManyCatchments(catchments, 5));
+        }
     }
     ~DeckFile() { std::filesystem::remove(path); }
 };
