@@ -18,8 +18,24 @@ std::optional<double> NumberIn(std::string_view text) {
     return value;
 }
 
+// The text of the last finding: a value copied down a column gives the same finding in every
+// row, and its text is made once.
+struct LastFinding {
+    const InputRange* range = nullptr;
+    double value = 0;
+    RangeVerdict verdict = RangeVerdict::Usual;
+    std::string text;
+
+    const std::string& describe(const InputRange& of, double given, RangeVerdict found) {
+        if (range != &of || value != given || verdict != found) {
+            *this = {&of, given, found, DescribeFinding(of, given, found)};
+        }
+        return text;
+    }
+};
+
 void Judge(const InputRange& range, const Grid& grid, std::string_view recordSet, int col, int row,
-           std::vector<Finding>& findings) {
+           std::vector<Finding>& findings, LastFinding& last) {
     const auto value = NumberIn(grid.text(col, row));
     if (!value || (range.zeroMeansDefault && *value == 0)) return;
     const RangeVerdict verdict = tovan::Judge(range, *value);
@@ -27,7 +43,7 @@ void Judge(const InputRange& range, const Grid& grid, std::string_view recordSet
     findings.push_back({verdict == RangeVerdict::Impossible ? FindingClass::EngineProblem
                                                             : FindingClass::EngineNote,
                         {std::string(recordSet), row, col},
-                        DescribeFinding(range, *value, verdict)});
+                        last.describe(range, *value, verdict)});
 }
 
 bool UsesD1(const Grid& d, int row) {
@@ -46,6 +62,7 @@ std::pair<int, int> ColumnsOf(const InputRange& range) {
 
 std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
     std::vector<Finding> findings;
+    LastFinding lastFinding;
     const bool hyetographs = grids.fpCardA.value(col::kAOption, kTemplateRow) == "0";
     for (const InputRange& range : InputRanges()) {
         // The return period cell holds a list index, which cannot be out of range.
@@ -63,7 +80,7 @@ std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
         for (int row = kTemplateRow; row <= lastRow; ++row) {
             if (onD1 && !UsesD1(grid, row)) continue; // the engine reads no D1 card then
             for (int col = first; col <= last; ++col)
-                Judge(range, grid, shown, col, row, findings);
+                Judge(range, grid, shown, col, row, findings, lastFinding);
         }
     }
     return findings;
