@@ -69,10 +69,13 @@ void Grid::releaseText(Text& text) {
 }
 
 void Grid::assignText(Text& text, std::string_view value) {
-    releaseText(text);
-    if (value.size() < kLongText && value.size() <= text.chars.size()) {
-        std::copy(value.begin(), value.end(), text.chars.begin());
-        text.tag = static_cast<std::uint8_t>(value.size());
+    if (text.tag == kLongText) releaseText(text);
+    if (value.size() <= text.chars.size()) { // most cells: a short number, copied by hand
+        Text made;
+        for (std::size_t i = 0; i < value.size(); ++i)
+            made.chars[i] = value[i];
+        made.tag = static_cast<std::uint8_t>(value.size());
+        text = made;
         return;
     }
     std::uint32_t slot = 0;
