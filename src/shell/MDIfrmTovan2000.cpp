@@ -259,8 +259,9 @@ void MDIfrmTovan2000::showPanels() {
         dock->setVisible(document_ && item->isChecked());
     if (cardViewWasHidden && cardDock_->isVisible()) {
         QTimer::singleShot(0, this, [this] {
+            // Both docks of the bottom row are sized: given one alone, the row keeps its split.
             const int card = std::min(cardView_->sizeHint().width(), width() * 2 / 3);
-            resizeDocks({cardDock_}, {card}, Qt::Horizontal);
+            resizeDocks({checkDock_, cardDock_}, {width() - card, card}, Qt::Horizontal);
         });
     }
     followCaret();
