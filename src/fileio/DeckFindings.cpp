@@ -6,6 +6,7 @@
 #include "platform/RecordingPlatform.h"
 
 #include <cmath>
+#include <future>
 
 namespace tovan {
 
@@ -87,9 +88,10 @@ std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
 }
 
 std::vector<Finding> ListFindings(const DeckGrids& grids) {
+    auto ranges = std::async(std::launch::async, [&grids] { return CheckInputRanges(grids); });
     RecordingPlatform quiet;
     std::vector<Finding> findings = BuildDeckText(grids, quiet).findings;
-    for (Finding& finding : CheckInputRanges(grids))
+    for (Finding& finding : ranges.get())
         findings.push_back(std::move(finding));
     return findings;
 }

@@ -10,6 +10,8 @@
 
 namespace tovan {
 
+// The engine's ranges are judged on a second thread beside the save pass, which takes most of
+// the time; the list is the save's findings, then the ranges'.
 std::vector<Finding> ListFindings(const DeckGrids& grids);
 
 // The inputs of the grids that the engine would note or refuse, in record-set and row order.
