@@ -14,6 +14,8 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <type_traits>
 
 namespace tovan {
 
@@ -82,30 +84,43 @@ WriteValue ToWriteValue(CellValue cell) {
     return *cell;
 }
 
-// The pair list of one card: each field's written descriptor with the value of its grid
-// column. Fields without a grid column start absent; the pass sets the ones it computes.
-template <std::size_t N>
-class CardPairs {
+// The values of one card, each field's from its grid column, with the card layout's write
+// descriptors parsed once for all cards of its type. Fields without a grid column start
+// absent; the pass sets the ones it computes.
+template <const auto& Layout>
+class CardValues {
   public:
-    CardPairs(const std::array<CardField, N>& layout, const Grid& grid, int row) {
-        for (std::size_t field = 0; field < N; ++field) {
-            pairs_[2 * field] = layout[field].writeDescriptor;
-            const int column = layout[field].gridColumn;
-            if (column != 0) pairs_[2 * field + 1] = ToWriteValue(GetCellValue(grid, column, row));
+    static constexpr std::size_t kFields = std::tuple_size_v<std::remove_cvref_t<decltype(Layout)>>;
+
+    CardValues(const Grid& grid, int row) {
+        for (std::size_t field = 0; field < kFields; ++field) {
+            const int column = Layout[field].gridColumn;
+            if (column != 0) values_[field] = ToWriteValue(GetCellValue(grid, column, row));
         }
     }
-    void set(std::size_t field, WriteValue value) { pairs_[2 * field + 1] = value; }
-    std::string write() const { return FortranWrite(pairs_); }
+    void set(std::size_t field, WriteValue value) { values_[field] = value; }
+    std::string write() const { return FortranWrite(Format(), values_); }
 
   private:
-    std::array<WriteValue, 2 * N> pairs_{};
+    static const WriteFormat& Format() {
+        static const WriteFormat format{WriteDescriptors()};
+        return format;
+    }
+    static std::array<std::string_view, kFields> WriteDescriptors() {
+        std::array<std::string_view, kFields> descriptors{};
+        for (std::size_t field = 0; field < kFields; ++field)
+            descriptors[field] = Layout[field].writeDescriptor;
+        return descriptors;
+    }
+
+    std::array<WriteValue, kFields> values_{};
 };
 
 // The cards themselves, one function per card type, for the save pass and for anyone who wants
 // to see what a record becomes. Each takes the values the pass computes (an option from a list
 // index, a return period in years) as given.
 std::string CardAText(const Grid& a, WriteValue option) {
-    CardPairs pairs(cards::kA, a, kTemplateRow);
+    CardValues<cards::kA> pairs(a, kTemplateRow);
     pairs.set(kCardABlankField, kBlank);
     pairs.set(kCardAOptionField, option);
     return pairs.write();
@@ -123,8 +138,8 @@ bool CarriesFactors(const Grid& b1, int row) {
 }
 
 std::string CardB1Text(const Grid& b1, int row) {
-    if (CarriesFactors(b1, row)) return CardPairs(cards::kB1WithFactors, b1, row).write();
-    return CardPairs(cards::kB1, b1, row).write();
+    if (CarriesFactors(b1, row)) return CardValues<cards::kB1WithFactors>(b1, row).write();
+    return CardValues<cards::kB1>(b1, row).write();
 }
 
 // The cell holds the index of the chosen list entry; an empty cell counts as the first entry.
@@ -138,7 +153,7 @@ std::optional<double> ReturnPeriodYears(CellValue cell) {
 }
 
 std::string CardB2Text(const Grid& b2, int row) {
-    CardPairs pairs(cards::kB2, b2, row);
+    CardValues<cards::kB2> pairs(b2, row);
     const auto years = ReturnPeriodYears(GetCellValue(b2, col::kB2ReturnPeriod, row));
     pairs.set(kCardB2YearsField, years.value_or(kUnreadableReturnPeriodYears));
     return pairs.write();
@@ -151,7 +166,7 @@ std::optional<std::size_t> PrintIndex(const Grid& c, int row) {
 // Any print option cell that is not a list index, the empty one included, is written as 0.
 std::string CardCText(const Grid& c, int row) {
     const auto printIndex = PrintIndex(c, row);
-    CardPairs pairs(cards::kC, c, row);
+    CardValues<cards::kC> pairs(c, row);
     pairs.set(kCardCBlankField, kBlank);
     pairs.set(kCardCPrintField, printIndex ? kPrintOptionCodes[*printIndex] : 0.0);
     return pairs.write();
@@ -299,8 +314,8 @@ void SavePass::writeCatchments() {
         checkCardC(r);
         append(CardCText(grids_.fpCardC, r));
         checkCardD(r);
-        append(CardPairs(cards::kD, d, r).write());
-        if (WritesD1(d, r)) append(CardPairs(cards::kD1, d, r).write());
+        append(CardValues<cards::kD>(d, r).write());
+        if (WritesD1(d, r)) append(CardValues<cards::kD1>(d, r).write());
     }
 }
 
@@ -436,9 +451,9 @@ std::vector<RecordCard> RecordCards(const DeckGrids& grids, std::string_view rec
     }
     if (recordSet == "B2") return {{"B2", CardB2Text(grids.fpCardB2, row)}};
     std::vector<RecordCard> catchment{{"C", CardCText(grids.fpCardC, row)},
-                                      {"D", CardPairs(cards::kD, grids.fpCardD, row).write()}};
+                                      {"D", CardValues<cards::kD>(grids.fpCardD, row).write()}};
     if (WritesD1(grids.fpCardD, row))
-        catchment.push_back({"D1", CardPairs(cards::kD1, grids.fpCardD, row).write()});
+        catchment.push_back({"D1", CardValues<cards::kD1>(grids.fpCardD, row).write()});
     return catchment;
 }
 

@@ -3,6 +3,8 @@
 #include "fortranio/NumericText.h"
 #include "fortranio/QVFortranIO.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -36,117 +38,147 @@ std::optional<NumericParts> NumericValue(const WriteValue& value, std::string& s
     return std::nullopt;
 }
 
-// Fields are appended straight to the card: a card is built a million times a second.
-void AppendJustified(std::string& card, std::string_view text, std::size_t width,
-                     JustifyDirection direction) {
-    if (text.size() >= width) {
-        card.append(text.substr(0, width));
-    } else if (direction == JustifyDirection::Left) {
-        card.append(text).append(width - text.size(), ' ');
-    } else {
-        card.append(width - text.size(), ' ').append(text);
-    }
+// A field is written into its own columns of a card that starts as blanks, so a field left
+// blank needs no work: a card is built a million times a second.
+void WriteJustified(char* field, std::string_view text, std::size_t width,
+                    JustifyDirection direction) {
+    const std::size_t length = std::min(text.size(), width);
+    const std::size_t start = direction == JustifyDirection::Left ? 0 : width - length;
+    std::copy_n(text.data(), length, field + start);
 }
 
-void AppendRightAligned(std::string& card, const std::optional<std::string>& text,
-                        std::size_t width) {
+void WriteRightAligned(char* field, const std::optional<std::string>& text, std::size_t width) {
     if (!text) {
-        card.append(width, '*');
+        std::fill_n(field, width, '*');
     } else {
-        AppendJustified(card, *text, width, JustifyDirection::Right);
+        WriteJustified(field, *text, width, JustifyDirection::Right);
     }
 }
 
-void AppendTextField(std::string& card, const WriteValue& value, std::size_t width) {
+void WriteTextField(char* field, const WriteValue& value, std::size_t width) {
     if (const auto* text = std::get_if<std::string_view>(&value)) {
-        AppendJustified(card, *text, width, JustifyDirection::Left);
+        WriteJustified(field, *text, width, JustifyDirection::Left);
     } else if (const auto* number = std::get_if<double>(&value)) {
-        AppendJustified(card, NumberText(*number), width, JustifyDirection::Left);
-    } else {
-        card.append(width, ' ');
+        WriteJustified(field, NumberText(*number), width, JustifyDirection::Left);
     }
 }
 
-void AppendIntegerField(std::string& card, const WriteValue& value, std::size_t width) {
-    if (std::holds_alternative<std::monostate>(value)) {
-        card.append(width, ' ');
-        return;
-    }
+void WriteIntegerField(char* field, const WriteValue& value, std::size_t width) {
+    if (std::holds_alternative<std::monostate>(value)) return;
     std::string storage;
     const auto number = NumericValue(value, storage);
     if (!number) {
-        card.append(width, '*');
+        std::fill_n(field, width, '*');
         return;
     }
-    AppendRightAligned(card, FormatWholeNumber(*number, width), width);
+    WriteRightAligned(field, FormatWholeNumber(*number, width), width);
 }
 
-void AppendRealField(std::string& card, const WriteValue& value, const FormatDescriptor& d) {
+void WriteRealField(char* field, const WriteValue& value, const FormatDescriptor& d) {
     const auto width = static_cast<std::size_t>(d.width);
-    if (IsAbsentOrEmpty(value)) {
-        card.append(width, ' ');
-        return;
-    }
+    if (IsAbsentOrEmpty(value)) return;
     std::string storage;
     const auto number = NumericValue(value, storage);
     if (!number) {
-        card.append(width, '*');
+        std::fill_n(field, width, '*');
     } else if (d.letter == 'F') {
-        AppendRightAligned(card, FormatFixedPoint(*number, d.decimals, width), width);
+        WriteRightAligned(field, FormatFixedPoint(*number, d.decimals, width), width);
     } else {
-        AppendRightAligned(card, FormatScientific(*number, d.decimals, width), width);
+        WriteRightAligned(field, FormatScientific(*number, d.decimals, width), width);
     }
 }
 
-void AppendField(std::string& card, const FormatDescriptor& d, const WriteValue& value) {
-    const auto width = static_cast<std::size_t>(d.width);
+void WriteField(char* field, const FormatDescriptor& d, const WriteValue& value) {
     switch (d.letter) {
     case 'A':
-        AppendTextField(card, value, width);
+        WriteTextField(field, value, static_cast<std::size_t>(d.width));
         break;
     case 'X':
-        card.append(width, ' ');
         break;
     case 'I':
-        AppendIntegerField(card, value, width);
+        WriteIntegerField(field, value, static_cast<std::size_t>(d.width));
         break;
     default:
-        AppendRealField(card, value, d);
+        WriteRealField(field, value, d);
         break;
     }
 }
 
-template <typename Pairs>
-std::string WriteCard(const Pairs& pairs) {
-    if (std::size(pairs) % 2 != 0) return {};
-    std::string card;
-    card.reserve(kCardWidth);
-    for (auto it = std::begin(pairs); it != std::end(pairs); it += 2) {
-        const auto* descriptorText = std::get_if<std::string_view>(&*it);
-        if (descriptorText == nullptr) return {};
-        const auto d = ParseDescriptor(*descriptorText, DescriptorUse::Writing);
-        if (!d) return {};
-        if (card.size() + static_cast<std::size_t>(d->width) > kCardWidth) return {};
-        AppendField(card, *d, *(it + 1));
+// The card of descriptors already known to fit in it; valueAt(i) is the value of field i.
+template <typename ValueAt>
+std::string WriteCard(std::span<const FormatDescriptor> descriptors, ValueAt valueAt) {
+    std::string card(kCardWidth, ' ');
+    char* field = card.data();
+    for (std::size_t i = 0; i < descriptors.size(); ++i) {
+        WriteField(field, descriptors[i], valueAt(i));
+        field += descriptors[i].width;
     }
-    card.resize(kCardWidth, ' ');
     return card;
+}
+
+// Parses one descriptor and adds it to the list when it still fits in the card.
+template <typename List>
+bool AddDescriptor(List& list, std::size_t& used, std::string_view text) {
+    const auto d = ParseDescriptor(text, DescriptorUse::Writing);
+    if (!d || static_cast<std::size_t>(d->width) > kCardWidth - used) return false;
+    used += static_cast<std::size_t>(d->width);
+    list.push_back(*d);
+    return true;
+}
+
+// A card holds at most 80 fields (each at least one column wide), so a pair list's descriptors
+// are parsed into a fixed array on the stack.
+class DescriptorArray {
+  public:
+    void push_back(const FormatDescriptor& d) { items_[size_++] = d; }
+    std::span<const FormatDescriptor> view() const { return {items_.data(), size_}; }
+
+  private:
+    std::array<FormatDescriptor, kCardWidth> items_{};
+    std::size_t size_ = 0;
+};
+
+std::string WritePairs(std::span<const WriteValue> pairs) {
+    if (pairs.size() % 2 != 0) return {};
+    DescriptorArray descriptors;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < pairs.size(); i += 2) {
+        const auto* text = std::get_if<std::string_view>(&pairs[i]);
+        if (text == nullptr || !AddDescriptor(descriptors, used, *text)) return {};
+    }
+    return WriteCard(descriptors.view(),
+                     [&](std::size_t i) -> const WriteValue& { return pairs[2 * i + 1]; });
 }
 
 } // namespace
 
 std::string FortranWrite(std::span<const WriteValue> pairs) {
-    return WriteCard(pairs);
+    return WritePairs(pairs);
 }
 
 std::string FortranWrite(std::initializer_list<WriteValue> pairs) {
-    return WriteCard(pairs);
+    return WritePairs({pairs.begin(), pairs.size()});
+}
+
+WriteFormat::WriteFormat(std::span<const std::string_view> descriptors) {
+    std::size_t used = 0;
+    for (const std::string_view text : descriptors) {
+        if (!AddDescriptor(descriptors_, used, text)) {
+            valid_ = false;
+            return;
+        }
+    }
+}
+
+std::string FortranWrite(const WriteFormat& format, std::span<const WriteValue> values) {
+    if (!format.valid_ || values.size() != format.descriptors_.size()) return {};
+    return WriteCard(format.descriptors_,
+                     [&](std::size_t i) -> const WriteValue& { return values[i]; });
 }
 
 std::string Justify(std::string_view text, std::size_t width, JustifyDirection direction) {
-    std::string result;
-    result.reserve(width);
-    AppendJustified(result, text, width, direction);
+    std::string result(width, ' ');
+    WriteJustified(result.data(), text, width, direction);
     return result;
 }
 

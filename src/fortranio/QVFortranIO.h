@@ -59,6 +59,24 @@ using WriteValue = std::variant<std::monostate, std::string_view, double>;
 std::string FortranWrite(std::span<const WriteValue> pairs);
 std::string FortranWrite(std::initializer_list<WriteValue> pairs);
 
+// A descriptor list parsed once, for a card type that is written many times: writing values with
+// it gives exactly what FortranWrite gives for the pairs of its descriptors and those values. A
+// malformed list, or one wider than a card, fails every card.
+class WriteFormat {
+  public:
+    explicit WriteFormat(std::span<const std::string_view> descriptors);
+    std::size_t fieldCount() const { return descriptors_.size(); }
+
+  private:
+    friend std::string FortranWrite(const WriteFormat& format, std::span<const WriteValue> values);
+    std::vector<FormatDescriptor> descriptors_;
+    bool valid_ = true;
+};
+
+// One value per descriptor of the format, in its order; the empty text when the format is
+// malformed or the number of values differs from its number of descriptors.
+std::string FortranWrite(const WriteFormat& format, std::span<const WriteValue> values);
+
 enum class JustifyDirection { Left, Right };
 
 // Cuts text to its first `width` characters, or pads it with blanks on the right (Left) or on
