@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tovan {
 
@@ -23,5 +24,15 @@ std::optional<std::string> FormatScientific(const NumericParts& number, long dec
 
 // Whole number, halves away from zero, "-" for negatives, no "+"; -0.4 gives "0".
 std::optional<std::string> FormatWholeNumber(const NumericParts& number, std::size_t maxLength);
+
+// The short forms: the texts of FormatFixedPoint and FormatWholeNumber for plain decimal text,
+// the numbers cells usually hold ("12.5", "-.25", "7": an optional sign, digits with at most one
+// point, nothing else), rounded on the text's own digits without any allocation and written
+// right-aligned into the maxLength characters at `field` (TooWide: nothing written). Any other
+// text is NotShort, for the general functions above to decide.
+enum class ShortForm { Written, TooWide, NotShort };
+ShortForm WriteShortFixedPoint(std::string_view text, long decimals, std::size_t maxLength,
+                               char* field);
+ShortForm WriteShortWholeNumber(std::string_view text, std::size_t maxLength, char* field);
 
 } // namespace tovan

@@ -12,12 +12,14 @@ namespace tovan {
 
 namespace {
 
+// Room for the shortest text of any double, such as "-2.2250738585072014e-308".
+using NumberBuffer = std::array<char, 32>;
+
 // Shortest text that reads back to the same double: the number's "ordinary text form".
-std::string NumberText(double value) {
+std::string_view NumberText(double value, NumberBuffer& buffer) {
     if (value == 0) return "0";
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return {buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data())};
 }
 
 bool IsAbsentOrEmpty(const WriteValue& value) {
@@ -26,15 +28,13 @@ bool IsAbsentOrEmpty(const WriteValue& value) {
     return text != nullptr && text->empty();
 }
 
-// The value as numeric parts, or nothing when it is not a number or numeric text.
-// `storage` keeps the text of a double alive for the returned views.
-std::optional<NumericParts> NumericValue(const WriteValue& value, std::string& storage) {
+// The text a number is written from: a text as given, a double in its shortest form; nothing
+// for an absent value or a double that is no number. `buffer` keeps the text of a double.
+std::optional<std::string_view> ValueText(const WriteValue& value, NumberBuffer& buffer) {
+    if (const auto* text = std::get_if<std::string_view>(&value)) return *text;
     if (const auto* number = std::get_if<double>(&value)) {
-        if (!std::isfinite(*number)) return std::nullopt;
-        storage = NumberText(*number);
-        return ParseNumericText(storage);
+        if (std::isfinite(*number)) return NumberText(*number, buffer);
     }
-    if (const auto* text = std::get_if<std::string_view>(&value)) return ParseNumericText(*text);
     return std::nullopt;
 }
 
@@ -47,44 +47,68 @@ void WriteJustified(char* field, std::string_view text, std::size_t width,
     std::copy_n(text.data(), length, field + start);
 }
 
+void WriteAsterisks(char* field, std::size_t width) {
+    std::fill_n(field, width, '*');
+}
+
 void WriteRightAligned(char* field, const std::optional<std::string>& text, std::size_t width) {
     if (!text) {
-        std::fill_n(field, width, '*');
+        WriteAsterisks(field, width);
     } else {
         WriteJustified(field, *text, width, JustifyDirection::Right);
     }
+}
+
+// A number: its short form where that applies, else the text `general` makes of its parts;
+// asterisks for a value that is no number or a number too wide for the field.
+template <typename Short, typename General>
+void WriteNumberField(char* field, std::size_t width, const WriteValue& value, Short shortForm,
+                      General general) {
+    NumberBuffer buffer;
+    const auto text = ValueText(value, buffer);
+    const ShortForm form = text ? shortForm(*text) : ShortForm::NotShort;
+    if (form == ShortForm::Written) return;
+    const auto number =
+        form == ShortForm::NotShort && text ? ParseNumericText(*text) : std::nullopt;
+    if (!number) return WriteAsterisks(field, width);
+    WriteRightAligned(field, general(*number), width);
 }
 
 void WriteTextField(char* field, const WriteValue& value, std::size_t width) {
     if (const auto* text = std::get_if<std::string_view>(&value)) {
         WriteJustified(field, *text, width, JustifyDirection::Left);
     } else if (const auto* number = std::get_if<double>(&value)) {
-        WriteJustified(field, NumberText(*number), width, JustifyDirection::Left);
+        NumberBuffer buffer;
+        WriteJustified(field, NumberText(*number, buffer), width, JustifyDirection::Left);
     }
 }
 
 void WriteIntegerField(char* field, const WriteValue& value, std::size_t width) {
     if (std::holds_alternative<std::monostate>(value)) return;
-    std::string storage;
-    const auto number = NumericValue(value, storage);
-    if (!number) {
-        std::fill_n(field, width, '*');
-        return;
-    }
-    WriteRightAligned(field, FormatWholeNumber(*number, width), width);
+    WriteNumberField(
+        field, width, value,
+        [&](std::string_view text) { return WriteShortWholeNumber(text, width, field); },
+        [&](const NumericParts& number) { return FormatWholeNumber(number, width); });
 }
 
 void WriteRealField(char* field, const WriteValue& value, const FormatDescriptor& d) {
-    const auto width = static_cast<std::size_t>(d.width);
     if (IsAbsentOrEmpty(value)) return;
-    std::string storage;
-    const auto number = NumericValue(value, storage);
-    if (!number) {
-        std::fill_n(field, width, '*');
-    } else if (d.letter == 'F') {
-        WriteRightAligned(field, FormatFixedPoint(*number, d.decimals, width), width);
+    const auto width = static_cast<std::size_t>(d.width);
+    if (d.letter == 'F') {
+        WriteNumberField(
+            field, width, value,
+            [&](std::string_view text) {
+                return WriteShortFixedPoint(text, d.decimals, width, field);
+            },
+            [&](const NumericParts& number) {
+                return FormatFixedPoint(number, d.decimals, width);
+            });
     } else {
-        WriteRightAligned(field, FormatScientific(*number, d.decimals, width), width);
+        WriteNumberField(
+            field, width, value, [](std::string_view) { return ShortForm::NotShort; },
+            [&](const NumericParts& number) {
+                return FormatScientific(number, d.decimals, width);
+            });
     }
 }
 

@@ -67,6 +67,11 @@ TEST(FortranWrite, RoundsTheDecimalValueAsWrittenHalvesAwayFromZero) {
     EXPECT_EQ(WriteOne("I3", -2.5), " -3");
     EXPECT_EQ(WriteOne("I3", std::string_view{"1.5E1"}), " 15");
     EXPECT_EQ(WriteOne("E10.2", 9.996), "     1.E01");
+    // Cell texts as typed: a plus sign, leading zeros, a carry that widens the number.
+    EXPECT_EQ(WriteOne("F5.2", std::string_view{"+007.50"}), "  7.5");
+    EXPECT_EQ(WriteOne("F4.3", std::string_view{"99.9996"}), "100.");
+    EXPECT_EQ(WriteOne("F4.2", std::string_view{"999.996"}), "****");
+    EXPECT_EQ(WriteOne("I2", std::string_view{"-00"}), " 0");
 }
 
 TEST(FortranWrite, ChoicesForAbsentIntegersAndNegativeZero) {
