@@ -120,10 +120,10 @@ class CardValues {
 // to see what a record becomes. Each takes the values the pass computes (an option from a list
 // index, a return period in years) as given.
 std::string CardAText(const Grid& a, WriteValue option) {
-    CardValues<cards::kA> pairs(a, kTemplateRow);
-    pairs.set(kCardABlankField, kBlank);
-    pairs.set(kCardAOptionField, option);
-    return pairs.write();
+    CardValues<cards::kA> card(a, kTemplateRow);
+    card.set(kCardABlankField, kBlank);
+    card.set(kCardAOptionField, option);
+    return card.write();
 }
 
 bool AnyFilled(const Grid& grid, int row, int firstCol, int lastCol) {
@@ -153,10 +153,10 @@ std::optional<double> ReturnPeriodYears(CellValue cell) {
 }
 
 std::string CardB2Text(const Grid& b2, int row) {
-    CardValues<cards::kB2> pairs(b2, row);
+    CardValues<cards::kB2> card(b2, row);
     const auto years = ReturnPeriodYears(GetCellValue(b2, col::kB2ReturnPeriod, row));
-    pairs.set(kCardB2YearsField, years.value_or(kUnreadableReturnPeriodYears));
-    return pairs.write();
+    card.set(kCardB2YearsField, years.value_or(kUnreadableReturnPeriodYears));
+    return card.write();
 }
 
 std::optional<std::size_t> PrintIndex(const Grid& c, int row) {
@@ -166,10 +166,10 @@ std::optional<std::size_t> PrintIndex(const Grid& c, int row) {
 // Any print option cell that is not a list index, the empty one included, is written as 0.
 std::string CardCText(const Grid& c, int row) {
     const auto printIndex = PrintIndex(c, row);
-    CardValues<cards::kC> pairs(c, row);
-    pairs.set(kCardCBlankField, kBlank);
-    pairs.set(kCardCPrintField, printIndex ? kPrintOptionCodes[*printIndex] : 0.0);
-    return pairs.write();
+    CardValues<cards::kC> card(c, row);
+    card.set(kCardCBlankField, kBlank);
+    card.set(kCardCPrintField, printIndex ? kPrintOptionCodes[*printIndex] : 0.0);
+    return card.write();
 }
 
 // The D1 card follows whenever the switch holds 1, even with every D1 field empty.

@@ -65,7 +65,6 @@ std::string FortranWrite(std::initializer_list<WriteValue> pairs);
 class WriteFormat {
   public:
     explicit WriteFormat(std::span<const std::string_view> descriptors);
-    std::size_t fieldCount() const { return descriptors_.size(); }
 
   private:
     friend std::string FortranWrite(const WriteFormat& format, std::span<const WriteValue> values);
