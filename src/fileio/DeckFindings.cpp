@@ -64,6 +64,9 @@ std::pair<int, int> ColumnsOf(const InputRange& range) {
 std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
     std::vector<Finding> findings;
     LastFinding lastFinding;
+    std::vector<bool> usesD1; // by row of fpCardD, worked out once for all the D1 ranges
+    for (int row = 0; row <= grids.fpCardD.dataRowCnt(); ++row)
+        usesD1.push_back(row >= kTemplateRow && UsesD1(grids.fpCardD, row));
     const bool hyetographs = grids.fpCardA.value(col::kAOption, kTemplateRow) == "0";
     for (const InputRange& range : InputRanges()) {
         // The return period cell holds a list index, which cannot be out of range.
@@ -79,7 +82,7 @@ std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
         const bool onD1 = set == "D1";
         const int lastRow = grid.dataRowCnt();
         for (int row = kTemplateRow; row <= lastRow; ++row) {
-            if (onD1 && !UsesD1(grid, row)) continue; // the engine reads no D1 card then
+            if (onD1 && !usesD1[static_cast<std::size_t>(row)]) continue; // no D1 card read then
             for (int col = first; col <= last; ++col)
                 Judge(range, grid, shown, col, row, findings, lastFinding);
         }

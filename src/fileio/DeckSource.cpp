@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 #if !defined(_WIN32)
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -126,21 +127,30 @@ class FileDeck : public LineSplitter {
     std::size_t position_ = 0;
 };
 
+// Pieces of text read one after the other as one deck.
 class TextViewDeck : public LineSplitter {
   public:
-    explicit TextViewDeck(std::string_view text) : text_(text) {}
+    explicit TextViewDeck(std::vector<std::string_view> pieces) : pieces_(std::move(pieces)) {}
 
   protected:
     std::string_view available() override {
-        return text_.substr(std::min(position_, text_.size()));
+        while (piece_ < pieces_.size() && position_ == pieces_[piece_].size()) {
+            ++piece_;
+            position_ = 0;
+        }
+        return piece_ < pieces_.size() ? pieces_[piece_].substr(position_) : std::string_view{};
     }
     void consume(std::size_t count) override { position_ += count; }
     std::size_t bytesLeft() const override {
-        return text_.size() - std::min(position_, text_.size());
+        std::size_t left = 0;
+        for (std::size_t i = piece_; i < pieces_.size(); ++i)
+            left += pieces_[i].size();
+        return left - std::min(left, position_);
     }
 
   private:
-    std::string_view text_;
+    std::vector<std::string_view> pieces_;
+    std::size_t piece_ = 0;
     std::size_t position_ = 0;
 };
 
@@ -152,7 +162,7 @@ struct OwnedText {
 class TextDeck : private OwnedText, public TextViewDeck {
   public:
     explicit TextDeck(std::string text)
-        : OwnedText{std::move(text)}, TextViewDeck(OwnedText::text) {}
+        : OwnedText{std::move(text)}, TextViewDeck({OwnedText::text}) {}
 };
 
 } // namespace
@@ -260,7 +270,11 @@ std::unique_ptr<DeckSource> DeckFromText(std::string text) {
 }
 
 std::unique_ptr<DeckSource> DeckFromTextView(std::string_view text) {
-    return std::make_unique<TextViewDeck>(text);
+    return std::make_unique<TextViewDeck>(std::vector<std::string_view>{text});
+}
+
+std::unique_ptr<DeckSource> DeckFromTextViews(std::vector<std::string_view> pieces) {
+    return std::make_unique<TextViewDeck>(std::move(pieces));
 }
 
 } // namespace tovan

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tovan {
 
@@ -67,5 +68,7 @@ bool FileHoldsExactly(const std::string& path, std::string_view text);
 std::unique_ptr<DeckSource> DeckFromText(std::string text);
 // A deck read from text that the caller keeps alive, without a copy of it.
 std::unique_ptr<DeckSource> DeckFromTextView(std::string_view text);
+// The same from pieces of text read one after the other.
+std::unique_ptr<DeckSource> DeckFromTextViews(std::vector<std::string_view> pieces);
 
 } // namespace tovan
