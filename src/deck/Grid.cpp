@@ -202,25 +202,30 @@ void Grid::setFormat(int col, int row, const CellFormat& format) {
 
 void Grid::setRowLook(int row, int modelRow, CellLookRule rule) {
     if (!contains(1, row) || !contains(1, modelRow)) return;
-    rememberedLooks_.resize(static_cast<std::size_t>(maxCols_) + 1);
-    for (int c = 1; c <= maxCols_; ++c) {
-        const std::uint32_t model = attributes(c, modelRow);
-        RememberedLook& look = rememberedLooks_[static_cast<std::size_t>(c)];
-        if (look.rule != rule || look.modelAttributes != model) {
-            const CellLook made = rule(formats_[model & kFormatMask], (model & kLockedBit) != 0);
-            look = {rule, model, formatIdFor(made.format), ~kFormatMask};
+    const auto cols = static_cast<std::size_t>(maxCols_);
+    rememberedLooks_.resize(cols);
+    const std::uint32_t* model = &attributes_[indexOf(1, modelRow)];
+    for (std::size_t c = 0; c < cols; ++c) {
+        RememberedLook& look = rememberedLooks_[c];
+        if (look.rule != rule || look.modelAttributes != model[c]) {
+            const CellLook made =
+                rule(formats_[model[c] & kFormatMask], (model[c] & kLockedBit) != 0);
+            look = {rule, model[c], formatIdFor(made.format), ~kFormatMask};
             if (made.locked) look.set |= kLockedBit;
             if (made.color) {
                 look.set |= colorIdFor(*made.color) << kColorShift;
                 look.kept &= ~(0xFFU << kColorShift);
             }
         }
-        std::uint32_t& cell = attributes_[indexOf(c, row)];
-        const std::uint32_t made = (cell & look.kept) | look.set;
+    }
+    std::uint32_t* cells = &attributes_[indexOf(1, row)];
+    for (std::size_t c = 0; c < cols; ++c) {
+        const RememberedLook& look = rememberedLooks_[c];
+        const std::uint32_t made = (cells[c] & look.kept) | look.set;
         if (recorder_ || observer_) {
-            setAttributes(c, row, made);
+            setAttributes(static_cast<int>(c) + 1, row, made);
         } else {
-            cell = made; // a grid being read: nobody to tell, cell after cell
+            cells[c] = made; // a grid being read: nobody to tell, cell after cell
         }
     }
 }

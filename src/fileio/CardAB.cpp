@@ -38,7 +38,7 @@ void PutB2Card(ReadingContext& context, const FieldList& card) {
     PutCell(context, grid, ReturnPeriodIndex(card[2]));
     PutCell(context, grid, CellText(card[3])); // one-hour depth
     for (std::size_t factor = 5; factor <= 8; ++factor) {
-        PutCell(context, grid, BlankIfZero(card[factor]));
+        PutCell(context, grid, BlankIfZero(context, card[factor]));
     }
 }
 

@@ -31,12 +31,12 @@ void PutCCard(ReadingContext& context, const FieldList& c) {
     Grid& grid = context.grids.fpCardC;
     context.state.GridCol = col::kCPrint;
     PutCell(context, grid, PrintOptionIndex(c[1]));
-    PutCell(context, grid, CellText(c[2]));    // rational formula option
-    PutCell(context, grid, BlankIfZero(c[3])); // first storm
-    PutCell(context, grid, BlankIfZero(c[4])); // last storm
-    PutCell(context, grid, BlankIfZero(c[5])); // unit duration
-    PutCell(context, grid, c[6].text);         // identification, 6 characters as read
-    PutCell(context, grid, BlankIfZero(c[7])); // catchment number
+    PutCell(context, grid, CellText(c[2]));             // rational formula option
+    PutCell(context, grid, BlankIfZero(context, c[3])); // first storm
+    PutCell(context, grid, BlankIfZero(context, c[4])); // last storm
+    PutCell(context, grid, BlankIfZero(context, c[5])); // unit duration
+    PutCell(context, grid, c[6].text);                  // identification, 6 characters as read
+    PutCell(context, grid, BlankIfZero(context, c[7])); // catchment number
     PutCell(context, grid, TrimmedText(c[8].text));
 }
 
@@ -47,12 +47,12 @@ void PutDCard(ReadingContext& context, const FieldList& d) {
     context.state.GridCol = col::kDArea;
     PutCell(context, grid, CellText(d[0])); // the area keeps a 0
     for (std::size_t i = 1; i <= 10; ++i)
-        PutCell(context, grid, BlankIfZero(d[i]));
+        PutCell(context, grid, BlankIfZero(context, d[i]));
     for (std::size_t i = 14; i <= 16; ++i)
-        PutCell(context, grid, BlankIfZero(d[i]));
+        PutCell(context, grid, BlankIfZero(context, d[i]));
     context.state.GridCol += 2; // over the D1 columns 16 and 17, to column 18
-    PutCell(context, grid, BlankIfZero(d[11]));
-    PutCell(context, grid, BlankIfZero(d[12]));
+    PutCell(context, grid, BlankIfZero(context, d[11]));
+    PutCell(context, grid, BlankIfZero(context, d[12]));
 }
 
 bool AsksForD1(const FieldList& d) {
@@ -69,10 +69,10 @@ void Card_D1(ReadingContext& context) {
         Grid& grid = context.grids.fpCardD;
         context.state.GridCol = col::kDFirstD1;
         for (std::size_t i = 0; i < 6; ++i)
-            PutCell(context, grid, BlankIfZero(d1[i]));
+            PutCell(context, grid, BlankIfZero(context, d1[i]));
         context.state.GridCol = col::kDWqcv;
-        PutCell(context, grid, BlankIfZero(d1[6]));
-        PutCell(context, grid, BlankIfZero(d1[7]));
+        PutCell(context, grid, BlankIfZero(context, d1[6]));
+        PutCell(context, grid, BlankIfZero(context, d1[7]));
     });
 }
 

@@ -32,9 +32,11 @@ void PutCell(ReadingContext& context, Grid& grid, std::string_view text) {
     ++context.state.GridCol;
 }
 
-std::string BlankIfZero(const FieldValue& value) {
+std::string_view BlankIfZero(ReadingContext& context, const FieldValue& value) {
     if (value.isNumber() && value.number() == 0) return {};
-    return CellText(value);
+    if (value.kind == FieldKind::Text || (value.kind == FieldKind::Single && !value.text.empty()))
+        return value.text;
+    return context.state.cellText = CellText(value);
 }
 
 std::string WhereInDeck(const ReadingContext& context) {

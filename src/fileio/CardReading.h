@@ -37,8 +37,9 @@ const FieldList& ReadCardFields(ReadingContext& context, const ReadFormat& forma
 // Writes text into the cell at (GridCol, GridRow) of `grid`, then moves GridCol on by one.
 void PutCell(ReadingContext& context, Grid& grid, std::string_view text);
 
-// The cell text of a field that is blank when empty or zero.
-std::string BlankIfZero(const FieldValue& value);
+// The cell text of a field that is blank when empty or zero. Without a copy where the field
+// holds its own text; the view lives until the next card or the next call.
+std::string_view BlankIfZero(ReadingContext& context, const FieldValue& value);
 
 // Where reading stopped, for the detail of a reader's message: the line number and its text.
 std::string WhereInDeck(const ReadingContext& context);

@@ -26,6 +26,7 @@ struct ReadingState {
     std::unique_ptr<DeckSource> deck; // the open deck file, if any
     int linesRead = 0;                // the line number of CardLine, for the messages' detail
     FieldList fields;                 // the fields of CardLine, reused from card to card
+    std::string cellText;             // the text of the field last put, when it was made
 };
 
 // Everything a reader works on: the grids, the shared state, the application flags and the
