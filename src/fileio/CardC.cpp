@@ -78,22 +78,36 @@ void Card_D1(ReadingContext& context) {
 
 namespace {
 
-// Room for the catchments the rest of the deck can hold at most when each takes a C and a D
-// card of full width, made at once instead of row by row.
-void MakeRoomForCatchments(ReadingContext& context) {
-    constexpr std::size_t kCatchmentBytes = 2 * (kCardWidth + 2);
-    const std::size_t catchments =
-        context.state.deck ? context.state.deck->bytesLeft() / kCatchmentBytes : 0;
-    const int rows = static_cast<int>(std::min<std::size_t>(catchments, 1U << 30));
-    context.grids.fpCardC.reserveRows(rows);
-    context.grids.fpCardD.reserveRows(rows);
-}
+// Room for the rest of the catchments, made at once instead of row by row once a few have been
+// read: as many as the bytes left hold at the bytes those took each.
+class CatchmentRoom {
+  public:
+    explicit CatchmentRoom(const ReadingContext& context) : startLeft_(BytesLeft(context)) {}
+
+    void afterCatchment(ReadingContext& context) {
+        if (++read_ != kSample) return;
+        const std::size_t left = BytesLeft(context);
+        const std::size_t each = (startLeft_ - std::min(startLeft_, left)) / kSample;
+        if (each == 0) return;
+        const int rows = static_cast<int>(std::min<std::size_t>(left / each + 1, 1U << 30));
+        context.grids.fpCardC.reserveRows(rows);
+        context.grids.fpCardD.reserveRows(rows);
+    }
+
+  private:
+    static constexpr int kSample = 64;
+    static std::size_t BytesLeft(const ReadingContext& context) {
+        return context.state.deck ? context.state.deck->bytesLeft() : 0;
+    }
+    std::size_t startLeft_;
+    int read_ = 0;
+};
 
 } // namespace
 
 void Card_C(ReadingContext& context) {
     ReadingState& state = context.state;
-    MakeRoomForCatchments(context);
+    CatchmentRoom room(context);
     Trapped(context, "Card_C Error!", [&] {
         state.GridRow = 2;
         context.app.EnableC = true;
@@ -113,6 +127,7 @@ void Card_C(ReadingContext& context) {
             }
             ++state.GridRow;
             AddRow(context.grids.fpCardD, context.platform);
+            room.afterCatchment(context);
         }
     });
     context.grids.fpCardC.releaseSpareRoom();
