@@ -178,7 +178,7 @@ bool ScanShortField(std::string_view field, ShortField& f) {
 void ShortTextOf(const ShortField& f, std::string& text) {
     text.clear();
     if (f.firstSignificant < 0) {
-        text = "0";
+        text.push_back('0');
         return;
     }
     const int point = f.digitCount - f.decimals; // digits before the point
@@ -186,11 +186,12 @@ void ShortTextOf(const ShortField& f, std::string& text) {
     if (f.firstSignificant >= point) {
         text += '0';
     } else {
-        text.append(f.text + f.firstSignificant, f.text + point);
+        text.append(f.text + f.firstSignificant,
+                    static_cast<std::size_t>(point - f.firstSignificant));
     }
     if (f.lastSignificant >= point) {
         text += '.';
-        text.append(f.text + point, f.text + f.lastSignificant + 1);
+        text.append(f.text + point, static_cast<std::size_t>(f.lastSignificant + 1 - point));
     }
 }
 
