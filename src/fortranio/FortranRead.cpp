@@ -226,13 +226,15 @@ bool ReadShortSingle(std::string_view field, FieldValue& out) {
     return true;
 }
 
-// The card with trailing blanks removed and padded to 80 columns; nothing when it is longer.
-std::optional<std::array<char, kCardWidth>> PaddedCard(std::string_view line) {
+// The card of 80 columns: the line itself when it has exactly 80, as saved decks do; otherwise
+// the line without its trailing blanks, padded with blanks into `room`. Nothing when the line
+// is longer than a card.
+std::optional<std::string_view> CardOf(std::string_view line, std::array<char, kCardWidth>& room) {
+    if (line.size() == kCardWidth) return line;
     line = TrimTrailingBlanks(line);
     if (line.size() > kCardWidth) return std::nullopt;
-    std::array<char, kCardWidth> padded;
-    std::fill(std::copy(line.begin(), line.end(), padded.begin()), padded.end(), ' ');
-    return padded;
+    std::fill(std::copy(line.begin(), line.end(), room.begin()), room.end(), ' ');
+    return std::string_view(room.data(), kCardWidth);
 }
 
 // The value of a field, given to `out` without giving up the memory of its text.
@@ -287,16 +289,16 @@ bool ReadField(std::string_view card, const FormatDescriptor& d, long& position,
 template <typename Descriptors>
 ReadResult ReadCard(std::string_view line, const Descriptors& descriptors) {
     if (std::size(descriptors) == 0) return std::nullopt;
-    const auto padded = PaddedCard(line);
-    if (!padded) return std::nullopt;
-    const std::string_view card(padded->data(), kCardWidth);
+    std::array<char, kCardWidth> room;
+    const auto card = CardOf(line, room);
+    if (!card) return std::nullopt;
 
     FieldList values;
     values.reserve(std::size(descriptors));
     long position = 1;
     for (const auto& text : descriptors) {
         const auto d = ParseDescriptor(text, DescriptorUse::Reading);
-        if (!d || !ReadField(card, *d, position, values)) return std::nullopt;
+        if (!d || !ReadField(*card, *d, position, values)) return std::nullopt;
     }
     return values;
 }
@@ -336,13 +338,13 @@ ReadResult FortranRead(std::string_view line, const ReadFormat& format) {
 
 bool FortranReadInto(std::string_view line, const ReadFormat& format, FieldList& values) {
     if (!format.valid_) return false;
-    const auto padded = PaddedCard(line);
-    if (!padded) return false;
-    const std::string_view card(padded->data(), kCardWidth);
+    std::array<char, kCardWidth> room;
+    const auto card = CardOf(line, room);
+    if (!card) return false;
     values.resize(format.descriptors_.size());
     long position = 1;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (!ReadField(card, format.descriptors_[i], position, values[i])) return false;
+        if (!ReadField(*card, format.descriptors_[i], position, values[i])) return false;
     }
     return true;
 }
