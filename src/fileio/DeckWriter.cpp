@@ -12,7 +12,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -198,6 +200,7 @@ class SavePass {
 
     void append(const std::string& card);
     void appendLine(std::string_view line);
+    void appendLines(std::string_view lines);
     [[noreturn]] void fail(const msg::SaveMessage& message, CellPlace place);
     void warn(const msg::SaveMessage& message, CellPlace place);
     void warnWhenEmpty(std::string_view recordSet, const Grid& grid, int col, int row,
@@ -305,18 +308,56 @@ void SavePass::writeB2Cards() {
     }
 }
 
+// The cards of one catchment, each with its line end; false when one cannot be built.
+bool AppendCatchmentCards(const DeckGrids& grids, int row, std::string& text) {
+    const auto add = [&text](const std::string& card) {
+        if (card.empty()) return false;
+        text.append(card).append(kLineEnd);
+        return true;
+    };
+    const Grid& d = grids.fpCardD;
+    return add(CardCText(grids.fpCardC, row)) && add(CardValues<cards::kD>(d, row).write()) &&
+           (!WritesD1(d, row) || add(CardValues<cards::kD1>(d, row).write()));
+}
+
+// Below this many catchments a second thread costs more than it saves.
+constexpr int kCatchmentsWorthAThread = 2000;
+
+// The cards of the second half of a large deck's catchments are built on another thread while
+// this one checks the rules and writes the first half; they follow it in order. Whether a card
+// can be built depends on the fixed card layouts only, never on the cells, so a card that cannot
+// be built stops the pass at the first row, as it would without the second thread.
 void SavePass::writeCatchments() {
     const int lastRow = grids_.fpCardC.dataRowCnt();
     if (lastRow != grids_.fpCardD.dataRowCnt())
         fail(msg::kCDMismatch, {"C", std::max(lastRow, grids_.fpCardD.dataRowCnt()), 0});
+    const int rows = lastRow - kTemplateRow + 1;
+    const int tailFrom = rows >= kCatchmentsWorthAThread ? kTemplateRow + rows / 2 : lastRow + 1;
+    auto tail = std::async(tailFrom <= lastRow ? std::launch::async : std::launch::deferred, [&] {
+        std::string text;
+        text.reserve(static_cast<std::size_t>(lastRow - tailFrom + 1) * 3 *
+                     (kCardWidth + kLineEnd.size()));
+        for (int r = tailFrom; r <= lastRow; ++r) {
+            if (!AppendCatchmentCards(grids_, r, text)) return std::optional<std::string>{};
+        }
+        return std::optional<std::string>(std::move(text));
+    });
     const Grid& d = grids_.fpCardD;
     for (int r = kTemplateRow; r <= lastRow; ++r) {
         checkCardC(r);
-        append(CardCText(grids_.fpCardC, r));
+        if (r < tailFrom) append(CardCText(grids_.fpCardC, r));
         checkCardD(r);
+        if (r >= tailFrom) continue;
         append(CardValues<cards::kD>(d, r).write());
         if (WritesD1(d, r)) append(CardValues<cards::kD1>(d, r).write());
     }
+    if (tailFrom > lastRow) return;
+    const std::optional<std::string> tailText = tail.get();
+    if (!tailText) {
+        deck_.error = EINVAL; // as append does for a card that cannot be built
+        throw PassStopped{};
+    }
+    appendLines(*tailText);
 }
 
 // A catchment number outside 1 to 998, or one that is not a number at all, cannot name the
@@ -365,6 +406,16 @@ void SavePass::append(const std::string& card) {
         throw PassStopped{};
     }
     appendLine(card);
+}
+
+// Whole lines with their line ends, as one piece.
+void SavePass::appendLines(std::string_view lines) {
+    if (readFrom_ && readFrom_->same()) {
+        if (readFrom_->compare(lines)) return;
+        deck_.text = readFrom_->matchedBytes(); // as in appendLine
+        deck_.text.reserve(EstimatedDeckSize(grids_));
+    }
+    deck_.text.append(lines);
 }
 
 void SavePass::appendLine(std::string_view line) {

@@ -83,3 +83,22 @@ TEST(RoundTrip, ReadingBackInHalvesFindsWhatReadingWholeFinds) {
         EXPECT_EQ(DescribeLosses(halves), DescribeLosses(whole)) << name;
     }
 }
+
+// The cards of the second half of a large deck's catchments are built on another thread: a deck
+// in saved form still saves back byte for byte, and checked against its file it is held only
+// from the first difference.
+TEST(RoundTrip, ManyCatchmentsSaveBackInOrder) {
+    const std::string deck = WriteDeck(ManyCatchments(2400, 3));
+    TempFolder temp;
+    const std::string path = (temp / "many.tvi").string();
+    std::ofstream(path, std::ios::binary) << deck;
+    Reader reader;
+    ASSERT_EQ(reader.read(deck), ReadOutcome::Read);
+    EXPECT_EQ(BuildDeckText(reader.grids, reader.ui).text, deck);
+    EXPECT_EQ(BuildDeckText(reader.grids, reader.ui, path).text, "");
+
+    reader.grids.fpCardD.setValue(col::kDArea, 2000, "2.5"); // in the second half
+    const std::string changed = BuildDeckText(reader.grids, reader.ui).text;
+    EXPECT_NE(changed, deck);
+    EXPECT_EQ(BuildDeckText(reader.grids, reader.ui, path).text, changed);
+}
