@@ -7,6 +7,7 @@
 #include "DeckBuilder.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -114,6 +115,32 @@ void BM_FortranFormattedRead(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FortranFormattedRead)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+
+// The two one right after the other in every iteration, so that a machine whose speed drifts
+// (a shared virtual machine's does, by a third within minutes) slows both alike: `ratio` is the
+// check's total time over the Fortran reader's, the figure the target is about.
+void BM_CheckOverFortranRead(benchmark::State& state) {
+    const std::string& deck = TenThousandCatchments();
+    using Clock = std::chrono::steady_clock;
+    Clock::duration check{}, fortran{};
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        const int checked = Run(TOVANDECK_PROGRAM, {"check", deck});
+        const auto between = Clock::now();
+        const int read = Run(FORTRAN_READER, {deck});
+        fortran += Clock::now() - between;
+        check += between - start;
+        if (checked != 0 || read != 0) state.SkipWithError("a program failed");
+    }
+    const auto ms = [&](Clock::duration total) {
+        return std::chrono::duration<double, std::milli>(total).count() /
+               static_cast<double>(state.iterations());
+    };
+    state.counters["check_ms"] = ms(check);
+    state.counters["fortran_ms"] = ms(fortran);
+    state.counters["ratio"] = ms(check) / ms(fortran);
+}
+BENCHMARK(BM_CheckOverFortranRead)->Unit(benchmark::kMillisecond)->Iterations(40);
 #endif
 
 } // namespace

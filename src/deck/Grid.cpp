@@ -314,6 +314,66 @@ void Grid::releaseSpareRoom() {
     if (worthIt(filledInRow_)) filledInRow_.shrink_to_fit();
 }
 
+// The rows' cells are taken over as they are kept: texts whole, longer ones moved into this
+// grid's side store, attributes with their format and colour looked up in this grid's tables
+// (most often the same tables, when both grids grew from one).
+void Grid::replaceRowsFrom(int row, Grid&& other, int otherRow) {
+    if (row < 1 || row > maxRows_ + 1 || otherRow < 1 || other.maxCols_ != maxCols_) return;
+    const int caretOffset = activeRow_ >= row ? other.activeRow_ - otherRow : -1;
+    deleteRows(row, maxRows_);
+    const int count = std::max(other.maxRows_ - otherRow + 1, 0);
+    if (count == 0) return;
+    if (observer_) observer_->beforeRowsInserted(row, count);
+    const auto first = static_cast<std::ptrdiff_t>(other.indexOf(1, otherRow));
+    const std::size_t start = texts_.size(), cells = other.texts_.size() - first;
+    MakeRoom(texts_, cells);
+    MakeRoom(longTexts_, other.longTexts_.size());
+    texts_.insert(texts_.end(), other.texts_.begin() + first, other.texts_.end());
+    std::size_t col = 1;
+    for (auto text = texts_.begin() + static_cast<std::ptrdiff_t>(start); text != texts_.end();
+         ++text, col = col == static_cast<std::size_t>(maxCols_) ? 1 : col + 1) {
+        if (text->tag == 0) continue;
+        filledInColumn_[col] += 1;
+        if (text->tag != kLongText) continue;
+        std::uint32_t slot = 0;
+        std::memcpy(&slot, text->chars.data(), sizeof slot);
+        const auto own = static_cast<std::uint32_t>(longTexts_.size());
+        longTexts_.push_back(std::move(other.longTexts_[slot]));
+        std::memcpy(text->chars.data(), &own, sizeof own);
+    }
+    appendAttributesOf(other, first);
+    filledInRow_.insert(filledInRow_.end(), other.filledInRow_.begin() + (otherRow - 1),
+                        other.filledInRow_.end());
+    maxRows_ += count;
+    if (observer_) observer_->afterRowsInserted();
+    if (recorder_) recorder_->rowsInserted(*this, row, count);
+    if (caretOffset >= 0 && caretOffset < count) setActiveCell(other.activeCol_, row + caretOffset);
+}
+
+void Grid::appendAttributesOf(const Grid& other, std::ptrdiff_t first) {
+    std::vector<std::uint32_t> formatIds, colorIds;
+    bool same = true;
+    for (const CellFormat& format : other.formats_) {
+        formatIds.push_back(formatIdFor(format));
+        same = same && formatIds.back() == formatIds.size() - 1;
+    }
+    for (const CellColor& color : other.colors_) {
+        colorIds.push_back(colorIdFor(color));
+        same = same && colorIds.back() == colorIds.size() - 1;
+    }
+    MakeRoom(attributes_, other.attributes_.size() - static_cast<std::size_t>(first));
+    if (same) {
+        attributes_.insert(attributes_.end(), other.attributes_.begin() + first,
+                           other.attributes_.end());
+        return;
+    }
+    for (auto a = other.attributes_.begin() + first; a != other.attributes_.end(); ++a) {
+        attributes_.push_back(formatIds[*a & kFormatMask] |
+                              (colorIds[(*a >> kColorShift) & 0xFFU] << kColorShift) |
+                              (*a & kLockedBit));
+    }
+}
+
 void Grid::deleteRows(int first, int last) {
     first = std::max(first, 1);
     last = std::min(last, maxRows());

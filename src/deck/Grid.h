@@ -11,6 +11,7 @@
 #include "deck/CellFormat.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -124,6 +125,11 @@ class Grid {
     // one; and gives back whatever room is left unused once it is done.
     void reserveRows(int count);
     void releaseSpareRoom();
+    // Replaces rows `row` to the last with rows `otherRow` to the last of `other`, a grid of as
+    // many columns: values, formats, colours and locks; their longer texts are moved out of
+    // `other`. The caret, when it was in the rows replaced, goes where `other` has it among its
+    // rows. For rows read on another thread into a grid of their own.
+    void replaceRowsFrom(int row, Grid&& other, int otherRow);
     // Deletes rows first..last; later rows move up and the row count shrinks.
     void deleteRows(int first, int last);
     // Clears the values (not the formats) of the block from (col1, row1) to (col2, row2).
@@ -169,6 +175,7 @@ class Grid {
     }
     void setAttributes(int col, int row, std::uint32_t attributes);
     std::uint16_t formatIdFor(const CellFormat& format);
+    void appendAttributesOf(const Grid& other, std::ptrdiff_t first);
     std::uint32_t colorIdFor(CellColor color);
     void countValue(int col, int row, int delta);
     void notifyCell(int col, int row) {

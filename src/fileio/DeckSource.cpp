@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -96,6 +97,22 @@ class LineSplitter : public DeckSource {
     }
 };
 
+std::int64_t Tell(std::FILE* file) {
+#if defined(_WIN32)
+    return _ftelli64(file);
+#else
+    return ::ftello(file);
+#endif
+}
+
+bool Seek(std::FILE* file, std::int64_t offset) {
+#if defined(_WIN32)
+    return _fseeki64(file, offset, SEEK_SET) == 0;
+#else
+    return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
 // Buffered reading with the C library: fast, and a read error simply ends the deck.
 class FileDeck : public LineSplitter {
   public:
@@ -117,6 +134,20 @@ class FileDeck : public LineSplitter {
         consumed_ += count;
     }
     std::size_t bytesLeft() const override { return size_ - std::min(size_, consumed_); }
+    std::size_t offset() const override { return consumed_; }
+
+    // The stream is moved there and back: the next read continues where this reader stopped.
+    std::optional<std::string> bytesFrom(std::size_t offset) override {
+        if (offset > size_) return std::nullopt;
+        std::string bytes(size_ - offset, '\0');
+        const auto back = Tell(file_);
+        if (back < 0 || !Seek(file_, static_cast<std::int64_t>(offset))) return std::nullopt;
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file_));
+        const bool failed = std::ferror(file_) != 0;
+        std::clearerr(file_);
+        if (!Seek(file_, back) || failed) return std::nullopt;
+        return bytes;
+    }
 
   private:
     std::FILE* file_;

@@ -26,6 +26,11 @@ class DeckSource {
     // About how many bytes are left to read, or 0 when that is not known: a hint for the room
     // a reader makes ahead.
     virtual std::size_t bytesLeft() const { return 0; }
+    // Where the next line starts, in bytes from the start of the file, and a copy of the bytes
+    // from `offset` to the end, read without moving this reader: for a reader that reads ahead
+    // on another thread. Only a file can tell; other sources give 0 and nothing.
+    virtual std::size_t offset() const { return 0; }
+    virtual std::optional<std::string> bytesFrom(std::size_t /*offset*/) { return std::nullopt; }
 };
 
 // Opens a file for reading; nothing when it cannot be opened (the reason in `error`).

@@ -323,8 +323,8 @@ bool AppendCatchmentCards(const DeckGrids& grids, int row, std::string& text) {
 // Below this many catchments a second thread costs more than it saves.
 constexpr int kCatchmentsWorthAThread = 2000;
 
-// The cards of the second half of a large deck's catchments are built on another thread while
-// this one checks the rules and writes the first half; they follow it in order. Whether a card
+// The cards of the later part of a large deck's catchments are built on another thread while
+// this one checks the rules and writes the first part; they follow it in order. Whether a card
 // can be built depends on the fixed card layouts only, never on the cells, so a card that cannot
 // be built stops the pass at the first row, as it would without the second thread.
 void SavePass::writeCatchments() {
@@ -332,7 +332,9 @@ void SavePass::writeCatchments() {
     if (lastRow != grids_.fpCardD.dataRowCnt())
         fail(msg::kCDMismatch, {"C", std::max(lastRow, grids_.fpCardD.dataRowCnt()), 0});
     const int rows = lastRow - kTemplateRow + 1;
-    const int tailFrom = rows >= kCatchmentsWorthAThread ? kTemplateRow + rows / 2 : lastRow + 1;
+    // This thread also checks every row's rules: it writes two rows in five, the other three.
+    const int tailFrom =
+        rows >= kCatchmentsWorthAThread ? kTemplateRow + rows * 2 / 5 : lastRow + 1;
     auto tail = std::async(tailFrom <= lastRow ? std::launch::async : std::launch::deferred, [&] {
         std::string text;
         text.reserve(static_cast<std::size_t>(lastRow - tailFrom + 1) * 3 *

@@ -195,11 +195,10 @@ CompareLimits FindStructuralLosses(const DeckGrids& grids, LossReport& report) {
     const Grid& d = grids.fpCardD;
     const int last = std::min(grids.fpCardC.dataRowCnt(), d.dataRowCnt());
     for (int r = kTemplateRow; r <= last; ++r) {
-        bool blank = true;
-        for (const CardField& field : cards::kD) {
-            if (field.gridColumn != 0 && !TrimBlanks(d.text(field.gridColumn, r)).empty())
-                blank = false;
-        }
+        const bool blank =
+            std::none_of(cards::kD.begin(), cards::kD.end(), [&](const CardField& f) {
+                return f.gridColumn != 0 && !TrimBlanks(d.text(f.gridColumn, r)).empty();
+            });
         if (blank) {
             report.named.push_back({"D", r, 0, "", "",
                                     "an empty D card reads as the end of the catchment: the "

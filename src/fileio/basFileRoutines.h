@@ -27,6 +27,7 @@ struct ReadingState {
     int linesRead = 0;                // the line number of CardLine, for the messages' detail
     FieldList fields;                 // the fields of CardLine, reused from card to card
     std::string cellText;             // the text of the field last put, when it was made
+    int catchmentsReadAhead = 0;      // of those read, how many another thread read
 };
 
 // Everything a reader works on: the grids, the shared state, the application flags and the

@@ -11,6 +11,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <tuple>
 
 using namespace tovan;
 using namespace tovan::testing;
@@ -81,6 +82,61 @@ TEST(RoundTrip, ReadingBackInHalvesFindsWhatReadingWholeFinds) {
         const LossReport halves = FindSaveLosses(reader.grids, text, false, 2);
         const LossReport whole = FindSaveLosses(reader.grids, text, false, INT_MAX);
         EXPECT_EQ(DescribeLosses(halves), DescribeLosses(whole)) << name;
+    }
+}
+
+// A large deck file's second half of catchments is read on another thread. Whatever the file
+// holds around where that half starts, the reading must be the one reading of the whole text.
+TEST(RoundTrip, ReadingAFileInTwoHalvesReadsAsOneReading) {
+    DeckCards cards = ManyCatchments(1500, 3);
+    for (std::size_t i = 0; i < cards.catchments.size(); i += 5)
+        cards.catchments[i].useD1 = i < 100 || i > 1000; // the ones around the middle with D1
+    const std::string deck = WriteDeck(cards);
+    const std::size_t head = deck.find("\r\n\r\n") + 4;
+    const std::size_t middle = deck.find("\r\n", head + (deck.size() - head) / 2) + 2;
+    const std::size_t split = deck.rfind("\r\n", deck.find("AREA", middle)) + 2;
+    const std::size_t before = split - 2 * 82; // the D card before the split
+    const auto at = [&](std::size_t where, std::string_view cut, std::string_view put) {
+        return deck.substr(0, where) + std::string(put) + deck.substr(where + cut.size());
+    };
+    std::string lfOnly = deck;
+    std::erase(lfOnly, '\r');
+    const std::string tooLong(90, 'x');
+    const std::vector<std::tuple<const char*, std::string, bool>> decks = {
+        {"as saved", deck, true},
+        {"line feeds only", lfOnly, true},
+        {"end card in the second half, then more", at(split + 3000, "", "E\r\n"), true},
+        {"no end card", deck.substr(0, deck.size() - 3), true},
+        {"blank line before the split", at(split, "", "\r\n"), true},
+        {"end card before the split", at(split, "", "E\r\n"), false},
+        {"the catchment before the split without its D",
+         at(before, deck.substr(before, 2 * 82), "\r\n"), false},
+        {"a D1 card read as a C card", at(before + 60, "1", "0"), false},
+        {"unreadable card in the first half", at(head + 82, "", tooLong + "\r\n"), false},
+        {"unreadable card in the second half", at(split + 3000, "", tooLong + "\r\n"), false},
+    };
+    TempFolder temp;
+    for (const auto& [name, text, readAhead] : decks) {
+        const std::string path = (temp / "deck.tvi").string();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        Reader whole, halves;
+        const ReadOutcome wholeOutcome = whole.read(text);
+        std::string reason;
+        EXPECT_EQ(ReadDeckFile(halves.context, halves.host, path, &reason), wholeOutcome) << name;
+        EXPECT_EQ(halves.state.catchmentsReadAhead > 0, readAhead) << name;
+        EXPECT_EQ(halves.ui.messages, whole.ui.messages) << name;
+        for (std::size_t i = 0; i < std::min(halves.ui.messages.size(), whole.ui.messages.size());
+             ++i)
+            EXPECT_EQ(halves.ui.messages[i].detail, whole.ui.messages[i].detail) << name;
+        EXPECT_EQ(halves.state.linesRead, whole.state.linesRead) << name;
+        EXPECT_EQ(halves.state.CardLine, whole.state.CardLine) << name;
+        EXPECT_EQ(halves.state.GridRow, whole.state.GridRow) << name;
+        EXPECT_EQ(halves.app.EnableD, whole.app.EnableD) << name;
+        for (auto set : {&DeckGrids::fpCardC, &DeckGrids::fpCardD}) {
+            const Grid &a = halves.grids.*set, &b = whole.grids.*set;
+            EXPECT_TRUE(a.copyRows(1, a.maxRows()) == b.copyRows(1, b.maxRows())) << name;
+            EXPECT_EQ(a.activeRow(), b.activeRow()) << name;
+        }
     }
 }
 
