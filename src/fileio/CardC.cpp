@@ -131,7 +131,7 @@ class CatchmentsAhead {
     static std::unique_ptr<CatchmentsAhead> Start(ReadingContext& context) {
         DeckSource* deck = context.state.deck.get();
         const std::size_t left = deck ? deck->bytesLeft() : 0;
-        if (left < kAheadFromBytes) return nullptr;
+        if (left < kAheadFromBytes || left / 2 > kAheadUpToBytes) return nullptr;
         const std::size_t middle = deck->offset() + left / 2;
         auto bytes = deck->bytesFrom(middle);
         if (!bytes) return nullptr;
@@ -163,8 +163,11 @@ class CatchmentsAhead {
     }
 
   private:
-    // Catchment cards are a few hundred bytes: fewer than some thousand are read alone.
+    // Catchment cards are a few hundred bytes: fewer than some thousand are read alone. The
+    // second half's bytes are held while it is read: beyond a million catchments or so, that
+    // memory beside the grids' is worth more than the time saved.
     static constexpr std::size_t kAheadFromBytes = 256 * 1024;
+    static constexpr std::size_t kAheadUpToBytes = 128 * 1024 * 1024;
 
     struct Reading {
         DeckGrids grids;
