@@ -192,6 +192,7 @@ class CatchmentsAhead {
             ReadCatchments(context, nullptr, &stop_);
             second_.state.deck.reset(); // the bytes are not needed any longer
             std::string().swap(bytes_);
+            secondRead_ = true; // not when anything escaped the reader
         });
     }
 
@@ -235,7 +236,7 @@ class CatchmentsAhead {
     }
 
     bool joinable(const ReadingContext& context) const {
-        return !second_.state.ReadFailed && second_.quiet.messages.empty() &&
+        return secondRead_ && !second_.state.ReadFailed && second_.quiet.messages.empty() &&
                StartsAlike(context.grids.fpCardC, context.state.GridRow, freshC_) &&
                StartsAlike(context.grids.fpCardD, context.state.GridRow, freshD_);
     }
@@ -283,6 +284,7 @@ class CatchmentsAhead {
     Reading second_;
     std::atomic<bool> stop_{false};
     bool givenUp_ = false;
+    bool secondRead_ = false; // set on the other thread, seen here once it is done
     std::future<void> done_;
 };
 
