@@ -37,8 +37,9 @@ void ComboCellDelegate::setEditorData(QWidget* editor, const QModelIndex& index)
 
 void ComboCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                      const QModelIndex& index) const {
-    const int item = static_cast<QComboBox*>(editor)->currentIndex();
-    if (item >= 0) model->setData(index, QString::number(item), Qt::EditRole);
+    // The item's text, which the cell takes by what it means, as it takes a pasted one.
+    const auto* combo = static_cast<QComboBox*>(editor);
+    if (combo->currentIndex() >= 0) model->setData(index, combo->currentText(), Qt::EditRole);
 }
 
 } // namespace tovan

@@ -1,6 +1,7 @@
 #include "editor/GridTableModel.h"
 
 #include "editor/CellInput.h"
+#include "fileio/Latin1.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -152,12 +153,15 @@ bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, in
     return true;
 }
 
-// The one place where the user's edits enter the grid.
+// The one place where the user's typing enters the grid.
 bool GridTableModel::applyUserValue(int col, int row, const QString& text) {
     if (!isEditable(col, row)) return false;
-    const auto accepted = AcceptCellText(grid_.format(col, row), text);
-    if (!accepted) return false;
-    grid_.setValue(col, row, *accepted);
+    // The value the cell holds, given back: nothing changes (a title read longer than the
+    // cell lets one type stays as it was read).
+    if (text == QString::fromLatin1(grid_.value(col, row))) return true;
+    const CellEntry accepted = AcceptCellText(grid_.format(col, row), text);
+    if (!accepted.value) return false;
+    grid_.setValue(col, row, *accepted.value);
     return true;
 }
 
@@ -166,30 +170,70 @@ QString GridTableModel::copyText(const QRect& block) const {
     for (int row = block.top(); row <= block.bottom(); ++row) {
         QStringList fields;
         for (int col = block.left(); col <= block.right(); ++col)
-            fields << CellCopyText(grid_.format(col, row), grid_.value(col, row));
+            fields << QString::fromLatin1(CellCopyValue(grid_, col, row));
         lines << fields.join(QLatin1Char('\t'));
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-QRect GridTableModel::pasteText(int col, int row, const QString& text) {
-    QString body = text;
-    body.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (body.endsWith(QLatin1Char('\n'))) body.chop(1);
-    const QStringList lines = body.split(QLatin1Char('\n'));
-    const auto cells = static_cast<int>(body.count(QLatin1Char('\t')) + lines.size());
-    emit stepStarting(cells == 1 ? tr("Paste of 1 cell") : tr("Paste of %1 cells").arg(cells));
-    int widest = 0;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QStringList fields = lines[i].split(QLatin1Char('\t'));
-        widest = std::max(widest, static_cast<int>(fields.size()));
-        for (qsizetype j = 0; j < fields.size(); ++j)
-            applyUserValue(col + static_cast<int>(j), row + static_cast<int>(i), fields[j]);
+// One pasted value into one cell; true when the cell took it (whether or not it changed).
+bool GridTableModel::pasteCell(int col, int row, const std::string& text, PasteReport& report) {
+    const auto latin1 = Utf8ToLatin1(text);
+    const std::string shown = latin1.value_or(text);
+    if (!isEditable(col, row)) {
+        // A locked cell that already shows the pasted text loses nothing (a copied grey column).
+        if (shown != CellCopyValue(grid_, col, row)) {
+            report.skipped.push_back(
+                {col, row, shown,
+                 isButtonRow(row) ? "lies past the last record row" : "is in a locked cell"});
+        }
+        return false;
     }
-    const QRect block(col, row, widest, static_cast<int>(lines.size()));
-    const QRect covered = block & QRect(1, firstRow_, grid_.maxCols(), rowCount());
-    if (!covered.isEmpty()) emit blockEdited(covered);
-    return covered;
+    if (latin1 && *latin1 == CellCopyValue(grid_, col, row)) return true; // pasted back as copied
+    const CellEntry entry = latin1 ? AcceptEntry(FieldFormat(grid_, col, row), *latin1)
+                                   : CellEntry{{}, "holds a character the deck cannot hold", false};
+    if (!entry.value) {
+        report.skipped.push_back({col, row, shown, entry.refusal});
+        return false;
+    }
+    if (entry.rounded) report.rounded.push_back({col, row, shown, *entry.value});
+    if (grid_.value(col, row) == *entry.value) return true;
+    grid_.setValue(col, row, *entry.value);
+    emit userChanged(col, row);
+    return true;
+}
+
+GridTableModel::PasteReport GridTableModel::pasteText(int col, int row, const QString& text) {
+    const PastedBlock block = SplitPastedText(text.toStdString());
+    std::size_t cells = 0, widest = 0;
+    for (const auto& fields : block) {
+        cells += fields.size();
+        widest = std::max(widest, fields.size());
+    }
+    emit stepStarting(cells == 1 ? tr("Paste of 1 cell") : tr("Paste of %1 cells").arg(cells));
+    emit pasteBegins();
+    PasteReport report;
+    std::vector<std::pair<std::pair<int, int>, std::string>> settled;
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        for (std::size_t j = 0; j < block[i].size(); ++j) {
+            const int c = col + static_cast<int>(j), r = row + static_cast<int>(i);
+            if (c > grid_.maxCols() || r > grid_.maxRows()) {
+                if (!block[i][j].empty()) ++report.beyondEdge;
+                continue;
+            }
+            if (pasteCell(c, r, block[i][j], report))
+                settled.push_back({{c, r}, grid_.value(c, r)});
+        }
+    }
+    for (const auto& [place, value] : settled) {
+        if (grid_.value(place.first, place.second) != value)
+            grid_.setValue(place.first, place.second, value);
+    }
+    const QRect reached(col, row, static_cast<int>(widest), static_cast<int>(block.size()));
+    report.covered = reached & QRect(1, firstRow_, grid_.maxCols(), rowCount());
+    if (!report.covered.isEmpty()) emit blockEdited(report.covered);
+    emit pasteEnded(report);
+    return report;
 }
 
 void GridTableModel::clearBlock(const QRect& block, const QString& stepName) {

@@ -14,7 +14,9 @@
 #include <QRect>
 #include <functional>
 #include <map>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace tovan {
 
@@ -41,9 +43,25 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
 
     // The block (in grid columns and rows) as tab-separated lines, one line per row.
     QString copyText(const QRect& block) const;
-    // Pastes tab-separated lines from (col, row) on: cells past the grid's edge, locked
-    // cells and values a cell refuses are skipped. Returns the block that was covered.
-    QRect pasteText(int col, int row, const QString& text);
+    // What a paste did beside storing values, cell by cell, for the one report after it.
+    struct PasteNote {
+        int col, row;     // grid column and row
+        std::string text; // what was pasted there (Latin-1 where it could be)
+        std::string why;  // why it was not stored, or what was stored instead
+    };
+    struct PasteReport {
+        QRect covered;                  // the block of grid cells the paste reached
+        std::vector<PasteNote> skipped; // cells that kept their value
+        std::vector<PasteNote> rounded; // numbers stored at the decimals their cells keep
+        int beyondEdge = 0;             // values that fell past the grid's last column or row
+    };
+    // Pastes tab-separated lines from (col, row) on, each value through the rules of typing:
+    // it is taken as its field means it (a list item by its text or number) and raises the
+    // change event, so the editor's cell rules run for it. Within the pasted block every cell
+    // keeps what was pasted into it, as its own rule left it: a rule run for one pasted cell
+    // does not overwrite another. Locked cells and values a cell refuses keep their value and
+    // are named in the report, as is every value that fell past the grid's edge.
+    PasteReport pasteText(int col, int row, const QString& text);
     // Clears the unlocked cells of the block; `stepName` names the step for undo.
     void clearBlock(const QRect& block, const QString& stepName = QStringLiteral("Delete"));
 
@@ -65,6 +83,9 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     void userChanged(int col, int row);
     // A paste, cut or Delete changed cells without raising change events.
     void blockEdited(const QRect& block);
+    // A paste begins; it ends with its report (after blockEdited).
+    void pasteBegins();
+    void pasteEnded(const tovan::GridTableModel::PasteReport& report);
     // A user action is about to change cells: the name of its undo step.
     void stepStarting(const QString& name);
     // The grid's active cell moved, whoever moved it.
@@ -72,6 +93,7 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
 
   private:
     bool applyUserValue(int col, int row, const QString& text);
+    bool pasteCell(int col, int row, const std::string& text, PasteReport& report);
     bool isButtonRow(int row) const;
 
     void cellChanged(int col, int row) override;

@@ -43,7 +43,7 @@ QPushButton* NewButton(const QString& caption, QWidget* parent) {
 frmInput::frmInput(DeckDocument& document, ApplicationState& state, Platform& platform,
                    EditorHost& host, QWidget* parent)
     : QWidget(parent), state_(state), platform_(platform), host_(host), document_(document),
-      grids_(document_.grids()), rules_(grids_, state, platform, *this) {
+      grids_(document_.grids()), messages_(platform), rules_(grids_, state, messages_, *this) {
     setObjectName(QStringLiteral("frmInput"));
     setWindowTitle(QStringLiteral("Tovan Edit Form"));
     buildControls();
@@ -116,6 +116,7 @@ void frmInput::connectGrids() {
     connectRules();
     connectKeys();
     connectHistory();
+    connectPastes();
     const std::pair<GridView*, const char*> popups[] = {{fpCardA, "fpCardA_Mouseup Error!"},
                                                         {fpCardB1, "fpCardB1_MouseUp Error!"},
                                                         {fpCardC, "fpCardC_MouseUp Error!"},
@@ -152,7 +153,10 @@ void frmInput::connectRules() {
                 [this] { document_.nameStep(tr("Add Row")); });
     }
     const auto forward = [this](GridView* grid, auto signal, void (CellRules::*rule)(int, int)) {
-        connect(grid, signal, this, [this, rule](int col, int row) { (rules_.*rule)(col, row); });
+        connect(grid, signal, this, [this, grid, rule](int col, int row) {
+            messages_.setPlace(placeText(grid, col, row));
+            (rules_.*rule)(col, row);
+        });
     };
     forward(fpCardA, &GridView::Change, &CellRules::fpCardA_Change);
     forward(fpCardB1, &GridView::Change, &CellRules::fpCardB1_Change);
@@ -215,6 +219,64 @@ void frmInput::showUndoneCell(Grid* grid, int col, int row) {
         const int shownRow = std::clamp(row, 2, std::max(grid->maxRows(), 2));
         view->setFocus();
         view->setActiveCell(col, shownRow);
+    }
+}
+
+// A paste runs the cell rules of every cell it changes; their messages come together in one box
+// after it, with the place of each, and with the cells that kept their value and why.
+void frmInput::connectPastes() {
+    for (GridView* grid : {fpCardA, fpCardB1, fpCardB2, fpCardC, fpCardD}) {
+        connect(grid->gridModel(), &GridTableModel::pasteBegins, this,
+                [this] { messages_.hold(); });
+        connect(
+            grid->gridModel(), &GridTableModel::pasteEnded, this,
+            [this, grid](const GridTableModel::PasteReport& report) { reportPaste(grid, report); });
+    }
+}
+
+// "Record Set B2, row 3, Return Period (Years):" with the row as the grid numbers it.
+std::string frmInput::placeText(const GridView* view, int col, int row) const {
+    const Grid& grid = view->grid();
+    std::string label = grid.contains(col, 1) ? grid.value(col, 1) : std::string();
+    while (!label.empty() && (label.back() == ':' || label.back() == ' '))
+        label.pop_back();
+    if (label.empty()) label = "column " + std::to_string(col);
+    return "Record Set " + recordSetOf(view) + ", row " + std::to_string(row - 1) + ", " + label;
+}
+
+void frmInput::reportPaste(const GridView* view, const GridTableModel::PasteReport& report) {
+    document_.closeStep(); // one paste, one step, before any box runs an event loop
+    const std::vector<MessageBatch::Held> held = messages_.release();
+    std::string detail;
+    const auto line = [&detail](const std::string& text) { detail += text + "\n"; };
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        if (i == 0 || held[i].text != held[i - 1].text || held[i].title != held[i - 1].title)
+            line(held[i].title + ": " + held[i].text);
+        line("  at " + held[i].place);
+    }
+    for (const auto& note : report.skipped)
+        line(placeText(view, note.col, note.row) + ": \"" + note.text + "\" " + note.why +
+             "; the cell keeps its value.");
+    for (const auto& note : report.rounded)
+        line(placeText(view, note.col, note.row) + ": \"" + note.text + "\" was stored as " +
+             note.why + ", the decimals the field keeps.");
+    if (report.beyondEdge > 0)
+        line(std::to_string(report.beyondEdge) +
+             " pasted values lay past the grid's last column or row and were not stored.");
+    if (!held.empty()) {
+        platform_.showDetailedMessage(held.front().text, detail, held.front().icon,
+                                      held.front().title);
+    } else if (!report.skipped.empty() || report.beyondEdge > 0) {
+        const std::size_t kept =
+            report.skipped.size() + static_cast<std::size_t>(report.beyondEdge);
+        platform_.showDetailedMessage("Not every pasted value was stored: " + std::to_string(kept) +
+                                          (kept == 1 ? " value was" : " values were") +
+                                          " left out.",
+                                      detail, MessageIcon::Exclamation, "Paste");
+    } else if (!report.rounded.empty()) {
+        platform_.showDetailedMessage("Some pasted numbers had more decimals than their fields "
+                                      "keep and were rounded.",
+                                      detail, MessageIcon::Information, "Paste");
     }
 }
 

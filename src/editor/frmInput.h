@@ -7,9 +7,11 @@
 #include "deck/RecordSets.h"
 #include "editor/DeckDocument.h"
 #include "editor/EditorHost.h"
+#include "editor/GridTableModel.h"
 #include "editor/rules/CellRules.h"
 #include "editor/rules/EditorForm.h"
 #include "fileio/Findings.h"
+#include "platform/MessageBatch.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -99,6 +101,9 @@ class frmInput : public QWidget, public EditorForm {
     void connectHistory();
     void showUndoneCell(Grid* grid, int col, int row);
     void connectKeys();
+    void connectPastes();
+    void reportPaste(const GridView* view, const GridTableModel::PasteReport& report);
+    std::string placeText(const GridView* view, int col, int row) const;
 
     // EditorForm: what the cell rules do to the form.
     void hideAllGrids() override;
@@ -114,6 +119,7 @@ class frmInput : public QWidget, public EditorForm {
     EditorHost& host_;
     DeckDocument& document_;
     DeckGrids& grids_;
+    MessageBatch messages_; // the rules' messages, held back while a paste runs them
     CellRules rules_;
     SLOPEfrm* slope_ = nullptr; // made on the first "Build Slope", then shown and hidden
     QWidget* buttonBar_ = nullptr;

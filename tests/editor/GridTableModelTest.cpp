@@ -63,15 +63,25 @@ TEST(GridTableModel, PasteFromASpreadsheetSkipsWhatCellsRefuse) {
     ModelOf c(MakeCardCGrid());
     // Windows line ends; column 1 is locked, the storm number 150 is out of range, and the
     // block runs past the last column and into the button row.
-    c.model.pasteText(1, 2,
-                      QStringLiteral("x\t0\t1\t150\t2\t0.5\tABCDEFGH\t12\tnote\tmore\r\n"
-                                     "y\t1\r\n"));
+    const auto report =
+        c.model.pasteText(1, 2,
+                          QStringLiteral("x\t0\t1\t150\t2\t0.5\tABCDEFGH\t12\tnote\tmore\r\n"
+                                         "y\t7\r\n"));
     EXPECT_EQ(c.grid.value(1, 2), "");
     EXPECT_EQ(c.grid.value(2, 2), "0");
     EXPECT_EQ(c.grid.value(4, 2), "") << "out of range";
     EXPECT_EQ(c.grid.value(5, 2), "2");
-    EXPECT_EQ(c.grid.value(7, 2), "ABCDEF") << "cut to six characters";
+    EXPECT_EQ(c.grid.value(7, 2), "ABCDEFGH") << "kept whole, for the save to judge";
     EXPECT_EQ(c.grid.value(9, 2), "note");
     EXPECT_EQ(c.grid.value(2, 3), "") << "the button row takes nothing";
     EXPECT_EQ(c.grid.maxRows(), 3);
+    std::vector<std::string> skipped;
+    for (const auto& note : report.skipped)
+        skipped.push_back(std::to_string(note.col) + "," + std::to_string(note.row) + " " +
+                          note.why);
+    EXPECT_EQ(skipped, (std::vector<std::string>{"1,2 is in a locked cell",
+                                                 "4,2 is outside the range 1 to 99",
+                                                 "1,3 lies past the last record row",
+                                                 "2,3 lies past the last record row"}));
+    EXPECT_EQ(report.beyondEdge, 1) << "\"more\" past the last column";
 }

@@ -71,12 +71,12 @@ TEST(MainWindow, NewTypeSaveCloseOpenShowsWhatWasSaved) {
     ExpectEditingMenus(s);
 
     frmInput* editor = s.editor();
-    SetCell(editor->fpCardA, 1, 2, "1");
+    SetCell(editor->fpCardA, 1, 2, "2");
     SetCell(editor->fpCardA, 2, 2, "SAVED AND OPENED");
     editor->cmdB2_Click();
     SetCell(editor->fpCardB2, 1, 2, "1");
     SetCell(editor->fpCardB2, 2, 2, "10-YEAR");
-    SetCell(editor->fpCardB2, 3, 2, "2");
+    SetCell(editor->fpCardB2, 3, 2, "10");
     SetCell(editor->fpCardB2, 4, 2, "1.6");
     ASSERT_TRUE(s.state.DeckChanged);
 
@@ -205,7 +205,7 @@ TEST(MainWindow, EditMenuCopiesAndPastesBetweenCells) {
 TEST(MainWindow, SaveIncludesTheValueStillBeingTyped) {
     Shell s;
     s.main->mnuFileCreate_Click();
-    SetCell(s.editor()->fpCardA, 1, 2, "1");
+    SetCell(s.editor()->fpCardA, 1, 2, "2");
     GridView* grid = s.editor()->fpCardA;
     grid->setFocus();
     grid->setActiveCell(2, 2);

@@ -65,7 +65,7 @@ struct Shell {
     static std::string example(const char* name) {
         return std::string(TOVAN_EXAMPLES) + "/" + name;
     }
-    // Pastes `text` into a cell with Edit > Paste Data: no cell rule fits what a paste puts in.
+    // Pastes `text` into a cell with Edit > Paste Data, as a user does.
     void paste(GridView* grid, int col, int row, const QString& text) {
         QApplication::clipboard()->setText(text);
         grid->setFocus();
