@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -38,8 +39,11 @@ int ButtonCode(Qt::MouseButton button) {
 GridView::GridView(QWidget* parent) : QTableView(parent), labels_(new GridLabelHeader(this)) {
     setHorizontalHeader(labels_);
     setItemDelegate(new GridItemDelegate(this));
+    // A click only selects: the view's own edit on a second click comes after the double-click
+    // interval, and opened a fresh editor under keys already typed. A list cell opens its list
+    // on a click at once instead (onClicked).
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+                    QAbstractItemView::AnyKeyPressed);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setWordWrap(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -216,8 +220,15 @@ bool GridView::stepForKey(const QKeyEvent& key) {
 bool GridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     const bool wasEditing = state() == QAbstractItemView::EditingState;
     const bool opened = QTableView::edit(index, trigger, event);
-    if (opened && !wasEditing && state() == QAbstractItemView::EditingState)
-        emit EditMode(model_->gridCol(index.column()), model_->gridRow(index.row()));
+    if (!opened || wasEditing || state() != QAbstractItemView::EditingState) return opened;
+    // F2 and a double-click edit in place, with the caret at the end; a typed key replaces.
+    if (trigger == DoubleClicked || trigger == EditKeyPressed) {
+        for (auto* line : viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
+            line->deselect();
+            line->end(false);
+        }
+    }
+    emit EditMode(model_->gridCol(index.column()), model_->gridRow(index.row()));
     return opened;
 }
 
@@ -272,6 +283,8 @@ void GridView::keyReleaseEvent(QKeyEvent* event) {
 void GridView::mousePressEvent(QMouseEvent* event) {
     const QModelIndex cell = indexAt(event->position().toPoint());
     pressedButton_ = event->button() == Qt::LeftButton && isButtonCell(cell) ? cell : QModelIndex();
+    pressedOnCurrent_ =
+        event->button() == Qt::LeftButton && cell.isValid() && cell == currentIndex();
     QTableView::mousePressEvent(event);
 }
 
@@ -287,6 +300,10 @@ void GridView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GridView::onClicked(const QModelIndex& index) {
+    if (std::exchange(pressedOnCurrent_, false) && state() != EditingState &&
+        model_->format(index).type == CellType::ComboBox) {
+        edit(index, AllEditTriggers, nullptr);
+    }
     emit Click(model_->gridCol(index.column()), model_->gridRow(index.row()));
 }
 

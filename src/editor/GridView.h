@@ -83,6 +83,7 @@ class GridView : public QTableView {
     GridTableModel* model_ = nullptr;
     GridLabelHeader* labels_ = nullptr;
     QModelIndex pressedButton_;
+    bool pressedOnCurrent_ = false; // a click on the current cell, which opens a list
     bool committing_ = false;
     std::optional<std::pair<int, int>> pendingChange_; // raised once its editor has closed
 };

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace tovan;
@@ -146,4 +147,67 @@ TEST(GridView, LabelRowIsTallEnoughForEveryWrappedLabel) {
     const QRect needed = d.view.fontMetrics().boundingRect(
         QRect(0, 0, header->sectionSize(section) - 8, 10000), Qt::TextWordWrap, label);
     EXPECT_LE(needed.height(), header->height());
+}
+
+namespace {
+
+// Keys as the keyboard sends them: through the window, to whatever has the focus, without
+// waiting between them.
+void Keys(GridView& view, const QString& text) {
+    for (const QChar c : text)
+        QTest::keyClick(view.window()->windowHandle(), c.toLatin1());
+}
+void Key(GridView& view, Qt::Key key) {
+    QTest::keyClick(view.window()->windowHandle(), key);
+}
+
+} // namespace
+
+// Before, a key typed just after a second click on the current cell was lost ("50-YR" became
+// "0-YR"): the click's delayed edit opened a fresh editor under the typing.
+TEST(GridView, EveryKeyTypedAtFullSpeedIsKept) {
+    struct Case {
+        const char* name;
+        std::function<void(ShownGrid&)> start; // caret on (2, 2), which holds "2-YEAR"
+        const char* typed;
+        Qt::Key end;
+        const char* stored;
+    };
+    const auto clickTwice = [](ShownGrid& g) {
+        QTest::mouseClick(g.view.viewport(), Qt::LeftButton, {}, g.centreOf(2, 2));
+        QTest::mouseClick(g.view.viewport(), Qt::LeftButton, {}, g.centreOf(2, 2));
+    };
+    const Case cases[] = {
+        {"type-over", [](ShownGrid&) {}, "100-YEAR", Qt::Key_Return, "100-YEAR"},
+        {"after Tab from an open editor",
+         [](ShownGrid& g) {
+             g.view.setActiveCell(1, 2);
+             Keys(g.view, QStringLiteral("4"));
+             Key(g.view, Qt::Key_Tab);
+         },
+         "100-YEAR", Qt::Key_Return, "100-YEAR"},
+        {"a second click on the cell", clickTwice, "50-YR", Qt::Key_Return, "50-YR"},
+        {"F2 edits at the end", [](ShownGrid& g) { Key(g.view, Qt::Key_F2); }, "X", Qt::Key_Return,
+         "2-YEARX"},
+        {"a double-click edits at the end",
+         [](ShownGrid& g) {
+             const QPoint at = g.view.viewport()->mapTo(g.view.window(), g.centreOf(2, 2));
+             QTest::mouseDClick(g.view.window()->windowHandle(), Qt::LeftButton, {}, at);
+         },
+         "X", Qt::Key_Tab, "2-YEARX"},
+        {"Escape takes the edit back", [](ShownGrid&) {}, "ZZZ", Qt::Key_Escape, "2-YEAR"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShownGrid b1(MakeCardB1Grid());
+        b1.grid.setValue(2, 2, "2-YEAR");
+        b1.view.setFocus();
+        b1.view.setActiveCell(2, 2);
+        c.start(b1);
+        Keys(b1.view, QString::fromLatin1(c.typed));
+        QTest::qWait(QApplication::doubleClickInterval() + 100); // any delayed edit is due
+        Key(b1.view, c.end);
+        QApplication::processEvents();
+        EXPECT_EQ(b1.grid.value(2, 2), c.stored);
+    }
 }
