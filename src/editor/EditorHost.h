@@ -19,6 +19,8 @@ class EditorHost {
     virtual void keepUnsavedDeck() {}
     // The form closes with nothing to keep: a deck kept aside for recovery is removed.
     virtual void forgetUnsavedDeck() {}
+    // A line for the status bar: where an edit made away from the caret went.
+    virtual void showStatus(std::string_view text) { (void)text; }
 };
 
 } // namespace tovan

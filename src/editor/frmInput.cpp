@@ -117,6 +117,7 @@ void frmInput::connectGrids() {
     connectKeys();
     connectHistory();
     connectPastes();
+    followCatchmentRow();
     const std::pair<GridView*, const char*> popups[] = {{fpCardA, "fpCardA_Mouseup Error!"},
                                                         {fpCardB1, "fpCardB1_MouseUp Error!"},
                                                         {fpCardC, "fpCardC_MouseUp Error!"},
@@ -172,6 +173,17 @@ void frmInput::connectRules() {
     // change can reach it. (Not on focus: the change rule itself hides and shows the grid,
     // which hands it the focus again after the cell has already changed.)
     connect(fpCardA, &GridView::EditMode, this, [this] { rules_.rememberRainOption(); });
+}
+
+// The catchment the caret was last on in C or D: clicking "Build Slope" puts the caret on the
+// button row, and the calculator's Apply is for the catchment the user was working on.
+void frmInput::followCatchmentRow() {
+    for (GridView* grid : {fpCardC, fpCardD}) {
+        connect(grid->gridModel(), &GridTableModel::activeCellMoved, this, [this, grid] {
+            const int row = grid->activeRow();
+            if (row >= 2 && row < grid->grid().maxRows()) lastCatchmentRow_ = row;
+        });
+    }
 }
 
 void frmInput::connectHistory() {
@@ -611,12 +623,51 @@ void frmInput::showSlopeCalculator() {
     if (!slope_) {
         slope_ =
             new SLOPEfrm(this, grids_.fpCardD, platform_, [this] { return !fpCardD->isHidden(); });
-        connect(slope_, &SLOPEfrm::compositeTransferred, this, [this] {
+        connect(slope_, &SLOPEfrm::compositeTransferred, this, [this](int, int row) {
             document_.nameStep(tr("Composite Slope"));
             state_.DeckChanged = true;
+            host_.showStatus("Composite slope written into record D, " + catchmentName(row) + ".");
         });
+        connect(slope_, &SLOPEfrm::compositeApplied, this, &frmInput::applyComposite);
+        slope_->setCatchments(
+            [this] {
+                const int row = lastCatchmentRow_;
+                const bool record = row >= 2 && row < grids_.fpCardD.maxRows();
+                return SLOPEfrm::CaretCatchment{record ? row : 0,
+                                                record ? catchmentName(row) : std::string()};
+            },
+            [this](int row) { return catchmentName(row); });
+        connect(fpCardD->gridModel(), &GridTableModel::activeCellMoved, slope_,
+                &SLOPEfrm::refreshTargets);
+        connect(&document_, &DeckDocument::contentsChanged, slope_, &SLOPEfrm::refreshTargets);
     }
+    slope_->refreshTargets();
     slope_->showModeless();
+}
+
+// "row 2, LOWER" as the grids show it: the row number of the C and D grids and the
+// catchment's identification from record C.
+std::string frmInput::catchmentName(int row) const {
+    std::string ident = grids_.fpCardC.contains(col::kCIdent, row)
+                            ? grids_.fpCardC.value(col::kCIdent, row)
+                            : std::string();
+    while (!ident.empty() && ident.back() == ' ')
+        ident.pop_back();
+    while (!ident.empty() && ident.front() == ' ')
+        ident.erase(0, 1);
+    return "row " + std::to_string(row - 1) + ", " +
+           (ident.empty() ? std::string("no identification") : ident);
+}
+
+// "Apply to": the composite typed into the caret's catchment, as the user would type it.
+void frmInput::applyComposite(int col, int row, const QString& composite) {
+    document_.nameStep(tr("Composite Slope"));
+    GridTableModel* model = fpCardD->gridModel();
+    if (!model->setData(model->cellIndex(col, row), composite.trimmed(), Qt::EditRole)) return;
+    document_.closeStep();
+    cmdCD_Click();
+    fpCardD->setActiveCell(col, row);
+    host_.showStatus("Composite slope written into record D, " + catchmentName(row) + ".");
 }
 
 } // namespace tovan

@@ -102,6 +102,7 @@ class frmInput : public QWidget, public EditorForm {
     void showUndoneCell(Grid* grid, int col, int row);
     void connectKeys();
     void connectPastes();
+    void followCatchmentRow();
     void reportPaste(const GridView* view, const GridTableModel::PasteReport& report);
     std::string placeText(const GridView* view, int col, int row) const;
 
@@ -113,6 +114,8 @@ class frmInput : public QWidget, public EditorForm {
     void enableCDButton() override;
     void setTitle(std::string_view title) override;
     void showSlopeCalculator() override;
+    std::string catchmentName(int row) const;
+    void applyComposite(int col, int row, const QString& composite);
 
     ApplicationState& state_;
     Platform& platform_;
@@ -124,6 +127,7 @@ class frmInput : public QWidget, public EditorForm {
     SLOPEfrm* slope_ = nullptr; // made on the first "Build Slope", then shown and hidden
     QWidget* buttonBar_ = nullptr;
     double cardAHeightTwips_ = 1455;
+    int lastCatchmentRow_ = 2; // of C and D, for the slope calculator's Apply
 };
 
 } // namespace tovan

@@ -465,6 +465,12 @@ void MDIfrmTovan2000::mnuFileClose_Click() {
     });
 }
 
+void MDIfrmTovan2000::showStatus(std::string_view text) {
+    constexpr int kShownMs = 10000;
+    statusBar()->showMessage(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
+                             kShownMs);
+}
+
 void MDIfrmTovan2000::mnuFileSave_Click() {
     TrapErrors(platform_, "mnuFileSave_Click Error!", [this] { saveDeck(); });
 }

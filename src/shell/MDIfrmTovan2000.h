@@ -105,6 +105,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void hideCover() override;
     void keepUnsavedDeck() override;
     void forgetUnsavedDeck() override;
+    void showStatus(std::string_view text) override;
 
     // After the splash: offers each deck a closed or crashed run left unsaved.
     void offerRecovery();

@@ -158,17 +158,48 @@ void SLOPEfrm::addCompositeAndButtons(QGridLayout* layout) {
     Text1->setMinimumWidth(WidestLine(Text1->fontMetrics(), kHelpText) + 24);
     Text1->setFixedHeight(Text1->fontMetrics().lineSpacing() * 3 + 16);
     layout->addWidget(Text1, 7, 0, 1, 4);
+    // Beside the calculator's own controls: where its result will go, since OK writes into the
+    // last catchment row whatever row the caret is on.
+    lblTarget = new QLabel(this);
+    lblTarget->setObjectName("lblTarget");
+    lblTarget->setWordWrap(true);
+    lblTarget->hide();
+    layout->addWidget(lblTarget, 9, 0, 1, 4);
+    APPLYbtn = new QPushButton(this);
+    APPLYbtn->setObjectName("APPLYbtn");
+    APPLYbtn->hide();
     OKbtn = new QPushButton("&OK", this);
     CANCELbtn = new QPushButton("&Cancel", this);
     OKbtn->setObjectName("OKbtn");
     CANCELbtn->setObjectName("CANCELbtn");
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
+    buttons->addWidget(APPLYbtn);
     buttons->addWidget(OKbtn);
     buttons->addWidget(CANCELbtn);
     layout->addLayout(buttons, 8, 0, 1, 4);
     connect(OKbtn, &QPushButton::clicked, this, [this] { OKbtn_Click(); });
     connect(CANCELbtn, &QPushButton::clicked, this, [this] { CANCELbtn_Click(); });
+    connect(APPLYbtn, &QPushButton::clicked, this, [this] { APPLYbtn_Click(); });
+}
+
+void SLOPEfrm::setCatchments(std::function<CaretCatchment()> caret,
+                             std::function<std::string(int row)> nameOfRow) {
+    caret_ = std::move(caret);
+    nameOfRow_ = std::move(nameOfRow);
+    refreshTargets();
+}
+
+void SLOPEfrm::refreshTargets() {
+    if (!caret_ || !nameOfRow_) return;
+    const int last = std::max(fpCardD_.dataRowCnt(), 2);
+    lblTarget->setText(QStringLiteral("OK writes the composite into record D, %1.")
+                           .arg(QString::fromLatin1(nameOfRow_(last))));
+    lblTarget->show();
+    const CaretCatchment at = caret_();
+    APPLYbtn->setVisible(at.row >= 2);
+    APPLYbtn->setEnabled(at.row >= 2 && !COMPOSITE->text().trimmed().isEmpty());
+    APPLYbtn->setText(QStringLiteral("Apply to %1").arg(QString::fromLatin1(at.name)));
 }
 
 // A change of a length box recomputes nothing by itself; the composite follows when the box
@@ -289,16 +320,34 @@ void SLOPEfrm::COMP_SLOPE() {
         return;
     }
     COMPOSITE->setText(QString::fromLatin1(*composite));
+    refreshTargets();
 }
 
 void SLOPEfrm::OKbtn_Click() {
     Trapped("OKbtn_Click Error!", [&] {
         if (dGridOnView_()) TransferComposite();
-        for (int i = 0; i < kSlopeSegments; ++i) {
-            SLOPE[i]->setText(" ");
-            LENGTH[i]->setText(" ");
-        }
-        LENGTH[0]->setText("1");
+        ResetBoxes();
+        hide();
+    });
+}
+
+void SLOPEfrm::ResetBoxes() {
+    for (int i = 0; i < kSlopeSegments; ++i) {
+        SLOPE[i]->setText(" ");
+        LENGTH[i]->setText(" ");
+    }
+    LENGTH[0]->setText("1");
+}
+
+// Into the catchment the caret is on, through the cell rules of record D, and like OK the
+// calculator then starts again and steps aside.
+void SLOPEfrm::APPLYbtn_Click() {
+    Trapped("APPLYbtn_Click Error!", [&] {
+        if (!caret_) return;
+        const CaretCatchment at = caret_();
+        if (at.row < 2 || COMPOSITE->text().trimmed().isEmpty()) return;
+        emit compositeApplied(col::kDSlope, at.row, COMPOSITE->text());
+        ResetBoxes();
         hide();
     });
 }

@@ -24,6 +24,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string>
 
 class QLabel;
 class QLineEdit;
@@ -47,6 +48,20 @@ class SLOPEfrm : public QWidget {
     // Shows the calculator without blocking the editor, brought to the front and active.
     void showModeless();
 
+    // The catchment whose row holds the caret in the C or D grid: the row and the text that
+    // names it ("row 2, LOWER"). Given, the calculator says where OK writes (the last data
+    // row of record D) and offers "Apply to" that catchment beside OK.
+    struct CaretCatchment {
+        int row = 0;
+        std::string name;
+    };
+    void setCatchments(std::function<CaretCatchment()> caret,
+                       std::function<std::string(int row)> nameOfRow);
+    // Says again where OK and Apply write (the grids or the caret changed).
+    void refreshTargets();
+    QLabel* targetLabel() const { return lblTarget; }
+    QPushButton* applyButton() const { return APPLYbtn; }
+
     // The controls, for the editor's tests and for a look at the window.
     QLineEdit* lengthBox(int index) const;
     QLineEdit* slopeBox(int index) const;
@@ -60,6 +75,8 @@ class SLOPEfrm : public QWidget {
     // OK has written the composite into cell (col, row) of the record D grid and made it the
     // grid's active cell (which the grid's view follows by itself).
     void compositeTransferred(int col, int row);
+    // Apply: the composite is to go into (col, row) of record D through the cell rules.
+    void compositeApplied(int col, int row, const QString& composite);
 
   protected:
     void resizeEvent(QResizeEvent* event) override; // Form_Resize
@@ -82,6 +99,8 @@ class SLOPEfrm : public QWidget {
     void OKbtn_Click();
     void CANCELbtn_Click();
     void TransferComposite();
+    void APPLYbtn_Click();
+    void ResetBoxes();
 
     template <typename Body>
     void Trapped(std::string_view title, Body&& body);
@@ -98,6 +117,10 @@ class SLOPEfrm : public QWidget {
     QPlainTextEdit* Text1 = nullptr;
     QPushButton* OKbtn = nullptr;
     QPushButton* CANCELbtn = nullptr;
+    QPushButton* APPLYbtn = nullptr;
+    QLabel* lblTarget = nullptr;
+    std::function<CaretCatchment()> caret_;
+    std::function<std::string(int)> nameOfRow_;
     QLabel* Image2 = nullptr;
 };
 

@@ -1,13 +1,16 @@
 #include "ShellFixture.h"
+#include "deck/RecordSets.h"
 #include "editor/frmInput.h"
 #include "shell/frmCover.h"
 #include "shell/frmTech.h"
+#include "slope/SLOPEfrm.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 using namespace tovan;
@@ -235,4 +238,40 @@ TEST(MainWindow, TechnicalSupportClosedWithEscapeBringsTheRunFormBack) {
     ASSERT_FALSE(runForm.isNull());
     EXPECT_TRUE(runForm->isVisible()) << "the run form is back";
     runForm->close();
+}
+
+// OK writes into the last catchment, as it always did; the calculator now says so, and Apply
+// writes into the catchment the caret is on, as one step, with the status bar saying where.
+TEST(MainWindow, BuildSlopeNamesWhereItWritesAndAppliesToTheCaretsCatchment) {
+    Shell s;
+    s.open(Shell::example("hyetograph.tvi"));
+    frmInput* editor = s.editor();
+    editor->cmdCD_Click();
+    GridView* d = editor->fpCardD;
+    const QModelIndex button = d->gridModel()->cellIndex(col::kDSlope, d->grid().maxRows());
+    d->setFocus();
+    d->scrollTo(button);
+    d->setActiveCell(col::kDSlope, 3); // NW-2, the second of three catchments
+    QTest::mouseClick(d->viewport(), Qt::LeftButton, {}, d->visualRect(button).center());
+    auto* slope = editor->findChild<SLOPEfrm*>();
+    ASSERT_TRUE(slope && slope->isVisible());
+    EXPECT_EQ(slope->targetLabel()->text(), "OK writes the composite into record D, row 3, CBD.");
+    EXPECT_EQ(slope->applyButton()->text(), "Apply to row 2, NW-2");
+    EXPECT_FALSE(slope->applyButton()->isEnabled()) << "nothing computed yet";
+    d->setActiveCell(col::kDSlope, 2);
+    EXPECT_EQ(slope->applyButton()->text(), "Apply to row 1, NW-1") << "kept current";
+    d->setActiveCell(col::kDSlope, 3);
+
+    QTest::keyClicks(slope->slopeBox(0), "0.05");
+    ASSERT_EQ(slope->compositeLabel()->text(), "0.046");
+    const std::string before = d->grid().value(col::kDSlope, 3);
+    const int steps = editor->document().undoStack().count();
+    QTest::mouseClick(slope->applyButton(), Qt::LeftButton);
+    EXPECT_EQ(d->grid().value(col::kDSlope, 3), "0.046");
+    EXPECT_EQ(d->grid().value(col::kDSlope, 4), "0.008") << "the last catchment is untouched";
+    EXPECT_EQ(s.main->statusBar()->currentMessage(),
+              "Composite slope written into record D, row 2, NW-2.");
+    EXPECT_EQ(editor->document().undoStack().count(), steps + 1);
+    editor->undo();
+    EXPECT_EQ(d->grid().value(col::kDSlope, 3), before);
 }
