@@ -81,6 +81,42 @@ bool SameValue(CellValue a, CellValue b) {
     return a.value_or("") == b.value_or("");
 }
 
+// Columns a descriptor takes: "F5.4" 5, "A10" 10, "44X" 44.
+std::size_t DescriptorWidth(std::string_view descriptor) {
+    std::size_t width = 0;
+    const char* first = descriptor.data();
+    const char* last = first + descriptor.size();
+    if (first != last && (*first < '0' || *first > '9')) ++first;
+    std::from_chars(first, last, width);
+    return width;
+}
+
+int DescriptorDecimals(std::string_view descriptor) {
+    const auto point = descriptor.find('.');
+    int decimals = 0;
+    if (point != std::string_view::npos)
+        std::from_chars(descriptor.data() + point + 1, descriptor.data() + descriptor.size(),
+                        decimals);
+    return decimals;
+}
+
+// A number that does not fit its field with a point, written as the reader's implied decimals
+// take it: "12345" in F5.4 (read as F5.0) is 12345 again, and 12.34 in F4.3 (read as F4.2) is
+// "1234". Every other written number carries its point; this form is kept for the numbers that
+// would otherwise become asterisks and so be lost on reading, so that a number read from a field
+// is written back into the same width and a saved deck saves again to the same text. Nothing when
+// the value needs more digits than the field has, or more decimals than the reader implies.
+std::optional<std::string> ImpliedDecimalText(std::string_view text, const CardField& field,
+                                              std::size_t width) {
+    const auto number = NumericValue(text);
+    if (!number) return std::nullopt;
+    const double scaled = *number * std::pow(10.0, DescriptorDecimals(field.readDescriptor));
+    if (scaled != std::round(scaled) || std::fabs(scaled) >= 1e9) return std::nullopt;
+    std::string digits = std::to_string(static_cast<long long>(scaled));
+    if (digits.size() > width) return std::nullopt;
+    return std::string(width - digits.size(), ' ') + digits;
+}
+
 WriteValue ToWriteValue(CellValue cell) {
     if (!cell) return std::monostate{}; // blanks in every field type
     return *cell;
@@ -101,9 +137,28 @@ class CardValues {
         }
     }
     void set(std::size_t field, WriteValue value) { values_[field] = value; }
-    std::string write() const { return FortranWrite(Format(), values_); }
+    std::string write() const {
+        std::string card = FortranWrite(Format(), values_);
+        keepTooWideNumbers(card);
+        return card;
+    }
 
   private:
+    void keepTooWideNumbers(std::string& card) const {
+        std::size_t column = 0;
+        for (std::size_t field = 0; field < kFields; ++field) {
+            const std::size_t width = DescriptorWidth(Layout[field].writeDescriptor);
+            const auto* text = std::get_if<std::string_view>(&values_[field]);
+            if (text && Layout[field].writeDescriptor.front() == 'F' &&
+                column + width <= card.size() &&
+                card.compare(column, width, std::string(width, '*')) == 0) {
+                if (const auto digits = ImpliedDecimalText(*text, Layout[field], width))
+                    card.replace(column, width, *digits);
+            }
+            column += width;
+        }
+    }
+
     static const WriteFormat& Format() {
         static const WriteFormat format{WriteDescriptors()};
         return format;

@@ -151,7 +151,7 @@ TEST(CardView, ShowsTheLinesTheSaveWritesAndFollowsEdits) {
     GridView* d = s.editor()->fpCardD;
     s.editor()->cmdCD_Click();
     s.editor()->showCell({"D", 2, col::kDArea});
-    d->grid().setValue(col::kDArea, 2, "10000");
+    d->grid().setValue(col::kDArea, 2, "123456");
     QApplication::processEvents();
     EXPECT_TRUE(view.shownCards().at(1).startsWith(QStringLiteral("*****")));
     EXPECT_TRUE(view.view()->toHtml().contains(QStringLiteral("color:#d00000")));
