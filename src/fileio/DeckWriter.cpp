@@ -110,9 +110,13 @@ std::optional<std::string> ImpliedDecimalText(std::string_view text, const CardF
                                               std::size_t width) {
     const auto number = NumericValue(text);
     if (!number) return std::nullopt;
+    // 32.12 is 3212.0000000000005 once scaled: a difference in the last bits is no decimal.
     const double scaled = *number * std::pow(10.0, DescriptorDecimals(field.readDescriptor));
-    if (scaled != std::round(scaled) || std::fabs(scaled) >= 1e9) return std::nullopt;
-    std::string digits = std::to_string(static_cast<long long>(scaled));
+    const double whole = std::round(scaled);
+    if (std::fabs(scaled - whole) > 1e-9 * std::max(1.0, std::fabs(whole)) ||
+        std::fabs(whole) >= 1e9)
+        return std::nullopt;
+    std::string digits = std::to_string(static_cast<long long>(whole));
     if (digits.size() > width) return std::nullopt;
     return std::string(width - digits.size(), ' ') + digits;
 }
@@ -226,6 +230,20 @@ std::string CardCText(const Grid& c, int row) {
     CardValues<cards::kC> card(c, row);
     card.set(kCardCBlankField, kBlank);
     card.set(kCardCPrintField, printIndex ? kPrintOptionCodes[*printIndex] : 0.0);
+    return card.write();
+}
+
+// The reader takes a blank line after a C card as no D card at all and drops the catchment, so
+// a D card with every field empty (its row holds only D1 values, say) is written with a 0 as its
+// catchment area, which the reader keeps: the catchment reads back, its area the 0 the save rules
+// have already asked the user to replace.
+constexpr std::size_t kCardDAreaField = 0;
+
+std::string CardDText(const Grid& d, int row) {
+    CardValues<cards::kD> card(d, row);
+    std::string text = card.write();
+    if (text.find_first_not_of(' ') != std::string::npos) return text;
+    card.set(kCardDAreaField, 0.0);
     return card.write();
 }
 
@@ -371,7 +389,7 @@ bool AppendCatchmentCards(const DeckGrids& grids, int row, std::string& text) {
         return true;
     };
     const Grid& d = grids.fpCardD;
-    return add(CardCText(grids.fpCardC, row)) && add(CardValues<cards::kD>(d, row).write()) &&
+    return add(CardCText(grids.fpCardC, row)) && add(CardDText(d, row)) &&
            (!WritesD1(d, row) || add(CardValues<cards::kD1>(d, row).write()));
 }
 
@@ -405,7 +423,7 @@ void SavePass::writeCatchments() {
         if (r < tailFrom) append(CardCText(grids_.fpCardC, r));
         checkCardD(r);
         if (r >= tailFrom) continue;
-        append(CardValues<cards::kD>(d, r).write());
+        append(CardDText(d, r));
         if (WritesD1(d, r)) append(CardValues<cards::kD1>(d, r).write());
     }
     if (tailFrom > lastRow) return;
@@ -559,7 +577,7 @@ std::vector<RecordCard> RecordCards(const DeckGrids& grids, std::string_view rec
     }
     if (recordSet == "B2") return {{"B2", CardB2Text(grids.fpCardB2, row)}};
     std::vector<RecordCard> catchment{{"C", CardCText(grids.fpCardC, row)},
-                                      {"D", CardValues<cards::kD>(grids.fpCardD, row).write()}};
+                                      {"D", CardDText(grids.fpCardD, row)}};
     if (WritesD1(grids.fpCardD, row))
         catchment.push_back({"D1", CardValues<cards::kD1>(grids.fpCardD, row).write()});
     return catchment;

@@ -156,6 +156,10 @@ std::string ReasonFor(const GridRules& rules, const ColumnRule& rule, const Grid
     if (text) {
         return "the text is longer than its deck field of " + std::to_string(width) + " characters";
     }
+    if (original.empty() && rules.recordSet == "D" && rule.col == col::kDArea) {
+        return "a D card with every field empty is written with an area of 0, since a blank line "
+               "would end the catchment";
+    }
     if (original.empty()) return "the row does not read back in its place";
     if (!NumberOf(original)) return "it is not a number";
     const WriteValue pairs[] = {rule.descriptor, std::string_view(original)};
@@ -191,21 +195,6 @@ CompareLimits FindStructuralLosses(const DeckGrids& grids, LossReport& report) {
                  std::to_string(b2Last) + " are lost"});
         limits.b2 = kLastReadB2Row + 1;
         limits.catchments = kTemplateRow; // the lost storms are read as catchments
-    }
-    const Grid& d = grids.fpCardD;
-    const int last = std::min(grids.fpCardC.dataRowCnt(), d.dataRowCnt());
-    for (int r = kTemplateRow; r <= last; ++r) {
-        const bool blank =
-            std::none_of(cards::kD.begin(), cards::kD.end(), [&](const CardField& f) {
-                return f.gridColumn != 0 && !TrimBlanks(d.text(f.gridColumn, r)).empty();
-            });
-        if (blank) {
-            report.named.push_back({"D", r, 0, "", "",
-                                    "an empty D card reads as the end of the catchment: the "
-                                    "catchment of this row is lost"});
-            limits.catchments = std::min(limits.catchments, r);
-            break;
-        }
     }
     return limits;
 }

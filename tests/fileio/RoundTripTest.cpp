@@ -41,14 +41,21 @@ std::vector<fs::path> FilesIn(const fs::path& folder, const std::string& extensi
 // Every input the fuzzer ever crashed on stays here, read and saved as the fuzzer does.
 TEST(RoundTrip, FuzzerFindingsStayFixed) {
     const fs::path findings = fs::path(TOVAN_TEST_DATA) / "fuzz-regressions";
-    ASSERT_TRUE(fs::is_directory(findings));
-    for (const fs::path& input : FilesIn(findings)) {
+    const std::vector<fs::path> inputs = FilesIn(findings, ".tvi");
+    ASSERT_FALSE(inputs.empty());
+    for (const fs::path& input : inputs) {
+        SCOPED_TRACE(input.filename().string());
         Reader reader;
         reader.read(ReadText(input));
         const DeckText saved = BuildDeckText(reader.grids, reader.ui);
+        if (saved.fatal || saved.error != 0) continue;
         Reader again;
         again.read(saved.text);
-        BuildDeckText(again.grids, again.ui);
+        const DeckText savedAgain = BuildDeckText(again.grids, again.ui);
+        EXPECT_EQ(savedAgain.text, saved.text);
+        if (saved.losses.empty()) {
+            EXPECT_TRUE(savedAgain.losses.empty());
+        }
     }
 }
 
