@@ -121,6 +121,34 @@ std::optional<std::string> ImpliedDecimalText(std::string_view text, const CardF
     return std::string(width - digits.size(), ' ') + digits;
 }
 
+// The same number as digits and a power of ten, "2E4" for 20000 in an I3 field: the reader
+// takes an exponent in integer and real fields alike, and the digits carry the implied
+// decimals a real field's reader gives a number without a point. Nothing when even this form
+// is too wide, or an integer field would need a fraction.
+std::optional<std::string> ExponentText(std::string_view text, const CardField& field,
+                                        std::size_t width) {
+    const auto number = NumericValue(text);
+    if (!number || *number == 0 || !std::isfinite(*number)) return std::nullopt;
+    char buffer[32];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, *number, std::chars_format::scientific);
+    const std::string_view shortest(buffer, static_cast<std::size_t>(written.ptr - buffer));
+    const std::size_t e = shortest.find('e');
+    std::string digits;
+    for (char c : shortest.substr(0, e))
+        if (c != '.') digits += c; // the sign stays
+    int exponent = 0;
+    std::from_chars(shortest.data() + e + (shortest[e + 1] == '+' ? 2 : 1),
+                    shortest.data() + shortest.size(), exponent);
+    const std::size_t fraction = digits.size() - (digits.front() == '-' ? 2 : 1);
+    exponent -= static_cast<int>(fraction);
+    if (field.readDescriptor.front() == 'I' && exponent < 0) return std::nullopt;
+    exponent += DescriptorDecimals(field.readDescriptor);
+    const std::string form = digits + "E" + std::to_string(exponent);
+    if (form.size() > width) return std::nullopt;
+    return std::string(width - form.size(), ' ') + form;
+}
+
 WriteValue ToWriteValue(CellValue cell) {
     if (!cell) return std::monostate{}; // blanks in every field type
     return *cell;
@@ -153,11 +181,13 @@ class CardValues {
         for (std::size_t field = 0; field < kFields; ++field) {
             const std::size_t width = DescriptorWidth(Layout[field].writeDescriptor);
             const auto* text = std::get_if<std::string_view>(&values_[field]);
-            if (text && Layout[field].writeDescriptor.front() == 'F' &&
-                column + width <= card.size() &&
+            const char kind = Layout[field].writeDescriptor.front();
+            if (text && (kind == 'F' || kind == 'I') && column + width <= card.size() &&
                 card.compare(column, width, std::string(width, '*')) == 0) {
-                if (const auto digits = ImpliedDecimalText(*text, Layout[field], width))
-                    card.replace(column, width, *digits);
+                auto digits =
+                    kind == 'F' ? ImpliedDecimalText(*text, Layout[field], width) : std::nullopt;
+                if (!digits) digits = ExponentText(*text, Layout[field], width);
+                if (digits) card.replace(column, width, *digits);
             }
             column += width;
         }
