@@ -40,7 +40,7 @@ void BM_OpenResultsWindow(benchmark::State& state) {
     const fs::path& file = ResultsFile();
     for (auto _ : state) {
         auto window = std::make_unique<results::ResultsWindow>(
-            results::ReadResults(file, results::SeriesLoading::WhenNeeded), platform);
+            results::ReadResults(file), platform);
         window->show();
         QApplication::processEvents();
         if (window->table()->model()->rowCount() != kCatchments * kStorms)
@@ -53,7 +53,7 @@ BENCHMARK(BM_OpenResultsWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ChooseARowAndDrawItsPlot(benchmark::State& state) {
     RecordingPlatform platform;
     results::ResultsWindow window(
-        results::ReadResults(ResultsFile(), results::SeriesLoading::WhenNeeded), platform);
+        results::ReadResults(ResultsFile()), platform);
     window.show();
     QApplication::processEvents();
     int row = 0;
@@ -69,7 +69,7 @@ BENCHMARK(BM_ChooseARowAndDrawItsPlot)->Unit(benchmark::kMillisecond)->UseRealTi
 // Reading alone, the series left in the file.
 void BM_ReadResultsFile(benchmark::State& state) {
     for (auto _ : state) {
-        auto r = results::ReadResults(ResultsFile(), results::SeriesLoading::WhenNeeded);
+        auto r = results::ReadResults(ResultsFile());
         benchmark::DoNotOptimize(r);
     }
 }

@@ -1,18 +1,34 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target with clang and runs it for a bounded time (seconds; default 60)
-# on a corpus seeded with the example decks and the test decks. A crash leaves its input as
-# crash-* in build-fuzz/; copy it into tests/data/fuzz-regressions/ so that it becomes a test.
+# Builds the libFuzzer targets with clang and runs each for a bounded time (seconds; default 60):
+# deck_fuzz on a corpus seeded with the example and test decks, results_fuzz on one seeded with
+# the results files of the test cases. A crash leaves its input as crash-* in build-fuzz/; copy
+# it into tests/data/fuzz-regressions/ (a deck) or tests/data/fuzz-regressions/results/ (a
+# results file) so that it becomes a test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
 scripts/setup.sh
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target deck_fuzz -j "$(nproc 2>/dev/null || echo 2)"
+cmake --build --preset fuzz --target deck_fuzz results_fuzz -j "$(nproc 2>/dev/null || echo 2)"
 
-corpus=build-fuzz/corpus
-mkdir -p "$corpus"
-cp -n examples/*.tvi tests/data/*.tvi tests/data/fuzz-regressions/* "$corpus"/ 2>/dev/null || true
+mkdir -p build-fuzz/corpus build-fuzz/results-corpus
+cp -n examples/*.tvi tests/data/*.tvi tests/data/fuzz-regressions/*.tvi build-fuzz/corpus/ \
+    2>/dev/null || true
+n=0
+for seed in tests/cases/*/*.results.json tests/cases/*/out/*.results.json \
+    tests/data/fuzz-regressions/results/*; do
+    if [ -f "$seed" ]; then
+        cp -n "$seed" "build-fuzz/results-corpus/seed-$n.json"
+        n=$((n + 1))
+    fi
+done
+
 cd build-fuzz
-./fuzz/deck_fuzz -max_total_time="$seconds" -max_len=20000 -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 corpus
+for target in deck_fuzz results_fuzz; do
+    corpus=corpus
+    [ "$target" = results_fuzz ] && corpus=results-corpus
+    echo "== $target for $seconds s"
+    "./fuzz/$target" -max_total_time="$seconds" -max_len=20000 -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$corpus"
+done

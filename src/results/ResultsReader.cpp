@@ -1,15 +1,17 @@
-// Reading a results file. A large run's file holds hundreds of megabytes, nearly all of it
-// number series; a general JSON library spends seconds building a tree of them. This reader
-// walks the text once and builds the results directly; with SeriesLoading::WhenNeeded it only
-// notes where each series lies and skips it, and LoadSeries reads it when a row is looked at.
+// Reading a results file: strict JSON (nlohmann's parser), read as a stream. The file must begin
+// with its format and version, so that any other file is refused at its first member. Each
+// catchment is built as a small tree, checked field by field and turned into its result before
+// the next one is read, so that memory stays near the size of the results and not of the text,
+// and every fault is told with the path of its field: "catchments[3].storms[1].peakCfs:
+// expected a number, found a string".
 #include "results/RunResults.h"
 
-#include <charconv>
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <nlohmann/json.hpp>
+#include <set>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <fcntl.h>
@@ -30,436 +32,404 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr double kAbsent = std::numeric_limits<double>::quiet_NaN();
+using Json = nlohmann::json;
 
-struct Malformed {
-    std::size_t byte;
-    bool atEnd;
+constexpr double kAbsent = std::numeric_limits<double>::quiet_NaN();
+// Ours nest six deep (a storm's rational values); anything far deeper is no results file, and
+// a limit keeps a hostile file from costing more than its size.
+constexpr std::size_t kDeepest = 32;
+
+// A field that is not what the format says it is, with the path that leads to it.
+struct WrongField {
+    std::string path, what;
+};
+// The file is not one of ours at all: the reason beside "is not a results file of the engine".
+struct NotOurs {
+    std::string why;
+};
+struct UnknownVersion {
+    std::string found;
 };
 
-class Reader {
+std::string Described(const Json& value) {
+    switch (value.type()) {
+    case Json::value_t::null:
+        return "null";
+    case Json::value_t::boolean:
+        return value.get<bool>() ? "true" : "false";
+    case Json::value_t::string:
+        return "a string";
+    case Json::value_t::array:
+        return "an array";
+    case Json::value_t::object:
+        return "an object";
+    default:
+        return "the number " + value.dump();
+    }
+}
+
+// One object of the file and its path; each read names the member it wants and what it must be.
+class Fields {
   public:
-    Reader(std::string_view text, std::size_t base, bool lazy)
-        : text_(text), base_(base), lazy_(lazy) {}
+    Fields(const Json& object, std::string path) : object_(object), path_(std::move(path)) {}
 
-    [[noreturn]] void fail() const { throw Malformed{base_ + at_, at_ >= text_.size()}; }
-
-    char next() {
-        if (atEnd()) fail();
-        return text_[at_];
+    const std::string& path() const { return path_; }
+    std::string pathOf(std::string_view key) const {
+        return path_.empty() ? std::string(key) : path_ + "." + std::string(key);
     }
-    void expect(char c) {
-        if (next() != c) fail();
-        ++at_;
-    }
-    // Passes over white space; true when nothing follows it.
-    bool atEnd() {
-        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\n' ||
-                                      text_[at_] == '\r' || text_[at_] == '\t'))
-            ++at_;
-        return at_ >= text_.size();
+    [[noreturn]] void wrong(std::string_view key, std::string what) const {
+        throw WrongField{pathOf(key), std::move(what)};
     }
 
-    // Calls onKey(key) with the reader before each member's value; onKey reads or skips it.
-    template <typename OnKey>
-    void object(OnKey&& onKey) {
-        expect('{');
-        if (next() == '}') return void(++at_);
-        for (;;) {
-            const std::string_view key = this->key();
-            expect(':');
-            onKey(key);
-            if (next() == ',') {
-                ++at_;
-                continue;
-            }
-            expect('}');
-            return;
-        }
+    // Absent and null are alike: nothing.
+    const Json* find(std::string_view key) const {
+        const auto at = object_.find(key);
+        return at == object_.end() || at->is_null() ? nullptr : &*at;
     }
-    template <typename OnItem>
-    void array(OnItem&& onItem) {
-        expect('[');
-        if (next() == ']') return void(++at_);
-        for (;;) {
-            onItem();
-            if (next() == ',') {
-                ++at_;
-                continue;
-            }
-            expect(']');
-            return;
-        }
+    const Json& required(std::string_view key) const {
+        const auto at = object_.find(key);
+        if (at == object_.end()) wrong(key, "missing");
+        return *at;
     }
 
-    // A member's name: ours never hold escapes, so it is looked at where it lies.
-    std::string_view key() {
-        expect('"');
-        const void* close = std::memchr(text_.data() + at_, '"', text_.size() - at_);
-        if (close == nullptr) at_ = text_.size(), fail();
-        const std::size_t end =
-            static_cast<std::size_t>(static_cast<const char*>(close) - text_.data());
-        const std::string_view name = text_.substr(at_, end - at_);
-        at_ = end + 1;
-        return name;
+    double number(std::string_view key) const {
+        const Json& value = required(key);
+        if (!value.is_number()) wrong(key, "expected a number, found " + Described(value));
+        return value.get<double>();
     }
-
-    std::string text() {
-        expect('"');
-        std::string out;
-        // Most texts hold no escapes: taken whole.
-        const std::size_t plain = text_.find_first_of("\\\"", at_);
-        if (plain != std::string_view::npos && text_[plain] == '"') {
-            out.assign(text_.substr(at_, plain - at_));
-            at_ = plain + 1;
-            return out;
-        }
-        for (;;) {
-            if (at_ >= text_.size()) fail();
-            const char c = text_[at_++];
-            if (c == '"') return out;
-            if (c != '\\') {
-                out += c;
-                continue;
-            }
-            if (at_ >= text_.size()) fail();
-            const char e = text_[at_++];
-            switch (e) {
-            case 'n':
-                out += '\n';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case 'r':
-                out += '\r';
-                break;
-            case 'b':
-                out += '\b';
-                break;
-            case 'f':
-                out += '\f';
-                break;
-            case 'u':
-                appendUnicode(out);
-                break;
-            default:
-                out += e; // " \ /
-            }
-        }
+    // A number, or null where the engine had none to give.
+    std::optional<double> optionalNumber(std::string_view key) const {
+        if (!find(key)) return std::nullopt;
+        return number(key);
     }
-    double number() {
-        if (next() == 'n') {
-            literal("null");
-            return kAbsent;
+    int integer(std::string_view key) const {
+        const Json& value = required(key);
+        const bool whole =
+            value.is_number_integer() ||
+            (value.is_number_float() && std::trunc(value.get<double>()) == value.get<double>());
+        const double number = value.is_number() ? value.get<double>() : 0;
+        if (!whole || number < std::numeric_limits<int>::min() ||
+            number > std::numeric_limits<int>::max())
+            wrong(key, "expected a whole number from " +
+                           std::to_string(std::numeric_limits<int>::min()) + " to " +
+                           std::to_string(std::numeric_limits<int>::max()) + ", found " +
+                           Described(value));
+        return static_cast<int>(number);
+    }
+    std::optional<int> optionalInteger(std::string_view key) const {
+        if (!find(key)) return std::nullopt;
+        return integer(key);
+    }
+    bool flag(std::string_view key) const {
+        const Json& value = required(key);
+        if (!value.is_boolean()) wrong(key, "expected true or false, found " + Described(value));
+        return value.get<bool>();
+    }
+    std::string text(std::string_view key) const {
+        const Json& value = required(key);
+        if (!value.is_string()) wrong(key, "expected a string, found " + Described(value));
+        return value.get<std::string>();
+    }
+    // A text of the deck, or null; its trailing blanks left out.
+    std::string deckText(std::string_view key) const {
+        if (!find(key)) {
+            (void)required(key);
+            return {};
         }
-        double value = 0;
-        const auto [end, error] =
-            std::from_chars(text_.data() + at_, text_.data() + text_.size(), value);
-        if (error != std::errc()) fail();
-        at_ = static_cast<std::size_t>(end - text_.data());
+        std::string value = text(key);
+        value.erase(value.find_last_not_of(' ') + 1);
         return value;
     }
-    std::optional<double> optionalNumber() {
-        const double value = number();
-        return std::isnan(value) ? std::nullopt : std::optional<double>(value);
+    // One value per step; a value that was not finite is null.
+    std::vector<double> series(std::string_view key) const {
+        const Json& values = required(key);
+        if (!values.is_array())
+            wrong(key, "expected an array of numbers, found " + Described(values));
+        std::vector<double> out;
+        out.reserve(values.size());
+        for (const Json& value : values) {
+            if (!value.is_number() && !value.is_null())
+                throw WrongField{pathOf(key) + "[" + std::to_string(out.size()) + "]",
+                                 "expected a number, found " + Described(value)};
+            out.push_back(value.is_null() ? kAbsent : value.get<double>());
+        }
+        return out;
     }
-    bool boolean() {
-        if (next() == 't') return literal("true"), true;
-        literal("false");
-        return false;
+    Fields object(std::string_view key) const {
+        const Json& value = required(key);
+        if (!value.is_object()) wrong(key, "expected an object, found " + Described(value));
+        return {value, pathOf(key)};
     }
-    bool isNull() {
-        if (next() != 'n') return false;
-        literal("null");
-        return true;
-    }
-    // A series: read now, or only its place noted.
-    void series(std::vector<double>& values, SeriesPlace& place) {
-        if (!lazy_) return numbers(values);
-        expect('[');
-        const void* close = std::memchr(text_.data() + at_, ']', text_.size() - at_);
-        if (close == nullptr) at_ = text_.size(), fail();
-        const std::size_t end =
-            static_cast<std::size_t>(static_cast<const char*>(close) - text_.data());
-        place = {base_ + at_ - 1, end + 1 - (at_ - 1)};
-        at_ = end + 1;
-    }
-    void numbers(std::vector<double>& values) {
-        values.clear();
-        array([&] { values.push_back(number()); });
-    }
-    void skip() {
-        switch (next()) {
-        case '{':
-            return object([this](std::string_view) { skip(); });
-        case '[':
-            return array([this] { skip(); });
-        case '"':
-            return void(text());
-        case 't':
-            return literal("true");
-        case 'f':
-            return literal("false");
-        default:
-            (void)number();
+    template <typename Each>
+    void eachObjectIn(std::string_view key, Each&& each) const {
+        const Json& values = required(key);
+        if (!values.is_array()) wrong(key, "expected an array, found " + Described(values));
+        std::size_t index = 0;
+        for (const Json& value : values) {
+            const std::string path = pathOf(key) + "[" + std::to_string(index++) + "]";
+            if (!value.is_object())
+                throw WrongField{path, "expected an object, found " + Described(value)};
+            each(Fields(value, path));
         }
     }
 
   private:
-    void literal(std::string_view word) {
-        if (text_.substr(at_, word.size()) != word) fail();
-        at_ += word.size();
+    const Json& object_;
+    std::string path_;
+};
+
+Message MessageFrom(const Fields& f) {
+    Message m;
+    const std::string severity = f.text("severity");
+    if (severity != "NOTE" && severity != "PROBLEM")
+        f.wrong("severity", "expected \"NOTE\" or \"PROBLEM\", found \"" + severity + "\"");
+    m.problem = severity == "PROBLEM";
+    m.text = f.text("text");
+    m.catchment = f.deckText("catchment");
+    m.storm = f.optionalInteger("storm");
+    m.line = f.integer("line");
+    return m;
+}
+
+std::vector<Message> MessagesIn(const Fields& f) {
+    std::vector<Message> messages;
+    f.eachObjectIn("messages", [&](const Fields& m) { messages.push_back(MessageFrom(m)); });
+    return messages;
+}
+
+Rational RationalFrom(const Fields& f) {
+    return {f.number("c"), f.number("tcMinutes"), f.number("intensityInchesPerHour"),
+            f.number("peakCfs"), f.flag("tcFromKirpich")};
+}
+
+StormResult StormFrom(const Fields& f) {
+    StormResult s;
+    s.storm = f.integer("storm");
+    if (f.find("identification")) s.identification = f.deckText("identification");
+    s.computed = f.flag("computed");
+    s.messages = MessagesIn(f);
+    if (!s.computed) return s;
+    s.returnPeriodYears = f.optionalNumber("returnPeriodYears");
+    s.oneHourDepthInches = f.optionalNumber("oneHourDepthInches");
+    s.timeStepHours = f.number("timeStepHours");
+    s.rainfallInches = f.series("rainfallInches");
+    s.lossInches = f.series("lossInches");
+    s.excessInches = f.series("excessInches");
+    s.hydrographTimesHours = f.series("hydrographTimesHours");
+    s.hydrographFlowsCfs = f.series("hydrographFlowsCfs");
+    if (s.hydrographFlowsCfs.size() != s.hydrographTimesHours.size())
+        f.wrong("hydrographFlowsCfs", "holds " + std::to_string(s.hydrographFlowsCfs.size()) +
+                                          " flows for " +
+                                          std::to_string(s.hydrographTimesHours.size()) + " times");
+    s.peakCfs = f.number("peakCfs");
+    s.timeToPeakHours = f.number("timeToPeakHours");
+    s.runoffInches = f.number("runoffInches");
+    s.runoffAcreFeet = f.number("runoffAcreFeet");
+    if (f.find("rational")) s.rational = RationalFrom(f.object("rational"));
+    return s;
+}
+
+CatchmentResult CatchmentFrom(const Fields& f) {
+    CatchmentResult c;
+    c.identification = f.deckText("identification");
+    c.number = f.integer("number");
+    c.description = f.deckText("description");
+    c.line = f.integer("line");
+    c.computed = f.flag("computed");
+    c.messages = MessagesIn(f);
+    if (!c.computed) return c;
+    c.areaSquareMiles = f.number("areaSquareMiles");
+    c.unitDurationHours = f.number("unitDurationHours");
+    const Fields unitHydrograph = f.object("unitHydrograph");
+    c.unitHydrographStepHours = unitHydrograph.number("timeStepHours");
+    c.unitHydrographCfs = unitHydrograph.series("ordinatesCfs");
+    f.eachObjectIn("storms", [&](const Fields& s) { c.storms.push_back(StormFrom(s)); });
+    return c;
+}
+
+void ReadRun(const Fields& f, RunResults& results) {
+    results.input = f.text("input");
+    results.report = f.text("report");
+    results.drelm = f.text("drelm");
+    results.peak = f.text("peak");
+}
+
+void ReadDeck(const Fields& f, RunResults& results) {
+    results.title = f.deckText("title");
+    results.rainfallOption = f.integer("rainfallOption");
+    results.deckMessages = MessagesIn(f);
+}
+
+// The parser's events, turned into the results as they come. The top level is read member by
+// member; below it, each member's value (and each catchment) is built as a tree and read as a
+// whole once it ends.
+class ResultsStream {
+  public:
+    explicit ResultsStream(RunResults& results) : results_(results) {}
+
+    bool null() { return put(nullptr); }
+    bool boolean(bool value) { return put(value); }
+    bool number_integer(Json::number_integer_t value) { return put(value); }
+    bool number_unsigned(Json::number_unsigned_t value) { return put(value); }
+    bool number_float(Json::number_float_t value, const std::string&) { return put(value); }
+    bool string(std::string& value) { return put(std::move(value)); }
+    bool binary(Json::binary_t&) { return false; } // not in JSON text
+    bool start_object(std::size_t) { return open(Json::object()); }
+    bool start_array(std::size_t) { return open(Json::array()); }
+    bool key(std::string& key) {
+        if (atTopLevel()) return topLevelKey(std::move(key));
+        if (open_.back()->contains(key))
+            throw WrongField{pathOf(open_.size()) + "." + key, "given twice"};
+        key_ = std::move(key);
+        return true;
     }
-    void appendUnicode(std::string& out) {
-        unsigned code = hex4();
-        if (code >= 0xD800 && code < 0xDC00 && text_.substr(at_, 2) == "\\u") {
-            at_ += 2;
-            code = 0x10000 + ((code - 0xD800) << 10) + (hex4() - 0xDC00);
+    bool end_object() { return close(); }
+    bool end_array() { return close(); }
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& e) {
+        errorAt_ = position;
+        errorText_ = e.what();
+        return false;
+    }
+
+    std::size_t errorAt() const { return errorAt_; }
+    const std::string& errorText() const { return errorText_; }
+    bool complete() const { return complete_; }
+    // The first member every results file has that this one lacks, or nothing.
+    std::optional<std::string> missingMember() const {
+        for (const char* member : {"run", "deck", "catchments", "complete"})
+            if (!seen_.count(member)) return member;
+        return std::nullopt;
+    }
+
+  private:
+    bool atTopLevel() const { return open_.empty() && !inCatchments_; }
+    std::size_t depth() const { return (root_ ? 1 : 0) + (inCatchments_ ? 1 : 0) + open_.size(); }
+
+    // The path of the value that the first `levels` open containers lead to.
+    std::string pathOf(std::size_t levels) const {
+        std::string path = inCatchments_
+                               ? "catchments[" + std::to_string(results_.catchments.size()) + "]"
+                               : member_;
+        for (std::size_t i = 1; i < levels; ++i)
+            path += segments_[i];
+        return path;
+    }
+    // Where the next value goes, as a step of its path.
+    std::string nextSegment() const {
+        if (open_.empty()) return {};
+        const Json& container = *open_.back();
+        return container.is_array() ? "[" + std::to_string(container.size()) + "]" : "." + key_;
+    }
+
+    bool topLevelKey(std::string key) {
+        ++members_;
+        if (members_ == 1 && key != "format") throw NotOurs{"it does not begin with its format"};
+        if (members_ == 2 && key != "version") throw UnknownVersion{"none"};
+        if (!seen_.insert(key).second) throw WrongField{key, "given twice"};
+        member_ = std::move(key);
+        return true;
+    }
+
+    bool open(Json container) {
+        if (!root_) {
+            if (!container.is_object()) throw NotOurs{"it is not a JSON object"};
+            root_ = true;
+            return true;
         }
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
+        if (depth() >= kDeepest)
+            throw WrongField{pathOf(open_.size()) + nextSegment(),
+                             "nested deeper than " + std::to_string(kDeepest) + " levels"};
+        if (atTopLevel() && member_ == "catchments" && container.is_array()) {
+            inCatchments_ = true;
+            return true;
+        }
+        segments_.push_back(nextSegment());
+        if (open_.empty()) {
+            tree_ = std::move(container);
+            open_.push_back(&tree_);
         } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
+            open_.push_back(&insert(std::move(container)));
         }
-    }
-    unsigned hex4() {
-        unsigned code = 0;
-        if (at_ + 4 > text_.size()) at_ = text_.size(), fail();
-        const auto [end, error] =
-            std::from_chars(text_.data() + at_, text_.data() + at_ + 4, code, 16);
-        if (error != std::errc() || end != text_.data() + at_ + 4) fail();
-        at_ += 4;
-        return code;
+        return true;
     }
 
-    std::string_view text_;
-    std::size_t base_;
-    bool lazy_;
-    std::size_t at_ = 0;
-};
-
-std::string TrimmedRight(std::string text) {
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
-}
-
-std::string OptionalText(Reader& r) {
-    return r.isNull() ? std::string() : TrimmedRight(r.text());
-}
-
-int Integer(Reader& r) {
-    const double value = r.number();
-    return std::isfinite(value) ? static_cast<int>(value) : 0;
-}
-
-// How one member of an object is read into a T; the members an object's table does not name
-// are skipped.
-template <typename T>
-struct Member {
-    std::string_view name;
-    void (*read)(Reader&, T&);
-};
-
-template <typename T, std::size_t N>
-void ReadMembers(Reader& r, T& into, const Member<T> (&members)[N]) {
-    r.object([&](std::string_view key) {
-        for (const Member<T>& member : members)
-            if (member.name == key) return member.read(r, into);
-        r.skip();
-    });
-}
-
-// The type whose member a pointer to member names.
-template <typename>
-struct OwnerOf;
-template <typename T, typename V>
-struct OwnerOf<V T::*> {
-    using type = T;
-};
-template <auto field>
-using Owner = typename OwnerOf<decltype(field)>::type;
-
-// Fills the member `field` with what `value` reads; the kinds of value follow.
-template <auto field, auto value>
-void Into(Reader& r, Owner<field>& into) {
-    into.*field = value(r);
-}
-double Number(Reader& r) {
-    return r.number();
-}
-std::optional<double> OptionalNumber(Reader& r) {
-    return r.optionalNumber();
-}
-bool Flag(Reader& r) {
-    return r.boolean();
-}
-std::string Text(Reader& r) {
-    return r.text();
-}
-// A series and where it lies in the file (places[place] of a storm).
-template <auto field, std::size_t place>
-void StormSeries(Reader& r, StormResult& s) {
-    r.series(s.*field, s.places[place]);
-}
-
-constexpr Member<Message> kMessageMembers[] = {
-    {"severity", [](Reader& r, Message& m) { m.problem = r.text() == "PROBLEM"; }},
-    {"text", Into<&Message::text, Text>},
-    {"catchment", Into<&Message::catchment, OptionalText>},
-    {"storm",
-     [](Reader& r, Message& m) {
-         const double storm = r.number();
-         if (std::isfinite(storm)) m.storm = static_cast<int>(storm);
-     }},
-    {"line", Into<&Message::line, Integer>},
-};
-
-template <auto field>
-void Messages(Reader& r, Owner<field>& into) {
-    auto& messages = into.*field;
-    r.array([&] { ReadMembers(r, messages.emplace_back(), kMessageMembers); });
-}
-
-constexpr Member<Rational> kRationalMembers[] = {
-    {"c", Into<&Rational::c, Number>},
-    {"tcMinutes", Into<&Rational::tcMinutes, Number>},
-    {"tcFromKirpich", Into<&Rational::tcFromKirpich, Flag>},
-    {"intensityInchesPerHour", Into<&Rational::intensityInchesPerHour, Number>},
-    {"peakCfs", Into<&Rational::peakCfs, Number>},
-};
-
-constexpr Member<StormResult> kStormMembers[] = {
-    {"storm", Into<&StormResult::storm, Integer>},
-    {"identification", Into<&StormResult::identification, OptionalText>},
-    {"computed", Into<&StormResult::computed, Flag>},
-    {"messages", Messages<&StormResult::messages>},
-    {"returnPeriodYears", Into<&StormResult::returnPeriodYears, OptionalNumber>},
-    {"oneHourDepthInches", Into<&StormResult::oneHourDepthInches, OptionalNumber>},
-    {"timeStepHours", Into<&StormResult::timeStepHours, Number>},
-    {"rainfallInches", StormSeries<&StormResult::rainfallInches, 0>},
-    {"lossInches", StormSeries<&StormResult::lossInches, 1>},
-    {"excessInches", StormSeries<&StormResult::excessInches, 2>},
-    {"hydrographTimesHours", StormSeries<&StormResult::hydrographTimesHours, 3>},
-    {"hydrographFlowsCfs", StormSeries<&StormResult::hydrographFlowsCfs, 4>},
-    {"peakCfs", Into<&StormResult::peakCfs, Number>},
-    {"timeToPeakHours", Into<&StormResult::timeToPeakHours, Number>},
-    {"runoffInches", Into<&StormResult::runoffInches, Number>},
-    {"runoffAcreFeet", Into<&StormResult::runoffAcreFeet, Number>},
-    {"rational",
-     [](Reader& r, StormResult& s) {
-         if (!r.isNull()) ReadMembers(r, s.rational.emplace(), kRationalMembers);
-     }},
-};
-
-constexpr Member<CatchmentResult> kUnitHydrographMembers[] = {
-    {"timeStepHours", Into<&CatchmentResult::unitHydrographStepHours, Number>},
-    {"ordinatesCfs",
-     [](Reader& r, CatchmentResult& c) { r.series(c.unitHydrographCfs, c.unitHydrographPlace); }},
-};
-
-constexpr Member<CatchmentResult> kCatchmentMembers[] = {
-    {"identification", Into<&CatchmentResult::identification, OptionalText>},
-    {"number", Into<&CatchmentResult::number, Integer>},
-    {"description", Into<&CatchmentResult::description, OptionalText>},
-    {"line", Into<&CatchmentResult::line, Integer>},
-    {"computed", Into<&CatchmentResult::computed, Flag>},
-    {"messages", Messages<&CatchmentResult::messages>},
-    {"areaSquareMiles", Into<&CatchmentResult::areaSquareMiles, Number>},
-    {"unitDurationHours", Into<&CatchmentResult::unitDurationHours, Number>},
-    {"unitHydrograph",
-     [](Reader& r, CatchmentResult& c) { ReadMembers(r, c, kUnitHydrographMembers); }},
-    {"storms",
-     [](Reader& r, CatchmentResult& c) {
-         r.array([&] {
-             StormResult& s = c.storms.emplace_back();
-             s.computed = true; // unless the file says otherwise
-             ReadMembers(r, s, kStormMembers);
-         });
-     }},
-};
-
-constexpr Member<RunResults> kRunMembers[] = {
-    {"input", Into<&RunResults::input, Text>},
-    {"report", Into<&RunResults::report, Text>},
-    {"drelm", Into<&RunResults::drelm, Text>},
-    {"peak", Into<&RunResults::peak, Text>},
-};
-
-constexpr Member<RunResults> kDeckMembers[] = {
-    {"title", Into<&RunResults::title, OptionalText>},
-    {"rainfallOption", Into<&RunResults::rainfallOption, Integer>},
-    {"messages", Messages<&RunResults::deckMessages>},
-};
-
-// What the document's top level holds besides the run's results.
-struct Document {
-    RunResults results;
-    std::string format;
-    int version = 0;
-    bool complete = false;
-};
-
-constexpr Member<Document> kDocumentMembers[] = {
-    {"format", Into<&Document::format, Text>},
-    {"version", Into<&Document::version, Integer>},
-    {"complete", Into<&Document::complete, Flag>},
-    {"run", [](Reader& r, Document& d) { ReadMembers(r, d.results, kRunMembers); }},
-    {"deck", [](Reader& r, Document& d) { ReadMembers(r, d.results, kDeckMembers); }},
-    {"catchments",
-     [](Reader& r, Document& d) {
-         r.array([&] {
-             CatchmentResult& c = d.results.catchments.emplace_back();
-             c.computed = true; // unless the file says otherwise
-             ReadMembers(r, c, kCatchmentMembers);
-         });
-     }},
-};
-
-RunResults ReadDocument(Reader& r, const fs::path& file) {
-    Document document;
-    document.results.file = file;
-    ReadMembers(r, document, kDocumentMembers);
-    if (!r.atEnd()) r.fail();
-    const std::string named = file.empty() ? std::string("the results") : file.string();
-    if (document.format != "tovan-results")
-        throw ResultsError(named + " is not a results file of the engine.");
-    if (document.version != 1)
-        throw ResultsError(named +
-                           " has a version of the results file this program does not know.");
-    if (!document.complete) throw ResultsError(named + " is incomplete: its run did not end.");
-    return std::move(document.results);
-}
-
-std::string Slice(const fs::path& file, std::size_t offset, std::size_t length) {
-    std::ifstream in(file, std::ios::binary);
-    std::string text(length, '\0');
-    in.seekg(static_cast<std::streamoff>(offset));
-    if (!in.read(text.data(), static_cast<std::streamsize>(length)))
-        throw ResultsError(file.string() + " changed or went away while it was shown.");
-    return text;
-}
-
-void LoadPlace(const fs::path& file, SeriesPlace& place, std::vector<double>& values) {
-    if (place.length == 0) return;
-    const std::string text = Slice(file, place.offset, place.length);
-    Reader reader(text, place.offset, false);
-    try {
-        reader.numbers(values);
-    } catch (const Malformed&) {
-        throw ResultsError(file.string() + " changed or went away while it was shown.");
+    bool close() {
+        if (open_.empty()) {
+            inCatchments_ = false; // the end of the catchments, or of the whole file
+            return true;
+        }
+        open_.pop_back();
+        segments_.pop_back();
+        if (open_.empty()) treeEnded();
+        return true;
     }
-    place = {};
+
+    bool put(Json value) {
+        if (atTopLevel()) return topLevelValue(std::move(value));
+        if (open_.empty())
+            throw WrongField{pathOf(0), "expected an object, found " + Described(value)};
+        insert(std::move(value));
+        return true;
+    }
+
+    Json& insert(Json value) {
+        Json& container = *open_.back();
+        if (container.is_array()) {
+            container.push_back(std::move(value));
+            return container.back();
+        }
+        return container[key_] = std::move(value);
+    }
+
+    bool topLevelValue(Json value) {
+        if (member_ == "format" && value != "tovan-results")
+            throw NotOurs{"its format is " + value.dump()};
+        if (member_ == "version" && !(value.is_number_integer() && value == 1))
+            throw UnknownVersion{value.dump()};
+        if (member_ == "complete") complete_ = value == true;
+        if (member_ == "run" || member_ == "deck")
+            throw WrongField{member_, "expected an object, found " + Described(value)};
+        if (member_ == "catchments")
+            throw WrongField{member_, "expected an array, found " + Described(value)};
+        return true;
+    }
+
+    // A top-level member's value, or one catchment, has been read whole.
+    void treeEnded() {
+        if (inCatchments_) {
+            const std::string path = pathOf(0);
+            if (!tree_.is_object()) throw WrongField{path, "expected an object, found an array"};
+            results_.catchments.push_back(CatchmentFrom(Fields(tree_, path)));
+        } else if (member_ == "run" || member_ == "deck") {
+            if (!tree_.is_object()) throw WrongField{member_, "expected an object, found an array"};
+            (member_ == "run" ? ReadRun : ReadDeck)(Fields(tree_, member_), results_);
+        } else if (member_ == "catchments") {
+            throw WrongField{member_, "expected an array, found an object"};
+        }
+        tree_ = nullptr;
+    }
+
+    RunResults& results_;
+    bool root_ = false, inCatchments_ = false, complete_ = false;
+    std::size_t members_ = 0;
+    std::set<std::string> seen_;
+    std::string member_, key_;
+    Json tree_;
+    std::vector<Json*> open_;
+    std::vector<std::string> segments_; // the step of each open container's path
+    std::size_t errorAt_ = 0;
+    std::string errorText_;
+};
+
+// nlohmann's "[json.exception.parse_error.101] parse error at line 1, column 5: syntax error
+// while parsing value - invalid literal; last read: 'NaN'" without its bookkeeping, and without
+// the text last read, which may hold any bytes at all.
+std::string SyntaxReason(const std::string& what) {
+    const std::size_t colon = what.find(": ");
+    std::string reason = colon == std::string::npos ? what : what.substr(colon + 2);
+    reason.erase(std::min(reason.find("; last read"), reason.size()));
+    return reason;
 }
 
 // The whole text of a results file. Where the system can, the file is mapped rather than
@@ -495,8 +465,7 @@ class FileText {
         struct stat status {};
         if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
             size_ = static_cast<std::size_t>(status.st_size);
-            // Populated at once: the reader walks every page from the first to the last.
-            void* at = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            void* at = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
             if (at != MAP_FAILED) mapped_ = at;
         }
         ::close(fd);
@@ -507,8 +476,6 @@ class FileText {
         std::ifstream in(file, std::ios::binary | std::ios::ate);
         if (!in) throw ResultsError(file.string() + " cannot be opened.");
         size_ = static_cast<std::size_t>(in.tellg());
-        // Not a std::string: filling hundreds of megabytes with zeros first costs time for
-        // nothing.
         read_.reset(new char[size_]);
         in.seekg(0);
         in.read(read_.get(), static_cast<std::streamsize>(size_));
@@ -522,35 +489,42 @@ class FileText {
 
 } // namespace
 
-RunResults ParseResults(std::string_view text, const fs::path& file, SeriesLoading loading) {
-    Reader reader(text, 0, loading == SeriesLoading::WhenNeeded);
+RunResults ParseResults(std::string_view text, const fs::path& file) {
     const std::string named = file.empty() ? std::string("the results") : file.string();
+    RunResults results;
+    results.file = file;
+    ResultsStream stream(results);
     try {
-        return ReadDocument(reader, file);
-    } catch (const Malformed& m) {
-        // A file cut short is the usual case: a copy or a disk that broke off.
-        if (m.atEnd)
-            throw ResultsError(named + " is not a complete results file: it breaks off after " +
-                               std::to_string(text.size()) + " bytes.");
-        throw ResultsError(named + " is not a results file: it is not valid JSON at byte " +
-                           std::to_string(m.byte) + ".");
+        if (!Json::sax_parse(text.begin(), text.end(), &stream)) {
+            // A file cut short is the usual case: a copy or a disk that broke off.
+            if (stream.errorAt() > text.size())
+                throw ResultsError(named + " is not a complete results file: it breaks off after " +
+                                   std::to_string(text.size()) + " bytes.");
+            throw ResultsError(named + " is not a results file: it is not valid JSON at byte " +
+                               std::to_string(stream.errorAt()) + ": " +
+                               SyntaxReason(stream.errorText()) + ".");
+        }
+    } catch (const NotOurs& e) {
+        throw ResultsError(named + " is not a results file of the engine: " + e.why + ".");
+    } catch (const UnknownVersion& e) {
+        throw ResultsError(named +
+                           " has a version of the results file this program does not "
+                           "know (version: " +
+                           e.found + ").");
+    } catch (const WrongField& e) {
+        throw ResultsError(named + " is not a results file of the engine: " + e.path + ": " +
+                           e.what + ".");
     }
+    if (const auto member = stream.missingMember(); member && *member != "complete")
+        throw ResultsError(named + " is not a results file of the engine: " + *member +
+                           ": missing.");
+    if (!stream.complete()) throw ResultsError(named + " is incomplete: its run did not end.");
+    return results;
 }
 
-RunResults ReadResults(const fs::path& file, SeriesLoading loading) {
+RunResults ReadResults(const fs::path& file) {
     const FileText text(file);
-    return ParseResults(text.view(), file, loading);
-}
-
-void LoadSeries(RunResults& results, const SummaryRow& row) {
-    CatchmentResult& c = results.catchments[row.catchment];
-    LoadPlace(results.file, c.unitHydrographPlace, c.unitHydrographCfs);
-    if (row.storm == kNoStorm) return;
-    StormResult& s = c.storms[row.storm];
-    std::vector<double>* series[] = {&s.rainfallInches, &s.lossInches, &s.excessInches,
-                                     &s.hydrographTimesHours, &s.hydrographFlowsCfs};
-    for (std::size_t i = 0; i < s.places.size(); ++i)
-        LoadPlace(results.file, s.places[i], *series[i]);
+    return ParseResults(text.view(), file);
 }
 
 } // namespace tovan::results

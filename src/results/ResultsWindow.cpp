@@ -279,15 +279,7 @@ std::vector<SummaryRow> ResultsWindow::selectedRows() const {
 }
 
 void ResultsWindow::showSelection() {
-    const std::vector<SummaryRow> rows = selectedRows();
-    try {
-        for (const SummaryRow& row : rows)
-            LoadSeries(results_, row);
-    } catch (const ResultsError& e) {
-        platform_.showMessage(e.what(), MessageIcon::Exclamation, "Results Error!");
-        return;
-    }
-    chart_->plot(results_, rows);
+    chart_->plot(results_, selectedRows());
 }
 
 std::optional<std::string> ResultsWindow::askFileName(const char* title, const char* filter,

@@ -4,7 +4,6 @@
 // table, the plot and the CSV files show the same numbers.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -29,11 +28,6 @@ struct Message {
     int line = 0;
 };
 
-// Where a series lies in the results file while it is not read yet (length 0: read).
-struct SeriesPlace {
-    std::size_t offset = 0, length = 0;
-};
-
 struct Rational {
     double c = 0, tcMinutes = 0, intensityInchesPerHour = 0, peakCfs = 0;
     bool tcFromKirpich = false;
@@ -50,8 +44,6 @@ struct StormResult {
     std::vector<double> hydrographTimesHours, hydrographFlowsCfs;
     double peakCfs = 0, timeToPeakHours = 0, runoffInches = 0, runoffAcreFeet = 0;
     std::optional<Rational> rational;
-    // rainfall, loss, excess, hydrograph times, hydrograph flows
-    std::array<SeriesPlace, 5> places{};
 };
 
 struct CatchmentResult {
@@ -64,7 +56,6 @@ struct CatchmentResult {
     double areaSquareMiles = 0, unitDurationHours = 0;
     double unitHydrographStepHours = 0;
     std::vector<double> unitHydrographCfs; // cfs per inch of excess at 0, dt, 2 dt, ...
-    SeriesPlace unitHydrographPlace;
     std::vector<StormResult> storms;
 };
 
@@ -80,16 +71,11 @@ struct RunResults {
     std::filesystem::path reportPath() const;
 };
 
-// Now: every series is read with the file. WhenNeeded: the series are left in the file until
-// LoadSeries asks for a row's, so that a run of 100,000 storms opens in a moment.
-enum class SeriesLoading { Now, WhenNeeded };
-
-// Reads a complete results file; throws ResultsError when it cannot be read, is not a results
-// file, or was cut short.
-RunResults ReadResults(const std::filesystem::path& file,
-                       SeriesLoading loading = SeriesLoading::Now);
-RunResults ParseResults(std::string_view json, const std::filesystem::path& file = {},
-                        SeriesLoading loading = SeriesLoading::Now);
+// Reads a complete results file, every series with it; throws ResultsError when it cannot be
+// read, is not valid JSON, is not a results file or not of this version, was cut short, or has
+// a field that is not what the format says (the error names the field's path).
+RunResults ReadResults(const std::filesystem::path& file);
+RunResults ParseResults(std::string_view json, const std::filesystem::path& file = {});
 
 // One line of the summary: a catchment and one of its storms. A catchment stopped before any
 // storm has one line without a storm (storm == kNoStorm).
@@ -99,10 +85,6 @@ struct SummaryRow {
     std::size_t storm = kNoStorm;
 };
 std::vector<SummaryRow> SummaryRows(const RunResults& results);
-
-// Reads the series of a row (its storm's and its catchment's unit hydrograph) when they were
-// left in the file; throws ResultsError when the file no longer holds them.
-void LoadSeries(RunResults& results, const SummaryRow& row);
 
 // The storm of a row, or nullptr for a catchment without storms.
 const StormResult* StormOf(const RunResults& results, const SummaryRow& row);

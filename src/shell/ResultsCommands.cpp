@@ -42,7 +42,7 @@ bool MDIfrmTovan2000::openResults(const std::string& path) {
     results::RunResults run;
     try {
         BusyCursor busy(platform_);
-        run = results::ReadResults(path, results::SeriesLoading::WhenNeeded);
+        run = results::ReadResults(path);
     } catch (const results::ResultsError& e) {
         platform_.showMessage(e.what(), MessageIcon::Exclamation, kResultsErrorTitle);
         return false;
