@@ -8,8 +8,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
+#include <mutex>
 
 namespace tovan {
 
@@ -42,9 +47,45 @@ QString TitleOrProgramName(std::string_view title) {
 
 } // namespace
 
+#if defined(Q_OS_WIN)
 QSettings* NewTovanSettings() {
     return new QSettings(QStringLiteral("Tovan 2000"), QStringLiteral("Tovan 2000"));
 }
+#else
+namespace {
+
+// The file QSettings would take for organisation and application "Tovan 2000".
+QString TovanSettingsFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Tovan 2000/Tovan 2000.conf");
+}
+
+// Opening a pipe or a device in its place would wait for a writer that never comes, before any
+// window is shown; such a store is left alone, and this run keeps its settings in a scratch
+// file of its own.
+QString UsableSettingsFile() {
+    const QString file = TovanSettingsFile();
+    std::error_code error;
+    const auto status = std::filesystem::status(QFile::encodeName(file).toStdString(), error);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) return file;
+    static QTemporaryDir scratch;
+    static std::once_flag told;
+    std::call_once(told, [&] {
+        std::fprintf(stderr,
+                     "Tovan2000: %s is not a regular file: the settings in it are not read, and "
+                     "settings changed now are kept only until the program ends.\n",
+                     QFile::encodeName(file).constData());
+    });
+    return scratch.filePath(QStringLiteral("Tovan 2000.conf"));
+}
+
+} // namespace
+
+// The same file as QSettings("Tovan 2000", "Tovan 2000"), named so that it is looked at first.
+QSettings* NewTovanSettings() {
+    return new QSettings(UsableSettingsFile(), QSettings::IniFormat);
+}
+#endif
 
 void QtPlatform::showMessage(std::string_view text, MessageIcon icon, std::string_view title) {
     QMessageBox box(QtIcon(icon), TitleOrProgramName(title), Latin1(text), QMessageBox::Ok,

@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace tovan {
@@ -31,6 +32,19 @@ void Place(QWidget& window, double left, double top, double width, double height
     window.resize(TwipsToPixelsX(width), TwipsToPixelsY(height));
 }
 
+// Far beyond any desktop (a million twips are some 66,000 pixels): a stored placement outside
+// this, or one that is not a number at all (NaN, infinity), was not saved by the program and is
+// no placement to restore; it would also overflow the conversion to pixels.
+constexpr double kFarthestTwips = 1e6;
+
+bool IsPlausible(double left, double top, double width, double height) {
+    const auto within = [](double twips) {
+        return std::isfinite(twips) && std::fabs(twips) <= kFarthestTwips;
+    };
+    return within(left) && within(top) && within(width) && within(height) && width > 0 &&
+           height > 0;
+}
+
 } // namespace
 
 // All four are read before the window moves, so that a bad value leaves it where it was.
@@ -39,7 +53,11 @@ void RestorePlacement(QWidget& window, Platform& platform) {
     const double top = StoredNumber(platform, "Top", "0");
     const double width = StoredNumber(platform, "Width", "12390");
     const double height = StoredNumber(platform, "Height", "9480");
-    Place(window, left, top, width, height);
+    if (IsPlausible(left, top, width, height)) {
+        Place(window, left, top, width, height);
+    } else {
+        Place(window, 0, 0, kDefaultWidthTwips, kDefaultHeightTwips);
+    }
     if (window.isMinimized()) Place(window, 0, 0, kDefaultWidthTwips, kDefaultHeightTwips);
     KeepOnScreen(window);
 }

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
+#include <sys/stat.h>
 
 using namespace tovan;
 using tovan::testing::Shell;
@@ -63,6 +64,30 @@ TEST(Placement, StoredTextThatIsNoNumberKeepsTheDesignedPlacement) {
     EXPECT_EQ((platform.settings[{"Startup", "Width"}]), "wide") << "not replaced by the default";
 }
 
+// Not saved by the program: the window opens where a first start opens it.
+TEST(Placement, AStoredPlacementNoScreenCouldHoldGivesTheDefaultOne) {
+    const std::vector<std::vector<std::pair<const char*, const char*>>> stored = {
+        {{"Width", "1e300"}}, {{"Left", "-1e300"}}, {{"Width", "-5000"}, {"Height", "-5000"}},
+        {{"Height", "0"}},    {{"Top", "nan"}},     {{"Width", "inf"}},
+    };
+    for (const auto& values : stored) {
+        SCOPED_TRACE(values.front().first + std::string("=") + values.front().second);
+        ApplicationState state;
+        RecordingPlatform platform;
+        tovan::testing::CountingDeckFiles files;
+        for (const auto& [key, text] : values)
+            platform.settings[{"Startup", key}] = text;
+        MDIfrmTovan2000 main(state, platform, files);
+        main.MDIForm_Load();
+        main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+        EXPECT_EQ(main.pos(), QPoint(0, 0));
+        const QSize frame = main.frameGeometry().size() - main.size();
+        const QSize free = main.screen()->availableGeometry().size() - frame;
+        EXPECT_EQ(main.size(), QSize(TwipsToPixelsX(12390), TwipsToPixelsY(9480)).boundedTo(free));
+    }
+}
+
 TEST(QtPlatform, SettingsAreTextInTheTovan2000Store) {
     QtPlatform platform;
     EXPECT_EQ(platform.setting("CommonDialog", "Directory", "C:\\"), "C:\\");
@@ -70,8 +95,23 @@ TEST(QtPlatform, SettingsAreTextInTheTovan2000Store) {
     EXPECT_EQ(platform.setting("Startup", "Left", "0"), "1234.5");
     std::unique_ptr<QSettings> store(NewTovanSettings());
     EXPECT_EQ(store->value("Startup/Left").toString(), QStringLiteral("1234.5"));
-    EXPECT_EQ(store->applicationName(), QStringLiteral("Tovan 2000"));
+    EXPECT_TRUE(store->fileName().endsWith(QStringLiteral("Tovan 2000/Tovan 2000.conf")));
 }
+
+#if !defined(Q_OS_WIN)
+// A pipe in place of the settings file would make the program wait before any window appears.
+TEST(QtPlatform, ASettingsFileThatIsAPipeIsLeftAlone) {
+    QtPlatform platform;
+    platform.saveSetting("Startup", "Left", "1");
+    const QString file = std::unique_ptr<QSettings>(NewTovanSettings())->fileName();
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    platform.saveSetting("Startup", "Top", "2");
+    EXPECT_EQ(platform.setting("Startup", "Top", "0"), "2") << "kept for this run";
+    EXPECT_EQ(platform.setting("Startup", "Left", "0"), "0");
+    QFile::remove(file);
+}
+#endif
 
 TEST(QtPlatform, DialogFilterAndFolderAreTranslatedForQt) {
     EXPECT_EQ(QtPlatform::qtFilter("Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*"),
