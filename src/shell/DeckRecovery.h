@@ -26,8 +26,10 @@ QString RecoveryFolder();
 QString NewRecoveryPath();
 // Writes the grids atomically (a crash mid-write leaves the old file). Returns 0 or the errno.
 int WriteRecovery(const QString& path, const DeckGrids& grids);
-// The recovery files left behind, the newest first; files that cannot be read are skipped.
-std::vector<RecoveredDeck> RecoveriesLeftBehind();
+// The recovery files left behind, the newest first. A file that cannot be read, or holds no
+// deck, is skipped; with setAside, it is also renamed out of the way (to "<name>.unreadable")
+// and named there with the reason, so that it never hides the others again.
+std::vector<RecoveredDeck> RecoveriesLeftBehind(std::vector<std::string>* setAside = nullptr);
 // Fills fresh grids from a recovery file; false when it cannot be read.
 bool ReadRecovery(const QString& path, DeckGrids& grids, Platform& platform);
 // "Tovan2000 closed without saving your deck of 5 Dec 2026 14:32 (WEST BASIN). Recover it?"

@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
@@ -754,7 +755,18 @@ void MDIfrmTovan2000::forgetUnsavedDeck() {
 // Recover opens the deck, Discard removes it, Later keeps it for the next start.
 void MDIfrmTovan2000::offerRecovery() {
     TrapErrors(platform_, "offerRecovery Error!", [this] {
-        for (const RecoveredDeck& deck : RecoveriesLeftBehind()) {
+        std::vector<std::string> setAside;
+        const std::vector<RecoveredDeck> decks = RecoveriesLeftBehind(&setAside);
+        if (!setAside.empty()) {
+            std::string list;
+            for (const std::string& line : setAside)
+                list += (list.empty() ? "" : "\n") + line;
+            platform_.showDetailedMessage(
+                "Some decks kept aside could not be read. They were set aside in " +
+                    QDir::toNativeSeparators(RecoveryFolder()).toStdString() + ":",
+                list, MessageIcon::Exclamation, "Tovan2000");
+        }
+        for (const RecoveredDeck& deck : decks) {
             if (deck.path == recoveryPath_) continue;
             const std::size_t choice = platform_.askChoice(RecoveryQuestion(deck), "Tovan2000",
                                                            {"Recover", "Discard", "Later"});

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <functional>
 #include <regex>
+#include <sys/stat.h>
 
 using namespace tovan;
 using namespace tovan::testing;
@@ -169,6 +170,53 @@ TEST(Recovery, ACloseWithACancelledSaveLosesNothing) {
     next.platform.answers.push_back(Answer::No);
     next.trigger("mnuFileClose");
     EXPECT_TRUE(RecoveriesLeftBehind().empty());
+}
+
+// A recovery file that holds no deck is set aside and named once; every good one is still
+// offered, each with its own time and title.
+TEST(Recovery, AnUnreadableRecoveryFileHidesNoOtherDeck) {
+    QDir(RecoveryFolder()).removeRecursively();
+    {
+        Shell s;
+        NewDeck(s);
+        TypeInCell(s.editor()->fpCardA, col::kATitle, 2, QStringLiteral("WEST BASIN"));
+        ASSERT_EQ(WriteRecovery(NewRecoveryPath(), s.editor()->grids()), 0);
+    }
+    const QDir folder(RecoveryFolder());
+    const auto write = [&](const char* name, const QByteArray& text) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    write("recovery-1.json", R"({"writtenAt":5})");
+    write("recovery-2.json", "{}");
+    write("recovery-3.json", "[1,2");
+    write("recovery-4.json", R"({"writtenAt":"2026-12-01T10:00:00","A":7})");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath("recovery-5.json")).constData(), 0600), 0);
+
+    Shell next;
+    next.platform.choices = {2}; // Later
+    next.main->offerRecovery();
+    ASSERT_EQ(next.platform.messages.size(), 2U);
+    const auto& setAside = next.platform.messages[0];
+    EXPECT_EQ(setAside.text.rfind("Some decks kept aside could not be read.", 0), 0U);
+    for (const char* named :
+         {"recovery-1.json.unreadable: it does not say when it was written",
+          "recovery-2.json.unreadable", "recovery-3.json.unreadable: it is not valid JSON",
+          "recovery-4.json.unreadable: its grids",
+          "recovery-5.json.unreadable: it is not a regular file"})
+        EXPECT_NE(setAside.detail.find(named), std::string::npos) << named << "\n"
+                                                                  << setAside.detail;
+    EXPECT_NE(next.platform.messages[1].text.find("(WEST BASIN). Recover it?"), std::string::npos);
+    EXPECT_EQ(
+        folder.entryList({QStringLiteral("recovery-*.json")}, QDir::Files | QDir::System).size(),
+        1);
+
+    Shell third;
+    third.platform.choices = {1}; // Discard
+    third.main->offerRecovery();
+    EXPECT_EQ(third.platform.messages.size(), 1U) << "what was set aside is not named again";
+    QDir(RecoveryFolder()).removeRecursively();
 }
 
 // A change is written within the recovery delay, so a killed program leaves it behind; a save
