@@ -5,11 +5,12 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -109,28 +110,15 @@ bool TakeOver(int fd, const struct stat& old) {
 }
 
 // A name no other save uses at the same time: hidden, beside the target, process and sequence
-// numbered.
+// numbered, and short whatever the deck's name, so that every name the file system takes for a
+// deck can be saved. It exists only from the moment the complete content is given it until the
+// rename an instant later; nothing but this save ever removes such a file, since a file of this
+// name in the user's folder may be anyone's.
 fs::path TemporaryName(const fs::path& target, unsigned attempt) {
     static std::atomic<unsigned> sequence{0};
-    const std::string name = "." + target.filename().string() + "." + std::to_string(::getpid()) +
-                             "." + std::to_string(sequence++) + "-" + std::to_string(attempt) +
-                             ".tmp";
+    const std::string name = ".tovan-" + std::to_string(::getpid()) + "-" +
+                             std::to_string(sequence++) + "-" + std::to_string(attempt) + ".tmp";
     return FolderOf(target) / name;
-}
-
-// A save killed between naming its complete temporary file and renaming it over the deck (two
-// system calls apart) leaves that file behind; the next save of the deck removes such files of
-// processes that no longer run.
-void RemoveLeftovers(const fs::path& target) {
-    const std::string prefix = "." + target.filename().string() + ".";
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(FolderOf(target), error)) {
-        const std::string name = entry.path().filename().string();
-        if (!name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
-        const std::string rest = name.substr(prefix.size());
-        const pid_t pid = static_cast<pid_t>(std::atol(rest.c_str()));
-        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) ::unlink(entry.path().c_str());
-    }
 }
 
 // An unnamed file in the target's folder: it has no name until it is complete, so a process
@@ -172,7 +160,6 @@ enum class Replaced { Done, InPlaceInstead };
 // owner or group cannot be kept by a new file.
 Replaced ReplaceByRename(const fs::path& target, const struct stat* old, std::string_view bytes,
                          int& error) {
-    RemoveLeftovers(target);
     errno = 0;
     fs::path temporary;
     int fd = OpenUnnamedBeside(target);
@@ -202,20 +189,56 @@ Replaced ReplaceByRename(const fs::path& target, const struct stat* old, std::st
     return Replaced::Done;
 }
 
+// The whole content of an open file, to put back should writing over it break off.
+std::optional<std::string> ContentOf(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) return std::nullopt;
+    std::string content(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t got =
+            ::pread(fd, content.data() + done, content.size() - done, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return std::nullopt;
+        done += static_cast<std::size_t>(got);
+    }
+    return content;
+}
+
+// Writes `bytes` over the file from its start and cuts it to their length.
+int Overwrite(int fd, std::string_view bytes) {
+    if (::lseek(fd, 0, SEEK_SET) != 0) return LastError();
+    int error = WriteAll(fd, bytes);
+    if (error == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) error = LastError();
+    return error;
+}
+
 // Writing over the old content, for files that a rename would change in a way the user would
 // notice (another hard link, another owner) or that sit in a folder the user may not write.
-// The whole text is built before the file is opened, so only a failure during the write itself
-// (a full disk, a crash) can leave the file short; the rename cannot be had here.
+// The disk space for the whole new content is taken before a byte of the old one is touched,
+// so a full disk refuses the save with the old deck intact; should the write still break off
+// (a file system that cannot reserve space, or one that copies on write), the old content is
+// written back, and only when even that fails is the deck left damaged, and said to be.
 int WriteInPlace(const fs::path& target, std::string_view bytes) {
     errno = 0;
-    FileHandle handle(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+    FileHandle handle(::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
     if (handle.fd() < 0) return LastError();
-    int error = WriteAll(handle.fd(), bytes);
-    if (error == 0 && ::ftruncate(handle.fd(), static_cast<off_t>(bytes.size())) != 0)
-        error = LastError();
+    const std::optional<std::string> old = ContentOf(handle.fd());
+    if (!old) return LastError();
+    if (bytes.size() > old->size()) {
+        const int reserved = ::posix_fallocate(handle.fd(), 0, static_cast<off_t>(bytes.size()));
+        if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL) {
+            (void)::ftruncate(handle.fd(), static_cast<off_t>(old->size())); // the reserve's tail
+            return reserved;
+        }
+    }
+    int error = Overwrite(handle.fd(), bytes);
     if (error == 0) error = FlushContent(handle.fd());
-    const int closeError = handle.close();
-    return error != 0 ? error : closeError;
+    if (error != 0) {
+        if (Overwrite(handle.fd(), *old) != 0 || ::fsync(handle.fd()) != 0) return kLeftDamaged;
+        return error;
+    }
+    return handle.close();
 }
 
 } // namespace

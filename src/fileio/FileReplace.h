@@ -18,6 +18,8 @@ namespace tovan {
 
 // Error numbers of the file replacement beyond the system's errno values.
 inline constexpr int kNotARegularFile = -2; // a folder, pipe, device node or socket
+// Written over in place, the write broke off and the old content could not be put back.
+inline constexpr int kLeftDamaged = -3;
 
 // Writes `bytes` as they are (no line-end or character-set translation) to the file at `path`,
 // creating it or replacing it. Returns 0, or the errno value (or kNotARegularFile) of the step

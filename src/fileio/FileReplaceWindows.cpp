@@ -65,13 +65,13 @@ class FileHandle {
 };
 
 // A name no other save uses at the same time: beside the target, process and sequence
-// numbered, and hidden like its POSIX counterpart.
+// numbered, hidden like its POSIX counterpart, and short whatever the deck's name.
 fs::path TemporaryName(const fs::path& target, unsigned attempt) {
     static std::atomic<unsigned> sequence{0};
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
-    const std::wstring name =
-        L"." + target.filename().native() + L"." + std::to_wstring(::GetCurrentProcessId()) + L"." +
-        std::to_wstring(sequence++) + L"-" + std::to_wstring(attempt) + L".tmp";
+    const std::wstring name = L".tovan-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(sequence++) + L"-" + std::to_wstring(attempt) +
+                              L".tmp";
     return folder / name;
 }
 

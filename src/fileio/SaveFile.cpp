@@ -70,13 +70,19 @@ std::int32_t SaveFile(const DeckGrids& grids, const std::string& path, Platform&
 
 std::string DescribeFileError(int error) {
     if (error == kNotARegularFile) return "The path names a pipe, device or socket, not a file.";
+    if (error == kLeftDamaged)
+        return "Writing over the deck in place broke off, and its earlier content could not be "
+               "written back.";
     return std::string(std::strerror(error)) + ".";
 }
 
 std::string SaveFailureDetail(std::int32_t result, const std::string& path) {
     if (result == 0 || result == kSaveStoppedByRule) return {};
-    return "The deck could not be written to " + path + ": " + DescribeFileError(result) +
-           " Nothing was changed on disk.";
+    const std::string outcome = result == kLeftDamaged
+                                    ? " The deck on disk is damaged: save it again, or save it "
+                                      "under another name, before closing it."
+                                    : " Nothing was changed on disk.";
+    return "The deck could not be written to " + path + ": " + DescribeFileError(result) + outcome;
 }
 
 } // namespace tovan

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -174,4 +175,45 @@ TEST_F(FileReplace, AKilledSaveLeavesTheOldOrTheNewDeckAndNothingElse) {
     ASSERT_EQ(Replace(deck, earlier), 0);
     EXPECT_EQ(Names(folder_.path()), std::vector<std::string>{"deck.tvi"})
         << "the next save removes what a killed one left";
+}
+
+// A deck written in place (here: it has a second name) on a disk too full for its new text:
+// the save is refused and both names keep the old deck. A file size limit stands in for the
+// full disk; it applies in a child process only.
+TEST_F(FileReplace, AFullDiskLeavesADeckWrittenInPlaceIntact) {
+    const fs::path deck = folder_ / "deck.tvi", hard = folder_ / "hard.tvi";
+    const std::string earlier(3000, 'e');
+    Write(deck, earlier);
+    fs::create_hard_link(deck, hard);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(100);
+        ::_exit(Replace(deck, std::string(10000, 'n')) == EFBIG ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "refused for want of room";
+    EXPECT_EQ(ReadText(deck), earlier);
+    EXPECT_EQ(ReadText(hard), earlier);
+}
+
+// A name of 255 bytes, the most a file system takes, saves; a file in the folder whose name
+// looks like a save's temporary file is someone else's and stays.
+TEST_F(FileReplace, EveryNameSavesAndOnlyItsOwnFilesAreTouched) {
+    const fs::path longest = folder_ / (std::string(251, 'L') + ".tvi");
+    EXPECT_EQ(Replace(longest, "first"), 0);
+    EXPECT_EQ(Replace(longest, "second"), 0);
+    EXPECT_EQ(ReadText(longest), "second");
+
+    const fs::path deck = folder_ / "target.tvi";
+    const fs::path others[] = {folder_ / ".target.tvi.99999.tmp", folder_ / ".tovan-99999-0-0.tmp"};
+    for (const fs::path& other : others)
+        Write(other, "not the save's");
+    EXPECT_EQ(Replace(deck, "deck"), 0);
+    for (const fs::path& other : others)
+        EXPECT_EQ(ReadText(other), "not the save's") << other;
+    EXPECT_EQ(Names(folder_.path()).size(), 4U) << "and nothing of the save's own is left";
 }
