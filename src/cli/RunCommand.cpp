@@ -26,9 +26,11 @@ constexpr const char* kUsage =
     "usage: tovandeck run DECK [--report NAME] [--drelm NAME] [--peak NAME] [--timeout SECONDS]\n"
     "Runs the engine on DECK in the deck's folder and prints the names of its report,\n"
     "routing-model (DRELM) and peak-flow files. A NAME is given without extension.\n"
-    "Names that would overwrite the deck, each other or the run's scratch files are refused\n"
-    "before the engine starts. With --timeout, an engine still running after SECONDS is\n"
-    "stopped and its partial outputs are removed (exit status 2).\n";
+    "Names that would overwrite the deck, each other or the run's scratch files, and outputs\n"
+    "that are links, folders, pipes, devices or files you may not write, are refused before\n"
+    "the engine starts; existing outputs it replaces are named on standard error.\n"
+    "With --timeout, an engine still running after SECONDS is stopped and all its outputs\n"
+    "are removed, the results file included (exit status 2).\n";
 
 // Shows the run's messages on standard error instead of in boxes.
 class ConsolePlatform : public RecordingPlatform {
@@ -103,8 +105,14 @@ int RunCommand(Arguments args) {
         std::fprintf(stderr, "tovandeck run: %s: no such deck file\n", parsed->deck.c_str());
         return kExitUsage;
     }
-    run::RunRequest request{deck.parent_path(), TextFromPath(deck.filename()), parsed->report,
-                            parsed->drelm, parsed->peak};
+    run::RunRequest request{deck.parent_path(),
+                            TextFromPath(deck.filename()),
+                            parsed->report,
+                            parsed->drelm,
+                            parsed->peak,
+                            [](const std::string& replaced) {
+                                std::fprintf(stderr, "tovandeck run: %s\n", replaced.c_str());
+                            }};
     ConsolePlatform platform;
     run::ChildOptions options;
     options.timeout = TimeoutOf(parsed->timeout);

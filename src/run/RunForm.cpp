@@ -45,9 +45,15 @@ bool RunFormModel::cmdBrowse_Click(Platform& platform) {
     return true;
 }
 
+std::string RunFormModel::replacedCaption() const {
+    if (!chosenFileShown()) return {};
+    const EngineFiles files = DeriveEngineFiles(InputFile, reportBox, drelmBox, peakBox);
+    return ReplacedOutputsText(ReplacedOutputs(folder_, files));
+}
+
 AfterRun RunFormModel::cmdRun_Click(Platform& platform, EngineCaller& engine) {
     SavedInputFile = InputFile;
-    const RunRequest request{folder_, InputFile, reportBox, drelmBox, peakBox};
+    const RunRequest request{folder_, InputFile, reportBox, drelmBox, peakBox, {}};
     const AfterRun after = run::cmdRun_Click(platform, engine, request);
     const EngineFiles files = DeriveEngineFiles(InputFile, reportBox, drelmBox, peakBox);
     OutputFile = files.report;

@@ -54,6 +54,9 @@ class RunFormModel {
     const std::string& inputCaption() const { return inputCaption_; }
     const std::string& outputCaption() const { return outputCaption_; }
     const std::filesystem::path& folder() const { return folder_; }
+    // Which existing files a run with the names as typed would replace ("The run replaces
+    // storm.tvo and storm.results.json."), or nothing; shown before the run, beside the boxes.
+    std::string replacedCaption() const;
 
     // Browse: the file dialog, then the chosen file and its folder shown; a cancelled dialog
     // clears the entries. Returns true when a file was chosen.

@@ -1,5 +1,10 @@
 #include "run/RunNames.h"
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace tovan::run {
 
 std::string TrimBlanks(std::string_view text) {
@@ -62,11 +67,75 @@ bool SameFile(const fs::path& folder, const std::string& a, const std::string& b
     return fs::equivalent(pathA, pathB, error);
 }
 
+// As an "open for output" of this user would find it.
+bool MayWrite(const fs::path& path) {
+#if defined(_WIN32)
+    std::error_code error;
+    const fs::perms perms = fs::status(path, error).permissions();
+    return !error && (perms & fs::perms::owner_write) != fs::perms::none;
+#else
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+#endif
+}
+
 bool NamesScratchFile(const std::string& name) {
     return IsScratchFileName(fs::path(name).filename().string());
 }
 
 } // namespace
+
+std::string ResultsFileName(std::string_view report) {
+    const std::size_t slash = report.find_last_of("/\\");
+    const std::size_t dot = report.find_last_of('.');
+    const bool hasExtension =
+        dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
+    return std::string(hasExtension ? report.substr(0, dot) : report) + ".results.json";
+}
+
+std::vector<RunOutput> OutputsOf(const EngineFiles& files) {
+    return {{"report", files.report},
+            {"DRELM", files.drelm},
+            {"peak", files.peak},
+            {"results", ResultsFileName(files.report)}};
+}
+
+std::optional<std::string> FindUnwritableOutput(const fs::path& folder, const EngineFiles& files) {
+    for (const RunOutput& output : OutputsOf(files)) {
+        const fs::path path = folder / output.name;
+        std::error_code error;
+        const fs::file_status link = fs::symlink_status(path, error);
+        if (!fs::exists(link)) continue;
+        const std::string named = std::string("The ") + output.role + " file " + output.name;
+        if (fs::is_symlink(link))
+            return named + " is a symbolic link, which the run would replace with a file of its "
+                           "own. Choose another output name.";
+        if (!fs::is_regular_file(link))
+            return named + " is a folder, pipe or device, not a file. Choose another output name.";
+        if (!MayWrite(path))
+            return named + " may not be written by you. Choose another output name.";
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> ReplacedOutputs(const fs::path& folder, const EngineFiles& files) {
+    std::vector<std::string> replaced;
+    for (const RunOutput& output : OutputsOf(files)) {
+        std::error_code error;
+        if (fs::exists(fs::symlink_status(folder / output.name, error)))
+            replaced.push_back(output.name);
+    }
+    return replaced;
+}
+
+std::string ReplacedOutputsText(const std::vector<std::string>& names) {
+    if (names.empty()) return {};
+    std::string text = "The run replaces ";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) text += i + 1 == names.size() ? " and " : ", ";
+        text += names[i];
+    }
+    return text + ".";
+}
 
 std::optional<std::string> FindNameClash(const fs::path& folder, const EngineFiles& files) {
     if (NamesScratchFile(files.input)) {
@@ -74,8 +143,11 @@ std::optional<std::string> FindNameClash(const fs::path& folder, const EngineFil
                " has the name of a scratch file of the run, which is deleted after every run. "
                "Copy the deck to another name and run that.";
     }
-    const NamedFile outputs[] = {
-        {"report", &files.report}, {"DRELM", &files.drelm}, {"peak", &files.peak}};
+    const std::string results = ResultsFileName(files.report);
+    const NamedFile outputs[] = {{"report", &files.report},
+                                 {"DRELM", &files.drelm},
+                                 {"peak", &files.peak},
+                                 {"results", &results}};
     for (const NamedFile& output : outputs) {
         if (NamesScratchFile(*output.name)) {
             return std::string("The ") + output.role + " file name " + *output.name +

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tovan::run {
 
@@ -49,11 +50,35 @@ EngineFiles DeriveEngineFiles(std::string_view inputFile, std::string_view repor
 bool IsScratchFileName(std::string_view name);
 
 // Why a run with these names would destroy a file it needs, or nothing when it would not: an
-// output named like the input deck or like another output, or a deck or output named like a
-// scratch file (the clean-up after the run deletes those). Names resolve against `folder`; two
-// names of one existing file (a hard link, a case-insensitive file system) count as the same.
+// output (the results file included) named like the input deck or like another output, or a deck or
+// output named like a scratch file (the clean-up after the run deletes those). Names resolve
+// against `folder`; two names of one existing file (a hard link, a case-insensitive file system)
+// count as the same.
 std::optional<std::string> FindNameClash(const std::filesystem::path& folder,
                                          const EngineFiles& files);
+
+// The engine's results file, `<report base>.results.json` beside the report: the report's name
+// without its extension ("run.tvo" and "run" give "run.results.json").
+std::string ResultsFileName(std::string_view report);
+
+// Every file a run writes besides the scratch files, with its role for messages.
+struct RunOutput {
+    const char* role; // "report", "DRELM", "peak", "results"
+    std::string name;
+};
+std::vector<RunOutput> OutputsOf(const EngineFiles& files);
+
+// What a run may not write over, as a save would not: an output name that is a folder, pipe,
+// device or socket; one that is a symbolic link (the engine puts its complete file in the
+// link's place); an existing file the user may not write. Nothing when every output may be
+// written.
+std::optional<std::string> FindUnwritableOutput(const std::filesystem::path& folder,
+                                                const EngineFiles& files);
+// The outputs that exist already and that the run will replace, as their names.
+std::vector<std::string> ReplacedOutputs(const std::filesystem::path& folder,
+                                         const EngineFiles& files);
+// "The run replaces storm.tvo and storm.results.json." or nothing when it replaces nothing.
+std::string ReplacedOutputsText(const std::vector<std::string>& names);
 
 // The folder part of a dialog's full file name: the full name cut before the separator that
 // precedes the file title ("/data/storm.tvi", "storm.tvi" -> "/data").

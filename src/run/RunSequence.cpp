@@ -1,6 +1,9 @@
 #include "run/RunSequence.h"
 
 #include <exception>
+#include <optional>
+#include <set>
+#include <utility>
 #include <system_error>
 #include <vector>
 
@@ -46,39 +49,69 @@ bool IsEngineWorkFile(const std::string& name) {
     return name.starts_with(".tovan-") && name.ends_with(".part");
 }
 
-// An interrupted engine leaves files that look like results and are not: every output, work
-// file and scratch file it wrote during this run goes. Files it had not touched yet are
-// earlier, complete results and stay.
-std::string RemovePartialOutputs(const fs::path& folder, const EngineFiles& files,
-                                 fs::file_time_type runStart) {
-    std::error_code error;
-    const auto writtenSinceStart = [&](const fs::path& file) {
-        return fs::last_write_time(file, error) >= runStart && !error;
-    };
-    for (const std::string* name : {&files.report, &files.drelm, &files.peak}) {
-        if (writtenSinceStart(folder / *name)) fs::remove(folder / *name, error);
+// What the folder held of a run's files before the run: each output's time and size (or its
+// absence), and the engine's work files. A file's time alone cannot tell: the file system's
+// clock ticks coarsely, and an output written just after the run began can carry an earlier time.
+class FilesBeforeRun {
+  public:
+    FilesBeforeRun(const fs::path& folder, const EngineFiles& files) : folder_(folder) {
+        for (const RunOutput& output : OutputsOf(files))
+            outputs_.emplace_back(output.name, stamp(folder / output.name));
+        for (const fs::path& work : workFiles())
+            earlierWork_.insert(work.filename().string());
     }
-    for (const auto& entry :
-         fs::directory_iterator(folder.empty() ? fs::path(".") : folder, error)) {
-        if (IsEngineWorkFile(entry.path().filename().string()) && writtenSinceStart(entry.path()))
-            fs::remove(entry.path(), error);
+
+    // An interrupted engine leaves files that look like results and are not: every output, work
+    // file and scratch file this run wrote goes. Outputs it had not touched yet are earlier,
+    // complete results and stay.
+    std::string removeWhatTheRunWrote() const {
+        std::error_code error;
+        for (const auto& [name, before] : outputs_) {
+            const auto now = stamp(folder_ / name);
+            if (now && now != before) fs::remove(folder_ / name, error);
+        }
+        for (const fs::path& work : workFiles())
+            if (!earlierWork_.count(work.filename().string())) fs::remove(work, error);
+        DeleteScratchFiles(folder_);
+        return " Its partial output files were removed.";
     }
-    DeleteScratchFiles(folder);
-    return " Its partial output files were removed.";
-}
+
+  private:
+    using Stamp = std::optional<std::pair<fs::file_time_type, std::uintmax_t>>;
+
+    static Stamp stamp(const fs::path& file) {
+        std::error_code error;
+        const auto time = fs::last_write_time(file, error);
+        if (error) return std::nullopt;
+        const auto size = fs::file_size(file, error);
+        if (error) return std::nullopt;
+        return std::pair{time, size};
+    }
+    std::vector<fs::path> workFiles() const {
+        std::vector<fs::path> found;
+        std::error_code error;
+        for (const auto& entry :
+             fs::directory_iterator(folder_.empty() ? fs::path(".") : folder_, error))
+            if (IsEngineWorkFile(entry.path().filename().string())) found.push_back(entry.path());
+        return found;
+    }
+
+    fs::path folder_;
+    std::vector<std::pair<std::string, Stamp>> outputs_;
+    std::set<std::string> earlierWork_;
+};
 
 void CallAndClean(Platform& platform, EngineCaller& engine, const RunRequest& request,
                   const EngineFiles& files) {
     EngineOutcome outcome;
-    const auto runStart = fs::file_time_type::clock::now();
+    const FilesBeforeRun before(request.folder, files);
     {
         BusyCursor busy(platform);
         KillBuffer(platform, engine, request.folder);
         outcome = engine.call(request.folder, files);
     }
     if (outcome.interrupted) {
-        throw RunFailure{outcome.description +
-                         RemovePartialOutputs(request.folder, files, runStart)};
+        throw RunFailure{outcome.description + before.removeWhatTheRunWrote()};
     }
     if (!outcome.finished) throw RunFailure{outcome.description};
     DeleteScratchFiles(request.folder);
@@ -90,10 +123,14 @@ RunResult RunEngine(Platform& platform, EngineCaller& engine, const RunRequest& 
     RunResult result;
     result.files =
         DeriveEngineFiles(request.inputFile, request.reportBox, request.drelmBox, request.peakBox);
-    if (const auto clash = FindNameClash(request.folder, result.files)) {
-        platform.showMessage(*clash, MessageIcon::Exclamation, kRunErrorTitle);
+    auto refusal = FindNameClash(request.folder, result.files);
+    if (!refusal) refusal = FindUnwritableOutput(request.folder, result.files);
+    if (refusal) {
+        platform.showMessage(*refusal, MessageIcon::Exclamation, kRunErrorTitle);
         return result;
     }
+    const std::string replaced = ReplacedOutputsText(ReplacedOutputs(request.folder, result.files));
+    if (!replaced.empty() && request.tellReplaced) request.tellReplaced(replaced);
     try {
         // Fixed before the switch: a relative folder would mean something else inside itself.
         RunRequest absolute = request;

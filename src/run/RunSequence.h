@@ -8,6 +8,7 @@
 #include "run/EngineCaller.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace tovan::run {
@@ -24,6 +25,9 @@ struct RunRequest {
     std::string reportBox;        // the texts of the three optional boxes, as typed
     std::string drelmBox;
     std::string peakBox;
+    // Told, before the engine starts, which existing files the run replaces (when it replaces
+    // any): "The run replaces storm.tvo and storm.results.json."
+    std::function<void(const std::string&)> tellReplaced = {};
 };
 
 struct RunResult {

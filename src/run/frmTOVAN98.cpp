@@ -129,6 +129,8 @@ void frmTOVAN98::buildControls() {
     lblInput_ = NewLabel(this, "lblInput");
     lblOutput_ = NewLabel(this, "lblOutput");
     lblOutput_->setWordWrap(true);
+    lblReplaces_ = NewLabel(this, "lblReplaces");
+    lblReplaces_->setWordWrap(true);
     for (QWidget* widget : {static_cast<QWidget*>(Label5_), static_cast<QWidget*>(lblInput_),
                             static_cast<QWidget*>(lblOutput_)})
         KeepPlaceWhenHidden(widget);
@@ -141,6 +143,15 @@ void frmTOVAN98::buildControls() {
     txtPeak_ = NewBox(this, "txtPeak", Label4_);
     connect(cmdBrowse_, &QPushButton::clicked, this, &frmTOVAN98::cmdBrowse_Click);
     connect(cmdRun_, &QPushButton::clicked, this, &frmTOVAN98::cmdRun_Click);
+    for (QLineEdit* box : {txtOut_, txtDrelm_, txtPeak_})
+        connect(box, &QLineEdit::textEdited, this, &frmTOVAN98::showReplacedFiles);
+}
+
+// Said before the run, as the names are typed, so that no earlier output is replaced unseen.
+void frmTOVAN98::showReplacedFiles() {
+    takeBoxTexts();
+    lblReplaces_->setText(FromName(model_.replacedCaption()));
+    lblReplaces_->setVisible(!lblReplaces_->text().isEmpty());
 }
 
 void frmTOVAN98::buildMenus(QMenuBar* menuBar) {
@@ -187,6 +198,7 @@ void frmTOVAN98::buildLayout(QMenuBar* menuBar) {
     form->addWidget(lblOutput_);
     form->addWidget(Label1_);
     form->addLayout(names);
+    form->addWidget(lblReplaces_);
     setMinimumWidth(480);
 }
 
@@ -214,6 +226,7 @@ void frmTOVAN98::showModelState() {
     SetTextIfChanged(txtOut_, FromName(model_.reportBox));
     SetTextIfChanged(txtDrelm_, FromName(model_.drelmBox));
     SetTextIfChanged(txtPeak_, FromName(model_.peakBox));
+    showReplacedFiles();
 }
 
 void frmTOVAN98::takeBoxTexts() {
@@ -254,7 +267,7 @@ void frmTOVAN98::cmdRun_Click() {
          [this, &after] { after = model_.cmdRun_Click(platform_, engine_); });
     running_ = false;
     if (after != AfterRun::Failed) {
-        const auto results = report.parent_path() / (report.stem().string() + ".results.json");
+        const auto results = report.parent_path() / ResultsFileName(report.filename().string());
         emit runCompleted(QString::fromStdString(results.string()));
     }
     afterRun(after);

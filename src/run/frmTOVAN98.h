@@ -79,6 +79,7 @@ class frmTOVAN98 : public QDialog {
     void placeOnScreen();
     void showModelState();
     void takeBoxTexts();
+    void showReplacedFiles();
     void afterRun(AfterRun after);
     void unloadForm();
     template <typename Body>
@@ -96,6 +97,7 @@ class frmTOVAN98 : public QDialog {
     QLabel* Label5_ = nullptr;
     QLabel* lblInput_ = nullptr;
     QLabel* lblOutput_ = nullptr;
+    QLabel* lblReplaces_ = nullptr;
     QLabel* Label1_ = nullptr;
     QLabel* Label2_ = nullptr;
     QLabel* Label3_ = nullptr;

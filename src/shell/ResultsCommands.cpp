@@ -21,9 +21,8 @@ namespace fs = std::filesystem;
 constexpr std::string_view kRunDeckErrorTitle = "Run This Deck";
 constexpr std::string_view kResultsErrorTitle = "Open Results Error!";
 
-// `<report base>.results.json` beside the report: run.tvo gives run.results.json.
 fs::path ResultsFileOf(const fs::path& folder, const std::string& report) {
-    return folder / (fs::path(report).stem().string() + ".results.json");
+    return folder / run::ResultsFileName(report);
 }
 
 } // namespace
@@ -86,7 +85,12 @@ void MDIfrmTovan2000::mnuFileRunDeck_Click() {
         }
         if (deckPath().empty()) return; // a new deck that was not saved has no file to run
         const fs::path deck(deckPath());
-        run::RunRequest request{deck.parent_path(), deck.filename().string(), {}, {}, {}};
+        run::RunRequest request{deck.parent_path(),
+                                deck.filename().string(),
+                                {},
+                                {},
+                                {},
+                                [this](const std::string& replaced) { showStatus(replaced); }};
         run::ProgressEngineCaller engine;
         const run::RunResult result = run::RunEngine(platform_, engine, request);
         if (result.completed)

@@ -5,8 +5,11 @@
 #include "platform/RecordingPlatform.h"
 
 #include <deque>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace tovan;
 using namespace tovan::run;
@@ -138,4 +141,82 @@ TEST_F(RunSequence, AMissingFolderIsARunErrorAndChangesNothing) {
     ASSERT_EQ(platform.messages.size(), 1U);
     EXPECT_EQ(platform.messages[0].title, "cmdRun_Click Error!");
     EXPECT_EQ(fs::current_path(), before);
+}
+
+// What a run would write over as no save would is refused before either call of the engine,
+// the results file included; the box says which output and why.
+TEST_F(RunSequence, OutputsItMustNotReplaceAreRefusedBeforeTheEngineStarts) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        const char* inputFile;
+        const char* reportBox;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"the results file over the deck", [this] { Touch(folder / "r.results.json"); },
+         "r.results.json", "r", "The results file r.results.json would overwrite the input deck."},
+        {"a link to a device", [this] { fs::create_symlink("/dev/full", folder / "storm.tvo"); },
+         "storm.tvi", "", "The report file storm.tvo is a symbolic link"},
+        {"a folder", [this] { fs::create_directory(folder / "stormPeak.tvi"); }, "storm.tvi", "",
+         "The peak file stormPeak.tvi is a folder, pipe or device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& entry : fs::directory_iterator(folder.path()))
+            fs::remove_all(entry.path());
+        Touch(folder / "storm.tvi");
+        c.arrange();
+        platform.messages.clear();
+        engine.calls.clear();
+        EXPECT_FALSE(RunEngine(platform, engine, {folder.path(), c.inputFile, c.reportBox, "", ""})
+                         .completed);
+        EXPECT_TRUE(engine.calls.empty());
+        ASSERT_EQ(platform.messages.size(), 1U);
+        EXPECT_EQ(platform.messages[0].title, kRunErrorTitle);
+        EXPECT_EQ(platform.messages[0].text.rfind(c.said, 0), 0U) << platform.messages[0].text;
+    }
+}
+
+// A read-only report of another user's is refused to an ordinary user, as a save would be.
+TEST_F(RunSequence, AnOutputTheUserMayNotWriteIsRefused) {
+    Touch(folder / "storm.tvo");
+    fs::permissions(folder / "storm.tvo",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(100);
+        const auto why =
+            FindUnwritableOutput(folder.path(), DeriveEngineFiles("storm.tvi", "", "", ""));
+        ::_exit(why && why->find("storm.tvo may not be written") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The outputs a run will replace are named before the engine is called; every output of a run
+// that was stopped goes, the results file too, while files it had not written stay.
+TEST_F(RunSequence, ReplacedOutputsAreNamedFirstAndAStoppedRunLeavesNone) {
+    Touch(folder / "storm.tvo");
+    Touch(folder / "storm.results.json");
+    std::vector<std::string> told;
+    request.tellReplaced = [&](const std::string& text) { told.push_back(text); };
+    engine.sideEffect = [&] {
+        EXPECT_FALSE(told.empty()) << "named before the engine starts";
+        for (const char* name : {"storm.tvo", "storm.tvd", "storm.results.json"})
+            std::ofstream(folder / name) << "written by this run";
+    };
+    EXPECT_TRUE(RunEngine(platform, engine, request).completed);
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told[0], "The run replaces storm.tvo and storm.results.json.");
+
+    Touch(folder / "stormPeak.tvi"); // complete, from the run before
+    engine.outcomes = {EngineOutcome::Finished(), EngineOutcome::Interrupted("Stopped.")};
+    EXPECT_FALSE(RunEngine(platform, engine, request).completed);
+    for (const char* name : {"storm.tvo", "storm.tvd", "storm.results.json"})
+        EXPECT_FALSE(exists(name)) << name;
+    EXPECT_TRUE(exists("stormPeak.tvi"));
 }
