@@ -215,6 +215,20 @@ TEST_F(RunFormGui, RunPassesTheTypedNamesTrimmedWithTheirExtensions) {
     EXPECT_EQ(engine.folders[1], decks.path());
 }
 
+// Before the run, as the names are typed, the form says which earlier outputs it would replace.
+TEST_F(RunFormGui, TheFilesARunWouldReplaceAreNamedAsTheNamesAreTyped) {
+    tovan::testing::Touch(decks / "storm.tvo");
+    tovan::testing::Touch(decks / "storm.results.json");
+    choose("storm.tvi");
+    EXPECT_TRUE(label("lblReplaces")->isVisible());
+    EXPECT_EQ(label("lblReplaces")->text(), "The run replaces storm.tvo and storm.results.json.");
+    type("txtOut", "fresh");
+    EXPECT_TRUE(label("lblReplaces")->isHidden()) << "fresh.tvo replaces nothing";
+    QTest::keyClick(box("txtOut"), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box("txtOut"), Qt::Key_Delete);
+    EXPECT_EQ(label("lblReplaces")->text(), "The run replaces storm.tvo and storm.results.json.");
+}
+
 TEST_F(RunFormGui, RunAnotherYesEmptiesTheFormAndNoClosesIt) {
     choose("storm.tvi");
     type("txtOut", "report");
