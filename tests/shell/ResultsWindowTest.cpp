@@ -187,3 +187,31 @@ TEST(ResultsFromTheRunForm, ACompletedRunOpensTheResultsWindow) {
     ASSERT_NE(window, nullptr) << (s.texts().empty() ? "" : s.texts().back());
     EXPECT_EQ(window->table()->model()->rowCount(), 12); // 5 + 5 + 2 storms
 }
+
+// A results file with a fault deep inside is refused when it is opened, with the field named,
+// and no window opens to fail later when the row is chosen.
+TEST(ResultsFromAFile, AFaultInsideASeriesIsToldWhenTheFileIsOpened) {
+    Shell s;
+    std::string text;
+    {
+        std::ifstream in(std::string(TOVAN_EXAMPLES) +
+                         "/../tests/cases/results-prints-the-summary/one-hour.results.json");
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::size_t series = text.rfind("\"hydrographFlowsCfs\":[0,");
+    ASSERT_NE(series, std::string::npos);
+    text.replace(series, std::strlen("\"hydrographFlowsCfs\":[0,"),
+                 "\"hydrographFlowsCfs\":[\"x\",");
+    const std::string file = s.path("bad.results.json");
+    std::ofstream(file, std::ios::binary) << text;
+    s.platform.chosenFiles.push_back(file);
+    s.trigger("mnuOpenResults");
+    EXPECT_EQ(s.main->findChild<results::ResultsWindow*>(), nullptr);
+    ASSERT_EQ(s.platform.messages.size(), 1U);
+    EXPECT_EQ(s.platform.messages[0].title, "Open Results Error!");
+    EXPECT_NE(
+        s.platform.messages[0].text.find(
+            "catchments[1].storms[4].hydrographFlowsCfs[0]: expected a number, found a string"),
+        std::string::npos)
+        << s.platform.messages[0].text;
+}
