@@ -3,9 +3,14 @@
 #include <exception>
 #include <optional>
 #include <set>
-#include <utility>
 #include <system_error>
+#include <tuple>
+#include <utility>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
 
 namespace tovan::run {
 
@@ -77,7 +82,9 @@ class FilesBeforeRun {
     }
 
   private:
-    using Stamp = std::optional<std::pair<fs::file_time_type, std::uintmax_t>>;
+    // The file's time and size and, where the system has one, its file number: the engine puts
+    // each complete output in place by a rename, so a file it wrote is a new file.
+    using Stamp = std::optional<std::tuple<fs::file_time_type, std::uintmax_t, std::uintmax_t>>;
 
     static Stamp stamp(const fs::path& file) {
         std::error_code error;
@@ -85,7 +92,12 @@ class FilesBeforeRun {
         if (error) return std::nullopt;
         const auto size = fs::file_size(file, error);
         if (error) return std::nullopt;
-        return std::pair{time, size};
+        std::uintmax_t number = 0;
+#if !defined(_WIN32)
+        struct stat status {};
+        if (::stat(file.c_str(), &status) == 0) number = static_cast<std::uintmax_t>(status.st_ino);
+#endif
+        return std::tuple{time, size, number};
     }
     std::vector<fs::path> workFiles() const {
         std::vector<fs::path> found;
