@@ -3,7 +3,7 @@
 // copied from a grid pastes back with the same values, and one paste reports once.
 #include "ShellFixture.h"
 #include "deck/RecordSets.h"
-#include "editor/rules/CellEntry.h"
+#include "editing/CellEntry.h"
 
 #include <QFile>
 

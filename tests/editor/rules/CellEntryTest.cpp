@@ -1,4 +1,4 @@
-#include "editor/rules/CellEntry.h"
+#include "editing/CellEntry.h"
 
 #include "deck/RecordSets.h"
 

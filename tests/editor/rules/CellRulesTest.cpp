@@ -1,7 +1,7 @@
-#include "editor/rules/CellRules.h"
+#include "editing/CellRules.h"
 
 #include "deck/modChangeSpread.h"
-#include "editor/rules/TabControl.h"
+#include "editing/TabControl.h"
 #include "platform/RecordingPlatform.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,42 @@
+# The layers hold only while includes point downward. Run as a test (cmake -P) with SOURCE set
+# to the source tree: no file of src/core includes a Qt header or a header outside src/core, and
+# no file of src/cli includes one outside src/core and src/cli. Fails naming every offending
+# line.
+set(problems "")
+
+function(check_layer folder allowed)
+    file(GLOB_RECURSE files "${SOURCE}/src/${folder}/*.h" "${SOURCE}/src/${folder}/*.cpp")
+    foreach(file IN LISTS files)
+        file(STRINGS "${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+        file(RELATIVE_PATH shown "${SOURCE}" "${file}")
+        foreach(line IN LISTS includes)
+            if(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*|Qt[A-Za-z]*/[^>]*)>")
+                list(APPEND problems "${shown}: a Qt header in the ${folder} layer: ${line}")
+            elseif(line MATCHES "#[ \t]*include[ \t]*\"([^\"]+)\"")
+                set(header "${CMAKE_MATCH_1}")
+                set(found FALSE)
+                foreach(root IN LISTS allowed)
+                    if(EXISTS "${SOURCE}/src/${root}/${header}")
+                        set(found TRUE)
+                    endif()
+                endforeach()
+                get_filename_component(here "${file}" DIRECTORY)
+                if(EXISTS "${here}/${header}" OR header STREQUAL "Version.h")
+                    set(found TRUE)
+                endif()
+                if(NOT found)
+                    list(APPEND problems "${shown}: includes ${header}, which is not below it")
+                endif()
+            endif()
+        endforeach()
+    endforeach()
+    set(problems "${problems}" PARENT_SCOPE)
+endfunction()
+
+check_layer(core "core")
+check_layer(cli "core;.")
+
+if(problems)
+    list(JOIN problems "\n" text)
+    message(FATAL_ERROR "Includes that run upward:\n${text}")
+endif()

@@ -1,0 +1,823 @@
+#include "shell/MDIfrmTovan2000.h"
+
+#include "editor/CardViewPanel.h"
+#include "editor/CheckDeckPanel.h"
+#include "editing/ErrorTrap.h"
+#include "editor/FieldHelpWindow.h"
+#include "editor/GridTableModel.h"
+#include "editor/GridView.h"
+#include "editor/Twips.h"
+#include "editor/clsEdit.h"
+#include "editor/frmInput.h"
+#include "fileio/SaveFile.h"
+#include "run/frmTOVAN98.h"
+#include "shell/DeckRecovery.h"
+#include "shell/WindowPlacement.h"
+#include "shell/frmAbout.h"
+#include "shell/frmCover.h"
+#include "shell/frmTech.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <memory>
+
+namespace tovan {
+
+namespace {
+
+constexpr std::string_view kDialogSection = "CommonDialog";
+constexpr std::string_view kFolderKey = "Directory";
+
+} // namespace
+
+MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, DeckFiles& files,
+                                 QWidget* parent)
+    : QMainWindow(parent), state_(state), platform_(platform), files_(files),
+      mdi_(new QMdiArea(this)), recoveryTimer_(new QTimer(this)) {
+    setObjectName(QStringLiteral("MDIfrmTovan2000"));
+    setWindowTitle(QStringLiteral("Tovan2000"));
+    mdi_->setBackground(QColor(128, 128, 128));
+    setCentralWidget(mdi_);
+    setAcceptDrops(true);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    status_ = new QLabel(statusBar());
+    status_->setObjectName(QStringLiteral("statusDeck"));
+    statusBar()->addPermanentWidget(status_, 1);
+    findings_ = new QLabel(statusBar());
+    findings_->setObjectName(QStringLiteral("statusFindings"));
+    statusBar()->addPermanentWidget(findings_);
+    connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::updateStatus);
+    buildMenus();
+    // The placement it was designed with, kept when the stored one cannot be used.
+    resize(TwipsToPixelsX(kDefaultWidthTwips), TwipsToPixelsY(kDefaultHeightTwips));
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MDIfrmTovan2000::onSubWindowActivated);
+    recoveryTimer_->setObjectName(QStringLiteral("recoveryTimer"));
+    recoveryTimer_->setSingleShot(true);
+    recoveryTimer_->setInterval(kRecoveryDelayMs);
+    recoveryWriter_.setMaxThreadCount(1);
+    connect(recoveryTimer_, &QTimer::timeout, this, &MDIfrmTovan2000::writeRecoveryInBackground);
+    buildDocks();
+}
+
+MDIfrmTovan2000::~MDIfrmTovan2000() {
+    // The area announces its children's going, and the application the focus leaving, while
+    // the window is half destroyed.
+    disconnect(mdi_, nullptr, this, nullptr);
+    disconnect(qApp, nullptr, this, nullptr);
+    recoveryWriter_.waitForDone();
+    reading_.deck.reset();
+    delete editorWindow_; // the editor views the document, which goes with this window
+}
+
+QAction* MDIfrmTovan2000::addItem(QMenu* menu, const char* name, const char* caption) {
+    QAction* item = menu->addAction(QString::fromLatin1(caption));
+    item->setObjectName(QString::fromLatin1(name));
+    items_[name] = item;
+    return item;
+}
+
+QAction* MDIfrmTovan2000::addItem(QMenu* menu, const char* name, const char* caption,
+                                  void (MDIfrmTovan2000::*handler)()) {
+    QAction* item = addItem(menu, name, caption);
+    connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return item;
+}
+
+QAction* MDIfrmTovan2000::addSeparator(QMenu* menu, const char* name) {
+    QAction* separator = menu->addSeparator();
+    separator->setObjectName(QString::fromLatin1(name));
+    items_[name] = separator;
+    return separator;
+}
+
+QMenu* MDIfrmTovan2000::addMenu(QMenu* parent, const char* name, const char* caption) {
+    QMenu* menu = parent ? parent->addMenu(QString::fromLatin1(caption))
+                         : menuBar()->addMenu(QString::fromLatin1(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    items_[name] = menu->menuAction();
+    return menu;
+}
+
+void MDIfrmTovan2000::buildMenus() {
+    buildFileMenu();
+    buildEditMenu();
+    QMenu* help = addMenu(nullptr, "mnuHelp", "&Help");
+    addItem(help, "mnuHelpAbout", "&About", &MDIfrmTovan2000::mnuHelpAbout_Click);
+    addItem(help, "mnuHelpFields", "&Field Help", &MDIfrmTovan2000::mnuHelpFields_Click)
+        ->setShortcut(QKeySequence::HelpContents);
+    // Never made available; shown greyed rather than hidden so the menu bar keeps its shape.
+    addMenu(nullptr, "mnuEdit2", "&Edit2")->menuAction()->setEnabled(false);
+    buildViewMenu();
+}
+
+void MDIfrmTovan2000::buildFileMenu() {
+    QMenu* file = addMenu(nullptr, "mnuFile", "&File");
+    addItem(file, "mnuFileCreate", "&Create New", &MDIfrmTovan2000::mnuFileCreate_Click)
+        ->setShortcut(QKeySequence::New);
+    QMenu* open = addMenu(file, "mnuFileOpen", "&Open");
+    addItem(open, "mnuOpenExcel", "&Excel '97 Spreadsheet")->setEnabled(false);
+    addItem(open, "mnuOpenTovan", "&Tovan Files", &MDIfrmTovan2000::mnuOpenTovan_Click)
+        ->setShortcut(QKeySequence::Open);
+    addItem(open, "mnuOpenResults", "&Results...", &MDIfrmTovan2000::mnuOpenResults_Click);
+    recentMenu_ = addMenu(open, "mnuOpenRecent", "&Recent Decks");
+    connect(recentMenu_, &QMenu::aboutToShow, this, &MDIfrmTovan2000::fillRecentMenu);
+    addItem(file, "mnuFileClose", "&Close", &MDIfrmTovan2000::mnuFileClose_Click);
+    addSeparator(file, "mnuSep1");
+    addItem(file, "mnuFileSave", "&Save", &MDIfrmTovan2000::mnuFileSave_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    addItem(file, "mnuFileSaveAs", "S&ave As")->setEnabled(false);
+    addSeparator(file, "mnuSep3");
+    addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
+    addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
+        ->setShortcut(QKeySequence(Qt::Key_F5));
+    addSeparator(file, "mnuSep2");
+    addItem(file, "mnuFileExit", "E&xit", &MDIfrmTovan2000::mnuFileExit_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+}
+
+void MDIfrmTovan2000::buildEditMenu() {
+    mnuEdit_ = addMenu(nullptr, "mnuEdit", "&Edit");
+    addItem(mnuEdit_, "mnuEditDelete", "&Delete Row")->setEnabled(false);
+    addItem(mnuEdit_, "mnuEditCut", "C&ut Data", &MDIfrmTovan2000::mnuEditCut_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+    addItem(mnuEdit_, "mnuEditCopy1", "&Copy Data", &MDIfrmTovan2000::mnuEditCopy1_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    addItem(mnuEdit_, "mnuEditPaste", "&Paste Data", &MDIfrmTovan2000::mnuEditPaste_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
+    addSeparator(mnuEdit_, "mnuEditSep1");
+    addItem(mnuEdit_, "mnuEdit2Next", "&NextCard");
+    addItem(mnuEdit_, "mnuEdit2Back", "&Back", &MDIfrmTovan2000::mnuEdit2Back_click);
+    addItem(mnuEdit_, "mnuEdit2Clear", "&Clear &All", &MDIfrmTovan2000::mnuEdit2Clear_click)
+        ->setEnabled(false);
+    // Added after the items of old, which keep their places.
+    addSeparator(mnuEdit_, "mnuEditSep2");
+    addItem(mnuEdit_, "mnuEditUndo", "&Undo", &MDIfrmTovan2000::mnuEditUndo_Click)
+        ->setShortcut(QKeySequence::Undo);
+    addItem(mnuEdit_, "mnuEditRedo", "&Redo", &MDIfrmTovan2000::mnuEditRedo_Click)
+        ->setShortcuts(
+            {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    followUndoHistory();
+}
+
+// Added after the menus of old, which keep their places: the panels that show the deck from
+// other sides.
+void MDIfrmTovan2000::buildViewMenu() {
+    mnuView_ = addMenu(nullptr, "mnuView", "&View");
+}
+
+QDockWidget* MDIfrmTovan2000::addPanel(QWidget* panel, const char* name, const QString& title,
+                                       const char* viewItem, Qt::DockWidgetArea area) {
+    auto* dock = new QDockWidget(title, this);
+    dock->setObjectName(QString::fromLatin1(name));
+    // Closed and opened from the View menu only, so that the item always tells the truth.
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    dock->setWidget(panel);
+    addDockWidget(area, dock);
+    dock->hide();
+    QAction* item = addItem(mnuView_, viewItem, title.toLatin1().constData());
+    item->setCheckable(true);
+    item->setChecked(true); // open by default
+    connect(item, &QAction::toggled, this, &MDIfrmTovan2000::showPanels);
+    panels_.emplace_back(dock, item);
+    return dock;
+}
+
+void MDIfrmTovan2000::buildDocks() {
+    checkPanel_ = new CheckDeckPanel;
+    checkDock_ = addPanel(checkPanel_, "dockCheckDeck", tr("Check Deck"), "mnuViewCheckDeck",
+                          Qt::BottomDockWidgetArea);
+    connect(checkPanel_, &CheckDeckPanel::findingsChanged, this, &MDIfrmTovan2000::followFindings);
+    connect(checkPanel_, &CheckDeckPanel::findingActivated, this, &MDIfrmTovan2000::showFinding);
+    connect(this, &MDIfrmTovan2000::documentChanged, checkPanel_, &CheckDeckPanel::setDocument);
+
+    cardView_ = new CardViewPanel;
+    cardDock_ = addPanel(cardView_, "dockCardView", tr("Card View"), "mnuViewCardView",
+                         Qt::BottomDockWidgetArea);
+    splitDockWidget(checkDock_, cardDock_, Qt::Horizontal);
+    // The card view follows the caret and every change of the document at once.
+    connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::followCaret);
+    connect(this, &MDIfrmTovan2000::documentChanged, this, [this](DeckDocument* document) {
+        if (document) {
+            connect(document, &DeckDocument::contentsChanged, this, &MDIfrmTovan2000::followCaret);
+        }
+        followCaret();
+    });
+    connect(this, &MDIfrmTovan2000::documentChanged, this, &MDIfrmTovan2000::showPanels);
+}
+
+// A caret moved by code many times in a row (a deck being read) redraws the cards once.
+void MDIfrmTovan2000::followCaret() {
+    if (!caretMoved_) {
+        caretMoved_ = new QTimer(this);
+        caretMoved_->setSingleShot(true);
+        caretMoved_->setInterval(0);
+        connect(caretMoved_, &QTimer::timeout, this, &MDIfrmTovan2000::showCaretCards);
+    }
+    if (!caretMoved_->isActive()) caretMoved_->start();
+}
+
+void MDIfrmTovan2000::showCaretCards() {
+    if (!cardView_ || !cardDock_->isVisible()) return;
+    GridView* view = editor_ && document_ ? editor_->currentGridView() : nullptr;
+    if (!view) {
+        cardView_->showRecord(nullptr, {}, 0, 0);
+        return;
+    }
+    cardView_->showRecord(&document_->grids(), editor_->recordSetOf(view), view->activeCol(),
+                          view->activeRow());
+}
+
+void MDIfrmTovan2000::mnuHelpFields_Click() {
+    TrapErrors(platform_, "mnuHelpFields Error!", [this] {
+        if (!fieldHelp_) fieldHelp_ = new FieldHelpWindow(this);
+        GridView* view = editor_ ? editor_->currentGridView() : nullptr;
+        if (view) {
+            fieldHelp_->showFields(editor_->recordSetOf(view), view->activeCol());
+        } else {
+            fieldHelp_->showFields("A", 1);
+        }
+        fieldHelp_->show();
+        fieldHelp_->raise();
+    });
+}
+
+// The panels are about the deck being edited: without one they step aside. When the card view
+// comes, it gets the width of a whole card where the window has room for it (once the docks
+// are laid out).
+void MDIfrmTovan2000::showPanels() {
+    const bool cardViewWasHidden = cardDock_->isHidden();
+    for (const auto& [dock, item] : panels_)
+        dock->setVisible(document_ && item->isChecked());
+    if (cardViewWasHidden && cardDock_->isVisible()) {
+        QTimer::singleShot(0, this, [this] {
+            // Both docks of the bottom row are sized: given one alone, the row keeps its split.
+            const int card = std::min(cardView_->sizeHint().width(), width() * 2 / 3);
+            resizeDocks({checkDock_, cardDock_}, {width() - card, card}, Qt::Horizontal);
+        });
+    }
+    followCaret();
+}
+
+void MDIfrmTovan2000::followFindings() {
+    if (editor_) editor_->markFindings(checkPanel_->findings());
+    findings_->setText(document_ ? checkPanel_->countText() : QString());
+}
+
+void MDIfrmTovan2000::showFinding(const CellPlace& place) {
+    if (!editor_ || !editorWindow_) return;
+    mdi_->setActiveSubWindow(editorWindow_);
+    editor_->showCell(place);
+}
+
+QAction* MDIfrmTovan2000::menuItem(std::string_view name) const {
+    const auto found = items_.find(name);
+    return found == items_.end() ? nullptr : found->second;
+}
+
+void MDIfrmTovan2000::setMenuItemVisible(std::string_view name, bool visible) {
+    if (QAction* item = menuItem(name)) item->setVisible(visible);
+}
+
+void MDIfrmTovan2000::MDIForm_Load() {
+    for (const char* item : {"mnuEdit", "mnuFileSave", "mnuSep3"})
+        setMenuItemVisible(item, false);
+    TrapErrors(platform_, "MIForm_Load Error!", [this] { RestorePlacement(*this, platform_); });
+}
+
+bool MDIfrmTovan2000::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) MDIForm_Activate();
+    if (event->type() == QEvent::Show) KeepOnScreen(*this); // now with its frame
+    return QMainWindow::event(event);
+}
+
+void MDIfrmTovan2000::MDIForm_Activate() {
+    setMenuItemVisible("mnuFile", true);
+}
+
+void MDIfrmTovan2000::showCover() {
+    if (!cover_) {
+        cover_ = new frmCover(state_, *this);
+        coverWindow_ = mdi_->addSubWindow(cover_);
+        coverWindow_->setWindowIcon(windowIcon());
+    }
+    coverWindow_->showMaximized();
+    mdi_->setActiveSubWindow(coverWindow_);
+}
+
+void MDIfrmTovan2000::sendCoverToBack() {
+    if (!coverWindow_) return;
+    coverWindow_->show();
+    coverWindow_->lower();
+}
+
+void MDIfrmTovan2000::hideCover() {
+    if (coverWindow_) coverWindow_->hide();
+}
+
+// Activation rules run when another child comes to the front, not when the whole program
+// merely regains the focus (the editor would otherwise jump back to record set A).
+void MDIfrmTovan2000::onSubWindowActivated(QMdiSubWindow* window) {
+    if (!window || window == lastActive_) return;
+    lastActive_ = window;
+    if (window == editorWindow_ && editor_) {
+        editor_->ForceFormActivate();
+    } else if (window == coverWindow_ && cover_) {
+        cover_->Form_Activate();
+    }
+}
+
+void MDIfrmTovan2000::loadEditor() {
+    if (editor_) return;
+    document_ = std::make_unique<DeckDocument>();
+    editor_ = new frmInput(*document_, state_, platform_, *this);
+    connect(editor_, &QObject::destroyed, this, &MDIfrmTovan2000::dropDocumentAfterEditor,
+            Qt::QueuedConnection);
+    recoveryPath_ = NewRecoveryPath();
+    QUndoStack& history = document_->undoStack();
+    connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::followUndoHistory);
+    connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::updateStatus);
+    for (GridView* grid : editor_->findChildren<GridView*>()) {
+        connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
+                &MDIfrmTovan2000::updateStatus);
+        connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
+                &MDIfrmTovan2000::followCaret);
+    }
+    // Every change (an undo too) is written at most 30 s later; a crash loses no more.
+    connect(&history, &QUndoStack::indexChanged, this, [this] {
+        if (!recoveryTimer_->isActive()) recoveryTimer_->start();
+    });
+    connect(&history, &QObject::destroyed, this, &MDIfrmTovan2000::followUndoHistory,
+            Qt::QueuedConnection);
+    followUndoHistory();
+    editorWindow_ = mdi_->addSubWindow(editor_);
+    editorWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    editorWindow_->setWindowIcon(windowIcon());
+    editorWindow_->hide();
+    emit documentChanged(document_.get());
+}
+
+// The document lives as long as its editor; a new editor made meanwhile has its own.
+void MDIfrmTovan2000::dropDocumentAfterEditor() {
+    if (editor_ || !document_) return;
+    const std::unique_ptr<DeckDocument> going = std::move(document_);
+    emit documentChanged(nullptr);
+    followUndoHistory();
+}
+
+// An editor left loaded and hidden by a failed open is not the deck the user now asks for.
+void MDIfrmTovan2000::discardHiddenEditor() {
+    if (!editorWindow_ || editorWindow_->isVisible()) return;
+    reading_.deck.reset();
+    delete editorWindow_;
+}
+
+void MDIfrmTovan2000::showEditor() {
+    if (!editorWindow_) return;
+    // The main window does not get lower than the editor needs to keep every row in reach.
+    mdi_->setMinimumHeight(editor_->minimumHeight());
+    editorWindow_->showMaximized();
+    mdi_->setActiveSubWindow(editorWindow_);
+}
+
+void MDIfrmTovan2000::hideEditor() {
+    if (editorWindow_) editorWindow_->hide();
+}
+
+void MDIfrmTovan2000::requestEditorUnload() {
+    if (editorWindow_) editorWindow_->close();
+}
+
+void MDIfrmTovan2000::setFileMenuItemsVisible(bool visible) {
+    setMenuItemVisible("mnuFileCreate", visible);
+    setMenuItemVisible("mnuFileOpen", visible);
+}
+
+void MDIfrmTovan2000::setCardASize(int widthTwips, int heightTwips) {
+    if (editor_) editor_->setCardASize(widthTwips, heightTwips);
+}
+
+// After a cancelled or failed open the editor stays hidden; its activation would take the
+// cover and the File menu's Create New and Open away with nothing to show instead. The user
+// gets the cover back, with the menus of a program without a deck.
+void MDIfrmTovan2000::forceFormActivate() {
+    if (editor_ && editorWindow_ && editorWindow_->isVisible()) {
+        editor_->ForceFormActivate();
+        return;
+    }
+    backToCover();
+    for (const char* item : {"mnuFileCreate", "mnuFileOpen", "mnuFileRun", "mnuSep2"})
+        setMenuItemVisible(item, true);
+    for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
+        setMenuItemVisible(item, false);
+}
+
+void MDIfrmTovan2000::backToCover() {
+    if (!coverWindow_) return;
+    coverWindow_->showNormal();
+    coverWindow_->show();
+    coverWindow_->showMaximized();
+    mdi_->setActiveSubWindow(coverWindow_);
+}
+
+void MDIfrmTovan2000::mnuFileCreate_Click() {
+    TrapErrors(platform_, "mnuFileCreate_Click Error!", [this] {
+        platform_.setBusy(true); // the editor's activation restores the arrow
+        hideCover();
+        if (coverWindow_) coverWindow_->show();
+        discardHiddenEditor();
+        loadEditor();
+        showEditor();
+    });
+}
+
+void MDIfrmTovan2000::mnuOpenTovan_Click() {
+    TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this] {
+        discardHiddenEditor();
+        loadEditor();
+        ReadingContext context{document_->grids(), reading_, state_, platform_};
+        {
+            RecordingPause reading(*document_);
+            files_.open(context, *this);
+        }
+        afterOpen();
+    });
+}
+
+void MDIfrmTovan2000::mnuFileClose_Click() {
+    TrapErrors(platform_, "mnuFileClose Error!", [this] {
+        QMdiSubWindow* active = mdi_->currentSubWindow();
+        if (!active || !active->isVisible()) active = editorWindow_;
+        if (!active || active == coverWindow_) return;
+        state_.CloseAllowed = true;
+        setMenuItemVisible("mnuFileRun", true);
+        setMenuItemVisible("mnuSep2", true);
+        active->close();
+        backToCover();
+    });
+}
+
+void MDIfrmTovan2000::showStatus(std::string_view text) {
+    constexpr int kShownMs = 10000;
+    statusBar()->showMessage(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
+                             kShownMs);
+}
+
+void MDIfrmTovan2000::mnuFileSave_Click() {
+    TrapErrors(platform_, "mnuFileSave_Click Error!", [this] { saveDeck(); });
+}
+
+bool MDIfrmTovan2000::saveDeck() {
+    if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) {
+        platform_.showMessage("Nothing to Save!", MessageIcon::Exclamation,
+                              "mnuFileSave_Click Error!");
+        return false;
+    }
+    editor_->commitPendingEdit();
+    FileDialogRequest request;
+    request.title = "Save Files";
+    request.filter = "Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*";
+    request.initialDirectory = platform_.setting(kDialogSection, kFolderKey, "C:\\");
+    const auto chosen = platform_.chooseFileToSave(request);
+    if (!chosen) {
+        platform_.setBusy(false);
+        return false;
+    }
+    saveFileName_ = *chosen;
+    platform_.saveSetting(kDialogSection, kFolderKey, FolderOf(saveFileName_));
+    platform_.setBusy(true);
+    const std::int32_t result = files_.save(editor_->grids(), saveFileName_, platform_);
+    if (result == 0) {
+        document_->setFilePath(saveFileName_);
+        document_->markSaved();
+        recoveryWriter_.waitForDone();
+        QFile::remove(recoveryPath_);
+        rememberRecent(saveFileName_);
+        updateStatus();
+        platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
+                              "SaveFile");
+    } else {
+        platform_.showDetailedMessage("Error saving file.",
+                                      SaveFailureDetail(result, saveFileName_),
+                                      MessageIcon::Exclamation, "mnuFileSave_Click Error!");
+    }
+    platform_.setBusy(false);
+    return result == 0;
+}
+
+void MDIfrmTovan2000::mnuFileRun_click() {
+    TrapErrors(platform_, "mnuFileRun_Click Error!", [this] {
+        auto* form = new run::frmTOVAN98(this, platform_); // deletes itself when unloaded
+        connect(form, &run::frmTOVAN98::aboutRequested, this, &MDIfrmTovan2000::mnuHelpAbout_Click);
+        // An engine other than ours writes no results file; its runs end as they always did.
+        connect(form, &run::frmTOVAN98::runCompleted, this, [this](const QString& results) {
+            if (QFile::exists(results)) openResults(results.toStdString());
+        });
+        connect(form, &run::frmTOVAN98::techSupportRequested, this, [](run::frmTOVAN98* runForm) {
+            auto* tech = new frmTech(runForm);
+            connect(tech, &frmTech::closed, runForm, &run::frmTOVAN98::showAgain);
+            tech->show();
+        });
+        form->showModal();
+    });
+}
+
+void MDIfrmTovan2000::mnuFileExit_Click() {
+    TrapErrors(platform_, "mnuFileExit Error!", [this] {
+        closing_ = true;
+        state_.CloseAllowed = true;
+        if (coverWindow_) coverWindow_->close();
+        if (editorWindow_) editorWindow_->close();
+        close();
+        QCoreApplication::quit();
+    });
+}
+
+void MDIfrmTovan2000::closeEvent(QCloseEvent* event) {
+    MDIForm_QueryUnload();
+    event->accept();
+}
+
+// Closing never stops here: the placement is saved and every child unloads in its own way.
+void MDIfrmTovan2000::MDIForm_QueryUnload() {
+    closing_ = true;
+    state_.CloseAllowed = true;
+    TrapErrors(platform_, "MDIForm_QueryUnload Error!", [this] {
+        SavePlacement(*this, platform_);
+        mdi_->closeAllSubWindows();
+    });
+}
+
+void MDIfrmTovan2000::mnuEditCut_Click() {
+    TrapErrors(platform_, "mnuEditCut_Click Error!", [this] { clsEdit(platform_).Cut(); });
+}
+
+void MDIfrmTovan2000::mnuEditCopy1_Click() {
+    TrapErrors(platform_, "mnuEditCopy1_Click Error!", [this] { clsEdit(platform_).Copy(); });
+}
+
+void MDIfrmTovan2000::mnuEditPaste_Click() {
+    TrapErrors(platform_, "mnuEditPaste Error!", [this] { clsEdit(platform_).Paste(); });
+}
+
+void MDIfrmTovan2000::mnuEdit2Back_click() {
+    TrapErrors(platform_, "mnuEdit2Back_Click Error!", [] {
+        auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
+        if (!grid) return;
+        grid->setFocus();
+        grid->setActiveCell(1, grid->activeRow());
+    });
+}
+
+void MDIfrmTovan2000::mnuEdit2Clear_click() {
+    TrapErrors(platform_, "mnuEdit2Clear_Click Error!", [] {});
+}
+
+void MDIfrmTovan2000::mnuEditUndo_Click() {
+    if (editor_) editor_->undo();
+}
+
+void MDIfrmTovan2000::mnuEditRedo_Click() {
+    if (editor_) editor_->redo();
+}
+
+// The Undo and Redo items name the step they would take back or make again.
+void MDIfrmTovan2000::followUndoHistory() {
+    QAction* undo = menuItem("mnuEditUndo");
+    QAction* redo = menuItem("mnuEditRedo");
+    QUndoStack* stack = editor_ ? &document_->undoStack() : nullptr;
+    const auto label = [](const char* verb, const QString& step) {
+        return step.isEmpty() ? QStringLiteral("&%1").arg(QLatin1String(verb))
+                              : QStringLiteral("&%1 %2").arg(QLatin1String(verb), step);
+    };
+    undo->setEnabled(stack && stack->canUndo());
+    redo->setEnabled(stack && stack->canRedo());
+    undo->setText(label("Undo", stack ? stack->undoText() : QString()));
+    redo->setText(label("Redo", stack ? stack->redoText() : QString()));
+}
+
+// The deck's file is the document's; a new deck, or no editor, has none.
+const std::string& MDIfrmTovan2000::deckPath() const {
+    static const std::string kNone;
+    return editor_ ? document_->filePath() : kNone;
+}
+
+void MDIfrmTovan2000::afterOpen() {
+    if (!editor_) return;
+    document_->resetHistory();
+    if (editorWindow_ && editorWindow_->isVisible() && !reading_.DeckFileName.empty()) {
+        document_->setFilePath(reading_.DeckFileName);
+        rememberRecent(reading_.DeckFileName);
+    }
+    updateStatus();
+}
+
+namespace {
+
+// The platform with one answer given in advance: the file an open dialog would return.
+class ChosenFilePlatform : public Platform {
+  public:
+    ChosenFilePlatform(Platform& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override {
+        inner_.showMessage(text, icon, title);
+    }
+    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
+                             std::string_view title) override {
+        inner_.showDetailedMessage(text, detail, icon, title);
+    }
+    Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override {
+        return inner_.askYesNo(text, icon, title);
+    }
+    std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return path_; }
+    std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override {
+        return inner_.chooseFileToSave(request);
+    }
+    std::string setting(std::string_view section, std::string_view key,
+                        std::string_view defaultValue) override {
+        return inner_.setting(section, key, defaultValue);
+    }
+    void saveSetting(std::string_view section, std::string_view key,
+                     std::string_view value) override {
+        inner_.saveSetting(section, key, value);
+    }
+    void setBusy(bool busy) override { inner_.setBusy(busy); }
+
+  private:
+    Platform& inner_;
+    std::string path_;
+};
+
+constexpr std::string_view kRecentSection = "RecentDecks";
+
+std::string RecentKey(int index) {
+    return "File" + std::to_string(index + 1);
+}
+
+} // namespace
+
+// A recent deck opens as Open > Tovan Files would open it, the file already chosen.
+void MDIfrmTovan2000::openDeck(const std::string& path) {
+    TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this, &path] {
+        discardHiddenEditor();
+        loadEditor();
+        ChosenFilePlatform chosen(platform_, path);
+        ReadingContext context{document_->grids(), reading_, state_, chosen};
+        {
+            RecordingPause reading(*document_);
+            files_.open(context, *this);
+        }
+        afterOpen();
+    });
+}
+
+std::vector<std::string> MDIfrmTovan2000::recentDecks() const {
+    std::vector<std::string> recent;
+    for (int i = 0; i < kRecentCount; ++i) {
+        std::string path = platform_.setting(kRecentSection, RecentKey(i), "");
+        if (!path.empty()) recent.push_back(std::move(path));
+    }
+    return recent;
+}
+
+void MDIfrmTovan2000::rememberRecent(const std::string& path) {
+    std::vector<std::string> recent = recentDecks();
+    std::erase(recent, path);
+    recent.insert(recent.begin(), path);
+    recent.resize(std::min<std::size_t>(recent.size(), kRecentCount));
+    for (int i = 0; i < kRecentCount; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        platform_.saveSetting(kRecentSection, RecentKey(i),
+                              index < recent.size() ? recent[index] : std::string());
+    }
+}
+
+// Files that went away are shown greyed, so the list keeps its order.
+void MDIfrmTovan2000::fillRecentMenu() {
+    recentMenu_->clear();
+    for (const std::string& path : recentDecks()) {
+        const QString name = QString::fromLocal8Bit(path);
+        QAction* item = recentMenu_->addAction(name);
+        item->setEnabled(QFileInfo::exists(name));
+        connect(item, &QAction::triggered, this, [this, path] { openDeck(path); });
+    }
+    recentMenu_->menuAction()->setEnabled(true);
+}
+
+// The status bar: the deck's file (or "new deck"), an edited marker, the record set on view and
+// the cell with the caret.
+void MDIfrmTovan2000::updateStatus() {
+    if (!status_) return;
+    if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) {
+        status_->clear();
+        return;
+    }
+    const std::string& path = document_->filePath();
+    QStringList parts{path.empty() ? QStringLiteral("new deck") : QString::fromLocal8Bit(path)};
+    if (state_.DeckChanged) parts << QStringLiteral("edited");
+    parts << editor_->lblTitle->text();
+    if (auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
+        grid && editor_->isAncestorOf(grid) && grid->activeRow() > 1) {
+        parts << QStringLiteral("row %1, column %2")
+                     .arg(grid->activeRow() - 1)
+                     .arg(grid->activeCol());
+    }
+    status_->setText(parts.join(QStringLiteral("  |  ")));
+}
+
+void MDIfrmTovan2000::writeRecoveryInBackground() {
+    if (!editor_ || document_->isSaved()) return;
+    auto copy = std::make_shared<const DeckGrids>(editor_->grids()); // only read from here on
+    recoveryWriter_.start([copy, path = recoveryPath_] { WriteRecovery(path, *copy); });
+}
+
+// At a close the write is done at once: the program may be about to end.
+void MDIfrmTovan2000::keepUnsavedDeck() {
+    recoveryTimer_->stop();
+    recoveryWriter_.waitForDone();
+    if (editor_) WriteRecovery(recoveryPath_, editor_->grids());
+}
+
+void MDIfrmTovan2000::forgetUnsavedDeck() {
+    recoveryTimer_->stop();
+    recoveryWriter_.waitForDone();
+    QFile::remove(recoveryPath_);
+}
+
+// Recover opens the deck, Discard removes it, Later keeps it for the next start.
+void MDIfrmTovan2000::offerRecovery() {
+    TrapErrors(platform_, "offerRecovery Error!", [this] {
+        std::vector<std::string> setAside;
+        const std::vector<RecoveredDeck> decks = RecoveriesLeftBehind(&setAside);
+        if (!setAside.empty()) {
+            std::string list;
+            for (const std::string& line : setAside)
+                list += (list.empty() ? "" : "\n") + line;
+            platform_.showDetailedMessage(
+                "Some decks kept aside could not be read. They were set aside in " +
+                    QDir::toNativeSeparators(RecoveryFolder()).toStdString() + ":",
+                list, MessageIcon::Exclamation, "Tovan2000");
+        }
+        for (const RecoveredDeck& deck : decks) {
+            if (deck.path == recoveryPath_) continue;
+            const std::size_t choice = platform_.askChoice(RecoveryQuestion(deck), "Tovan2000",
+                                                           {"Recover", "Discard", "Later"});
+            if (choice == 1) QFile::remove(deck.path);
+            if (choice == 0) {
+                recoverDeck(deck.path);
+                return;
+            }
+        }
+    });
+}
+
+// The deck comes back as an edited deck never saved, with record sets open as its option says.
+void MDIfrmTovan2000::recoverDeck(const QString& path) {
+    discardHiddenEditor();
+    loadEditor();
+    {
+        RecordingPause reading(*document_);
+        if (!ReadRecovery(path, editor_->grids(), platform_)) {
+            platform_.showMessage("The deck kept aside could not be read.",
+                                  MessageIcon::Exclamation, "Tovan2000");
+            return;
+        }
+    }
+    recoveryWriter_.waitForDone();
+    QFile::remove(recoveryPath_);
+    recoveryPath_ = path;
+    document_->resetHistory();
+    document_->markUnsaved();
+    const std::string& option = editor_->grids().fpCardA.value(col::kAOption, 2);
+    state_.EnableA = true;
+    state_.EnableB1 = option == "0";
+    state_.EnableB2 = option == "1";
+    state_.EnableC = state_.EnableD = !option.empty();
+    state_.DeckChanged = true;
+    hideCover();
+    if (coverWindow_) coverWindow_->show();
+    showEditor();
+}
+
+void MDIfrmTovan2000::mnuHelpAbout_Click() {
+    TrapErrors(platform_, "mnuHelpAbout Error!", [this] {
+        auto* about = findChild<frmAbout*>();
+        if (!about) about = new frmAbout(this);
+        about->move(pos());
+        about->show();
+    });
+}
+
+void MDIfrmTovan2000::popupEditMenu(const QPoint& globalPos) {
+    mnuEdit_->popup(globalPos);
+}
+
+} // namespace tovan

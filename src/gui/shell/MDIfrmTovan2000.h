@@ -1,0 +1,205 @@
+// The main window "Tovan2000": a multiple-document area holding the cover form and the
+// editor form, the menus that create, open, save, close and run decks, and the status bar.
+// It remembers its placement in the settings store.
+#pragma once
+
+#include "deck/ApplicationState.h"
+#include "editor/EditorHost.h"
+#include "editor/frmInput.h"
+#include "fileio/Findings.h"
+#include "fileio/basFileRoutines.h"
+#include "platform/Platform.h"
+#include "fileio/DeckFiles.h"
+#include "shell/frmCover.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QThreadPool>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QMdiArea;
+#include <QMdiSubWindow>
+
+class QDockWidget;
+class QLabel;
+class QMenu;
+
+namespace tovan {
+
+class CardViewPanel;
+class CheckDeckPanel;
+class FieldHelpWindow;
+
+class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHost {
+    Q_OBJECT
+  public:
+    MDIfrmTovan2000(ApplicationState& state, Platform& platform, DeckFiles& files,
+                    QWidget* parent = nullptr);
+    ~MDIfrmTovan2000() override;
+
+    // Hides the editing menu items and restores the placement; run once before showing.
+    void MDIForm_Load();
+    // Loads the cover form and shows it maximised.
+    void showCover();
+    void sendCoverToBack();
+
+    void mnuFileCreate_Click();
+    void mnuOpenTovan_Click();
+    void mnuFileClose_Click();
+    void mnuFileSave_Click() override;
+    void mnuFileRun_click();
+    void mnuFileExit_Click();
+    void mnuEditCut_Click();
+    void mnuEditCopy1_Click();
+    void mnuEditPaste_Click();
+    void mnuEdit2Back_click();
+    void mnuEdit2Clear_click();
+    void mnuHelpAbout_Click();
+    // File > Open > Results...: a run's results file in a results window.
+    void mnuOpenResults_Click();
+    // File > Run This Deck (F5): saves the deck when the user wants, runs the engine on its
+    // file with the default output names and opens the results (ResultsCommands.cpp).
+    void mnuFileRunDeck_Click();
+    // Opens the results window of a results file; false (after saying why) when it cannot.
+    bool openResults(const std::string& path);
+    // The deck file the editor shows: the one opened or saved last; empty for a new deck.
+    const std::string& deckPath() const;
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
+
+    // A menu item (or whole menu) by its name, e.g. "mnuFileSave" or "mnuEdit".
+    QAction* menuItem(std::string_view name) const;
+    QMenu* editMenu() const { return mnuEdit_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    frmCover* cover() const { return cover_; }
+    frmInput* editor() const { return editor_; }
+    // The deck being edited: one document, made with the editor and gone when it closes. The
+    // editor form, the status bar, the docks and the results window all look at this one.
+    DeckDocument* document() const { return document_.get(); }
+    QMdiSubWindow* editorWindow() const { return editorWindow_; }
+    QMdiSubWindow* coverWindow() const { return coverWindow_; }
+    // The panels beside the editor, shown while a deck is open and their View item is checked.
+    CheckDeckPanel* checkPanel() const { return checkPanel_; }
+    QDockWidget* checkDock() const { return checkDock_; }
+    CardViewPanel* cardView() const { return cardView_; }
+    QDockWidget* cardDock() const { return cardDock_; }
+    // Help > Field Help (F1): the fields of the record set in front, the caret's selected.
+    void mnuHelpFields_Click();
+    FieldHelpWindow* fieldHelp() const { return fieldHelp_; }
+    // The program is ending: only now may the cover form close.
+    bool isClosing() const { return closing_; }
+    // The full name chosen in the last save dialog.
+    const std::string& saveFileName() const { return saveFileName_; }
+    // The recent decks, the last opened or saved first (at most kRecentCount).
+    std::vector<std::string> recentDecks() const;
+    static constexpr int kRecentCount = 8;
+
+    // EditorHost
+    void setMenuItemVisible(std::string_view name, bool visible) override;
+    void popupEditMenu(const QPoint& globalPos) override;
+    void hideCover() override;
+    void keepUnsavedDeck() override;
+    void forgetUnsavedDeck() override;
+    void showStatus(std::string_view text) override;
+
+    // After the splash: offers each deck a closed or crashed run left unsaved.
+    void offerRecovery();
+    // Where the deck being edited is kept aside; written 30 s after a change.
+    const QString& recoveryPath() const { return recoveryPath_; }
+    static constexpr int kRecoveryDelayMs = 30'000;
+    // What the recovery timer does: a copy of the grids taken here, written on a worker thread
+    // so that typing never waits for the disk.
+    void writeRecoveryInBackground();
+    // Waits for a background write still going.
+    void waitForRecoveryWrites() { recoveryWriter_.waitForDone(); }
+
+    // OpenFileHost
+    void setFileMenuItemsVisible(bool visible) override;
+    void loadEditor() override;
+    void requestEditorUnload() override;
+    void hideEditor() override;
+    void showEditor() override;
+    void setCardASize(int widthTwips, int heightTwips) override;
+    void forceFormActivate() override;
+
+  signals:
+    // A document came (with the editor) or went (null): observers attach to the new one.
+    void documentChanged(tovan::DeckDocument* document);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    // A .tvi file dropped on the window opens (DroppedDeck.cpp).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void buildMenus();
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildViewMenu();
+    void buildDocks();
+    QDockWidget* addPanel(QWidget* panel, const char* name, const QString& title,
+                          const char* viewItem, Qt::DockWidgetArea area);
+    void showPanels();
+    void followFindings();
+    void showFinding(const CellPlace& place);
+    void followCaret();
+    void showCaretCards();
+    QAction* addItem(QMenu* menu, const char* name, const char* caption);
+    QAction* addItem(QMenu* menu, const char* name, const char* caption,
+                     void (MDIfrmTovan2000::*handler)());
+    QAction* addSeparator(QMenu* menu, const char* name);
+    QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
+    void onSubWindowActivated(QMdiSubWindow* window);
+    void dropDocumentAfterEditor();
+    void followUndoHistory();
+    void recoverDeck(const QString& path);
+    void openDeck(const std::string& path);
+    void afterOpen();
+    void updateStatus();
+    void rememberRecent(const std::string& path);
+    void fillRecentMenu();
+    void discardHiddenEditor();
+    void backToCover();
+    bool saveDeck(); // true when the deck was written
+    void MDIForm_Activate();
+    void MDIForm_QueryUnload();
+
+    ApplicationState& state_;
+    Platform& platform_;
+    DeckFiles& files_;
+    ReadingState reading_;
+    QMdiArea* mdi_;
+    QMenu* mnuEdit_ = nullptr;
+    std::map<std::string, QAction*, std::less<>> items_;
+    QPointer<frmCover> cover_;
+    QPointer<QMdiSubWindow> coverWindow_;
+    std::unique_ptr<DeckDocument> document_; // before editor_: the editor views it
+    QPointer<frmInput> editor_;
+    QPointer<QMdiSubWindow> editorWindow_;
+    QPointer<QMdiSubWindow> lastActive_;
+    std::string saveFileName_;
+    QString recoveryPath_;
+    QTimer* recoveryTimer_;      // "recoveryTimer"
+    QThreadPool recoveryWriter_; // one thread: the writes keep their order
+    QMenu* recentMenu_ = nullptr;
+    QLabel* status_ = nullptr;   // "statusDeck"
+    QLabel* findings_ = nullptr; // "statusFindings"
+    QMenu* mnuView_ = nullptr;
+    CheckDeckPanel* checkPanel_ = nullptr;
+    QDockWidget* checkDock_ = nullptr;
+    CardViewPanel* cardView_ = nullptr;
+    QDockWidget* cardDock_ = nullptr;
+    FieldHelpWindow* fieldHelp_ = nullptr;
+    QTimer* caretMoved_ = nullptr;
+    std::vector<std::pair<QDockWidget*, QAction*>> panels_;
+    bool closing_ = false;
+};
+
+} // namespace tovan

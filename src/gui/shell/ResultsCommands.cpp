@@ -1,0 +1,101 @@
+// The main window's commands that lead from a deck to what the engine computed from it: Run
+// This Deck and File > Open > Results.
+#include "editing/ErrorTrap.h"
+#include "editor/GridTableModel.h"
+#include "editor/GridView.h"
+#include "results/ResultsWindow.h"
+#include "run/RunProgress.h"
+#include "run/RunSequence.h"
+#include "shell/MDIfrmTovan2000.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <filesystem>
+
+namespace tovan {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kRunDeckErrorTitle = "Run This Deck";
+constexpr std::string_view kResultsErrorTitle = "Open Results Error!";
+
+fs::path ResultsFileOf(const fs::path& folder, const std::string& report) {
+    return folder / run::ResultsFileName(report);
+}
+
+} // namespace
+
+void MDIfrmTovan2000::mnuOpenResults_Click() {
+    TrapErrors(platform_, "mnuOpenResults_Click Error!", [this] {
+        FileDialogRequest request;
+        request.title = "Open Results";
+        request.filter = "Results Files (*.results.json)|*.results.json|All Files (*.*)|*.*";
+        request.initialDirectory = FolderOf(deckPath());
+        if (const auto chosen = platform_.chooseFileToOpen(request)) openResults(*chosen);
+    });
+}
+
+bool MDIfrmTovan2000::openResults(const std::string& path) {
+    results::RunResults run;
+    try {
+        BusyCursor busy(platform_);
+        run = results::ReadResults(path);
+    } catch (const results::ResultsError& e) {
+        platform_.showMessage(e.what(), MessageIcon::Exclamation, kResultsErrorTitle);
+        return false;
+    }
+    auto* window = new results::ResultsWindow(std::move(run), platform_);
+    // A NOTE or PROBLEM leads to its catchment's row on card C when the deck is in the editor.
+    connect(window, &results::ResultsWindow::catchmentActivated, this,
+            [this, deck = fs::path(path).parent_path()](int catchment) {
+                if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) return;
+                if (deckPath().empty() || fs::path(deckPath()).parent_path() != deck) return;
+                editor_->cmdCD_Click();
+                GridView* c = editor_->fpCardC;
+                const int firstCatchmentRow = 2; // the labels are grid row 1
+                c->selectRow(c->gridModel()->cellIndex(1, firstCatchmentRow + catchment).row());
+            });
+    QMdiSubWindow* sub = mdi_->addSubWindow(window);
+    sub->setWindowIcon(windowIcon());
+    sub->show();
+    mdi_->setActiveSubWindow(sub);
+    return true;
+}
+
+// A deck with changes is saved first when the user wants it, through File > Save with its
+// rules; a save that fails or is refused runs nothing. Without saving, the deck runs as it was
+// last saved.
+void MDIfrmTovan2000::mnuFileRunDeck_Click() {
+    TrapErrors(platform_, "mnuFileRunDeck_Click Error!", [this] {
+        if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) {
+            platform_.showMessage("Nothing to Run!", MessageIcon::Exclamation, kRunDeckErrorTitle);
+            return;
+        }
+        editor_->commitPendingEdit();
+        if (state_.DeckChanged || deckPath().empty()) {
+            const Answer save = platform_.askYesNo(
+                "The deck has changes that are not saved. Save it before running?",
+                MessageIcon::Question, kRunDeckErrorTitle);
+            if (save == Answer::Yes) {
+                if (!saveDeck()) return;
+                state_.DeckChanged = false;
+            }
+        }
+        if (deckPath().empty()) return; // a new deck that was not saved has no file to run
+        const fs::path deck(deckPath());
+        run::RunRequest request{deck.parent_path(),
+                                deck.filename().string(),
+                                {},
+                                {},
+                                {},
+                                [this](const std::string& replaced) { showStatus(replaced); }};
+        run::ProgressEngineCaller engine;
+        const run::RunResult result = run::RunEngine(platform_, engine, request);
+        if (result.completed)
+            openResults(ResultsFileOf(request.folder, result.files.report).string());
+    });
+}
+
+} // namespace tovan
