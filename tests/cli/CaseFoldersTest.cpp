@@ -4,19 +4,32 @@
 // written to standard output ("stdout"). In "args" and "stderr", @ stands for the case's
 // folder and % for a fresh output folder. The files of the case's "in" folder are
 // copied to the output folder first (a run writes next to its deck), and each file of its
-// "out" folder must be found there with the same bytes (a saved deck, a run's outputs). A case
-// whose standard output is a dump of the grids may give the record cells that must hold text
+// "out" folder must be found there with the same bytes (a saved deck, a run's outputs); any
+// other file the command writes must be named in "unchecked", one name a line. A case whose
+// standard output is a dump of the grids may give the record cells that must hold text
 // ("cells", one line each: grid, row, column and the quoted text) instead of the whole dump;
-// every other record cell must be empty. A case holding "posix-only" is skipped on Windows.
+// every other record cell must be empty. A case holding "posix-only" is skipped on Windows;
+// "about.txt" and "worked-by-hand.txt" explain it. The driver is strict about names: any other
+// file in the folder fails the case unless "args" names it as "@/<file>", so that a misspelt
+// expectation cannot pass silently. tovandeck is started directly, without a shell.
 // Adding a case is adding a folder.
 #include "TempFolder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#if !defined(_WIN32)
+#include <set>
+#include <sstream>
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#else
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #endif
 
@@ -67,29 +80,101 @@ std::string FilledCells(const std::string& dump) {
     return cells;
 }
 
-// On Windows std::system gives the command's exit status itself, and the console streams end
-// their lines with CR LF.
-#if defined(_WIN32)
-int ExitStatus(int raw) {
-    return raw;
+// The words of "args", each with its marks replaced: a folder with a blank in its name stays
+// one argument.
+std::vector<std::string> Arguments(const std::string& args, const std::string& caseFolder,
+                                   const std::string& outFolder) {
+    std::vector<std::string> words;
+    std::istringstream in(args);
+    for (std::string word; in >> word;)
+        words.push_back(Replaced(Replaced(word, '@', caseFolder), '%', outFolder));
+    return words;
 }
+
+// The files of the case folder that "args" names as "@/<file>".
+std::set<std::string> NamedInputs(const std::string& args) {
+    std::set<std::string> names;
+    std::istringstream in(args);
+    for (std::string word; in >> word;)
+        if (word.starts_with("@/")) names.insert(word.substr(2));
+    return names;
+}
+
+std::set<std::string> LinesOf(const fs::path& file) {
+    std::set<std::string> lines;
+    std::istringstream in(ReadText(file));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty()) lines.insert(line);
+    return lines;
+}
+
+std::set<std::string> NamesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    if (!fs::is_directory(folder)) return names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Runs tovandeck with `arguments`, standard output and error to the two files; returns its
+// exit status (-1 when it did not exit).
+#if defined(_WIN32)
+int RunTovandeck(const std::vector<std::string>& arguments, const fs::path& output,
+                 const fs::path& error) {
+    std::vector<std::string> quoted{"\"" + fs::path(TOVANDECK).make_preferred().string() + "\""};
+    for (const std::string& a : arguments)
+        quoted.push_back("\"" + a + "\"");
+    std::vector<const char*> argv;
+    for (const std::string& a : quoted)
+        argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int savedOut = _dup(1), savedErr = _dup(2);
+    const int out =
+        _open(output.string().c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0666);
+    const int err =
+        _open(error.string().c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, 0666);
+    _dup2(out, 1);
+    _dup2(err, 2);
+    const intptr_t status = _spawnv(_P_WAIT, TOVANDECK, argv.data());
+    _dup2(savedOut, 1);
+    _dup2(savedErr, 2);
+    for (int fd : {out, err, savedOut, savedErr})
+        _close(fd);
+    return static_cast<int>(status);
+}
+// The console streams end their lines with CR LF.
 std::string ConsoleText(std::string text) {
     for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
         text.erase(at, 1);
     return text;
 }
-std::string Native(const fs::path& path) {
-    return fs::path(path).make_preferred().string();
-}
 #else
-int ExitStatus(int raw) {
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+int RunTovandeck(const std::vector<std::string>& arguments, const fs::path& output,
+                 const fs::path& error) {
+    std::vector<std::string> words{TOVANDECK};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, error.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t child = 0;
+    const int started = posix_spawn(&child, TOVANDECK, &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) return -1;
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 std::string ConsoleText(std::string text) {
     return text;
-}
-std::string Native(const fs::path& path) {
-    return path.string();
 }
 #endif
 
@@ -100,30 +185,51 @@ TEST_P(CaseFolder, GivesItsExpectedOutcome) {
 #if defined(_WIN32)
     if (fs::exists(folder / "posix-only")) GTEST_SKIP() << ReadText(folder / "posix-only");
 #endif
+    const std::string args = WithoutFinalNewline(ReadText(folder / "args"));
+    std::set<std::string> known = {"args",
+                                   "status",
+                                   "stderr",
+                                   "stdout",
+                                   "cells",
+                                   "about.txt",
+                                   "posix-only",
+                                   "in",
+                                   "out",
+                                   "unchecked",
+                                   "worked-by-hand.txt"};
+    known.merge(NamedInputs(args));
+    for (const std::string& name : NamesIn(folder))
+        EXPECT_TRUE(known.count(name)) << name << ": a file the case driver does not know";
+    for (const char* needed : {"status", "stderr"})
+        EXPECT_TRUE(fs::exists(folder / needed)) << "the case gives no " << needed;
+
     tovan::testing::TempFolder out;
     const auto placed = [&](const std::string& text) {
         return Replaced(Replaced(text, '@', folder.string()), '%', out.path().string());
     };
     if (fs::is_directory(folder / "in")) fs::copy(folder / "in", out.path());
-    const std::string command = Native(TOVANDECK) + " " +
-                                placed(WithoutFinalNewline(ReadText(folder / "args"))) + " >" +
-                                Native(out / "stdout") + " 2>" + Native(out / "stderr");
-    const int status = ExitStatus(std::system(command.c_str()));
-    const std::string err = ConsoleText(ReadText(out / "stderr"));
+    tovan::testing::TempFolder streams; // beside the outputs, not among them
+    const int status = RunTovandeck(Arguments(args, folder.string(), out.path().string()),
+                                    streams / "stdout", streams / "stderr");
+    const std::string err = ConsoleText(ReadText(streams / "stderr"));
     EXPECT_EQ(std::to_string(status), WithoutFinalNewline(ReadText(folder / "status"))) << err;
     EXPECT_EQ(err, placed(ReadText(folder / "stderr")));
-    const std::string written = ConsoleText(ReadText(out / "stdout"));
+    const std::string written = ConsoleText(ReadText(streams / "stdout"));
     if (fs::exists(folder / "stdout")) {
         EXPECT_EQ(written, ReadText(folder / "stdout"));
     }
     if (fs::exists(folder / "cells")) {
         EXPECT_EQ(FilledCells(written), ReadText(folder / "cells"));
     }
-    if (!fs::is_directory(folder / "out")) return;
-    for (const auto& expected : fs::directory_iterator(folder / "out")) {
-        const std::string name = expected.path().filename().string();
-        EXPECT_EQ(ReadText(out / name), ReadText(expected.path())) << name;
-    }
+    const std::set<std::string> expected = NamesIn(folder / "out");
+    for (const std::string& name : expected)
+        EXPECT_EQ(ReadText(out / name), ReadText(folder / "out" / name)) << name;
+    std::set<std::string> accounted = NamesIn(folder / "in");
+    accounted.insert(expected.begin(), expected.end());
+    accounted.merge(LinesOf(folder / "unchecked"));
+    for (const std::string& name : NamesIn(out.path()))
+        EXPECT_TRUE(accounted.count(name))
+            << "wrote " << name << ", which the case does not expect";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CaseFolder, ::testing::ValuesIn(CaseNames()), [](const auto& info) {
