@@ -1,8 +1,8 @@
 #include "shell/MDIfrmTovan2000.h"
 
+#include "editing/ErrorTrap.h"
 #include "editor/CardViewPanel.h"
 #include "editor/CheckDeckPanel.h"
-#include "editing/ErrorTrap.h"
 #include "editor/FieldHelpWindow.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
@@ -206,12 +206,16 @@ void MDIfrmTovan2000::buildDocks() {
     splitDockWidget(checkDock_, cardDock_, Qt::Horizontal);
     // The card view follows the caret and every change of the document at once.
     connect(qApp, &QApplication::focusChanged, this, &MDIfrmTovan2000::followCaret);
+    // A new document (or none) takes the cards of the one before away at once, shown or not,
+    // so that a hidden Card View never comes back with a closed deck's cards in it.
     connect(this, &MDIfrmTovan2000::documentChanged, this, [this](DeckDocument* document) {
+        cardView_->showRecord(nullptr, {}, 0, 0);
         if (document) {
             connect(document, &DeckDocument::contentsChanged, this, &MDIfrmTovan2000::followCaret);
         }
         followCaret();
     });
+    connect(cardDock_, &QDockWidget::visibilityChanged, this, &MDIfrmTovan2000::followCaret);
     connect(this, &MDIfrmTovan2000::documentChanged, this, &MDIfrmTovan2000::showPanels);
 }
 
