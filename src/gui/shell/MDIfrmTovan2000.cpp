@@ -69,9 +69,10 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
 }
 
 MDIfrmTovan2000::~MDIfrmTovan2000() {
-    // The area announces its children's going, and the application the focus leaving, while
-    // the window is half destroyed.
+    // The area announces its children's going, the docks their hiding and the application
+    // the focus leaving, while the window is half destroyed.
     disconnect(mdi_, nullptr, this, nullptr);
+    disconnect(cardDock_, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
     recoveryWriter_.waitForDone();
     reading_.deck.reset();
