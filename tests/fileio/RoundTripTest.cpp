@@ -59,42 +59,10 @@ TEST(RoundTrip, FuzzerFindingsStayFixed) {
     }
 }
 
-// A deck of many catchments is read back in two halves side by side; whatever it holds, the
-// losses must be those of reading it whole. The faults sit in one half or the other, or break
-// the one-line-per-card structure the halves rely on.
-TEST(RoundTrip, ReadingBackInHalvesFindsWhatReadingWholeFinds) {
-    const std::string deck = WriteDeck(ManyCatchments(40, 3)); // halves: rows 2-21 and 22-41
-    const auto set = [](int col, int row, std::string text) {
-        return [=](DeckGrids& g) { g.fpCardD.setValue(col, row, text); };
-    };
-    const std::vector<std::pair<const char*, std::function<void(DeckGrids&)>>> faults = {
-        {"none", [](DeckGrids&) {}},
-        {"too wide, each half",
-         [](DeckGrids& g) {
-             g.fpCardD.setValue(col::kDArea, 3, "12345");
-             g.fpCardD.setValue(col::kDArea, 35, "99999");
-         }},
-        {"D1 neither asked nor not, first half", set(col::kDUseD1, 5, "1.4")},
-        {"D1 neither asked nor not, last row of the first half", set(col::kDUseD1, 21, "1.4")},
-        {"D1 neither asked nor not, second half", set(col::kDUseD1, 30, "1.4")},
-        {"no D1, first half", set(col::kDUseD1, 9, "0")},
-        {"line break in a name", [](DeckGrids& g) { g.fpCardC.setValue(9, 10, "a\nb"); }},
-        {"blank D row", [](DeckGrids& g) { g.fpCardD.clearBlock(1, 12, g.fpCardD.maxCols(), 12); }},
-    };
-    for (const auto& [name, fault] : faults) {
-        Reader reader;
-        ASSERT_EQ(reader.read(deck), ReadOutcome::Read);
-        fault(reader.grids);
-        const std::string text = BuildDeckText(reader.grids, reader.ui).text;
-        const LossReport halves = FindSaveLosses(reader.grids, text, false, 2);
-        const LossReport whole = FindSaveLosses(reader.grids, text, false, INT_MAX);
-        EXPECT_EQ(DescribeLosses(halves), DescribeLosses(whole)) << name;
-    }
-}
-
-// A large deck file's second half of catchments is read on another thread. Whatever the file
-// holds around where that half starts, the reading must be the one reading of the whole text.
-TEST(RoundTrip, ReadingAFileInTwoHalvesReadsAsOneReading) {
+// The second half of a large deck's catchments is read on another thread, from a file as from
+// the text a save reads back. Whatever the deck holds around where that half starts, the reading
+// must be the one reading of the whole text.
+TEST(RoundTrip, ReadingInTwoHalvesReadsAsOneReading) {
     DeckCards cards = ManyCatchments(1500, 3);
     for (std::size_t i = 0; i < cards.catchments.size(); i += 5)
         cards.catchments[i].useD1 = i < 100 || i > 1000; // the ones around the middle with D1
@@ -102,7 +70,7 @@ TEST(RoundTrip, ReadingAFileInTwoHalvesReadsAsOneReading) {
     const std::size_t head = deck.find("\r\n\r\n") + 4;
     const std::size_t middle = deck.find("\r\n", head + (deck.size() - head) / 2) + 2;
     const std::size_t split = deck.rfind("\r\n", deck.find("AREA", middle)) + 2;
-    const std::size_t before = split - 2 * 82; // the D card before the split
+    const std::size_t before = split - 2 * 82; // the D card before the split, then its D1
     const auto at = [&](std::size_t where, std::string_view cut, std::string_view put) {
         return deck.substr(0, where) + std::string(put) + deck.substr(where + cut.size());
     };
@@ -116,21 +84,16 @@ TEST(RoundTrip, ReadingAFileInTwoHalvesReadsAsOneReading) {
         {"no end card", deck.substr(0, deck.size() - 3), true},
         {"blank line before the split", at(split, "", "\r\n"), true},
         {"end card before the split", at(split, "", "E\r\n"), false},
-        {"the catchment before the split without its D",
-         at(before, deck.substr(before, 2 * 82), "\r\n"), false},
-        {"a D1 card read as a C card", at(before + 60, "1", "0"), false},
+        {"a blank line instead of the catchment before the split",
+         at(before, deck.substr(before, 2 * 82), "\r\n"), true},
+        {"a D1 card read as a C card", at(before + 60, "1", "0"), true},
+        {"a C card without its D before the split", at(before, deck.substr(before, 82), "\r\n"),
+         false},
         {"unreadable card in the first half", at(head + 82, "", tooLong + "\r\n"), false},
         {"unreadable card in the second half", at(split + 3000, "", tooLong + "\r\n"), false},
     };
     TempFolder temp;
-    for (const auto& [name, text, readAhead] : decks) {
-        const std::string path = (temp / "deck.tvi").string();
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-        Reader whole, halves;
-        const ReadOutcome wholeOutcome = whole.read(text);
-        std::string reason;
-        EXPECT_EQ(ReadDeckFile(halves.context, halves.host, path, &reason), wholeOutcome) << name;
-        EXPECT_EQ(halves.state.catchmentsReadAhead > 0, readAhead) << name;
+    const auto sameReading = [](const Reader& halves, const Reader& whole, const char* name) {
         EXPECT_EQ(halves.ui.messages, whole.ui.messages) << name;
         for (std::size_t i = 0; i < std::min(halves.ui.messages.size(), whole.ui.messages.size());
              ++i)
@@ -143,6 +106,22 @@ TEST(RoundTrip, ReadingAFileInTwoHalvesReadsAsOneReading) {
             const Grid &a = halves.grids.*set, &b = whole.grids.*set;
             EXPECT_TRUE(a.copyRows(1, a.maxRows()) == b.copyRows(1, b.maxRows())) << name;
             EXPECT_EQ(a.activeRow(), b.activeRow()) << name;
+        }
+    };
+    for (const auto& [name, text, readAhead] : decks) {
+        const std::string path = (temp / "deck.tvi").string();
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        Reader whole, fromFile, fromText;
+        whole.state.readAheadFromBytes = SIZE_MAX;
+        const ReadOutcome wholeOutcome = whole.read(text);
+        ASSERT_EQ(whole.state.catchmentsReadAhead, 0) << name;
+        std::string reason;
+        EXPECT_EQ(ReadDeckFile(fromFile.context, fromFile.host, path, &reason), wholeOutcome)
+            << name;
+        EXPECT_EQ(fromText.read(text), wholeOutcome) << name;
+        for (const Reader* halves : {&fromFile, &fromText}) {
+            EXPECT_EQ(halves->state.catchmentsReadAhead > 0, readAhead) << name;
+            sameReading(*halves, whole, name);
         }
     }
 }

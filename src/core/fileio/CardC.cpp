@@ -10,7 +10,7 @@
 #include <future>
 #include <memory>
 #include <optional>
-#include <span>
+#include <string_view>
 #include <vector>
 
 namespace tovan {
@@ -118,27 +118,55 @@ class CatchmentRoom {
 class CatchmentsAhead;
 void ReadCatchments(ReadingContext& context, CatchmentsAhead* ahead, const std::atomic<bool>* stop);
 
+// The card column that says whether a D1 card follows the D card.
+constexpr std::size_t kUseD1Column = 61;
+
+// Where, at or after byte `from` of `text` (the catchment cards), the reader starts a catchment
+// after a whole one: the reader's own steps over the lines, without reading their fields. A
+// blank line is passed over where a card is due, the end card ends the catchments, and a D card
+// with a 1 in its D1 column brings one more line. A C card followed by a blank line leaves the
+// reader's rows out of step, so no catchment starts afresh until a whole one has been read.
+// Nothing when the catchments end first.
+std::optional<std::size_t> CatchmentStartFrom(std::string_view text, std::size_t from) {
+    const auto lines = DeckFromTextView(text);
+    std::string line;
+    bool afresh = true;
+    for (;;) {
+        const std::size_t at = lines->offset();
+        if (afresh && at >= from) return at;
+        if (!lines->readLineInto(line)) return std::nullopt;
+        if (IsBlankLine(line)) continue;
+        if (line.front() == cards::kEndCard.front()) return std::nullopt;
+        if (!lines->readLineInto(line)) return std::nullopt;
+        afresh = !IsBlankLine(line);
+        if (afresh && line.size() >= kUseD1Column && line[kUseD1Column - 1] == '1' &&
+            !lines->readLineInto(line))
+            return std::nullopt;
+    }
+}
+
 // Reads the second half of a large deck's catchments on another thread while this one reads
 // the first. A reader starts every catchment alike, so the second half read from a catchment's
 // C card into grids of its own gives the rows the whole reading would, shifted; that holds when
-// this reading arrives where the second half starts, at a catchment's start, with its grids as
-// the second half's began (no catchment left half-read before). Anything else, or a second half
-// that failed or said anything, and this reading simply goes on through the second half itself:
-// the outcome, messages included, is always that of one reading.
+// this reading arrives where the second half starts with its grids as the second half's began.
+// Anything else, or a second half that failed or said anything, and this reading simply goes on
+// through the second half itself: the outcome, messages included, is always that of one reading.
 class CatchmentsAhead {
   public:
-    // Started when the catchment cards are many and their bytes can be read a second time.
+    // Started when the catchment cards are many and this source can give their bytes.
     static std::unique_ptr<CatchmentsAhead> Start(ReadingContext& context) {
         DeckSource* deck = context.state.deck.get();
         const std::size_t left = deck ? deck->bytesLeft() : 0;
-        if (left < kAheadFromBytes || left / 2 > kAheadUpToBytes) return nullptr;
-        const std::size_t middle = deck->offset() + left / 2;
-        auto bytes = deck->bytesFrom(middle);
-        if (!bytes) return nullptr;
-        const auto start = CatchmentStartNear(*bytes);
-        if (!start) return nullptr;
-        return std::unique_ptr<CatchmentsAhead>(
-            new CatchmentsAhead(context.grids, std::move(*bytes), middle, *start));
+        if (left < std::max<std::size_t>(context.state.readAheadFromBytes, 1) ||
+            left > kAheadUpToBytes)
+            return nullptr;
+        auto ahead = std::unique_ptr<CatchmentsAhead>(new CatchmentsAhead(context.grids));
+        const std::size_t base = deck->offset();
+        const auto text = deck->textFrom(base, ahead->bytes_);
+        if (!text) return nullptr;
+        ahead->middle_ = base + text->size() / 2;
+        ahead->read(*text, base);
+        return ahead;
     }
 
     ~CatchmentsAhead() {
@@ -153,21 +181,21 @@ class CatchmentsAhead {
     bool joinedAt(ReadingContext& context) {
         if (givenUp_) return false;
         const std::size_t at = context.state.deck->offset();
-        if (at < split_) return false;
+        if (at < middle_) return false;
         givenUp_ = true;
-        stop_ = at != split_;
+        const std::optional<std::size_t> split = split_.get();
+        stop_ = at != split;
         done_.wait();
-        if (at != split_ || !joinable(context)) return false;
+        if (at != split || !joinable(context)) return false;
         join(context);
         return true;
     }
 
   private:
-    // Catchment cards are a few hundred bytes: fewer than some thousand are read alone. The
-    // second half's bytes are held while it is read: beyond a million catchments or so, that
-    // memory beside the grids' is worth more than the time saved.
-    static constexpr std::size_t kAheadFromBytes = 256 * 1024;
-    static constexpr std::size_t kAheadUpToBytes = 128 * 1024 * 1024;
+    // Catchment cards are a few hundred bytes: fewer than some thousand are read alone. A
+    // file's bytes are held while they are read: beyond a million catchments or so, that memory
+    // beside the grids' is worth more than the time saved.
+    static constexpr std::size_t kAheadUpToBytes = 256 * 1024 * 1024;
 
     struct Reading {
         DeckGrids grids;
@@ -176,63 +204,38 @@ class CatchmentsAhead {
         RecordingPlatform quiet;
     };
 
-    CatchmentsAhead(const DeckGrids& grids, std::string bytes, std::size_t middle,
-                    std::size_t start)
-        : bytes_(std::move(bytes)), split_(middle + start), freshC_(grids.fpCardC),
-          freshD_(grids.fpCardD) {
+    explicit CatchmentsAhead(const DeckGrids& grids)
+        : freshC_(grids.fpCardC), freshD_(grids.fpCardD) {
         for (Grid* fresh : {&freshC_, &freshD_}) {
             fresh->setObserver(nullptr);
             fresh->setRecorder(nullptr);
         }
+    }
+
+    // On the other thread: where the second half starts, found from the first catchment on
+    // (`text`, at byte `base` of the deck), then that half read.
+    void read(std::string_view text, std::size_t base) {
         second_.grids.fpCardC = freshC_;
         second_.grids.fpCardD = freshD_;
-        second_.state.deck = DeckFromTextView(std::string_view(bytes_).substr(start));
-        done_ = std::async(std::launch::async, [this] {
-            ReadingContext context{second_.grids, second_.state, second_.app, second_.quiet};
-            ReadCatchments(context, nullptr, &stop_);
-            second_.state.deck.reset(); // the bytes are not needed any longer
-            std::string().swap(bytes_);
-            secondRead_ = true; // not when anything escaped the reader
-        });
-    }
-
-    // Where, after the middle of `bytes`, a catchment's C card most likely starts. Any line
-    // reads as any card, so the cards are told apart as this program and its forerunners write
-    // them: a C card has the print and rational-formula digits in columns 2 and 3, a D card
-    // starts with the area, right-aligned in columns 1 to 5 with its decimal point, and says in
-    // column 61 whether a D1 card follows. The first line start after the middle, or one of the
-    // next few, from which a few catchments follow one another so.
-    static std::optional<std::size_t> CatchmentStartNear(std::string_view bytes) {
-        constexpr int kLinesTried = 8;
-        const auto lines = DeckFromTextView(bytes);
-        std::vector<std::string> read(kLinesTried + kLinesChecked);
-        std::vector<std::size_t> starts;
-        lines->readLineInto(read[0]); // the rest of the line the middle falls in
-        for (std::string& line : read) {
-            starts.push_back(bytes.size() - lines->bytesLeft());
-            if (!lines->readLineInto(line)) return std::nullopt;
-        }
-        for (std::size_t first = 0; first < kLinesTried; ++first) {
-            if (CatchmentsFollow(std::span(read).subspan(first))) return starts[first];
-        }
-        return std::nullopt;
-    }
-
-    static constexpr std::size_t kLinesChecked = 12;
-
-    static bool CatchmentsFollow(std::span<const std::string> lines) {
-        const auto digitsAt2And3 = [](const std::string& line) {
-            return line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[1])) &&
-                   std::isdigit(static_cast<unsigned char>(line[2]));
-        };
-        constexpr std::size_t kUseD1Column = 61;
-        std::size_t i = 0;
-        while (i + 1 < kLinesChecked) {
-            const std::string& d = lines[i + 1];
-            if (!digitsAt2And3(lines[i]) || digitsAt2And3(d) || IsBlankLine(d)) return false;
-            i += (d.size() >= kUseD1Column && d[kUseD1Column - 1] == '1') ? 3 : 2;
-        }
-        return true;
+        std::promise<std::optional<std::size_t>> split;
+        split_ = split.get_future();
+        done_ =
+            std::async(std::launch::async, [this, text, base, split = std::move(split)]() mutable {
+                const auto start = CatchmentStartFrom(text, middle_ - base);
+                split.set_value(start ? std::optional(base + *start) : std::nullopt);
+                if (!start) return;
+                std::string_view secondHalf = text.substr(*start);
+                if (!bytes_.empty()) { // the first half's bytes of a file are not kept
+                    bytes_.erase(0, *start);
+                    secondHalf = bytes_;
+                }
+                second_.state.deck = DeckFromTextView(secondHalf);
+                ReadingContext context{second_.grids, second_.state, second_.app, second_.quiet};
+                ReadCatchments(context, nullptr, &stop_);
+                second_.state.deck.reset(); // the bytes are not needed any longer
+                std::string().swap(bytes_);
+                secondRead_ = true; // not when anything escaped the reader
+            });
     }
 
     bool joinable(const ReadingContext& context) const {
@@ -278,8 +281,9 @@ class CatchmentsAhead {
         context.app.EnableD = context.app.EnableD || second_.app.EnableD;
     }
 
-    std::string bytes_;
-    std::size_t split_;
+    std::string bytes_; // a file's bytes from the first catchment on, while they are read
+    std::size_t middle_ = 0;
+    std::future<std::optional<std::size_t>> split_; // where the second half starts
     Grid freshC_, freshD_;
     Reading second_;
     std::atomic<bool> stop_{false};

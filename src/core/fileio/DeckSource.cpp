@@ -137,16 +137,16 @@ class FileDeck : public LineSplitter {
     std::size_t offset() const override { return consumed_; }
 
     // The stream is moved there and back: the next read continues where this reader stopped.
-    std::optional<std::string> bytesFrom(std::size_t offset) override {
+    std::optional<std::string_view> textFrom(std::size_t offset, std::string& bytes) override {
         if (offset > size_) return std::nullopt;
-        std::string bytes(size_ - offset, '\0');
+        bytes.assign(size_ - offset, '\0');
         const auto back = Tell(file_);
         if (back < 0 || !Seek(file_, static_cast<std::int64_t>(offset))) return std::nullopt;
         bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file_));
         const bool failed = std::ferror(file_) != 0;
         std::clearerr(file_);
         if (!Seek(file_, back) || failed) return std::nullopt;
-        return bytes;
+        return std::string_view(bytes);
     }
 
   private:
@@ -158,30 +158,23 @@ class FileDeck : public LineSplitter {
     std::size_t position_ = 0;
 };
 
-// Pieces of text read one after the other as one deck.
+// Text the caller keeps alive, read without a copy of it.
 class TextViewDeck : public LineSplitter {
   public:
-    explicit TextViewDeck(std::vector<std::string_view> pieces) : pieces_(std::move(pieces)) {}
+    explicit TextViewDeck(std::string_view text) : text_(text) {}
 
   protected:
-    std::string_view available() override {
-        while (piece_ < pieces_.size() && position_ == pieces_[piece_].size()) {
-            ++piece_;
-            position_ = 0;
-        }
-        return piece_ < pieces_.size() ? pieces_[piece_].substr(position_) : std::string_view{};
-    }
+    std::string_view available() override { return text_.substr(position_); }
     void consume(std::size_t count) override { position_ += count; }
-    std::size_t bytesLeft() const override {
-        std::size_t left = 0;
-        for (std::size_t i = piece_; i < pieces_.size(); ++i)
-            left += pieces_[i].size();
-        return left - std::min(left, position_);
+    std::size_t bytesLeft() const override { return text_.size() - position_; }
+    std::size_t offset() const override { return position_; }
+    std::optional<std::string_view> textFrom(std::size_t offset, std::string&) override {
+        if (offset > text_.size()) return std::nullopt;
+        return text_.substr(offset);
     }
 
   private:
-    std::vector<std::string_view> pieces_;
-    std::size_t piece_ = 0;
+    std::string_view text_;
     std::size_t position_ = 0;
 };
 
@@ -193,7 +186,7 @@ struct OwnedText {
 class TextDeck : private OwnedText, public TextViewDeck {
   public:
     explicit TextDeck(std::string text)
-        : OwnedText{std::move(text)}, TextViewDeck({OwnedText::text}) {}
+        : OwnedText{std::move(text)}, TextViewDeck(OwnedText::text) {}
 };
 
 } // namespace
@@ -301,11 +294,7 @@ std::unique_ptr<DeckSource> DeckFromText(std::string text) {
 }
 
 std::unique_ptr<DeckSource> DeckFromTextView(std::string_view text) {
-    return std::make_unique<TextViewDeck>(std::vector<std::string_view>{text});
-}
-
-std::unique_ptr<DeckSource> DeckFromTextViews(std::vector<std::string_view> pieces) {
-    return std::make_unique<TextViewDeck>(std::move(pieces));
+    return std::make_unique<TextViewDeck>(text);
 }
 
 } // namespace tovan

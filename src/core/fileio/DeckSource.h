@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tovan {
 
@@ -26,11 +25,15 @@ class DeckSource {
     // About how many bytes are left to read, or 0 when that is not known: a hint for the room
     // a reader makes ahead.
     virtual std::size_t bytesLeft() const { return 0; }
-    // Where the next line starts, in bytes from the start of the file, and a copy of the bytes
-    // from `offset` to the end, read without moving this reader: for a reader that reads ahead
-    // on another thread. Only a file can tell; other sources give 0 and nothing.
+    // Where the next line starts, in bytes from the start of the deck, and the bytes from
+    // `offset` to the end, without moving this reader: for a reader that reads ahead on another
+    // thread. Text in memory is given as it is; a file's bytes are read into `keep`, which the
+    // view then shows. Nothing when this source cannot tell.
     virtual std::size_t offset() const { return 0; }
-    virtual std::optional<std::string> bytesFrom(std::size_t /*offset*/) { return std::nullopt; }
+    virtual std::optional<std::string_view> textFrom(std::size_t /*offset*/,
+                                                     std::string& /*keep*/) {
+        return std::nullopt;
+    }
 };
 
 // Opens a file for reading; nothing when it cannot be opened (the reason in `error`).
@@ -73,7 +76,5 @@ bool FileHoldsExactly(const std::string& path, std::string_view text);
 std::unique_ptr<DeckSource> DeckFromText(std::string text);
 // A deck read from text that the caller keeps alive, without a copy of it.
 std::unique_ptr<DeckSource> DeckFromTextView(std::string_view text);
-// The same from pieces of text read one after the other.
-std::unique_ptr<DeckSource> DeckFromTextViews(std::vector<std::string_view> pieces);
 
 } // namespace tovan

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <future>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -202,26 +201,8 @@ CompareLimits FindStructuralLosses(const DeckGrids& grids, LossReport& report) {
 constexpr std::size_t kNamedPerRecordSet = 5;
 constexpr int kNoLimit = std::numeric_limits<int>::max();
 
-// A record set as read back: one grid, or for the catchments of a deck read in two halves,
-// the first half's grid with the second half's rows after its own from row `tailFrom`.
-struct ReadBackGrid {
-    const Grid& head;
-    const Grid* tail = nullptr;
-    int tailFrom = 0;
-
-    std::string_view text(int col, int row) const {
-        if (!tail || row < tailFrom) return head.text(col, row);
-        return tail->text(col, row - tailFrom + kTemplateRow);
-    }
-    int dataRowCnt() const {
-        if (tail && tail->dataRowCnt() >= kTemplateRow)
-            return tail->dataRowCnt() + tailFrom - kTemplateRow;
-        return head.dataRowCnt();
-    }
-};
-
-void CompareGrid(const GridRules& rules, const Grid& original, const ReadBackGrid& readBack,
-                 int limit, LossReport& report) {
+void CompareGrid(const GridRules& rules, const Grid& original, const Grid& readBack, int limit,
+                 LossReport& report) {
     const int last = std::min(std::max(original.dataRowCnt(), readBack.dataRowCnt()), limit - 1);
     std::size_t named = 0;
     for (int r = kTemplateRow; r <= last; ++r) {
@@ -264,103 +245,32 @@ std::string LabelOf(const DeckGrids& grids, std::string_view recordSet, int col)
     return {};
 }
 
-// One reading of deck text into grids of its own.
-struct Reading {
+// The saved text read into grids of their own, as the open would read its file.
+struct ReadBack {
     DeckGrids grids;
     ReadingState state;
     ApplicationState app;
     RecordingPlatform quiet;
     ReadOutcome outcome = ReadOutcome::Read;
 
-    explicit Reading(std::vector<std::string_view> pieces) {
+    explicit ReadBack(std::string_view text) {
         NoWindowsHost host;
         ReadingContext context{grids, state, app, quiet};
-        outcome = ReadDeck(context, host, DeckFromTextViews(std::move(pieces)));
-    }
-};
-
-constexpr std::string_view kEndLine = "E\r\n";
-constexpr std::size_t kCardLine = kCardWidth + 2; // with its CR LF
-
-// Where the text of a deck of many catchments can be read in two halves: the deck's head (up to
-// and with the blank line after the B cards) and the byte where the second half of the
-// catchments starts. Nothing when the deck is small or its catchment cards are not plain
-// 80-column lines, one per card as the grids say, which is all the halves rely on.
-struct Halves {
-    std::size_t headEnd = 0, split = 0;
-    int tailFrom = 0; // the grid row of the second half's first catchment
-};
-
-std::optional<Halves> HalvesOf(const DeckGrids& grids, std::string_view text, int from) {
-    const int lastRow = grids.fpCardC.dataRowCnt();
-    const int catchments = lastRow - kTemplateRow + 1;
-    if (catchments < std::max(from, 2) || lastRow != grids.fpCardD.dataRowCnt())
-        return std::nullopt;
-    const std::size_t blank = text.find("\r\n\r\n");
-    if (blank == std::string_view::npos) return std::nullopt;
-    Halves halves{blank + 4, 0, kTemplateRow + catchments / 2};
-    std::size_t lines = 0;
-    for (int row = kTemplateRow; row <= lastRow; ++row) {
-        if (row == halves.tailFrom) halves.split = halves.headEnd + lines * kCardLine;
-        const auto useD1 = NumericValue(grids.fpCardD.text(col::kDUseD1, row));
-        lines += (useD1 && *useD1 == 1) ? 3 : 2; // C, D and D1 when it is asked for
-    }
-    const std::string_view cards = text.substr(halves.headEnd);
-    if (cards.size() != lines * kCardLine + kEndLine.size() ||
-        static_cast<std::size_t>(std::count(cards.begin(), cards.end(), '\n')) != lines + 1 ||
-        static_cast<std::size_t>(std::count(cards.begin(), cards.end(), '\r')) != lines + 1) {
-        return std::nullopt;
-    }
-    return halves;
-}
-
-// The text read back, in two halves side by side when it has many catchments. A reader starts
-// every catchment alike, whatever came before it, so the second half read behind a copy of the
-// head gives the rows the whole text would, shifted. That holds when the first half ended
-// reading its end card where a C card was due: a second end card after it is then left unread.
-// Any other ending, or a half that does not read, and the whole text is read as one.
-struct ReadBack {
-    std::unique_ptr<Reading> head, tail;
-    int tailFrom = 0;
-
-    ReadBack(const DeckGrids& grids, std::string_view text, int readInHalvesFrom) {
-        if (const auto halves = HalvesOf(grids, text, readInHalvesFrom)) {
-            const std::string_view first = text.substr(0, halves->split);
-            const auto lines = static_cast<int>(std::count(first.begin(), first.end(), '\n'));
-            auto second = std::async(std::launch::async, [&] {
-                return std::make_unique<Reading>(std::vector<std::string_view>{
-                    text.substr(0, halves->headEnd), text.substr(halves->split)});
-            });
-            head =
-                std::make_unique<Reading>(std::vector<std::string_view>{first, kEndLine, kEndLine});
-            tail = second.get();
-            tailFrom = halves->tailFrom;
-            if (head->outcome == ReadOutcome::Read && head->state.linesRead == lines + 1 &&
-                tail->outcome == ReadOutcome::Read)
-                return;
-        }
-        head = std::make_unique<Reading>(std::vector<std::string_view>{text});
-        tail.reset();
-    }
-
-    ReadBackGrid grid(const Grid DeckGrids::*set) const {
-        const bool catchments = set == &DeckGrids::fpCardC || set == &DeckGrids::fpCardD;
-        if (!tail || !catchments) return {head->grids.*set};
-        return {head->grids.*set, &(tail->grids.*set), tailFrom};
+        outcome = ReadDeck(context, host, DeckFromTextView(text));
     }
 };
 
 } // namespace
 
-LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText, bool readsBackAsRead,
-                          int readInHalvesFrom) {
+LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText,
+                          bool readsBackAsRead) {
     LossReport report;
     const CompareLimits limits = FindStructuralLosses(grids, report);
     if (readsBackAsRead) return report;
 
-    const ReadBack readBack(grids, deckText, readInHalvesFrom);
-    if (readBack.head->outcome != ReadOutcome::Read) {
-        const auto& messages = readBack.head->quiet.messages;
+    const auto readBack = std::make_unique<ReadBack>(deckText);
+    if (readBack->outcome != ReadOutcome::Read) {
+        const auto& messages = readBack->quiet.messages;
         const std::string why = messages.empty() ? "" : ": " + messages.front().text;
         report.named.push_back({"", 0, 0, "", "", "the saved deck cannot be read back" + why});
     }
@@ -368,7 +278,7 @@ LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText, b
         const int limit = rules.recordSet == "B2"                            ? limits.b2
                           : rules.recordSet == "C" || rules.recordSet == "D" ? limits.catchments
                                                                              : kNoLimit;
-        CompareGrid(rules, grids.*rules.grid, readBack.grid(rules.grid), limit, report);
+        CompareGrid(rules, grids.*rules.grid, readBack->grids.*rules.grid, limit, report);
     }
     for (SaveLoss& loss : report.named) {
         if (loss.col != 0) loss.reason += " (" + LabelOf(grids, loss.recordSet, loss.col) + ")";

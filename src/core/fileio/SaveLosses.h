@@ -36,10 +36,8 @@ struct LossReport {
 // Compares `grids` with what reading `deckText` (the save pass's text) gives back.
 // `readsBackAsRead`: the caller knows that reading `deckText` gives `grids` (it is the file they
 // were read from); only the losses that the grids themselves show are looked for.
-// A deck of at least `readInHalvesFrom` catchments is read back in two halves side by side,
-// with the same outcome as reading it whole.
 LossReport FindSaveLosses(const DeckGrids& grids, const std::string& deckText,
-                          bool readsBackAsRead = false, int readInHalvesFrom = 2000);
+                          bool readsBackAsRead = false);
 
 // The text of the warning box: one line per named loss, and the count of the rest.
 std::string DescribeLosses(const LossReport& report);

@@ -9,6 +9,7 @@
 #include "fortranio/FieldValue.h"
 #include "platform/Platform.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,8 @@ struct ReadingState {
     FieldList fields;                 // the fields of CardLine, reused from card to card
     std::string cellText;             // the text of the field last put, when it was made
     int catchmentsReadAhead = 0;      // of those read, how many another thread read
+    // From how many bytes of catchment cards their second half is read on another thread.
+    std::size_t readAheadFromBytes = 256 * 1024;
 };
 
 // Everything a reader works on: the grids, the shared state, the application flags and the
