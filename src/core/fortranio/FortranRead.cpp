@@ -16,67 +16,6 @@ namespace {
 
 constexpr long kMaxIntegerWidth = 11;
 
-// Magnitude class of a nonzero number: the power of ten of its leading digit.
-long LeadingPower(const NumericParts& n) {
-    const auto firstWhole = n.wholeDigits.find_first_not_of('0');
-    if (firstWhole != std::string_view::npos) {
-        return static_cast<long>(n.wholeDigits.size() - firstWhole) - 1 + n.exponent;
-    }
-    const auto firstFraction = n.fractionDigits.find_first_not_of('0');
-    return -static_cast<long>(firstFraction) - 1 + n.exponent;
-}
-
-bool IsZero(const NumericParts& n) {
-    return n.wholeDigits.find_first_not_of('0') == std::string_view::npos &&
-           n.fractionDigits.find_first_not_of('0') == std::string_view::npos;
-}
-
-// Most fields hold a few digits and no exponent. Their digits as an integer and the power of ten
-// are then both exact in Real, and one division rounds the quotient correctly, as from_chars
-// would. Nothing when the field has more digits or decimals than that allows.
-template <typename Real>
-std::optional<Real> ConvertShortDecimal(const NumericParts& parts) {
-    constexpr bool single = std::is_same_v<Real, float>;
-    constexpr std::size_t kMaxDigits = single ? 7 : 15;    // below 2^24 and 2^53
-    constexpr std::size_t kMaxDecimals = single ? 10 : 22; // 10^k still exact
-    const std::size_t decimals = parts.fractionDigits.size();
-    if (parts.hasExponent || parts.wholeDigits.size() + decimals > kMaxDigits ||
-        decimals > kMaxDecimals) {
-        return std::nullopt;
-    }
-    std::int64_t digits = 0;
-    for (char c : parts.wholeDigits)
-        digits = digits * 10 + (c - '0');
-    for (char c : parts.fractionDigits)
-        digits = digits * 10 + (c - '0');
-    Real power = 1;
-    for (std::size_t i = 0; i < decimals; ++i)
-        power *= 10;
-    const Real value = static_cast<Real>(digits) / power;
-    return parts.negative ? -value : value;
-}
-
-// from_chars wants no "+" and knows no "D" exponent; the field is at most 80 characters.
-template <typename Real>
-std::optional<Real> ConvertReal(std::string_view trimmed, const NumericParts& parts) {
-    if (const auto value = ConvertShortDecimal<Real>(parts)) return value;
-    char buffer[kCardWidth + 1];
-    std::size_t length = 0;
-    for (char c : trimmed) {
-        if (c == '+' && length == 0) continue;
-        buffer[length++] = (c == 'D' || c == 'd') ? 'E' : c;
-    }
-    Real value{};
-    const auto result = std::from_chars(buffer, buffer + length, value);
-    if (result.ec == std::errc::result_out_of_range) {
-        if (IsZero(parts) || LeadingPower(parts) < 0) return parts.negative ? -Real(0) : Real(0);
-        return std::nullopt; // overflow
-    }
-    if (result.ec != std::errc{} || result.ptr != buffer + length) return std::nullopt;
-    if (!std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 FieldValue ReadInteger(std::string_view field) {
     field = TrimBlanks(field);
     if (field.empty()) return FieldValue::MakeEmpty();
@@ -95,7 +34,7 @@ FieldValue ReadInteger(std::string_view field) {
         }
         return FieldValue::MakeInteger(static_cast<std::int32_t>(value));
     }
-    const auto value = ConvertReal<double>(field, *parts);
+    const auto value = ConvertNumber<double>(field, *parts);
     if (!value || *value != std::trunc(*value) ||
         *value < std::numeric_limits<std::int32_t>::min() ||
         *value > std::numeric_limits<std::int32_t>::max()) {
@@ -118,11 +57,11 @@ FieldValue ReadReal(std::string_view field, const FormatDescriptor& d) {
     const auto parts = ParseNumericText(field);
     if (!parts) return FieldValue::MakeNull();
     if (d.letter == 'D') {
-        const auto value = ConvertReal<double>(field, *parts);
+        const auto value = ConvertNumber<double>(field, *parts);
         if (!value) return FieldValue::MakeNull();
         return FieldValue::MakeDouble(parts->hasPoint ? *value : *value / PowerOfTen(d.decimals));
     }
-    const auto value = ConvertReal<float>(field, *parts);
+    const auto value = ConvertNumber<float>(field, *parts);
     if (!value) return FieldValue::MakeNull();
     if (parts->hasPoint) return FieldValue::MakeSingle(*value);
     return FieldValue::MakeDouble(static_cast<double>(*value) / PowerOfTen(d.decimals));
@@ -130,7 +69,7 @@ FieldValue ReadReal(std::string_view field, const FormatDescriptor& d) {
 
 // Most fields of a deck are a few digits, perhaps a sign and a point, between blanks. Such a
 // field is read here in one pass over its characters, with the value computed as
-// ConvertShortDecimal computes it. A number with a point and at most six significant digits and
+// ConvertNumber computes it. A number with a point and at most six significant digits and
 // six decimals also gets its shortest text, made from its own digits: six digits always survive
 // the trip through single precision and back, so no shorter text reads back to the same float
 // and the digits themselves are that text. False for every other field, which the general
@@ -209,13 +148,10 @@ bool ReadShortInteger(std::string_view field, FieldValue& out) {
 bool ReadShortSingle(std::string_view field, FieldValue& out) {
     ShortField f;
     if (!ScanShortField(field, f) || !f.hasPoint) return false;
-    float power = 1;
-    for (int i = 0; i < f.decimals; ++i)
-        power *= 10;
-    const float value = static_cast<float>(f.digits) / power;
     out.kind = FieldKind::Single;
     out.integer = 0;
-    out.single = f.negative ? -value : value;
+    out.single =
+        DigitsOverPowerOfTen<float>(f.digits, static_cast<std::size_t>(f.decimals), f.negative);
     out.real = 0;
     const bool ownDigits = f.firstSignificant < 0 || f.lastSignificant - f.firstSignificant < 6;
     if (ownDigits && f.decimals <= 6) {
@@ -274,7 +210,7 @@ bool ReadField(std::string_view card, const FormatDescriptor& d, long& position,
         Assign(out, ReadReal(field, d));
         break;
     default:
-        if (d.letter == 'D' || !ReadShortSingle(field, out)) Assign(out, ReadReal(field, d));
+        if (!ReadShortSingle(field, out)) Assign(out, ReadReal(field, d));
         break;
     }
     position += d.width;

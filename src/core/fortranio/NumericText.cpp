@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace tovan {
 
@@ -70,30 +71,52 @@ std::optional<NumericParts> ParseNumericText(std::string_view text) {
     return parts;
 }
 
-std::optional<double> NumericValue(std::string_view text) {
-    const auto parts = ParseNumericText(text);
-    if (!parts) return std::nullopt;
-    // Up to 15 digits and no exponent: the digits as an integer and the power of ten are both
-    // exact doubles, and one division rounds their quotient correctly, as from_chars would.
-    constexpr std::size_t kExactDigits = 15, kExactPowers = 22;
-    const std::size_t decimals = parts->fractionDigits.size();
-    if (!parts->hasExponent && parts->wholeDigits.size() + decimals <= kExactDigits &&
-        decimals <= kExactPowers) {
-        std::int64_t digits = 0;
-        for (char c : parts->wholeDigits)
-            digits = digits * 10 + (c - '0');
-        for (char c : parts->fractionDigits)
-            digits = digits * 10 + (c - '0');
-        double power = 1;
-        for (std::size_t i = 0; i < decimals; ++i)
-            power *= 10;
-        const double value = static_cast<double>(digits) / power;
-        return parts->negative ? -value : value;
+namespace {
+
+// Magnitude class of a nonzero number: the power of ten of its leading digit.
+long LeadingPower(const NumericParts& n) {
+    const auto firstWhole = n.wholeDigits.find_first_not_of('0');
+    if (firstWhole != std::string_view::npos) {
+        return static_cast<long>(n.wholeDigits.size() - firstWhole) - 1 + n.exponent;
     }
+    const auto firstFraction = n.fractionDigits.find_first_not_of('0');
+    return -static_cast<long>(firstFraction) - 1 + n.exponent;
+}
+
+bool IsZero(const NumericParts& n) {
+    return n.wholeDigits.find_first_not_of('0') == std::string_view::npos &&
+           n.fractionDigits.find_first_not_of('0') == std::string_view::npos;
+}
+
+// Most numbers hold a few digits and no exponent; nothing for the others.
+template <typename Real>
+std::optional<Real> ConvertShortDecimal(const NumericParts& parts) {
+    constexpr bool single = std::is_same_v<Real, float>;
+    constexpr std::size_t kMaxDigits = single ? 7 : 15;
+    constexpr std::size_t kMaxDecimals = single ? 10 : 22;
+    const std::size_t decimals = parts.fractionDigits.size();
+    if (parts.hasExponent || parts.wholeDigits.size() + decimals > kMaxDigits ||
+        decimals > kMaxDecimals) {
+        return std::nullopt;
+    }
+    std::int64_t digits = 0;
+    for (char c : parts.wholeDigits)
+        digits = digits * 10 + (c - '0');
+    for (char c : parts.fractionDigits)
+        digits = digits * 10 + (c - '0');
+    return DigitsOverPowerOfTen<Real>(digits, decimals, parts.negative);
+}
+
+} // namespace
+
+// from_chars wants no "+" and knows no "D" exponent. Fields and cells are short; a long text is
+// copied to the heap.
+template <typename Real>
+std::optional<Real> ConvertNumber(std::string_view text, const NumericParts& parts) {
+    if (const auto value = ConvertShortDecimal<Real>(parts)) return value;
     text = TrimBlanks(text);
-    if (text.front() == '+') text.remove_prefix(1); // from_chars takes no plus sign
-    // Cell texts are short; a long one is copied to the heap.
-    char buffer[64];
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    char buffer[96];
     std::string longText;
     char* plain = buffer;
     if (text.size() > sizeof buffer) {
@@ -102,12 +125,26 @@ std::optional<double> NumericValue(std::string_view text) {
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        plain[i] = (c == 'd' || c == 'D') ? 'e' : c; // the Fortran exponent letter
+        plain[i] = (c == 'd' || c == 'D') ? 'e' : c;
     }
-    double number = 0;
-    const auto result = std::from_chars(plain, plain + text.size(), number);
-    if (result.ec != std::errc()) return std::nan("");
-    return number;
+    Real value{};
+    const auto result = std::from_chars(plain, plain + text.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        if (IsZero(parts) || LeadingPower(parts) < 0) return parts.negative ? -Real(0) : Real(0);
+        return std::nullopt; // overflow
+    }
+    if (result.ec != std::errc{} || result.ptr != plain + text.size()) return std::nullopt;
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+template std::optional<float> ConvertNumber(std::string_view, const NumericParts&);
+template std::optional<double> ConvertNumber(std::string_view, const NumericParts&);
+
+std::optional<double> NumericValue(std::string_view text) {
+    const auto parts = ParseNumericText(text);
+    if (!parts) return std::nullopt;
+    return ConvertNumber<double>(text, *parts).value_or(std::nan(""));
 }
 
 } // namespace tovan
