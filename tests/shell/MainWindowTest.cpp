@@ -90,7 +90,7 @@ TEST(MainWindow, NewTypeSaveCloseOpenShowsWhatWasSaved) {
     EXPECT_EQ(s.platform.messages[0].title, "SaveFile");
     EXPECT_EQ(s.platform.messages[0].icon, MessageIcon::Information);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(s.path("saved.tvi"))));
-    EXPECT_EQ(s.main->saveFileName(), s.path("saved.tvi"));
+    EXPECT_EQ(s.main->deckPath(), s.path("saved.tvi"));
     EXPECT_EQ((s.platform.settings[{"CommonDialog", "Directory"}]),
               QDir(s.folder.path()).path().toStdString() + "/");
     EXPECT_TRUE(s.state.DeckChanged) << "the menu save does not clear it";

@@ -30,13 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The helper is found on the search path, as in an installation without it beside the program.
-void PutHelperOnThePath() {
-    const std::string folder = fs::path(TOVAN_ENGINE_HOST).parent_path().string();
-    const char* path = std::getenv("PATH");
-    setenv("PATH", (folder + ":" + (path ? path : "")).c_str(), 1);
-}
-
 std::vector<std::vector<double>> NumbersOf(const std::string& file, bool skipHeader) {
     std::ifstream in(file);
     std::vector<std::vector<double>> rows;
@@ -57,7 +50,7 @@ struct ResultsFromF5 : ::testing::Test {
     results::ResultsWindow* window = nullptr;
 
     void SetUp() override {
-        PutHelperOnThePath();
+        tovan::testing::PutEngineHelperOnThePath();
         const std::string deck = s.path("one-hour.tvi");
         fs::copy_file(Shell::example("one-hour.tvi"), deck);
         s.open(deck);
@@ -169,7 +162,7 @@ TEST_F(ResultsFromF5, ANoteLeadsToItsCatchmentsRowInTheEditor) {
 
 // File > Run Tovan File: a completed run of the form opens its results beside it.
 TEST(ResultsFromTheRunForm, ACompletedRunOpensTheResultsWindow) {
-    PutHelperOnThePath();
+    tovan::testing::PutEngineHelperOnThePath();
     Shell s;
     const std::string deck = s.path("one-hour.tvi");
     fs::copy_file(std::string(TOVAN_EXAMPLES) + "/one-hour.tvi", deck);

@@ -49,7 +49,8 @@ Seen OpenAndSave(Shell& s, const std::string& deck) {
                         card->fieldLabel()->text().toStdString();
     seen.status = s.main->statusBar()->currentMessage().toStdString();
     for (const char* item : {"mnuFileSave", "mnuFileRunDeck", "mnuEdit", "mnuFileCreate"})
-        seen.menus.push_back(std::string(item) + (s.shown(item) ? " shown" : " hidden"));
+        seen.menus.push_back(std::string(item) + (s.shown(item) ? " shown" : " hidden") +
+                             (s.main->menuItem(item)->isEnabled() ? "" : ", greyed"));
     return seen;
 }
 
@@ -86,6 +87,14 @@ TEST(Session, ADeckOpenedAfterACloseIsTheDeckOfAFreshStart) {
              editB1(s);
              QTest::keyClick(s.main.get(), Qt::Key_Z, Qt::ControlModifier);
          }},
+        {"open, run with F5, close with the results window in front",
+         [](Shell& s, const std::string& d) {
+             tovan::testing::PutEngineHelperOnThePath();
+             s.open(d);
+             s.platform.answers.push_back(Answer::No); // run the deck as it is on disk
+             QTest::keyClick(s.main.get(), Qt::Key_F5);
+             ASSERT_TRUE(s.main->findChild<QWidget*>(QStringLiteral("ResultsWindow")));
+         }},
         {"create, type, close without saving",
          [](Shell& s, const std::string&) {
              s.trigger("mnuFileCreate");
@@ -107,6 +116,15 @@ TEST(Session, ADeckOpenedAfterACloseIsTheDeckOfAFreshStart) {
         s.trigger("mnuFileClose");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QApplication::processEvents();
+        // Without a deck nothing can be saved or run: the items are greyed and F5 does nothing.
+        // (Close takes the child in front: after a results window the deck is still open.)
+        if (!s.editorShown()) {
+            EXPECT_FALSE(s.main->menuItem("mnuFileSave")->isEnabled());
+            EXPECT_FALSE(s.main->menuItem("mnuFileRunDeck")->isEnabled());
+            const std::size_t told = s.platform.messages.size();
+            QTest::keyClick(s.main.get(), Qt::Key_F5);
+            EXPECT_EQ(s.platform.messages.size(), told);
+        }
         const std::string deck = s.path("one-hour.tvi");
         fs::copy_file(Shell::example("one-hour.tvi"), deck, fs::copy_options::overwrite_existing);
         const Seen seen = OpenAndSave(s, deck);

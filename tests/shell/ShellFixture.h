@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QPushButton>
@@ -30,6 +31,15 @@ struct CountingDeckFiles : CoreDeckFiles {
         return result ? *result : CoreDeckFiles::save(grids, path, platform);
     }
 };
+
+// The engine's helper is found on the search path, as in an installation without it beside the
+// program.
+inline void PutEngineHelperOnThePath() {
+#ifdef TOVAN_ENGINE_HOST
+    const QString folder = QFileInfo(QStringLiteral(TOVAN_ENGINE_HOST)).absolutePath();
+    qputenv("PATH", (folder + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
+#endif
+}
 
 struct Shell {
     ApplicationState state;

@@ -37,10 +37,6 @@ void MDIfrmTovan2000::dropEvent(QDropEvent* event) {
     const QString path = DroppedDeck(event->mimeData());
     if (path.isEmpty()) return event->ignore();
     event->acceptProposedAction();
-    if (editorWindow_ && editorWindow_->isVisible()) {
-        mdi_->setActiveSubWindow(editorWindow_);
-        mnuFileClose_Click();
-    }
     openDeck(QFileInfo(path).absoluteFilePath().toStdString());
 }
 

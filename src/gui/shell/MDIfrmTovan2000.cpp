@@ -75,7 +75,6 @@ MDIfrmTovan2000::~MDIfrmTovan2000() {
     disconnect(cardDock_, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
     recoveryWriter_.waitForDone();
-    reading_.deck.reset();
     delete editorWindow_; // the editor views the document, which goes with this window
 }
 
@@ -167,7 +166,7 @@ void MDIfrmTovan2000::buildEditMenu() {
     addItem(mnuEdit_, "mnuEditRedo", "&Redo", &MDIfrmTovan2000::mnuEditRedo_Click)
         ->setShortcuts(
             {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-    followUndoHistory();
+    updateActions();
 }
 
 // Added after the menus of old, which keep their places: the panels that show the deck from
@@ -233,12 +232,12 @@ void MDIfrmTovan2000::followCaret() {
 
 void MDIfrmTovan2000::showCaretCards() {
     if (!cardView_ || !cardDock_->isVisible()) return;
-    GridView* view = editor_ && document_ ? editor_->currentGridView() : nullptr;
+    GridView* view = editor_ && session_ ? editor_->currentGridView() : nullptr;
     if (!view) {
         cardView_->showRecord(nullptr, {}, 0, 0);
         return;
     }
-    cardView_->showRecord(&document_->grids(), editor_->recordSetOf(view), view->activeCol(),
+    cardView_->showRecord(&session_->grids(), editor_->recordSetOf(view), view->activeCol(),
                           view->activeRow());
 }
 
@@ -262,7 +261,7 @@ void MDIfrmTovan2000::mnuHelpFields_Click() {
 void MDIfrmTovan2000::showPanels() {
     const bool cardViewWasHidden = cardDock_->isHidden();
     for (const auto& [dock, item] : panels_)
-        dock->setVisible(document_ && item->isChecked());
+        dock->setVisible(session_ && item->isChecked());
     if (cardViewWasHidden && cardDock_->isVisible()) {
         QTimer::singleShot(0, this, [this] {
             // Both docks of the bottom row are sized: given one alone, the row keeps its split.
@@ -275,7 +274,7 @@ void MDIfrmTovan2000::showPanels() {
 
 void MDIfrmTovan2000::followFindings() {
     if (editor_) editor_->markFindings(checkPanel_->findings());
-    findings_->setText(document_ ? checkPanel_->countText() : QString());
+    findings_->setText(session_ ? checkPanel_->countText() : QString());
 }
 
 void MDIfrmTovan2000::showFinding(const CellPlace& place) {
@@ -343,13 +342,13 @@ void MDIfrmTovan2000::onSubWindowActivated(QMdiSubWindow* window) {
 
 void MDIfrmTovan2000::loadEditor() {
     if (editor_) return;
-    document_ = std::make_unique<DeckDocument>();
-    editor_ = new frmInput(*document_, state_, platform_, *this);
+    session_ = std::make_unique<DeckSession>();
+    statusBar()->clearMessage(); // what was said of the deck before
+    editor_ = new frmInput(session_->document(), state_, platform_, *this);
     connect(editor_, &QObject::destroyed, this, &MDIfrmTovan2000::dropDocumentAfterEditor,
             Qt::QueuedConnection);
-    recoveryPath_ = NewRecoveryPath();
-    QUndoStack& history = document_->undoStack();
-    connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::followUndoHistory);
+    QUndoStack& history = session_->document().undoStack();
+    connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::updateActions);
     connect(&history, &QUndoStack::indexChanged, this, &MDIfrmTovan2000::updateStatus);
     for (GridView* grid : editor_->findChildren<GridView*>()) {
         connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
@@ -361,29 +360,36 @@ void MDIfrmTovan2000::loadEditor() {
     connect(&history, &QUndoStack::indexChanged, this, [this] {
         if (!recoveryTimer_->isActive()) recoveryTimer_->start();
     });
-    connect(&history, &QObject::destroyed, this, &MDIfrmTovan2000::followUndoHistory,
+    connect(&history, &QObject::destroyed, this, &MDIfrmTovan2000::updateActions,
             Qt::QueuedConnection);
-    followUndoHistory();
+    updateActions();
     editorWindow_ = mdi_->addSubWindow(editor_);
     editorWindow_->setAttribute(Qt::WA_DeleteOnClose);
     editorWindow_->setWindowIcon(windowIcon());
     editorWindow_->hide();
-    emit documentChanged(document_.get());
+    emit documentChanged(document());
 }
 
-// The document lives as long as its editor; a new editor made meanwhile has its own.
+// The session lives as long as its editor; a new editor made meanwhile has its own.
 void MDIfrmTovan2000::dropDocumentAfterEditor() {
-    if (editor_ || !document_) return;
-    const std::unique_ptr<DeckDocument> going = std::move(document_);
+    if (editor_ || !session_) return;
+    const std::unique_ptr<DeckSession> going = std::move(session_);
     emit documentChanged(nullptr);
-    followUndoHistory();
+    updateActions();
 }
 
-// An editor left loaded and hidden by a failed open is not the deck the user now asks for.
-void MDIfrmTovan2000::discardHiddenEditor() {
-    if (!editorWindow_ || editorWindow_->isVisible()) return;
-    reading_.deck.reset();
-    delete editorWindow_;
+// A deck is created, opened or recovered in a session of its own. An editor still loaded goes
+// first: one left hidden by a failed open at once; one still shown, behind the cover after File >
+// Close took its results window, as File > Close takes it, with the question to save. False
+// when it stayed.
+bool MDIfrmTovan2000::closeLoadedDeck() {
+    if (editorWindow_ && editorWindow_->isVisible()) {
+        mdi_->setActiveSubWindow(editorWindow_);
+        mnuFileClose_Click();
+        if (editorWindow_ && editorWindow_->isVisible()) return false;
+    }
+    delete editorWindow_; // its session goes when the next one is made
+    return true;
 }
 
 void MDIfrmTovan2000::showEditor() {
@@ -392,10 +398,12 @@ void MDIfrmTovan2000::showEditor() {
     mdi_->setMinimumHeight(editor_->minimumHeight());
     editorWindow_->showMaximized();
     mdi_->setActiveSubWindow(editorWindow_);
+    updateActions();
 }
 
 void MDIfrmTovan2000::hideEditor() {
     if (editorWindow_) editorWindow_->hide();
+    updateActions();
 }
 
 void MDIfrmTovan2000::requestEditorUnload() {
@@ -432,26 +440,32 @@ void MDIfrmTovan2000::backToCover() {
     coverWindow_->show();
     coverWindow_->showMaximized();
     mdi_->setActiveSubWindow(coverWindow_);
+    updateActions();
 }
 
 void MDIfrmTovan2000::mnuFileCreate_Click() {
     TrapErrors(platform_, "mnuFileCreate_Click Error!", [this] {
+        if (!closeLoadedDeck()) return;
         platform_.setBusy(true); // the editor's activation restores the arrow
         hideCover();
         if (coverWindow_) coverWindow_->show();
-        discardHiddenEditor();
         loadEditor();
         showEditor();
     });
 }
 
 void MDIfrmTovan2000::mnuOpenTovan_Click() {
-    TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this] {
-        discardHiddenEditor();
+    openWith(platform_);
+}
+
+// The open command on a fresh session; `platform` answers its dialog.
+void MDIfrmTovan2000::openWith(Platform& platform) {
+    TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this, &platform] {
+        if (!closeLoadedDeck()) return;
         loadEditor();
-        ReadingContext context{document_->grids(), reading_, state_, platform_};
+        ReadingContext context{session_->grids(), session_->reading(), state_, platform};
         {
-            RecordingPause reading(*document_);
+            RecordingPause reading(session_->document());
             files_.open(context, *this);
         }
         afterOpen();
@@ -497,22 +511,19 @@ bool MDIfrmTovan2000::saveDeck() {
         platform_.setBusy(false);
         return false;
     }
-    saveFileName_ = *chosen;
-    platform_.saveSetting(kDialogSection, kFolderKey, FolderOf(saveFileName_));
+    const std::string& path = *chosen;
+    platform_.saveSetting(kDialogSection, kFolderKey, FolderOf(path));
     platform_.setBusy(true);
-    const std::int32_t result = files_.save(editor_->grids(), saveFileName_, platform_);
+    const std::int32_t result = files_.save(session_->grids(), path, platform_);
     if (result == 0) {
-        document_->setFilePath(saveFileName_);
-        document_->markSaved();
         recoveryWriter_.waitForDone();
-        QFile::remove(recoveryPath_);
-        rememberRecent(saveFileName_);
+        session_->savedAs(path);
+        rememberRecent(path);
         updateStatus();
         platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
                               "SaveFile");
     } else {
-        platform_.showDetailedMessage("Error saving file.",
-                                      SaveFailureDetail(result, saveFileName_),
+        platform_.showDetailedMessage("Error saving file.", SaveFailureDetail(result, path),
                                       MessageIcon::Exclamation, "mnuFileSave_Click Error!");
     }
     platform_.setBusy(false);
@@ -596,10 +607,16 @@ void MDIfrmTovan2000::mnuEditRedo_Click() {
 }
 
 // The Undo and Redo items name the step they would take back or make again.
-void MDIfrmTovan2000::followUndoHistory() {
+// Which items show is the menu table's business (the forms' activation and unloading); whether a
+// shown item can be used follows from the session alone. Save and Run This Deck need a deck on
+// view: on the cover they are greyed.
+void MDIfrmTovan2000::updateActions() {
+    const bool deckShown = editor_ && session_ && editorWindow_ && editorWindow_->isVisible();
+    for (const char* name : {"mnuFileSave", "mnuFileRunDeck"})
+        menuItem(name)->setEnabled(deckShown);
     QAction* undo = menuItem("mnuEditUndo");
     QAction* redo = menuItem("mnuEditRedo");
-    QUndoStack* stack = editor_ ? &document_->undoStack() : nullptr;
+    QUndoStack* stack = editor_ && session_ ? &session_->document().undoStack() : nullptr;
     const auto label = [](const char* verb, const QString& step) {
         return step.isEmpty() ? QStringLiteral("&%1").arg(QLatin1String(verb))
                               : QStringLiteral("&%1 %2").arg(QLatin1String(verb), step);
@@ -613,17 +630,15 @@ void MDIfrmTovan2000::followUndoHistory() {
 // The deck's file is the document's; a new deck, or no editor, has none.
 const std::string& MDIfrmTovan2000::deckPath() const {
     static const std::string kNone;
-    return editor_ ? document_->filePath() : kNone;
+    return editor_ && session_ ? session_->filePath() : kNone;
 }
 
 void MDIfrmTovan2000::afterOpen() {
     if (!editor_) return;
-    document_->resetHistory();
-    if (editorWindow_ && editorWindow_->isVisible() && !reading_.DeckFileName.empty()) {
-        document_->setFilePath(reading_.DeckFileName);
-        rememberRecent(reading_.DeckFileName);
-    }
+    session_->read(editorWindow_ && editorWindow_->isVisible());
+    if (!session_->filePath().empty()) rememberRecent(session_->filePath());
     updateStatus();
+    updateActions();
 }
 
 namespace {
@@ -671,17 +686,8 @@ std::string RecentKey(int index) {
 
 // A recent deck opens as Open > Tovan Files would open it, the file already chosen.
 void MDIfrmTovan2000::openDeck(const std::string& path) {
-    TrapErrors(platform_, "mnuOpenTovan_Click Error!", [this, &path] {
-        discardHiddenEditor();
-        loadEditor();
-        ChosenFilePlatform chosen(platform_, path);
-        ReadingContext context{document_->grids(), reading_, state_, chosen};
-        {
-            RecordingPause reading(*document_);
-            files_.open(context, *this);
-        }
-        afterOpen();
-    });
+    ChosenFilePlatform chosen(platform_, path);
+    openWith(chosen);
 }
 
 std::vector<std::string> MDIfrmTovan2000::recentDecks() const {
@@ -725,7 +731,7 @@ void MDIfrmTovan2000::updateStatus() {
         status_->clear();
         return;
     }
-    const std::string& path = document_->filePath();
+    const std::string& path = session_->filePath();
     QStringList parts{path.empty() ? QStringLiteral("new deck") : QString::fromLocal8Bit(path)};
     if (state_.DeckChanged) parts << QStringLiteral("edited");
     parts << editor_->lblTitle->text();
@@ -739,22 +745,22 @@ void MDIfrmTovan2000::updateStatus() {
 }
 
 void MDIfrmTovan2000::writeRecoveryInBackground() {
-    if (!editor_ || document_->isSaved()) return;
-    auto copy = std::make_shared<const DeckGrids>(editor_->grids()); // only read from here on
-    recoveryWriter_.start([copy, path = recoveryPath_] { WriteRecovery(path, *copy); });
+    if (!editor_ || !session_->differsFromFile()) return;
+    auto copy = std::make_shared<const DeckGrids>(session_->grids()); // only read from here on
+    recoveryWriter_.start([copy, path = session_->recoveryPath()] { WriteRecovery(path, *copy); });
 }
 
 // At a close the write is done at once: the program may be about to end.
 void MDIfrmTovan2000::keepUnsavedDeck() {
     recoveryTimer_->stop();
     recoveryWriter_.waitForDone();
-    if (editor_) WriteRecovery(recoveryPath_, editor_->grids());
+    if (editor_) WriteRecovery(session_->recoveryPath(), session_->grids());
 }
 
 void MDIfrmTovan2000::forgetUnsavedDeck() {
     recoveryTimer_->stop();
     recoveryWriter_.waitForDone();
-    QFile::remove(recoveryPath_);
+    if (session_) QFile::remove(session_->recoveryPath());
 }
 
 // Recover opens the deck, Discard removes it, Later keeps it for the next start.
@@ -772,7 +778,7 @@ void MDIfrmTovan2000::offerRecovery() {
                 list, MessageIcon::Exclamation, "Tovan2000");
         }
         for (const RecoveredDeck& deck : decks) {
-            if (deck.path == recoveryPath_) continue;
+            if (deck.path == recoveryPath()) continue;
             const std::size_t choice = platform_.askChoice(RecoveryQuestion(deck), "Tovan2000",
                                                            {"Recover", "Discard", "Later"});
             if (choice == 1) QFile::remove(deck.path);
@@ -786,21 +792,18 @@ void MDIfrmTovan2000::offerRecovery() {
 
 // The deck comes back as an edited deck never saved, with record sets open as its option says.
 void MDIfrmTovan2000::recoverDeck(const QString& path) {
-    discardHiddenEditor();
+    if (!closeLoadedDeck()) return;
     loadEditor();
     {
-        RecordingPause reading(*document_);
-        if (!ReadRecovery(path, editor_->grids(), platform_)) {
+        RecordingPause reading(session_->document());
+        if (!ReadRecovery(path, session_->grids(), platform_)) {
             platform_.showMessage("The deck kept aside could not be read.",
                                   MessageIcon::Exclamation, "Tovan2000");
             return;
         }
     }
     recoveryWriter_.waitForDone();
-    QFile::remove(recoveryPath_);
-    recoveryPath_ = path;
-    document_->resetHistory();
-    document_->markUnsaved();
+    session_->recoveredFrom(path);
     const std::string& option = editor_->grids().fpCardA.value(col::kAOption, 2);
     state_.EnableA = true;
     state_.EnableB1 = option == "0";

@@ -6,10 +6,11 @@
 #include "deck/ApplicationState.h"
 #include "editor/EditorHost.h"
 #include "editor/frmInput.h"
+#include "fileio/DeckFiles.h"
 #include "fileio/Findings.h"
 #include "fileio/basFileRoutines.h"
 #include "platform/Platform.h"
-#include "fileio/DeckFiles.h"
+#include "shell/DeckSession.h"
 #include "shell/frmCover.h"
 
 #include <QMainWindow>
@@ -78,9 +79,10 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QMdiArea* mdiArea() const { return mdi_; }
     frmCover* cover() const { return cover_; }
     frmInput* editor() const { return editor_; }
-    // The deck being edited: one document, made with the editor and gone when it closes. The
+    // The deck being edited: one session, made with the editor and gone when it closes. The
     // editor form, the status bar, the docks and the results window all look at this one.
-    DeckDocument* document() const { return document_.get(); }
+    DeckSession* session() const { return session_.get(); }
+    DeckDocument* document() const { return session_ ? &session_->document() : nullptr; }
     QMdiSubWindow* editorWindow() const { return editorWindow_; }
     QMdiSubWindow* coverWindow() const { return coverWindow_; }
     // The panels beside the editor, shown while a deck is open and their View item is checked.
@@ -93,8 +95,6 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     FieldHelpWindow* fieldHelp() const { return fieldHelp_; }
     // The program is ending: only now may the cover form close.
     bool isClosing() const { return closing_; }
-    // The full name chosen in the last save dialog.
-    const std::string& saveFileName() const { return saveFileName_; }
     // The recent decks, the last opened or saved first (at most kRecentCount).
     std::vector<std::string> recentDecks() const;
     static constexpr int kRecentCount = 8;
@@ -110,7 +110,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     // After the splash: offers each deck a closed or crashed run left unsaved.
     void offerRecovery();
     // Where the deck being edited is kept aside; written 30 s after a change.
-    const QString& recoveryPath() const { return recoveryPath_; }
+    QString recoveryPath() const { return session_ ? session_->recoveryPath() : QString(); }
     static constexpr int kRecoveryDelayMs = 30'000;
     // What the recovery timer does: a copy of the grids taken here, written on a worker thread
     // so that typing never waits for the disk.
@@ -158,14 +158,16 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
     void onSubWindowActivated(QMdiSubWindow* window);
     void dropDocumentAfterEditor();
-    void followUndoHistory();
+    // Enables the actions that need a deck shown, and names the steps Undo and Redo take.
+    void updateActions();
+    void openWith(Platform& platform);
     void recoverDeck(const QString& path);
     void openDeck(const std::string& path);
     void afterOpen();
     void updateStatus();
     void rememberRecent(const std::string& path);
     void fillRecentMenu();
-    void discardHiddenEditor();
+    bool closeLoadedDeck();
     void backToCover();
     bool saveDeck(); // true when the deck was written
     void MDIForm_Activate();
@@ -174,18 +176,15 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     ApplicationState& state_;
     Platform& platform_;
     DeckFiles& files_;
-    ReadingState reading_;
     QMdiArea* mdi_;
     QMenu* mnuEdit_ = nullptr;
     std::map<std::string, QAction*, std::less<>> items_;
     QPointer<frmCover> cover_;
     QPointer<QMdiSubWindow> coverWindow_;
-    std::unique_ptr<DeckDocument> document_; // before editor_: the editor views it
+    std::unique_ptr<DeckSession> session_; // before editor_: the editor views it
     QPointer<frmInput> editor_;
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
-    std::string saveFileName_;
-    QString recoveryPath_;
     QTimer* recoveryTimer_;      // "recoveryTimer"
     QThreadPool recoveryWriter_; // one thread: the writes keep their order
     QMenu* recentMenu_ = nullptr;

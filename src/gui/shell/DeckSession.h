@@ -1,0 +1,49 @@
+// The deck open in the program: its grids and the history of their changes, the file they came
+// from, the reading state its open used and the file its unsaved state is kept aside in. One is
+// made when a deck is created, opened or recovered and goes with its editor, so that a deck
+// opened after a Close starts from nothing, as in a program just started. The editor form, the
+// docks, the status bar and the results window are views of it.
+#pragma once
+
+#include "editor/DeckDocument.h"
+#include "fileio/basFileRoutines.h"
+
+#include <QString>
+#include <string>
+
+namespace tovan {
+
+class DeckSession {
+  public:
+    DeckSession();
+
+    DeckDocument& document() { return document_; }
+    const DeckDocument& document() const { return document_; }
+    DeckGrids& grids() { return document_.grids(); }
+    ReadingState& reading() { return reading_; }
+
+    // The deck's file: the one it was read from or saved to last; empty for a new deck.
+    const std::string& filePath() const { return document_.filePath(); }
+    // Whether the grids differ from that file (or there is none): from the history's clean
+    // step, so that undoing back to what was saved counts as saved. DeckChanged, the editor's
+    // own flag, keeps its own rules: File > Save leaves it set.
+    bool differsFromFile() const { return !document_.isSaved(); }
+
+    // The read is over: the history starts here and, when the deck is shown, the file read is
+    // the deck's. A file whose catchments failed to read stays open until the session goes.
+    void read(bool shown);
+    // The grids were written to `path`, which is now the deck's file; nothing is kept aside.
+    void savedAs(const std::string& path);
+
+    // Where the grids are kept aside while they differ from the file.
+    const QString& recoveryPath() const { return recoveryPath_; }
+    // A deck brought back from `path`: kept aside there from now on, never saved.
+    void recoveredFrom(const QString& path);
+
+  private:
+    DeckDocument document_;
+    ReadingState reading_;
+    QString recoveryPath_;
+};
+
+} // namespace tovan
