@@ -11,7 +11,7 @@
 
 namespace tovan {
 
-class MessageBatch : public Platform {
+class MessageBatch : public ForwardingPlatform {
   public:
     struct Held {
         std::string text;
@@ -20,7 +20,7 @@ class MessageBatch : public Platform {
         std::string place; // where the rule that showed it ran
     };
 
-    explicit MessageBatch(Platform& inner) : inner_(inner) {}
+    explicit MessageBatch(Platform& inner) : ForwardingPlatform(inner) {}
 
     // From now on messages are held, each with the place last given.
     void hold() {
@@ -36,39 +36,16 @@ class MessageBatch : public Platform {
     }
 
     void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override {
-        if (!holding_) return inner_.showMessage(text, icon, title);
+        if (!holding_) return ForwardingPlatform::showMessage(text, icon, title);
         held_.push_back({std::string(text), icon, std::string(title), place_});
     }
     void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
                              std::string_view title) override {
-        if (!holding_) return inner_.showDetailedMessage(text, detail, icon, title);
+        if (!holding_) return ForwardingPlatform::showDetailedMessage(text, detail, icon, title);
         held_.push_back({std::string(text), icon, std::string(title), place_});
     }
-    Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override {
-        return inner_.askYesNo(text, icon, title);
-    }
-    std::size_t askChoice(std::string_view text, std::string_view title,
-                          const std::vector<std::string>& buttons) override {
-        return inner_.askChoice(text, title, buttons);
-    }
-    std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override {
-        return inner_.chooseFileToOpen(request);
-    }
-    std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override {
-        return inner_.chooseFileToSave(request);
-    }
-    std::string setting(std::string_view section, std::string_view key,
-                        std::string_view defaultValue) override {
-        return inner_.setting(section, key, defaultValue);
-    }
-    void saveSetting(std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        inner_.saveSetting(section, key, value);
-    }
-    void setBusy(bool busy) override { inner_.setBusy(busy); }
 
   private:
-    Platform& inner_;
     bool holding_ = false;
     std::string place_;
     std::vector<Held> held_;

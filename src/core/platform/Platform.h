@@ -68,6 +68,45 @@ class Platform {
     virtual void setBusy(bool busy) = 0;
 };
 
+// A platform that passes everything to another; a subclass changes what it takes over.
+class ForwardingPlatform : public Platform {
+  public:
+    explicit ForwardingPlatform(Platform& inner) : inner_(inner) {}
+
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override {
+        inner_.showMessage(text, icon, title);
+    }
+    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
+                             std::string_view title) override {
+        inner_.showDetailedMessage(text, detail, icon, title);
+    }
+    Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override {
+        return inner_.askYesNo(text, icon, title);
+    }
+    std::size_t askChoice(std::string_view text, std::string_view title,
+                          const std::vector<std::string>& buttons) override {
+        return inner_.askChoice(text, title, buttons);
+    }
+    std::optional<std::string> chooseFileToOpen(const FileDialogRequest& request) override {
+        return inner_.chooseFileToOpen(request);
+    }
+    std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override {
+        return inner_.chooseFileToSave(request);
+    }
+    std::string setting(std::string_view section, std::string_view key,
+                        std::string_view defaultValue) override {
+        return inner_.setting(section, key, defaultValue);
+    }
+    void saveSetting(std::string_view section, std::string_view key,
+                     std::string_view value) override {
+        inner_.saveSetting(section, key, value);
+    }
+    void setBusy(bool busy) override { inner_.setBusy(busy); }
+
+  private:
+    Platform& inner_;
+};
+
 // Shows the busy cursor for the lifetime of the object, whatever way the scope is left.
 // For the outermost scope only, since the cursor is a state.
 class BusyCursor {

@@ -644,35 +644,13 @@ void MDIfrmTovan2000::afterOpen() {
 namespace {
 
 // The platform with one answer given in advance: the file an open dialog would return.
-class ChosenFilePlatform : public Platform {
+class ChosenFilePlatform : public ForwardingPlatform {
   public:
-    ChosenFilePlatform(Platform& inner, std::string path) : inner_(inner), path_(std::move(path)) {}
-    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override {
-        inner_.showMessage(text, icon, title);
-    }
-    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
-                             std::string_view title) override {
-        inner_.showDetailedMessage(text, detail, icon, title);
-    }
-    Answer askYesNo(std::string_view text, MessageIcon icon, std::string_view title) override {
-        return inner_.askYesNo(text, icon, title);
-    }
+    ChosenFilePlatform(Platform& inner, std::string path)
+        : ForwardingPlatform(inner), path_(std::move(path)) {}
     std::optional<std::string> chooseFileToOpen(const FileDialogRequest&) override { return path_; }
-    std::optional<std::string> chooseFileToSave(const FileDialogRequest& request) override {
-        return inner_.chooseFileToSave(request);
-    }
-    std::string setting(std::string_view section, std::string_view key,
-                        std::string_view defaultValue) override {
-        return inner_.setting(section, key, defaultValue);
-    }
-    void saveSetting(std::string_view section, std::string_view key,
-                     std::string_view value) override {
-        inner_.saveSetting(section, key, value);
-    }
-    void setBusy(bool busy) override { inner_.setBusy(busy); }
 
   private:
-    Platform& inner_;
     std::string path_;
 };
 
