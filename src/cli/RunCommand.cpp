@@ -6,9 +6,12 @@
 #include "cli/Commands.h"
 #include "platform/FilePath.h"
 #include "platform/RecordingPlatform.h"
+#include "results/RunResults.h"
 #include "run/HostEngineCaller.h"
+#include "run/RunNames.h"
 #include "run/RunSequence.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +33,11 @@ constexpr const char* kUsage =
     "that are links, folders, pipes, devices or files you may not write, are refused before\n"
     "the engine starts; existing outputs it replaces are named on standard error.\n"
     "With --timeout, an engine still running after SECONDS is stopped and all its outputs\n"
-    "are removed, the results file included (exit status 2).\n";
+    "are removed, the results file included (exit status 2).\n"
+    "Each catchment and storm the engine could not compute is named on standard error:\n"
+    "  Catchment EAST, storm 2: not computed: <reason>\n"
+    "Exit status: 0 when every catchment and storm was computed, 1 when some were not,\n"
+    "2 when none was or the run failed, 3 for a usage error.\n";
 
 // Shows the run's messages on standard error instead of in boxes.
 class ConsolePlatform : public RecordingPlatform {
@@ -87,6 +94,38 @@ void PrintOutputs(const fs::path& folder, const run::EngineFiles& files) {
     }
 }
 
+// Names on standard error each catchment-storm the run did not compute. The exit status: clean
+// when every one was computed, warnings when some were not, failed when none was (an empty deck,
+// a card A the engine cannot use, every catchment a PROBLEM) or the results cannot be read. An
+// engine without the results file (one with only the old entry point) cannot be judged: that is
+// said, and the run counts as done.
+int SayWhatWasNotComputed(const fs::path& report) {
+    const fs::path file =
+        report.parent_path() / PathFromText(run::ResultsFileName(TextFromPath(report.filename())));
+    std::error_code absent;
+    if (!fs::exists(file, absent)) {
+        std::fprintf(stderr,
+                     "tovandeck run: the engine wrote no results file (%s); what it computed "
+                     "is not judged\n",
+                     TextFromPath(file).c_str());
+        return kExitClean;
+    }
+    results::RunVerdict verdict;
+    try {
+        verdict = results::VerdictOf(results::ReadResults(file));
+    } catch (const results::ResultsError& error) {
+        std::fprintf(stderr, "tovandeck run: %s\n", error.what());
+        return kExitFailed;
+    }
+    for (const std::string& line : verdict.notComputed)
+        std::fprintf(stderr, "%s\n", line.c_str());
+    if (verdict.nothingComputed()) {
+        std::fputs("tovandeck run: nothing was computed\n", stderr);
+        return kExitFailed;
+    }
+    return verdict.complete() ? kExitClean : kExitWarnings;
+}
+
 } // namespace
 
 int RunCommand(Arguments args) {
@@ -120,8 +159,9 @@ int RunCommand(Arguments args) {
     const run::RunResult result = run::RunEngine(platform, engine, request);
     if (!result.completed) return kExitFailed;
     PrintOutputs(deck.parent_path(), result.files);
+    const int verdict = SayWhatWasNotComputed(deck.parent_path() / result.files.report);
     // A failed preliminary call that the real call did not meet again still deserves a status.
-    return platform.messages.empty() ? kExitClean : kExitWarnings;
+    return std::max(verdict, platform.messages.empty() ? kExitClean : kExitWarnings);
 }
 
 } // namespace tovan::cli

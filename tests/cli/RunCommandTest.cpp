@@ -151,6 +151,7 @@ TEST(RunCommand, WaitingEndsWithTheHelperAndTheHelperDiesWithUs) {
     const Outcome run = lingering.run();
     EXPECT_EQ(run.status, 0) << "a grandchild holding standard error keeps nobody waiting\n"
                              << run.out;
+    EXPECT_NE(run.out.find("the engine wrote no results file"), std::string::npos) << run.out;
     for (int i = 0; i < 100 && lingering.alive("grandchild"); ++i)
         ::usleep(10000); // a killed process takes a moment to be gone
     EXPECT_FALSE(lingering.alive("grandchild"));

@@ -208,3 +208,31 @@ TEST(ResultsFromAFile, AFaultInsideASeriesIsToldWhenTheFileIsOpened) {
         std::string::npos)
         << s.platform.messages[0].text;
 }
+
+// A deck the engine can only partly compute: Run This Deck says what was not computed, then
+// shows the results of the rest.
+TEST(RunThisDeck, SaysWhatWasNotComputedBeforeTheResults) {
+    tovan::testing::PutEngineHelperOnThePath();
+    Shell s;
+    const std::string deck = s.path("problems.tvi");
+    fs::copy_file(fs::path(TOVAN_EXAMPLES) / ".." / "tests" / "cases" /
+                      "run-reports-problems-and-computes-the-rest" / "in" / "problems.tvi",
+                  deck);
+    s.open(deck);
+    const std::size_t before = s.platform.messages.size();
+    s.platform.answers.push_back(Answer::No);
+    QTest::keyClick(s.main.get(), Qt::Key_F5);
+    ASSERT_EQ(s.platform.messages.size(), before + 1) << s.texts().back();
+    const auto& told = s.platform.messages.back();
+    EXPECT_EQ(told.title, "Run This Deck");
+    EXPECT_EQ(told.text, "The engine could not compute everything in the deck.");
+    EXPECT_TRUE(told.detail.starts_with("2 of ")) << told.detail;
+    EXPECT_NE(told.detail.find("\nCatchment ZERO: not computed: the catchment area 0 sq mi"),
+              std::string::npos)
+        << told.detail;
+    EXPECT_NE(told.detail.find("\nCatchment AREA1, storm 3: not computed: storm 3 is not in the "
+                               "deck"),
+              std::string::npos)
+        << told.detail;
+    EXPECT_NE(s.main->findChild<results::ResultsWindow*>(), nullptr);
+}

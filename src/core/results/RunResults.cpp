@@ -74,6 +74,71 @@ bool HasProblem(const RunResults& results, const SummaryRow& row) {
             (!storm->computed || std::ranges::any_of(storm->messages, problem)));
 }
 
+namespace {
+
+// The problems' texts, "; " between them; "no reason given" when the file names none.
+std::string ProblemsOf(const std::vector<Message>& messages) {
+    std::string reasons;
+    for (const Message& m : messages) {
+        if (!m.problem) continue;
+        if (!reasons.empty()) reasons += "; ";
+        reasons += m.text;
+    }
+    return reasons.empty() ? "no reason given" : reasons;
+}
+
+} // namespace
+
+RunVerdict VerdictOf(const RunResults& results) {
+    RunVerdict verdict;
+    for (const Message& m : results.deckMessages) {
+        if (m.problem)
+            verdict.notComputed.push_back("Deck, line " + std::to_string(m.line) +
+                                          ": not computed: " + m.text);
+    }
+    for (const CatchmentResult& catchment : results.catchments) {
+        const std::string name = "Catchment " + catchment.identification;
+        if (!catchment.computed) {
+            verdict.notComputed.push_back(name +
+                                          ": not computed: " + ProblemsOf(catchment.messages));
+            continue;
+        }
+        for (const StormResult& storm : catchment.storms) {
+            if (storm.computed) {
+                ++verdict.computed;
+                continue;
+            }
+            verdict.notComputed.push_back(name + ", storm " + std::to_string(storm.storm) +
+                                          ": not computed: " + ProblemsOf(storm.messages));
+        }
+    }
+    return verdict;
+}
+
+std::string NotComputedText(const std::filesystem::path& resultsFile) {
+    std::error_code absent;
+    if (!std::filesystem::exists(resultsFile, absent)) return {}; // an engine that writes none
+    RunVerdict verdict;
+    try {
+        verdict = VerdictOf(ReadResults(resultsFile));
+    } catch (const ResultsError& error) {
+        return error.what();
+    }
+    if (verdict.complete()) return {};
+    constexpr std::size_t kLinesShown = 10;
+    const std::size_t all = verdict.computed + verdict.notComputed.size();
+    std::string text = std::to_string(verdict.notComputed.size()) + " of " + std::to_string(all) +
+                       (all == 1 ? " catchment-storm was" : " catchment-storms were") +
+                       " not computed:";
+    if (verdict.notComputed.empty()) text = "Nothing was computed.";
+    for (std::size_t i = 0; i < std::min(kLinesShown, verdict.notComputed.size()); ++i)
+        text += "\n" + verdict.notComputed[i];
+    if (verdict.notComputed.size() > kLinesShown)
+        text += "\n... and " + std::to_string(verdict.notComputed.size() - kLinesShown) +
+                " more, in the report.";
+    return text;
+}
+
 std::optional<SummaryRow> FindRow(const RunResults& results, std::string_view catchment,
                                   int storm) {
     for (std::size_t c = 0; c < results.catchments.size(); ++c) {

@@ -93,6 +93,22 @@ const StormResult* StormOf(const RunResults& results, const SummaryRow& row);
 std::string NotesOf(const RunResults& results, const SummaryRow& row);
 bool HasProblem(const RunResults& results, const SummaryRow& row);
 
+// What a run computed and what it did not: every catchment-storm computed is counted; every one
+// not computed is a line "Catchment EAST, storm 2: not computed: <reason>" (a catchment stopped
+// before its storms, "Catchment EAST: not computed: <reason>"), after the deck's own problems
+// ("Deck, line 1: not computed: <reason>").
+struct RunVerdict {
+    std::size_t computed = 0;
+    std::vector<std::string> notComputed;
+    bool complete() const { return computed > 0 && notComputed.empty(); }
+    bool nothingComputed() const { return computed == 0; }
+};
+RunVerdict VerdictOf(const RunResults& results);
+// For the user, beside "Program Completed": "2 of 9 catchment-storms were not computed:" and the
+// first lines of the verdict; empty when everything was computed or the engine wrote no results
+// file. A results file that cannot be read says why instead.
+std::string NotComputedText(const std::filesystem::path& resultsFile);
+
 // The row of a catchment (by identification or number) and storm number, or nothing.
 std::optional<SummaryRow> FindRow(const RunResults& results, std::string_view catchment, int storm);
 

@@ -1,5 +1,9 @@
 #include "run/RunSequence.h"
 
+#include "platform/FilePath.h"
+#include "results/RunResults.h"
+#include "run/RunNames.h"
+
 #include <exception>
 #include <optional>
 #include <set>
@@ -159,8 +163,16 @@ RunResult RunEngine(Platform& platform, EngineCaller& engine, const RunRequest& 
 }
 
 AfterRun cmdRun_Click(Platform& platform, EngineCaller& engine, const RunRequest& request) {
-    if (!RunEngine(platform, engine, request).completed) return AfterRun::Failed;
-    platform.showMessage(kProgramCompleted, MessageIcon::None, kRunTitle);
+    const RunResult result = RunEngine(platform, engine, request);
+    if (!result.completed) return AfterRun::Failed;
+    // What the engine could not compute is said beside the message, never instead of it.
+    const std::string notComputed = results::NotComputedText(
+        request.folder / PathFromText(ResultsFileName(result.files.report)));
+    if (notComputed.empty()) {
+        platform.showMessage(kProgramCompleted, MessageIcon::None, kRunTitle);
+    } else {
+        platform.showDetailedMessage(kProgramCompleted, notComputed, MessageIcon::None, kRunTitle);
+    }
     const Answer answer = platform.askYesNo(kRunAnother, MessageIcon::None, kRunTitle);
     return answer == Answer::Yes ? AfterRun::RunAnother : AfterRun::CloseForm;
 }

@@ -4,6 +4,7 @@
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "results/ResultsWindow.h"
+#include "results/RunResults.h"
 #include "run/RunProgress.h"
 #include "run/RunSequence.h"
 #include "shell/MDIfrmTovan2000.h"
@@ -93,8 +94,14 @@ void MDIfrmTovan2000::mnuFileRunDeck_Click() {
                                 [this](const std::string& replaced) { showStatus(replaced); }};
         run::ProgressEngineCaller engine;
         const run::RunResult result = run::RunEngine(platform_, engine, request);
-        if (result.completed)
-            openResults(ResultsFileOf(request.folder, result.files.report).string());
+        if (!result.completed) return;
+        const fs::path resultsFile = ResultsFileOf(request.folder, result.files.report);
+        const std::string notComputed = results::NotComputedText(resultsFile);
+        if (!notComputed.empty())
+            platform_.showDetailedMessage("The engine could not compute everything in the deck.",
+                                          notComputed, MessageIcon::Exclamation,
+                                          kRunDeckErrorTitle);
+        openResults(resultsFile.string());
     });
 }
 
