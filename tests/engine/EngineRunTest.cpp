@@ -96,6 +96,40 @@ TEST(EngineChecks, TheRangeTableIsInFieldOrderAndEachUsualRangeIsPossible) {
     }
 }
 
+// Every limit of the table at the limit, just inside and just outside. The run reads a card's
+// value in single precision, the check a cell's text in double: both must get one verdict, and
+// the limit itself must fall on the side the table gives it (Ct 0.01 was impossible in the run
+// and usual in the check).
+TEST(EngineChecks, EveryLimitGetsOneVerdictInTheRunAndInTheCheck) {
+    using V = RangeVerdict;
+    for (const InputRange& range : InputRanges()) {
+        const auto expect = [&](double value, std::initializer_list<V> allowed, const char* what) {
+            if (range.zeroMeansDefault && value == 0.0) return;
+            const V check = Judge(range, value);
+            const V run = Judge(range, static_cast<double>(static_cast<float>(value)));
+            EXPECT_EQ(run, check) << range.name << " " << what << " " << value;
+            EXPECT_TRUE(std::find(allowed.begin(), allowed.end(), check) != allowed.end())
+                << range.name << " " << what << " " << value;
+        };
+        const auto stepAt = [](double limit) { return std::max(std::abs(limit) * 1e-4, 1e-4); };
+        const double low = range.lowest, high = range.highest;
+        expect(low - stepAt(low), {V::Impossible}, "below the lowest");
+        expect(low,
+               range.lowestExcluded ? std::initializer_list<V>{V::Impossible}
+                                    : std::initializer_list<V>{V::Usual, V::Unusual},
+               "at the lowest");
+        expect(low + stepAt(low), {V::Usual, V::Unusual}, "above the lowest");
+        expect(high - stepAt(high), {V::Usual, V::Unusual}, "below the highest");
+        expect(high, {V::Usual, V::Unusual}, "at the highest");
+        expect(high + stepAt(high), {V::Impossible}, "above the highest");
+        const double usualLow = range.usualLow, usualHigh = range.usualHigh;
+        if (!(range.lowestExcluded && usualLow == low)) expect(usualLow, {V::Usual}, "usual low");
+        if (usualLow > low) expect(usualLow - stepAt(usualLow), {V::Unusual}, "below usual");
+        expect(usualHigh, {V::Usual}, "usual high");
+        if (usualHigh < high) expect(usualHigh + stepAt(usualHigh), {V::Unusual}, "above usual");
+    }
+}
+
 // ---- Outputs written completely or not at all ----------------------------------------------
 
 // Full disks, folders and long names as POSIX systems report them.

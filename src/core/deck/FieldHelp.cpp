@@ -285,10 +285,8 @@ std::string EngineRangeText(std::string_view recordSet, int col) {
         const bool factor = range.field == InputField::CorrectionFactor &&
                             col >= col::kB1FirstFactor && col <= col::kB1LastFactor;
         if (set != recordSet || !(range.gridColumn == col || depth || factor)) continue;
-        const std::string unit = range.unit.empty() ? "" : " " + std::string(range.unit);
-        return "usual " + Number(range.usualLow) + " to " + Number(range.usualHigh) + unit +
-               "; possible " + (range.lowestExcluded ? "more than " : "") + Number(range.lowest) +
-               " to " + Number(range.highest) + unit + " (outside, the engine does not compute it)";
+        return "usual " + UsualText(range) + "; possible " + PossibleText(range) +
+               " (outside, the engine does not compute it)";
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #include "deck/InputRanges.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -70,6 +71,19 @@ std::string Number(double value) {
     return text;
 }
 
+// A limit as the table gives it and a field can hold it: 99999.9999, not 100000.
+std::string Limit(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string LimitWithUnit(double value, std::string_view unit) {
+    std::string text = Limit(value);
+    if (!unit.empty()) text += " " + std::string(unit);
+    return text;
+}
+
 std::string WithUnit(double value, std::string_view unit) {
     std::string text = Number(value);
     if (!unit.empty()) text += " " + std::string(unit);
@@ -86,13 +100,30 @@ const InputRange& RangeOf(InputField field) {
     return kRanges[static_cast<std::size_t>(field)];
 }
 
+// A deck holds its numbers in single precision: the engine reads 0.01 as 0.0099999998, the
+// editor's cell says 0.01. Both, and the limits, are judged as the single-precision numbers the
+// deck holds, so that a value at a limit gets the same verdict in the run and in the check.
 RangeVerdict Judge(const InputRange& range, double value) {
     if (range.zeroMeansDefault && value == 0.0) return RangeVerdict::Usual;
-    const bool belowLowest = range.lowestExcluded ? value <= range.lowest : value < range.lowest;
-    if (!std::isfinite(value) || belowLowest || value > range.highest)
-        return RangeVerdict::Impossible;
-    if (value < range.usualLow || value > range.usualHigh) return RangeVerdict::Unusual;
+    if (!std::isfinite(value)) return RangeVerdict::Impossible;
+    const auto held = [](double number) { return static_cast<float>(number); };
+    const float v = held(value);
+    const bool belowLowest =
+        range.lowestExcluded ? v <= held(range.lowest) : v < held(range.lowest);
+    if (belowLowest || v > held(range.highest)) return RangeVerdict::Impossible;
+    if (v < held(range.usualLow) || v > held(range.usualHigh)) return RangeVerdict::Unusual;
     return RangeVerdict::Usual;
+}
+
+std::string PossibleText(const InputRange& range) {
+    if (range.lowestExcluded)
+        return "more than " + Limit(range.lowest) + " and at most " +
+               LimitWithUnit(range.highest, range.unit);
+    return "from " + Limit(range.lowest) + " to " + LimitWithUnit(range.highest, range.unit);
+}
+
+std::string UsualText(const InputRange& range) {
+    return Limit(range.usualLow) + " to " + LimitWithUnit(range.usualHigh, range.unit);
 }
 
 namespace {
@@ -104,11 +135,8 @@ struct RangeTexts {
 };
 
 RangeTexts TextsOf(const InputRange& range) {
-    const std::string from = range.lowestExcluded ? "more than " : "from ";
-    return {" is impossible: it must be " + from + Number(range.lowest) + " to " +
-                WithUnit(range.highest, range.unit),
-            " is outside the usual range " + Number(range.usualLow) + " to " +
-                WithUnit(range.usualHigh, range.unit) + "; it is used as given"};
+    return {" is impossible: it must be " + PossibleText(range),
+            " is outside the usual range " + UsualText(range) + "; it is used as given"};
 }
 
 const std::vector<RangeTexts>& TextsOfTable() {

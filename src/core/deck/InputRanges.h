@@ -64,9 +64,16 @@ const InputRange& RangeOf(InputField field);
 
 RangeVerdict Judge(const InputRange& range, double value);
 
+// The possible range as the messages say it, with the limits as a field holds them: "from 0 to
+// 100 %", or with the lowest value itself impossible "more than 0 and at most 2 ft/ft"; and the
+// usual range, "0.001 to 0.2 ft/ft".
+std::string PossibleText(const InputRange& range);
+std::string UsualText(const InputRange& range);
+
 // One sentence, without a final full stop, for a value that is not usual: "the slope 0.0001
-// ft/ft is outside the usual range 0.001 to 0.2 ft/ft; it is used as given" or "the
-// imperviousness -20 % is impossible: it must be from 0 to 100 %".
+// ft/ft is outside the usual range 0.001 to 0.2 ft/ft; it is used as given", "the
+// imperviousness -20 % is impossible: it must be from 0 to 100 %" or "the slope 3 ft/ft is
+// impossible: it must be more than 0 and at most 2 ft/ft".
 std::string DescribeFinding(const InputRange& range, double value, RangeVerdict verdict);
 
 } // namespace tovan
