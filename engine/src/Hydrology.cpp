@@ -95,13 +95,27 @@ Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
     return storm;
 }
 
+namespace {
+
+// 1 - e^-x without the loss of every digit when x is tiny (a decay of 1D-20 per second): with
+// 1 - exp(-x) the capacity would fall to the final rate at once.
+double OneMinusExp(double x) {
+    return -std::expm1(-x);
+}
+
+// Below this k t the decay is computed from expm1; above it the product of the steps' decays,
+// which needs no exponential per step, is exact enough.
+constexpr double kSlowDecay = 1e-3;
+
+} // namespace
+
 double HortonCapacity(double f0, double fc, double decayPerSecond, double t1, double t2) {
     const double k = decayPerSecond * 3600.0; // per hour
     double capacity = 0.0;
     if (k <= 0.0) {
         capacity = f0 * (t2 - t1);
     } else {
-        capacity = fc * (t2 - t1) + (f0 - fc) / k * (std::exp(-k * t1) - std::exp(-k * t2));
+        capacity = fc * (t2 - t1) + (f0 - fc) / k * std::exp(-k * t1) * OneMinusExp(k * (t2 - t1));
     }
     return std::max(0.0, capacity);
 }
@@ -111,7 +125,7 @@ HortonSoil::HortonSoil(double f0, double fc, double decayPerSecond)
 
 double HortonSoil::cumulativeAt(double t) const {
     if (k_ <= 0.0) return f0_ * t;
-    return fc_ * t + (f0_ - fc_) / k_ * (1.0 - std::exp(-k_ * t));
+    return fc_ * t + (f0_ - fc_) / k_ * OneMinusExp(k_ * t);
 }
 
 double HortonSoil::rateAt(double t) const {
@@ -128,7 +142,9 @@ void HortonSoil::stepLength(double dt) const {
 double HortonSoil::capacity(double dt) const {
     if (k_ <= 0.0) return std::max(0.0, f0_ * (time_ + dt) - total_);
     stepLength(dt);
-    const double atEnd = fc_ * (time_ + dt) + (f0_ - fc_) / k_ * (1.0 - decayed_ * stepDecay_);
+    const double end = time_ + dt;
+    const double gone = k_ * end < kSlowDecay ? OneMinusExp(k_ * end) : 1.0 - decayed_ * stepDecay_;
+    const double atEnd = fc_ * end + (f0_ - fc_) / k_ * gone;
     return std::max(0.0, atEnd - total_);
 }
 
@@ -140,7 +156,7 @@ double HortonSoil::timeFor(double depth, double from, double to) const {
     const auto miss = [&](double t, double& rate) {
         const double decay = std::exp(-k_ * t);
         rate = fc_ + (f0_ - fc_) * decay;
-        return fc_ * t + spread * (1.0 - decay) - depth;
+        return fc_ * t + spread * (k_ * t < kSlowDecay ? OneMinusExp(k_ * t) : 1.0 - decay) - depth;
     };
     double rate = 0.0;
     const double startMiss = miss(from, rate);

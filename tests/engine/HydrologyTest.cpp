@@ -221,6 +221,10 @@ TEST(Horton, CapacityAddsUpOverSplitIntervalsAndTendsToTheFinalRate) {
     EXPECT_NEAR(whole, split, 1e-12);
     EXPECT_NEAR(HortonCapacity(4.5, 0.6, 0.0018, 10.0, 11.0), 0.6, 1e-6);
     EXPECT_DOUBLE_EQ(HortonCapacity(2.0, 0.5, 0.0, 0.0, 0.5), 1.0); // no decay: the initial rate
+    // A decay too slow to see (1D-20 per second) is no decay, not an instant fall to the final
+    // rate, in the capacity of a step as in the soil's.
+    EXPECT_NEAR(HortonCapacity(2.0, 0.5, 1e-20, 0.0, 0.5), 1.0, 1e-12);
+    EXPECT_NEAR(HortonSoil(2.0, 0.5, 1e-20).capacity(0.5), 1.0, 1e-12);
 }
 
 // A pervious catchment with no depression storage: its infiltration is Horton's capacity
