@@ -1,6 +1,8 @@
 #include "EngineDeck.h"
 
 #include "deck/CardLayouts.h"
+#include "deck/InputRanges.h"
+#include "fortranio/FormatDescriptor.h"
 #include "fortranio/QVFortranIO.h"
 
 #include <algorithm>
@@ -61,6 +63,39 @@ ReadResult ReadCard(const std::string& line, const std::array<CardField, N>& car
     return FortranRead(line, std::span<const std::string_view>(descriptors));
 }
 
+// The words for a field in messages: the name of its range ("the catchment length"), or none.
+std::string FieldName(std::string_view recordSet, int gridColumn) {
+    for (const InputRange& range : InputRanges()) {
+        if (range.recordSet == recordSet && range.gridColumn == gridColumn && gridColumn != 0)
+            return " (" + std::string(range.name) + ")";
+    }
+    if (recordSet == "B1" && gridColumn >= 3) return " (a rainfall depth)";
+    return {};
+}
+
+// The first field of a card read from `line` that holds text that is not a number ("****", which
+// a writer puts in a field too narrow for its value, or "1,2"): it is said with its card, line,
+// columns and text, and never taken as 0 or as a blank.
+template <std::size_t N>
+std::optional<std::string> UnreadableNumber(const std::string& line, const FieldList& values,
+                                            const std::array<CardField, N>& card,
+                                            std::string_view recordSet, int number) {
+    std::size_t column = 1;
+    for (std::size_t i = 0; i < N && i < values.size(); ++i) {
+        const auto d = ParseDescriptor(card[i].readDescriptor, DescriptorUse::Reading);
+        const auto width = static_cast<std::size_t>(d ? d->width : 0);
+        if (values[i].isNull()) {
+            const std::string text = column <= line.size() ? line.substr(column - 1, width) : "";
+            return "card " + std::string(recordSet) + " on line " + std::to_string(number) +
+                   ", columns " + std::to_string(column) + " to " +
+                   std::to_string(column + width - 1) + FieldName(recordSet, card[i].gridColumn) +
+                   ": \"" + Trimmed(FieldValue::MakeText(text)) + "\" is not a number";
+        }
+        column += width;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 namespace {
@@ -96,6 +131,7 @@ void ReadB1(const std::vector<FieldList>& cards, Storm& storm) {
 struct BCard {
     int line;
     FieldList values;
+    std::optional<std::string> unreadable; // a field that is not a number: the storm is not used
 };
 
 void AddStorm(EngineDeck& deck, Storm storm, int line) {
@@ -121,6 +157,8 @@ void GroupB1(EngineDeck& deck, const std::vector<BCard>& cards) {
         storm.line = cards[i].line;
         storm.identification = Trimmed(cards[i].values[1]);
         ReadB1(run, storm);
+        for (std::size_t j = i; j < end && storm.problem.empty(); ++j)
+            storm.problem = cards[j].unreadable.value_or("");
         AddStorm(deck, std::move(storm), cards[i].line);
         i = end;
     }
@@ -137,7 +175,10 @@ std::optional<BCard> ReadBCard(EngineDeck& deck, const std::string& line, int nu
         deck.messages.push_back({number, "this storm card has no storm number; it is left out"});
         return std::nullopt;
     }
-    return BCard{number, *v};
+    const auto unreadable = deck.rainfallOption == 1
+                                ? UnreadableNumber(line, *v, cards::kB1, "B1", number)
+                                : UnreadableNumber(line, *v, cards::kB2, "B2", number);
+    return BCard{number, *v, unreadable};
 }
 
 // Reads the B cards up to the empty line that ends them.
@@ -158,6 +199,7 @@ void ReadStorms(Lines& lines, EngineDeck& deck) {
         storm.line = card.line;
         storm.identification = Trimmed(card.values[1]);
         ReadB2(card.values, storm);
+        storm.problem = card.unreadable.value_or("");
         AddStorm(deck, std::move(storm), card.line);
     }
 }
@@ -250,6 +292,9 @@ void ReadD1Card(Lines& lines, Catchment& c) {
         return;
     }
     ReadD1(*d1, c);
+    if (c.problem.empty())
+        c.problem = UnreadableNumber(lines.text[lines.next - 1], *d1, cards::kD1, "D1", c.d1Line)
+                        .value_or("");
 }
 
 // Reads the D card (and the D1 card when asked for) that follow a C card.
@@ -265,7 +310,10 @@ void ReadParameters(Lines& lines, Catchment& c) {
         return;
     }
     ReadD(*d, c);
+    const auto unreadable =
+        UnreadableNumber(lines.text[lines.next - 1], *d, cards::kD, "D", c.dLine);
     if (c.useD1 == 1) ReadD1Card(lines, c);
+    if (unreadable) c.problem = *unreadable; // before what its D1 card says
 }
 
 void ReadCatchments(Lines& lines, EngineDeck& deck) {
@@ -278,6 +326,8 @@ void ReadCatchments(Lines& lines, EngineDeck& deck) {
         if (const ReadResult v = ReadCard(line, cards::kC)) {
             ReadC(*v, c);
             ReadParameters(lines, c);
+            if (const auto unreadable = UnreadableNumber(line, *v, cards::kC, "C", c.line))
+                c.problem = *unreadable; // before what its D card says
         } else {
             c.problem = "its C card cannot be read";
         }
