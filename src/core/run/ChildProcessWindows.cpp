@@ -236,12 +236,23 @@ ChildResult RunWithin(const std::filesystem::path& program,
     // waiting behind a crash dialog that nobody will see.
     const UINT previousMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     // Suspended until it is in the job, so that nothing it starts escapes the job.
-    const BOOL created = ::CreateProcessW(
-        nullptr, line.data(), nullptr, nullptr, TRUE,
-        CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
-        environment.empty() ? nullptr : environment.data(),
-        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process);
-    const DWORD createError = ::GetLastError();
+    // A system short of resources for a moment (and Wine under load, with "Internal error")
+    // fails a start that succeeds a little later: such a start is tried three times.
+    BOOL created = FALSE;
+    DWORD createError = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100 * attempt));
+        created = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
+                                   CREATE_SUSPENDED | CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
+                                   environment.empty() ? nullptr : environment.data(),
+                                   workingFolder.empty() ? nullptr : workingFolder.c_str(),
+                                   &startup, &process);
+        createError = ::GetLastError();
+        const bool passing = createError == ERROR_INTERNAL_ERROR ||
+                             createError == ERROR_NOT_ENOUGH_MEMORY ||
+                             createError == ERROR_NO_SYSTEM_RESOURCES;
+        if (created || !passing) break;
+    }
     ::SetErrorMode(previousMode);
     if (!created) {
         result.startError = SystemMessage(createError);
