@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 
 namespace tovan::engine {
 
@@ -289,17 +290,20 @@ void OptionNotes(const EngineDeck& deck, const Catchment& c, CatchmentResult& r)
     }
 }
 
-// The largest unit duration, among halvings of the given one, whose ordinates peak within 10 %
-// of their shape: the suggestion of the under-sampling note.
-double SuggestedUnitMinutes(const UnitHydrographInput& in) {
+// The largest unit duration, among halvings of the given one down to 0.1 min (the shortest a
+// card holds), whose ordinates peak within 10 % of their shape: the suggestion of the
+// under-sampling note. Nothing when none of them does, so that the note never suggests a
+// duration that fails its own test.
+std::optional<double> SuggestedUnitMinutes(const UnitHydrographInput& in) {
     UnitHydrographInput finer = in;
-    for (int i = 0; i < 6 && finer.dt * 60.0 > 0.2; ++i) {
+    for (int i = 0; i < 10 && finer.dt * 60.0 > 0.1; ++i) {
         finer.dt = std::max(std::floor(finer.dt * 60.0 / 2.0 * 10.0) / 10.0, 0.1) / 60.0;
         const UnitHydrographResult uh = SnyderUnitHydrograph(finer);
-        if (!uh.hydrograph) break;
-        if (uh.hydrograph->ordinatePeak >= kUnderSampledPeak * uh.hydrograph->peak) break;
+        if (!uh.hydrograph) return std::nullopt;
+        if (uh.hydrograph->ordinatePeak >= kUnderSampledPeak * uh.hydrograph->peak)
+            return finer.dt * 60.0;
     }
-    return finer.dt * 60.0;
+    return std::nullopt;
 }
 
 void UnitHydrographNotes(const Catchment& c, const UnitHydrographInput& in, CatchmentResult& r) {
@@ -317,12 +321,19 @@ void UnitHydrographNotes(const Catchment& c, const UnitHydrographInput& in, Catc
              line);
     }
     if (uh.ordinatePeak < kUnderSampledPeak * uh.peak) {
+        const std::optional<double> suggested = SuggestedUnitMinutes(in);
+        const std::string advice =
+            suggested
+                ? Format("a unit duration of %.4g min or less would follow the shape", *suggested)
+                : std::string("no unit duration down to 0.1 min, the shortest a card "
+                              "holds, follows it within 10 %");
         Note(r,
              Format("the unit duration of %.4g min is long against the time to peak of %.4g "
                     "min: the ordinates used peak at %.2f cfs, %.0f %% below the shape's %.2f "
-                    "cfs; a unit duration of %.4g min or less would follow the shape",
+                    "cfs; ",
                     c.unitDuration, uh.timeToPeak * 60.0, uh.ordinatePeak,
-                    100.0 * (1.0 - uh.ordinatePeak / uh.peak), uh.peak, SuggestedUnitMinutes(in)),
+                    100.0 * (1.0 - uh.ordinatePeak / uh.peak), uh.peak) +
+                 advice,
              c.line);
     }
 }

@@ -86,6 +86,36 @@ TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
     }
 }
 
+// The under-sampling note suggests a unit duration only when that duration passes the note's own
+// test: for a catchment too quick for any step a card holds, it says so instead.
+TEST(EngineRun, TheUnitDurationANoteSuggestsFollowsTheShape) {
+    DeckCards d;
+    d.storms = {{1, "2-YEAR", 2, 0.95, {}, {}}};
+    CatchmentCards tiny; // a lag of about a twentieth of a minute
+    tiny.area = 0.005, tiny.length = 0.02, tiny.centroid = 0.01, tiny.slope = 0.2;
+    tiny.useD1 = true, tiny.ct = 0.05;
+    CatchmentCards small = tiny;
+    small.area = 0.05, small.length = 0.3, small.centroid = 0.15, small.slope = 0.01;
+    small.unitDuration = 10.0;
+    d.catchments = {tiny, small};
+    const EngineDeck deck = Parse(d);
+    std::vector<std::string> notes;
+    for (const Catchment& catchment : deck.catchments)
+        for (const Message& m : ComputeCatchment(deck, catchment).messages)
+            if (m.text.find("is long against the time to peak") != std::string::npos)
+                notes.push_back(m.text);
+    ASSERT_EQ(notes.size(), 2U);
+    EXPECT_NE(notes[0].find("no unit duration down to 0.1 min"), std::string::npos) << notes[0];
+    const auto at = notes[1].find("a unit duration of ");
+    ASSERT_NE(at, std::string::npos) << notes[1];
+    CatchmentCards suggested = small;
+    suggested.unitDuration = std::stod(notes[1].substr(at + 19));
+    d.catchments = {suggested};
+    const EngineDeck again = Parse(d);
+    for (const Message& m : ComputeCatchment(again, again.catchments[0]).messages)
+        EXPECT_EQ(m.text.find("is long against the time to peak"), std::string::npos) << m.text;
+}
+
 // ---- Inputs checked against their ranges ---------------------------------------------------
 
 TEST(EngineChecks, TheRangeTableIsInFieldOrderAndEachUsualRangeIsPossible) {
