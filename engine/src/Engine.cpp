@@ -306,6 +306,26 @@ std::optional<double> SuggestedUnitMinutes(const UnitHydrographInput& in) {
     return std::nullopt;
 }
 
+// The widths before the peak that the shape could not hold: a rising side longer than the time
+// to peak starts at 0, a W50 side shorter than the W75 one is stretched to it. The shape the
+// user asked for is then not the one used, which is said.
+void ShapeClampNotes(const UnitHydrograph& uh, int line, CatchmentResult& r) {
+    const double tp = uh.timeToPeak;
+    const double rise75 = uh.before75 * uh.w75, rise50 = uh.before50 * uh.w50;
+    if (rise75 > tp + 1e-12 || rise50 > tp + 1e-12)
+        Note(r,
+             Format("the part of the widths before the peak (W75 %.4g min, W50 %.4g min) is "
+                    "longer than the time to peak of %.4g min; the shape starts rising at 0",
+                    rise75 * 60.0, rise50 * 60.0, tp * 60.0),
+             line);
+    else if (rise50 + 1e-12 < rise75)
+        Note(r,
+             Format("the part of W50 before the peak (%.4g min) is shorter than that of W75 "
+                    "(%.4g min); the shape's 50 %% point is moved to its 75 %% point",
+                    rise50 * 60.0, rise75 * 60.0),
+             line);
+}
+
 void UnitHydrographNotes(const Catchment& c, const UnitHydrographInput& in, CatchmentResult& r) {
     const UnitHydrograph& uh = r.uh;
     const int line = c.useD1 == 1 ? c.d1Line : c.line;
@@ -327,15 +347,25 @@ void UnitHydrographNotes(const Catchment& c, const UnitHydrographInput& in, Catc
                 ? Format("a unit duration of %.4g min or less would follow the shape", *suggested)
                 : std::string("no unit duration down to 0.1 min, the shortest a card "
                               "holds, follows it within 10 %");
+        // Snyder's adjusted lag is held at half the unit duration at least; the note says so
+        // rather than quote the held time as if it were the catchment's.
+        const bool held = uh.lag + 0.25 * (in.dt - uh.lag / 5.5) < 0.5 * in.dt;
+        const std::string peakTime =
+            held ? Format("%.4g min (Snyder's lag of %.4g min is shorter than half the unit "
+                          "duration, which is used instead)",
+                          uh.timeToPeak * 60.0, uh.lag * 60.0)
+                 : Format("%.4g min", uh.timeToPeak * 60.0);
         Note(r,
-             Format("the unit duration of %.4g min is long against the time to peak of %.4g "
-                    "min: the ordinates used peak at %.2f cfs, %.0f %% below the shape's %.2f "
-                    "cfs; ",
-                    c.unitDuration, uh.timeToPeak * 60.0, uh.ordinatePeak,
-                    100.0 * (1.0 - uh.ordinatePeak / uh.peak), uh.peak) +
+             Format("the unit duration of %.4g min is long against the time to peak of ",
+                    c.unitDuration) +
+                 peakTime +
+                 Format(": the ordinates used peak at %.2f cfs, %.0f %% below the shape's %.2f "
+                        "cfs; ",
+                        uh.ordinatePeak, 100.0 * (1.0 - uh.ordinatePeak / uh.peak), uh.peak) +
                  advice,
              c.line);
     }
+    ShapeClampNotes(uh, line, r);
 }
 
 } // namespace
