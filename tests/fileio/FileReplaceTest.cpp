@@ -172,9 +172,14 @@ TEST_F(FileReplace, AKilledSaveLeavesTheOldOrTheNewDeckAndNothingElse) {
                 << kill << " " << name;
         }
     }
+    // A save removes only what it made itself: a complete copy a killed save had already named
+    // may stay beside the deck, under its hidden temporary name, and nothing else.
     ASSERT_EQ(Replace(deck, earlier), 0);
-    EXPECT_EQ(Names(folder_.path()), std::vector<std::string>{"deck.tvi"})
-        << "the next save removes what a killed one left";
+    EXPECT_EQ(fs::file_size(deck), earlier.size());
+    for (const std::string& name : Names(folder_.path()))
+        EXPECT_TRUE(name == "deck.tvi" || (name.starts_with(".tovan-") && name.ends_with(".tmp") &&
+                                           fs::file_size(folder_ / name) == later.size()))
+            << name;
 }
 
 // A deck written in place (here: it has a second name) on a disk too full for its new text:
