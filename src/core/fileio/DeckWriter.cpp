@@ -121,10 +121,10 @@ std::optional<std::string> ImpliedDecimalText(std::string_view text, const CardF
     return std::string(width - digits.size(), ' ') + digits;
 }
 
-// The same number as digits and a power of ten, "2E4" for 20000 in an I3 field: the reader
-// takes an exponent in integer and real fields alike, and the digits carry the implied
-// decimals a real field's reader gives a number without a point. Nothing when even this form
-// is too wide, or an integer field would need a fraction.
+// The same number as digits and a power of ten, "2D4" for 20000 in an I3 field. The exponent
+// letter is D, the one the reader takes in integer and F fields alike (an F field refuses an
+// E), and the digits carry the implied decimals a real field's reader gives a number without a
+// point. Nothing when even this form is too wide, or an integer field would need a fraction.
 std::optional<std::string> ExponentText(std::string_view text, const CardField& field,
                                         std::size_t width) {
     const auto number = NumericValue(text);
@@ -144,7 +144,7 @@ std::optional<std::string> ExponentText(std::string_view text, const CardField& 
     exponent -= static_cast<int>(fraction);
     if (field.readDescriptor.front() == 'I' && exponent < 0) return std::nullopt;
     exponent += DescriptorDecimals(field.readDescriptor);
-    const std::string form = digits + "E" + std::to_string(exponent);
+    const std::string form = digits + "D" + std::to_string(exponent);
     if (form.size() > width) return std::nullopt;
     return std::string(width - form.size(), ' ') + form;
 }
