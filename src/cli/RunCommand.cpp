@@ -100,8 +100,7 @@ void PrintOutputs(const fs::path& folder, const run::EngineFiles& files) {
 // engine without the results file (one with only the old entry point) cannot be judged: that is
 // said, and the run counts as done.
 int SayWhatWasNotComputed(const fs::path& report) {
-    const fs::path file =
-        report.parent_path() / PathFromText(run::ResultsFileName(TextFromPath(report.filename())));
+    const fs::path file = run::ResultsFileOf(report.parent_path(), TextFromPath(report.filename()));
     std::error_code absent;
     if (!fs::exists(file, absent)) {
         std::fprintf(stderr,

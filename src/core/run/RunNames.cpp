@@ -1,5 +1,7 @@
 #include "run/RunNames.h"
 
+#include "platform/FilePath.h"
+
 #if !defined(_WIN32)
 #include <fcntl.h>
 #include <unistd.h>
@@ -90,6 +92,10 @@ std::string ResultsFileName(std::string_view report) {
     const bool hasExtension =
         dot != std::string_view::npos && (slash == std::string_view::npos || dot > slash);
     return std::string(hasExtension ? report.substr(0, dot) : report) + ".results.json";
+}
+
+std::filesystem::path ResultsFileOf(const std::filesystem::path& folder, std::string_view report) {
+    return folder / PathFromText(ResultsFileName(report));
 }
 
 std::vector<RunOutput> OutputsOf(const EngineFiles& files) {

@@ -60,6 +60,8 @@ std::optional<std::string> FindNameClash(const std::filesystem::path& folder,
 // The engine's results file, `<report base>.results.json` beside the report: the report's name
 // without its extension ("run.tvo" and "run" give "run.results.json").
 std::string ResultsFileName(std::string_view report);
+// That file's full name, for a run in `folder` whose report is named `report`.
+std::filesystem::path ResultsFileOf(const std::filesystem::path& folder, std::string_view report);
 
 // Every file a run writes besides the scratch files, with its role for messages.
 struct RunOutput {

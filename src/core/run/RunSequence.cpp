@@ -1,6 +1,5 @@
 #include "run/RunSequence.h"
 
-#include "platform/FilePath.h"
 #include "results/RunResults.h"
 #include "run/RunNames.h"
 
@@ -166,8 +165,8 @@ AfterRun cmdRun_Click(Platform& platform, EngineCaller& engine, const RunRequest
     const RunResult result = RunEngine(platform, engine, request);
     if (!result.completed) return AfterRun::Failed;
     // What the engine could not compute is said beside the message, never instead of it.
-    const std::string notComputed = results::NotComputedText(
-        request.folder / PathFromText(ResultsFileName(result.files.report)));
+    const std::string notComputed =
+        results::NotComputedText(ResultsFileOf(request.folder, result.files.report));
     if (notComputed.empty()) {
         platform.showMessage(kProgramCompleted, MessageIcon::None, kRunTitle);
     } else {

@@ -1,5 +1,6 @@
 #include "run/frmTOVAN98.h"
 
+#include "platform/FilePath.h"
 #include "run/HostEngineCaller.h"
 #include "run/RunProgress.h"
 
@@ -267,7 +268,7 @@ void frmTOVAN98::cmdRun_Click() {
          [this, &after] { after = model_.cmdRun_Click(platform_, engine_); });
     running_ = false;
     if (after != AfterRun::Failed) {
-        const auto results = report.parent_path() / ResultsFileName(report.filename().string());
+        const auto results = ResultsFileOf(report.parent_path(), TextFromPath(report.filename()));
         emit runCompleted(QString::fromStdString(results.string()));
     }
     afterRun(after);

@@ -22,10 +22,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kRunDeckErrorTitle = "Run This Deck";
 constexpr std::string_view kResultsErrorTitle = "Open Results Error!";
 
-fs::path ResultsFileOf(const fs::path& folder, const std::string& report) {
-    return folder / run::ResultsFileName(report);
-}
-
 } // namespace
 
 void MDIfrmTovan2000::mnuOpenResults_Click() {
@@ -95,7 +91,7 @@ void MDIfrmTovan2000::mnuFileRunDeck_Click() {
         run::ProgressEngineCaller engine;
         const run::RunResult result = run::RunEngine(platform_, engine, request);
         if (!result.completed) return;
-        const fs::path resultsFile = ResultsFileOf(request.folder, result.files.report);
+        const fs::path resultsFile = run::ResultsFileOf(request.folder, result.files.report);
         const std::string notComputed = results::NotComputedText(resultsFile);
         if (!notComputed.empty())
             platform_.showDetailedMessage("The engine could not compute everything in the deck.",
