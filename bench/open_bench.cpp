@@ -51,9 +51,8 @@ void Open(benchmark::State& state, const std::string& text) {
         ReadingState reading;
         ApplicationState app;
         RecordingPlatform platform;
-        NoWindowsHost host;
         ReadingContext context{grids, reading, app, platform};
-        const auto outcome = ReadDeck(context, host, DeckFromTextView(text));
+        const auto outcome = ReadDeck(context, DeckFromTextView(text));
         if (outcome != ReadOutcome::Read) state.SkipWithError("the deck did not read");
         benchmark::DoNotOptimize(grids);
         gridBytes = double(HeapInUse() - before);

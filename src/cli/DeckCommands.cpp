@@ -87,7 +87,6 @@ struct OpenedDeck {
     DeckGrids grids;
     ReadingState state;
     ApplicationState app;
-    NoWindowsHost host;
     ReadOutcome outcome = ReadOutcome::CannotOpen;
 };
 
@@ -100,7 +99,7 @@ bool ReadInto(OpenedDeck& deck, std::string_view path, Platform& platform) {
                      path.data(), reason.c_str());
         return false;
     }
-    deck.outcome = ReadDeck(context, deck.host, std::move(source));
+    deck.outcome = ReadDeck(context, std::move(source));
     return true;
 }
 

@@ -30,6 +30,10 @@ class DeckFolder {
     TempFolder folder_;
 };
 
+// What the windows are told after each kind of open.
+const OpenFileResult kCancelled{ReadOutcome::NoneChosen, EditorAfterOpen::Untouched, true, false};
+const OpenFileResult kUnopenable{ReadOutcome::CannotOpen, EditorAfterOpen::Untouched, true, false};
+
 const std::string kGoodDeck = Deck({CardA(2, "GOOD"), "", "  1", "", "E"});
 
 } // namespace
@@ -37,20 +41,19 @@ const std::string kGoodDeck = Deck({CardA(2, "GOOD"), "", "  1", "", "E"});
 TEST(OpenFile, CancelRemembersAnEmptyFolderAndShowsTheMenusAgain) {
     Reader r;
     r.ui.settings[{"CommonDialog", "Directory"}] = "/somewhere/";
-    OpenFile(r.context, r.host);
+    EXPECT_EQ(OpenFile(r.context), kCancelled);
     ASSERT_EQ(r.ui.dialogs.size(), 1U);
     EXPECT_EQ(r.ui.dialogs[0].title, "Open Files");
     EXPECT_EQ(r.ui.dialogs[0].filter, "Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*");
     EXPECT_EQ(r.ui.dialogs[0].initialDirectory, "/somewhere/");
     EXPECT_EQ((r.ui.settings[{"CommonDialog", "Directory"}]), "");
-    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"menus hidden", "menus shown", "activate"}));
     EXPECT_TRUE(r.app.EnableA);
     EXPECT_FALSE(r.ui.busy);
 }
 
 TEST(OpenFile, FirstDialogStartsInTheDefaultFolder) {
     Reader r;
-    OpenFile(r.context, r.host);
+    OpenFile(r.context);
     EXPECT_EQ(r.ui.dialogs.at(0).initialDirectory, "C:\\");
 }
 
@@ -59,11 +62,10 @@ TEST(OpenFile, ReadsTheChosenDeckAndRemembersItsFolder) {
     Reader r;
     r.app.CloseAllowed = true;
     r.ui.chosenFiles.push_back(temp.write("good.tvi", kGoodDeck));
-    OpenFile(r.context, r.host);
+    EXPECT_EQ(OpenFile(r.context),
+              (OpenFileResult{ReadOutcome::Read, EditorAfterOpen::Shown, false, true}));
     EXPECT_TRUE(r.ui.messages.empty());
     EXPECT_EQ((r.ui.settings[{"CommonDialog", "Directory"}]), temp.folder());
-    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"menus hidden", "load", "size 6855x1455",
-                                                      "show", "activate"}));
     EXPECT_FALSE(r.app.CloseAllowed);
     EXPECT_TRUE(r.app.EnableA);
     EXPECT_EQ(r.state.DeckFileName, temp.folder() + "good.tvi");
@@ -76,25 +78,24 @@ TEST(OpenFile, HyetographDeckKeepsTheCardASize) {
     DeckFolder temp;
     Reader r;
     r.ui.chosenFiles.push_back(temp.write("b1.tvi", Deck({CardA(1), "", "E"})));
-    OpenFile(r.context, r.host);
-    EXPECT_EQ(std::count(r.host.calls.begin(), r.host.calls.end(), "size 6855x1455"), 0);
+    EXPECT_EQ(OpenFile(r.context),
+              (OpenFileResult{ReadOutcome::Read, EditorAfterOpen::Shown, false, false}));
 }
 
 TEST(OpenFile, OutcomesOfBrokenDecks) {
     DeckFolder temp;
     Reader badA;
     badA.ui.chosenFiles.push_back(temp.write("a.tvi", Deck({"", "E"})));
-    OpenFile(badA.context, badA.host);
-    EXPECT_EQ(badA.host.calls,
-              (std::vector<std::string>{"menus hidden", "menus shown", "unload", "activate"}));
+    EXPECT_EQ(
+        OpenFile(badA.context),
+        (OpenFileResult{ReadOutcome::CardARejected, EditorAfterOpen::AskedToUnload, true, false}));
     EXPECT_FALSE(badA.app.EnableA);
 
     Reader badC;
     badC.ui.chosenFiles.push_back(
         temp.write("c.tvi", Deck({CardA(2), "", "  1", std::string(90, '9')})));
-    OpenFile(badC.context, badC.host);
-    EXPECT_EQ(badC.host.calls.back(), "activate");
-    EXPECT_EQ(badC.host.calls[badC.host.calls.size() - 2], "hide");
+    EXPECT_EQ(OpenFile(badC.context),
+              (OpenFileResult{ReadOutcome::CardCFailed, EditorAfterOpen::Hidden, false, false}));
     EXPECT_EQ(badC.ui.messages.at(0).title, "Card_C Error!");
     EXPECT_FALSE(badC.app.EnableA);
     EXPECT_FALSE(badC.ui.busy);
@@ -212,12 +213,10 @@ TEST(OpenFile, WhatIsNoDeckIsRefusedAtOnceAndSaysWhy) {
     for (const auto& [path, reason] : cases) {
         Reader r;
         r.ui.chosenFiles.push_back(path);
-        OpenFile(r.context, r.host);
+        EXPECT_EQ(OpenFile(r.context), kUnopenable) << path;
         ASSERT_EQ(r.ui.messages.size(), 1U) << path;
         EXPECT_EQ(r.ui.messages[0].title, "OpenFile Error!");
         EXPECT_EQ(r.ui.messages[0].detail, path + ": " + reason);
-        EXPECT_EQ(r.host.calls,
-                  (std::vector<std::string>{"menus hidden", "menus shown", "activate"}));
     }
 }
 

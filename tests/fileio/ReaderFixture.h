@@ -1,4 +1,4 @@
-// A reader with its grids, state and a recording platform and host, for the reading tests.
+// A reader with its grids, state and a recording platform, for the reading tests.
 #pragma once
 
 #include "fileio/basFileRoutines.h"
@@ -10,30 +10,14 @@
 
 namespace tovan::testing {
 
-struct RecordingHost : OpenFileHost {
-    std::vector<std::string> calls;
-    void setFileMenuItemsVisible(bool v) override {
-        calls.push_back(v ? "menus shown" : "menus hidden");
-    }
-    void loadEditor() override { calls.push_back("load"); }
-    void requestEditorUnload() override { calls.push_back("unload"); }
-    void hideEditor() override { calls.push_back("hide"); }
-    void showEditor() override { calls.push_back("show"); }
-    void setCardASize(int w, int h) override {
-        calls.push_back("size " + std::to_string(w) + "x" + std::to_string(h));
-    }
-    void forceFormActivate() override { calls.push_back("activate"); }
-};
-
 struct Reader {
     DeckGrids grids;
     ReadingState state;
     ApplicationState app;
     RecordingPlatform ui;
-    RecordingHost host;
     ReadingContext context{grids, state, app, ui};
 
-    ReadOutcome read(std::string text) { return ReadDeck(context, host, DeckFromText(text)); }
+    ReadOutcome read(std::string text) { return ReadDeck(context, DeckFromText(text)); }
 
     std::string a(int c, int r = 2) const { return grids.fpCardA.value(c, r); }
     std::string b1(int c, int r) const { return grids.fpCardB1.value(c, r); }

@@ -116,8 +116,7 @@ TEST(RoundTrip, ReadingInTwoHalvesReadsAsOneReading) {
         const ReadOutcome wholeOutcome = whole.read(text);
         ASSERT_EQ(whole.state.catchmentsReadAhead, 0) << name;
         std::string reason;
-        EXPECT_EQ(ReadDeckFile(fromFile.context, fromFile.host, path, &reason), wholeOutcome)
-            << name;
+        EXPECT_EQ(ReadDeckFile(fromFile.context, path, &reason), wholeOutcome) << name;
         EXPECT_EQ(fromText.read(text), wholeOutcome) << name;
         for (const Reader* halves : {&fromFile, &fromText}) {
             EXPECT_EQ(halves->state.catchmentsReadAhead > 0, readAhead) << name;

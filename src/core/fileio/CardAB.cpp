@@ -56,11 +56,11 @@ void ReadB2Cards(ReadingContext& context) {
     }
 }
 
-void RejectDeck(ReadingContext& context, OpenFileHost& host) {
+void RejectDeck(ReadingContext& context) {
     context.platform.setBusy(false);
     context.platform.showDetailedMessage("Error on File, Check file for correct format",
                                          WhereInDeck(context), MessageIcon::Exclamation, "Error");
-    host.setFileMenuItemsVisible(true);
+    context.state.cardARejected = true; // the open command shows the File menu's items again
     context.state.ReadFailed = true;
     context.state.deck.reset();
 }
@@ -71,21 +71,20 @@ bool IsEndMark(const FieldValue& column1) {
 }
 
 // Returns false when the deck was rejected or stopped at card A.
-bool ReadCardA(ReadingContext& context, OpenFileHost& host, int& option) {
+bool ReadCardA(ReadingContext& context, int& option) {
     ReadingState& state = context.state;
     state.GridCol = 1;
     state.GridRow = 2;
     if (IsBlankLine(ReadNextLine(context))) {
-        RejectDeck(context, host);
+        RejectDeck(context);
         return false;
     }
     const FieldList& card = ReadCardFields(context, kCardA);
     option = card[1].kind == FieldKind::Integer ? card[1].integer : 0;
     if (option != 1 && option != 2) {
-        RejectDeck(context, host);
+        RejectDeck(context);
         return false;
     }
-    host.loadEditor();
     PutCell(context, context.grids.fpCardA, option == 1 ? "0" : "1");
     PutCell(context, context.grids.fpCardA, card[2].text);
     if (IsEndMark(card[0])) {
@@ -98,10 +97,10 @@ bool ReadCardA(ReadingContext& context, OpenFileHost& host, int& option) {
 
 } // namespace
 
-void CardAB(ReadingContext& context, OpenFileHost& host) {
+void CardAB(ReadingContext& context) {
     Trapped(context, "CardAB Error!", [&] {
         int option = 0;
-        if (!ReadCardA(context, host, option)) return;
+        if (!ReadCardA(context, option)) return;
         if (option == 2) {
             ReadB2Cards(context);
         } else {

@@ -1,10 +1,11 @@
-#include "fileio/SaveFile.h"
 #include "fileio/DeckFiles.h"
+
+#include "fileio/SaveFile.h"
 
 namespace tovan {
 
-void CoreDeckFiles::open(ReadingContext& context, OpenFileHost& host) {
-    OpenFile(context, host);
+OpenFileResult CoreDeckFiles::open(ReadingContext& context) {
+    return OpenFile(context);
 }
 
 std::int32_t CoreDeckFiles::save(const DeckGrids& grids, const std::string& path,

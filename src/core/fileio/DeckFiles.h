@@ -15,7 +15,7 @@ namespace tovan {
 class DeckFiles {
   public:
     virtual ~DeckFiles() = default;
-    virtual void open(ReadingContext& context, OpenFileHost& host) = 0;
+    virtual OpenFileResult open(ReadingContext& context) = 0;
     // 0 when written; anything else is a failed save.
     virtual std::int32_t save(const DeckGrids& grids, const std::string& path,
                               Platform& platform) = 0;
@@ -24,7 +24,7 @@ class DeckFiles {
 // OpenFile and SaveFile of the core.
 class CoreDeckFiles : public DeckFiles {
   public:
-    void open(ReadingContext& context, OpenFileHost& host) override;
+    OpenFileResult open(ReadingContext& context) override;
     std::int32_t save(const DeckGrids& grids, const std::string& path, Platform& platform) override;
 };
 

@@ -24,50 +24,70 @@ std::string FolderOf(const std::string& path) {
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
-ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path,
-                         std::string* reason) {
+ReadOutcome ReadDeckFile(ReadingContext& context, const std::string& path, std::string* reason) {
     auto deck = OpenDeckFile(path, reason);
     if (!deck) return ReadOutcome::CannotOpen;
-    return ReadDeck(context, host, std::move(deck));
+    return ReadDeck(context, std::move(deck));
 }
 
-ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host,
-                     std::unique_ptr<DeckSource> deck) {
+ReadOutcome ReadDeck(ReadingContext& context, std::unique_ptr<DeckSource> deck) {
     ReadingState& state = context.state;
     state.deck = std::move(deck);
     state.ReadFailed = false;
+    state.cardARejected = false;
     state.linesRead = 0;
     bool recordsABRead = false;
     {
         DeckGrids& grids = context.grids;
         const GridObserverPause a(grids.fpCardA), b1(grids.fpCardB1), b2(grids.fpCardB2),
             c(grids.fpCardC), d(grids.fpCardD);
-        CardAB(context, host);
+        CardAB(context);
         recordsABRead = !state.ReadFailed;
         if (recordsABRead) Card_C(context);
     }
-    if (!recordsABRead) {
-        host.requestEditorUnload();
-        return ReadOutcome::CardABFailed;
-    }
-    if (state.ReadFailed) {
-        host.hideEditor(); // the file stays open until the next Initialize
-        return ReadOutcome::CardCFailed;
-    }
+    if (!recordsABRead)
+        return state.cardARejected ? ReadOutcome::CardARejected : ReadOutcome::CardABFailed;
+    if (state.ReadFailed) return ReadOutcome::CardCFailed; // the file stays open until Initialize
     state.deck.reset();
     context.platform.setBusy(false);
-    if (context.grids.fpCardA.value(col::kAOption, 2) == "1") {
-        host.setCardASize(6855, 1455); // the one-hour-depth option needs a smaller grid
-    }
-    host.showEditor();
     context.app.EnableA = true;
     return ReadOutcome::Read;
 }
 
-void OpenFile(ReadingContext& context, OpenFileHost& host) {
+namespace {
+
+// The windows' part of the outcome table.
+OpenFileResult ResultOf(ReadOutcome outcome, const DeckGrids& grids) {
+    OpenFileResult result;
+    result.outcome = outcome;
+    switch (outcome) {
+    case ReadOutcome::Read:
+        result.editor = EditorAfterOpen::Shown;
+        result.smallCardA = grids.fpCardA.value(col::kAOption, 2) == "1";
+        break;
+    case ReadOutcome::CardARejected:
+        result.fileMenuItemsShownAgain = true;
+        result.editor = EditorAfterOpen::AskedToUnload;
+        break;
+    case ReadOutcome::CardABFailed:
+        result.editor = EditorAfterOpen::AskedToUnload;
+        break;
+    case ReadOutcome::CardCFailed:
+        result.editor = EditorAfterOpen::Hidden;
+        break;
+    case ReadOutcome::CannotOpen:
+    case ReadOutcome::NoneChosen:
+        result.fileMenuItemsShownAgain = true;
+        break;
+    }
+    return result;
+}
+
+} // namespace
+
+OpenFileResult OpenFile(ReadingContext& context) {
     Initialize(context);
     context.app.CloseAllowed = false;
-    host.setFileMenuItemsVisible(false);
 
     const auto chosen = context.platform.chooseFileToOpen(OpenDialogRequest(context.platform));
     context.state.DeckFileName = chosen.value_or("");
@@ -75,9 +95,10 @@ void OpenFile(ReadingContext& context, OpenFileHost& host) {
                                  FolderOf(context.state.DeckFileName));
     context.platform.setBusy(true);
 
+    ReadOutcome outcome = ReadOutcome::NoneChosen;
     if (!context.state.DeckFileName.empty()) {
         std::string reason;
-        const auto outcome = ReadDeckFile(context, host, context.state.DeckFileName, &reason);
+        outcome = ReadDeckFile(context, context.state.DeckFileName, &reason);
         if (outcome == ReadOutcome::CannotOpen) {
             // The dialog only offers existing files, but a folder, a pipe, a file that went away
             // or cannot be read still ends here; the user is told why instead of seeing nothing.
@@ -85,14 +106,12 @@ void OpenFile(ReadingContext& context, OpenFileHost& host) {
             context.platform.showDetailedMessage(kCannotOpen,
                                                  context.state.DeckFileName + ": " + reason,
                                                  MessageIcon::Exclamation, "OpenFile Error!");
-            host.setFileMenuItemsVisible(true);
         }
     } else {
-        host.setFileMenuItemsVisible(true);
         context.app.EnableA = true;
     }
-    host.forceFormActivate();
     context.platform.setBusy(false);
+    return ResultOf(outcome, context.grids);
 }
 
 } // namespace tovan

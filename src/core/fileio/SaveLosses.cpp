@@ -254,9 +254,8 @@ struct ReadBack {
     ReadOutcome outcome = ReadOutcome::Read;
 
     explicit ReadBack(std::string_view text) {
-        NoWindowsHost host;
         ReadingContext context{grids, state, app, quiet};
-        outcome = ReadDeck(context, host, DeckFromTextView(text));
+        outcome = ReadDeck(context, DeckFromTextView(text));
     }
 };
 

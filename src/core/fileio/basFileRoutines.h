@@ -29,6 +29,7 @@ struct ReadingState {
     FieldList fields;                 // the fields of CardLine, reused from card to card
     std::string cellText;             // the text of the field last put, when it was made
     int catchmentsReadAhead = 0;      // of those read, how many another thread read
+    bool cardARejected = false;       // card A was blank or held an impossible option
     // From how many bytes of catchment cards their second half is read on another thread.
     std::size_t readAheadFromBytes = 256 * 1024;
 };
@@ -42,32 +43,6 @@ struct ReadingContext {
     Platform& platform;
 };
 
-// What the open command does to the windows around the grids. The desktop application
-// implements it with its main window and editor form; the command-line tool ignores it.
-class OpenFileHost {
-  public:
-    virtual ~OpenFileHost() = default;
-    virtual void setFileMenuItemsVisible(bool visible) = 0; // mnuFileCreate and mnuFileOpen
-    virtual void loadEditor() = 0;                          // load frmInput without showing it
-    virtual void requestEditorUnload() = 0;                 // refused while CloseAllowed is clear
-    virtual void hideEditor() = 0;
-    virtual void showEditor() = 0;
-    virtual void setCardASize(int widthTwips, int heightTwips) = 0;
-    virtual void forceFormActivate() = 0;
-};
-
-// Does nothing; for callers without windows.
-class NoWindowsHost : public OpenFileHost {
-  public:
-    void setFileMenuItemsVisible(bool) override {}
-    void loadEditor() override {}
-    void requestEditorUnload() override {}
-    void hideEditor() override {}
-    void showEditor() override {}
-    void setCardASize(int, int) override {}
-    void forceFormActivate() override {}
-};
-
 // Resets the reading state, cuts fpCardB1, fpCardC and fpCardD back to three rows (keeping
 // row 2 and the button row), and closes the deck file.
 void Initialize(ReadingContext& context);
@@ -76,26 +51,48 @@ void Initialize(ReadingContext& context);
 FieldList ReplaceNulls(FieldList values, const FieldValue& forNull, const FieldValue& forEmpty);
 
 // The card readers, in the order the open command calls them.
-void CardAB(ReadingContext& context, OpenFileHost& host);
+void CardAB(ReadingContext& context);
 void HyetoInput(ReadingContext& context);
 void Card_C(ReadingContext& context);
 void Card_D1(ReadingContext& context);
 
 // Reads the deck at `path` (already chosen) through CardAB and Card_C with the outcome rules
 // of the open command, without the dialog. Used by OpenFile and by the command-line tool.
-enum class ReadOutcome { Read, CardABFailed, CardCFailed, CannotOpen };
+// CardARejected is the CardAB failure that said "Error on File, Check file for correct format";
+// NoneChosen comes only from OpenFile, when its dialog was cancelled.
+enum class ReadOutcome { Read, CardARejected, CardABFailed, CardCFailed, CannotOpen, NoneChosen };
 // `reason` receives why a file could not be opened.
-ReadOutcome ReadDeckFile(ReadingContext& context, OpenFileHost& host, const std::string& path,
+ReadOutcome ReadDeckFile(ReadingContext& context, const std::string& path,
                          std::string* reason = nullptr);
 // The same for a deck that is already open (or held in memory).
-ReadOutcome ReadDeck(ReadingContext& context, OpenFileHost& host, std::unique_ptr<DeckSource> deck);
+ReadOutcome ReadDeck(ReadingContext& context, std::unique_ptr<DeckSource> deck);
+
+// What the open command leaves to the windows around the grids. The core reads and says; the
+// desktop program shows, in this order: the File menu's Create New and Open again, the editor,
+// card A's size, then the editor's activation. The command-line tool ignores it.
+enum class EditorAfterOpen {
+    Untouched,     // no deck was read: cancelled, or the file could not be opened
+    AskedToUnload, // refused while CloseAllowed is clear: stays loaded and hidden
+    Hidden,        // its grids keep what was read
+    Shown,
+};
+struct OpenFileResult {
+    ReadOutcome outcome = ReadOutcome::NoneChosen;
+    EditorAfterOpen editor = EditorAfterOpen::Untouched;
+    bool fileMenuItemsShownAgain = false; // mnuFileCreate and mnuFileOpen, hidden at the start
+    bool smallCardA = false;              // the one-hour-depth option's card A grid
+    bool operator==(const OpenFileResult&) const = default;
+};
+// The size of that grid, in twips.
+inline constexpr int kSmallCardAWidthTwips = 6855;
+inline constexpr int kSmallCardAHeightTwips = 1455;
 
 // The folder part of a path, keeping its final separator; "" for a bare file name. The file
 // dialogs remember it as the folder to start in.
 std::string FolderOf(const std::string& path);
 
 // The open command: Initialize, the open dialog ("Open Files"), the remembered folder, the
-// readers and the outcome table.
-void OpenFile(ReadingContext& context, OpenFileHost& host);
+// readers and the outcome table. The caller hides mnuFileCreate and mnuFileOpen before it.
+OpenFileResult OpenFile(ReadingContext& context);
 
 } // namespace tovan

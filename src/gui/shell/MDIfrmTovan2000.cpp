@@ -406,23 +406,35 @@ void MDIfrmTovan2000::hideEditor() {
     updateActions();
 }
 
-void MDIfrmTovan2000::requestEditorUnload() {
-    if (editorWindow_) editorWindow_->close();
-}
-
 void MDIfrmTovan2000::setFileMenuItemsVisible(bool visible) {
     setMenuItemVisible("mnuFileCreate", visible);
     setMenuItemVisible("mnuFileOpen", visible);
 }
 
-void MDIfrmTovan2000::setCardASize(int widthTwips, int heightTwips) {
-    if (editor_) editor_->setCardASize(widthTwips, heightTwips);
+void MDIfrmTovan2000::showOpenResult(const OpenFileResult& result) {
+    if (result.fileMenuItemsShownAgain) setFileMenuItemsVisible(true);
+    switch (result.editor) {
+    case EditorAfterOpen::Untouched:
+        break;
+    case EditorAfterOpen::AskedToUnload:
+        if (editorWindow_) editorWindow_->close(); // refused while CloseAllowed is clear
+        break;
+    case EditorAfterOpen::Hidden:
+        hideEditor();
+        break;
+    case EditorAfterOpen::Shown:
+        if (result.smallCardA && editor_)
+            editor_->setCardASize(kSmallCardAWidthTwips, kSmallCardAHeightTwips);
+        showEditor();
+        break;
+    }
+    activateAfterOpen();
 }
 
 // After a cancelled or failed open the editor stays hidden; its activation would take the
 // cover and the File menu's Create New and Open away with nothing to show instead. The user
 // gets the cover back, with the menus of a program without a deck.
-void MDIfrmTovan2000::forceFormActivate() {
+void MDIfrmTovan2000::activateAfterOpen() {
     if (editor_ && editorWindow_ && editorWindow_->isVisible()) {
         editor_->ForceFormActivate();
         return;
@@ -464,10 +476,13 @@ void MDIfrmTovan2000::openWith(Platform& platform) {
         if (!closeLoadedDeck()) return;
         loadEditor();
         ReadingContext context{session_->grids(), session_->reading(), state_, platform};
+        setFileMenuItemsVisible(false); // while the open dialog is up
+        OpenFileResult result;
         {
             RecordingPause reading(session_->document());
-            files_.open(context, *this);
+            result = files_.open(context);
         }
+        showOpenResult(result);
         afterOpen();
     });
 }

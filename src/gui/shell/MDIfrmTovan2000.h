@@ -36,7 +36,7 @@ class CardViewPanel;
 class CheckDeckPanel;
 class FieldHelpWindow;
 
-class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHost {
+class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     Q_OBJECT
   public:
     MDIfrmTovan2000(ApplicationState& state, Platform& platform, DeckFiles& files,
@@ -118,14 +118,10 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     // Waits for a background write still going.
     void waitForRecoveryWrites() { recoveryWriter_.waitForDone(); }
 
-    // OpenFileHost
-    void setFileMenuItemsVisible(bool visible) override;
-    void loadEditor() override;
-    void requestEditorUnload() override;
-    void hideEditor() override;
-    void showEditor() override;
-    void setCardASize(int widthTwips, int heightTwips) override;
-    void forceFormActivate() override;
+    // The editor form in its window: loaded hidden with a session of its own, shown, hidden.
+    void loadEditor();
+    void showEditor();
+    void hideEditor();
 
   signals:
     // A document came (with the editor) or went (null): observers attach to the new one.
@@ -163,6 +159,10 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost, public OpenFileHo
     void openWith(Platform& platform);
     void recoverDeck(const QString& path);
     void openDeck(const std::string& path);
+    // Does to the windows what the open command said, then brings the editor or the cover up.
+    void showOpenResult(const OpenFileResult& result);
+    void setFileMenuItemsVisible(bool visible);
+    void activateAfterOpen();
     void afterOpen();
     void updateStatus();
     void rememberRecent(const std::string& path);
