@@ -3,28 +3,22 @@
 
 #include "editor/EditorHost.h"
 
-#include <map>
 #include <string>
 #include <vector>
 
 namespace tovan::testing {
 
 struct FakeEditorHost : EditorHost {
-    std::map<std::string, bool, std::less<>> visible;
+    MenuVisibility menus;
     int saves = 0;
     int popups = 0;
     int coverHidden = 0;
 
-    void setMenuItemVisible(std::string_view name, bool shown) override {
-        visible[std::string(name)] = shown;
-    }
+    void menuMoment(MenuMoment moment) override { menus.apply(moment); }
     void mnuFileSave_Click() override { ++saves; }
     void popupEditMenu(const QPoint&) override { ++popups; }
     void hideCover() override { ++coverHidden; }
-    bool shown(const std::string& name) const {
-        const auto found = visible.find(name);
-        return found != visible.end() && found->second;
-    }
+    bool shown(const std::string& name) const { return menus.shown(name); }
 };
 
 } // namespace tovan::testing

@@ -1,6 +1,8 @@
-// What the editor form asks of the main window around it: its menu items by name, the save
+// What the editor form asks of the main window around it: the menus of its moments, the save
 // command, the Edit menu as a pop-up, the cover form and the recovery of unsaved decks.
 #pragma once
+
+#include "editing/MenuVisibility.h"
 
 #include <QPoint>
 #include <string_view>
@@ -10,8 +12,8 @@ namespace tovan {
 class EditorHost {
   public:
     virtual ~EditorHost() = default;
-    // Menu items by their names ("mnuFileSave", "mnuEdit", ...).
-    virtual void setMenuItemVisible(std::string_view name, bool visible) = 0;
+    // The menu items shown and hidden at this moment of the editor's life.
+    virtual void menuMoment(MenuMoment moment) = 0;
     virtual void mnuFileSave_Click() = 0;
     virtual void popupEditMenu(const QPoint& globalPos) = 0;
     virtual void hideCover() = 0;

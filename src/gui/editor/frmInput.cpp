@@ -1,14 +1,14 @@
 #include "editor/frmInput.h"
 
 #include "deck/FieldHelp.h"
-#include "editor/CheckDeckPanel.h"
 #include "editing/ErrorTrap.h"
+#include "editing/TabControl.h"
+#include "editor/CheckDeckPanel.h"
 #include "editor/GridTableModel.h"
 #include "editor/GridView.h"
 #include "editor/Twips.h"
 #include "editor/VirtualKeys.h"
 #include "editor/frmEmpty.h"
-#include "editing/TabControl.h"
 #include "slope/SLOPEfrm.h"
 
 #include <QApplication>
@@ -389,11 +389,7 @@ void frmInput::Form_Activate() {
         host_.hideCover();
         platform_.setBusy(false);
         state_.CloseAllowed = false;
-        for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
-            host_.setMenuItemVisible(item, true);
-        for (const char* item :
-             {"mnuFileRun", "mnuSep2", "mnuFileOpen", "mnuFileCreate", "mnuEdit2Next"})
-            host_.setMenuItemVisible(item, false);
+        host_.menuMoment(MenuMoment::EditorActivated);
         rules_.LockD1Blocks();
         setButtonsFromFlags();
         cmdA_Click();
@@ -539,8 +535,7 @@ bool frmInput::Form_Unload() {
                 answeredNo = true;
             }
         }
-        for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
-            host_.setMenuItemVisible(item, false);
+        host_.menuMoment(MenuMoment::EditorUnloads);
         // The close goes on whatever became of the save; what it did not save is kept aside.
         if (!state_.CloseAllowed) {
             if (!document_.isSaved()) host_.keepUnsavedDeck();
@@ -551,8 +546,7 @@ bool frmInput::Form_Unload() {
         } else {
             host_.keepUnsavedDeck();
         }
-        for (const char* item : {"mnuFileCreate", "mnuFileOpen", "mnuFileRun", "mnuSep2"})
-            host_.setMenuItemVisible(item, true);
+        host_.menuMoment(MenuMoment::EditorUnloadAllowed);
         closeEmptyCellReport();
         allowed = true;
     });

@@ -116,8 +116,9 @@ void MDIfrmTovan2000::buildMenus() {
     addItem(help, "mnuHelpFields", "&Field Help", &MDIfrmTovan2000::mnuHelpFields_Click)
         ->setShortcut(QKeySequence::HelpContents);
     // Never made available; shown greyed rather than hidden so the menu bar keeps its shape.
-    addMenu(nullptr, "mnuEdit2", "&Edit2")->menuAction()->setEnabled(false);
+    addMenu(nullptr, "mnuEdit2", "&Edit2");
     buildViewMenu();
+    updateActions();
 }
 
 void MDIfrmTovan2000::buildFileMenu() {
@@ -125,7 +126,7 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileCreate", "&Create New", &MDIfrmTovan2000::mnuFileCreate_Click)
         ->setShortcut(QKeySequence::New);
     QMenu* open = addMenu(file, "mnuFileOpen", "&Open");
-    addItem(open, "mnuOpenExcel", "&Excel '97 Spreadsheet")->setEnabled(false);
+    addItem(open, "mnuOpenExcel", "&Excel '97 Spreadsheet");
     addItem(open, "mnuOpenTovan", "&Tovan Files", &MDIfrmTovan2000::mnuOpenTovan_Click)
         ->setShortcut(QKeySequence::Open);
     addItem(open, "mnuOpenResults", "&Results...", &MDIfrmTovan2000::mnuOpenResults_Click);
@@ -135,7 +136,7 @@ void MDIfrmTovan2000::buildFileMenu() {
     addSeparator(file, "mnuSep1");
     addItem(file, "mnuFileSave", "&Save", &MDIfrmTovan2000::mnuFileSave_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    addItem(file, "mnuFileSaveAs", "S&ave As")->setEnabled(false);
+    addItem(file, "mnuFileSaveAs", "S&ave As");
     addSeparator(file, "mnuSep3");
     addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
     addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
@@ -147,7 +148,7 @@ void MDIfrmTovan2000::buildFileMenu() {
 
 void MDIfrmTovan2000::buildEditMenu() {
     mnuEdit_ = addMenu(nullptr, "mnuEdit", "&Edit");
-    addItem(mnuEdit_, "mnuEditDelete", "&Delete Row")->setEnabled(false);
+    addItem(mnuEdit_, "mnuEditDelete", "&Delete Row");
     addItem(mnuEdit_, "mnuEditCut", "C&ut Data", &MDIfrmTovan2000::mnuEditCut_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
     addItem(mnuEdit_, "mnuEditCopy1", "&Copy Data", &MDIfrmTovan2000::mnuEditCopy1_Click)
@@ -157,8 +158,7 @@ void MDIfrmTovan2000::buildEditMenu() {
     addSeparator(mnuEdit_, "mnuEditSep1");
     addItem(mnuEdit_, "mnuEdit2Next", "&NextCard");
     addItem(mnuEdit_, "mnuEdit2Back", "&Back", &MDIfrmTovan2000::mnuEdit2Back_click);
-    addItem(mnuEdit_, "mnuEdit2Clear", "&Clear &All", &MDIfrmTovan2000::mnuEdit2Clear_click)
-        ->setEnabled(false);
+    addItem(mnuEdit_, "mnuEdit2Clear", "&Clear &All", &MDIfrmTovan2000::mnuEdit2Clear_click);
     // Added after the items of old, which keep their places.
     addSeparator(mnuEdit_, "mnuEditSep2");
     addItem(mnuEdit_, "mnuEditUndo", "&Undo", &MDIfrmTovan2000::mnuEditUndo_Click)
@@ -166,7 +166,6 @@ void MDIfrmTovan2000::buildEditMenu() {
     addItem(mnuEdit_, "mnuEditRedo", "&Redo", &MDIfrmTovan2000::mnuEditRedo_Click)
         ->setShortcuts(
             {QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
-    updateActions();
 }
 
 // Added after the menus of old, which keep their places: the panels that show the deck from
@@ -288,13 +287,13 @@ QAction* MDIfrmTovan2000::menuItem(std::string_view name) const {
     return found == items_.end() ? nullptr : found->second;
 }
 
-void MDIfrmTovan2000::setMenuItemVisible(std::string_view name, bool visible) {
-    if (QAction* item = menuItem(name)) item->setVisible(visible);
+void MDIfrmTovan2000::menuMoment(MenuMoment moment) {
+    menus_.apply(moment);
+    updateActions();
 }
 
 void MDIfrmTovan2000::MDIForm_Load() {
-    for (const char* item : {"mnuEdit", "mnuFileSave", "mnuSep3"})
-        setMenuItemVisible(item, false);
+    menuMoment(MenuMoment::MainWindowLoads);
     TrapErrors(platform_, "MIForm_Load Error!", [this] { RestorePlacement(*this, platform_); });
 }
 
@@ -305,7 +304,7 @@ bool MDIfrmTovan2000::event(QEvent* event) {
 }
 
 void MDIfrmTovan2000::MDIForm_Activate() {
-    setMenuItemVisible("mnuFile", true);
+    menuMoment(MenuMoment::MainWindowActivated);
 }
 
 void MDIfrmTovan2000::showCover() {
@@ -406,13 +405,8 @@ void MDIfrmTovan2000::hideEditor() {
     updateActions();
 }
 
-void MDIfrmTovan2000::setFileMenuItemsVisible(bool visible) {
-    setMenuItemVisible("mnuFileCreate", visible);
-    setMenuItemVisible("mnuFileOpen", visible);
-}
-
 void MDIfrmTovan2000::showOpenResult(const OpenFileResult& result) {
-    if (result.fileMenuItemsShownAgain) setFileMenuItemsVisible(true);
+    if (result.fileMenuItemsShownAgain) menuMoment(MenuMoment::OpenShowsFileItemsAgain);
     switch (result.editor) {
     case EditorAfterOpen::Untouched:
         break;
@@ -440,10 +434,7 @@ void MDIfrmTovan2000::activateAfterOpen() {
         return;
     }
     backToCover();
-    for (const char* item : {"mnuFileCreate", "mnuFileOpen", "mnuFileRun", "mnuSep2"})
-        setMenuItemVisible(item, true);
-    for (const char* item : {"mnuFileSave", "mnuSep3", "mnuEdit"})
-        setMenuItemVisible(item, false);
+    menuMoment(MenuMoment::NoDeckAfterOpen);
 }
 
 void MDIfrmTovan2000::backToCover() {
@@ -476,7 +467,7 @@ void MDIfrmTovan2000::openWith(Platform& platform) {
         if (!closeLoadedDeck()) return;
         loadEditor();
         ReadingContext context{session_->grids(), session_->reading(), state_, platform};
-        setFileMenuItemsVisible(false); // while the open dialog is up
+        menuMoment(MenuMoment::OpenDialogUp);
         OpenFileResult result;
         {
             RecordingPause reading(session_->document());
@@ -493,8 +484,7 @@ void MDIfrmTovan2000::mnuFileClose_Click() {
         if (!active || !active->isVisible()) active = editorWindow_;
         if (!active || active == coverWindow_) return;
         state_.CloseAllowed = true;
-        setMenuItemVisible("mnuFileRun", true);
-        setMenuItemVisible("mnuSep2", true);
+        menuMoment(MenuMoment::CloseWithChildActive);
         active->close();
         backToCover();
     });
@@ -627,6 +617,10 @@ void MDIfrmTovan2000::mnuEditRedo_Click() {
 // view: on the cover they are greyed.
 void MDIfrmTovan2000::updateActions() {
     const bool deckShown = editor_ && session_ && editorWindow_ && editorWindow_->isVisible();
+    for (const auto& [name, item] : items_) {
+        item->setVisible(menus_.shown(name));
+        if (NeverAvailable(name)) item->setEnabled(false);
+    }
     for (const char* name : {"mnuFileSave", "mnuFileRunDeck"})
         menuItem(name)->setEnabled(deckShown);
     QAction* undo = menuItem("mnuEditUndo");

@@ -100,7 +100,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     static constexpr int kRecentCount = 8;
 
     // EditorHost
-    void setMenuItemVisible(std::string_view name, bool visible) override;
+    void menuMoment(MenuMoment moment) override;
     void popupEditMenu(const QPoint& globalPos) override;
     void hideCover() override;
     void keepUnsavedDeck() override;
@@ -154,14 +154,14 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     QMenu* addMenu(QMenu* parent, const char* name, const char* caption);
     void onSubWindowActivated(QMdiSubWindow* window);
     void dropDocumentAfterEditor();
-    // Enables the actions that need a deck shown, and names the steps Undo and Redo take.
+    // Every menu item's state from the session and the menus' moments: shown as the moments
+    // left it, available when it has something to work on; Undo and Redo name their steps.
     void updateActions();
     void openWith(Platform& platform);
     void recoverDeck(const QString& path);
     void openDeck(const std::string& path);
     // Does to the windows what the open command said, then brings the editor or the cover up.
     void showOpenResult(const OpenFileResult& result);
-    void setFileMenuItemsVisible(bool visible);
     void activateAfterOpen();
     void afterOpen();
     void updateStatus();
@@ -179,6 +179,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     QMdiArea* mdi_;
     QMenu* mnuEdit_ = nullptr;
     std::map<std::string, QAction*, std::less<>> items_;
+    MenuVisibility menus_; // what updateActions shows
     QPointer<frmCover> cover_;
     QPointer<QMdiSubWindow> coverWindow_;
     std::unique_ptr<DeckSession> session_; // before editor_: the editor views it

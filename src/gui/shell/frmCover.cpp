@@ -126,7 +126,7 @@ void frmCover::closeEvent(QCloseEvent* event) {
 }
 
 void frmCover::Form_Activate() {
-    main_.setMenuItemVisible("mnuEdit", false);
+    main_.menuMoment(MenuMoment::CoverActivated);
     main_.sendCoverToBack();
 }
 
