@@ -201,8 +201,168 @@ void StormProblem(StormResult& s, std::string text, int line) {
     s.messages.push_back({true, std::move(text), line, s.storm});
 }
 
+// The unit hydrographs of a catchment at its unit duration halved again and again, made when
+// first asked for: the step-effect estimate of every storm of the catchment shares them.
+class FinerUnitHydrographs {
+  public:
+    explicit FinerUnitHydrographs(const UnitHydrographInput& in) : in_(in) {}
+    // At the unit duration divided by 2^halvings (1 or more); nullptr when there is none.
+    const UnitHydrograph* at(int halvings) {
+        while (static_cast<int>(made_.size()) < halvings) {
+            UnitHydrographInput finer = in_;
+            finer.dt = in_.dt / std::ldexp(1.0, static_cast<int>(made_.size()) + 1);
+            made_.push_back(SnyderUnitHydrograph(finer).hydrograph);
+        }
+        const auto& uh = made_[static_cast<std::size_t>(halvings - 1)];
+        return uh ? &*uh : nullptr;
+    }
+
+  private:
+    UnitHydrographInput in_;
+    std::vector<std::optional<UnitHydrograph>> made_;
+};
+
+// A peak moves by more than this fraction when the unit duration is halved: a NOTE says so.
+constexpr double kStepEffectLimit = 0.02;
+// The search for a unit duration that keeps its peak goes down to this, the shortest a card holds.
+constexpr double kShortestUnitMinutes = 0.1;
+
+// The flows worth looking at again at a finer step: the humps of the storm hydrograph within
+// this fraction of its peak. A step effect of up to 25 % cannot lift a lower hump above them.
+constexpr double kHumpsLookedAt = 0.8;
+constexpr std::size_t kMostHumps = 16;
+
+// The indexes of those humps, in order; of many, the highest.
+std::vector<std::size_t> HumpsNearThePeak(const std::vector<double>& flows, double peak) {
+    std::vector<std::size_t> humps;
+    for (std::size_t i = 0; i < flows.size(); ++i) {
+        const bool rises = i == 0 || flows[i] > flows[i - 1];
+        const bool falls = i + 1 == flows.size() || flows[i] >= flows[i + 1];
+        if (rises && falls && flows[i] >= kHumpsLookedAt * peak) humps.push_back(i);
+    }
+    if (humps.size() > kMostHumps) {
+        const auto higher = [&](std::size_t a, std::size_t b) { return flows[a] > flows[b]; };
+        std::nth_element(humps.begin(), humps.begin() + kMostHumps, humps.end(), higher);
+        humps.resize(kMostHumps);
+        std::sort(humps.begin(), humps.end());
+    }
+    return humps;
+}
+
+// The largest flow of the convolution of `excess` with `uh` at the indexes within `reach` of
+// each centre. The rest of the hydrograph is never made.
+double LargestFlowNear(const std::vector<double>& excess, const std::vector<double>& uh,
+                       const std::vector<std::size_t>& centres, std::size_t reach) {
+    if (excess.empty() || uh.empty()) return 0.0;
+    const std::size_t length = excess.size() + uh.size() - 1;
+    double largest = 0.0;
+    const auto flowAt = [&](std::size_t i) {
+        const std::size_t first = i + 1 > uh.size() ? i + 1 - uh.size() : 0;
+        const std::size_t last = std::min(i, excess.size() - 1);
+        double q = 0.0;
+        for (std::size_t m = first; m <= last; ++m)
+            q += excess[m] * uh[i - m];
+        return q;
+    };
+    for (const std::size_t centre : centres) {
+        const std::size_t from = centre > reach ? centre - reach : 0;
+        for (std::size_t i = from; i < length && i <= centre + reach; ++i)
+            largest = std::max(largest, flowAt(i));
+    }
+    return largest;
+}
+
+// The storm's peak with its unit duration divided by 2^halvings: the same rain, each step's
+// depth spread evenly over its parts (a design storm is built at the finer step), through the
+// same losses. Only the flows near the humps of the storm hydrograph are computed: a finer step
+// moves a peak by about a step. Nothing when the finer computation would be larger than this
+// engine computes.
+std::optional<double> PeakAtFinerStep(const StormResult& s, FinerUnitHydrographs& finer,
+                                      int halvings) {
+    const UnitHydrograph* uh = finer.at(halvings);
+    if (uh == nullptr) return std::nullopt;
+    const auto parts = static_cast<std::size_t>(std::ldexp(1.0, halvings));
+    const double dt = s.rain.dt / static_cast<double>(parts);
+    Hyetograph rain{dt, {}};
+    if (s.source->designStorm) {
+        std::string problem;
+        std::optional<Hyetograph> built = RainOf(*s.source, dt, problem);
+        if (!built) return std::nullopt;
+        rain = std::move(*built);
+    } else {
+        rain.depths.reserve(s.rain.depths.size() * parts);
+        for (const double depth : s.rain.depths)
+            rain.depths.insert(rain.depths.end(), parts, depth / static_cast<double>(parts));
+    }
+    std::vector<std::size_t> centres;
+    for (const std::size_t hump : HumpsNearThePeak(s.flows, s.peak.flow))
+        centres.push_back(hump * parts);
+    const std::size_t reach = 2 * parts + 4;
+    const double products = static_cast<double>(uh->ordinates.size()) *
+                            static_cast<double>(centres.size() * (2 * reach + 1));
+    if (centres.empty() || products > kMaxConvolutionProducts) return std::nullopt;
+    // The flows looked at take no rain after the last of them: its losses are never needed.
+    if (rain.depths.size() > centres.back() + reach + 1)
+        rain.depths.resize(centres.back() + reach + 1);
+    return LargestFlowNear(ExcessOf(Losses(rain, s.losses)), uh->ordinates, centres, reach);
+}
+
+// What halving the unit duration does to a storm's peak: the peak at half the step over the
+// peak at the step, less 1.
+std::optional<double> StepEffect(const StormResult& s) {
+    if (!s.halfStepPeak || !(s.peak.flow > 0.0)) return std::nullopt;
+    return *s.halfStepPeak / s.peak.flow - 1.0;
+}
+
+// The longest of the catchment's halved unit durations whose own halving moves the peak of
+// `storm` by 2 % at most, as the advice of the step-effect notes.
+std::string UnitDurationThatHolds(const StormResult& storm, const Catchment& c,
+                                  FinerUnitHydrographs& finer) {
+    double previous = *storm.halfStepPeak;
+    for (int k = 1; c.unitDuration / std::ldexp(1.0, k) >= kShortestUnitMinutes - 1e-9; ++k) {
+        const std::optional<double> next = PeakAtFinerStep(storm, finer, k + 1);
+        if (!next) return "finer steps would take more than this engine computes for one storm";
+        if (std::abs(*next / previous - 1.0) <= kStepEffectLimit) {
+            return Format("a unit duration of %.4g min or less keeps the peak of storm %d, "
+                          "which the step moves most, within 2 %%",
+                          c.unitDuration / std::ldexp(1.0, k), storm.storm);
+        }
+        previous = *next;
+    }
+    return Format("no unit duration down to %.1f min keeps the peak of storm %d, which the step "
+                  "moves most, within 2 %%",
+                  kShortestUnitMinutes, storm.storm);
+}
+
+// Halving the unit duration should leave a peak where it is; where it moves one by more than
+// 2 %, the step is part of the answer. Each such storm gets a NOTE with its estimate; the advice,
+// the same in each, is worked out on the storm the step moves most: a unit duration fine enough
+// for it is, as a rule, fine enough for the others.
+void StepEffectNotes(CatchmentResult& r, const Catchment& c, FinerUnitHydrographs& finer) {
+    const StormResult* worst = nullptr;
+    for (const StormResult& s : r.storms) {
+        const std::optional<double> effect = StepEffect(s);
+        if (!effect || std::abs(*effect) <= kStepEffectLimit) continue;
+        if (!worst || std::abs(*effect) > std::abs(*StepEffect(*worst))) worst = &s;
+    }
+    if (!worst) return;
+    const std::string advice = UnitDurationThatHolds(*worst, c, finer);
+    for (StormResult& s : r.storms) {
+        const std::optional<double> effect = StepEffect(s);
+        if (!effect || std::abs(*effect) <= kStepEffectLimit) continue;
+        s.messages.push_back(
+            {false,
+             Format("the unit duration of %.4g min moves the peak: at %.4g min it is %.1f %% %s "
+                    "(%.2f against %.2f cfs); ",
+                    c.unitDuration, c.unitDuration / 2.0, 100.0 * std::abs(*effect),
+                    *effect > 0.0 ? "higher" : "lower", *s.halfStepPeak, s.peak.flow) +
+                 advice,
+             s.source->line, s.storm});
+    }
+}
+
 StormResult ComputeStorm(const EngineDeck& deck, const Catchment& c, const CatchmentResult& cr,
-                         int number) {
+                         int number, FinerUnitHydrographs& finer) {
     StormResult s;
     s.storm = number;
     s.source = deck.findStorm(number);
@@ -242,6 +402,7 @@ StormResult ComputeStorm(const EngineDeck& deck, const Catchment& c, const Catch
     s.peak = PeakOf(s.flows, s.rain.dt);
     s.volumeInches = VolumeInches(s.flows, s.rain.dt, c.area.value_or(0.0));
     if (WantsRationalPeak(c, *s.source)) s.rational = Rational(c, s.rain, s.losses.impervious);
+    s.halfStepPeak = PeakAtFinerStep(s, finer, 1);
     return s;
 }
 
@@ -391,8 +552,10 @@ CatchmentResult ComputeCatchment(const EngineDeck& deck, const Catchment& c) {
     }
     r.uh = std::move(*uh.hydrograph);
     UnitHydrographNotes(c, in, r);
+    FinerUnitHydrographs finer(in);
     for (int s = c.firstStorm; s <= c.lastStorm; ++s)
-        r.storms.push_back(ComputeStorm(deck, c, r, s));
+        r.storms.push_back(ComputeStorm(deck, c, r, s, finer));
+    StepEffectNotes(r, c, finer);
     return r;
 }
 

@@ -48,6 +48,7 @@ struct StormResult {
     LossTotals totals;
     double volumeInches = 0.0;
     std::optional<RationalResult> rational;
+    std::optional<double> halfStepPeak; // the peak at half the unit duration, when estimated
 
     bool computed() const;
 };

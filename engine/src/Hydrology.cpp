@@ -78,15 +78,29 @@ std::vector<double> UnitDesignStorm(double dtHours) {
     return depths;
 }
 
+// The design storm of one inch at the steps used last: a run asks for the same few steps, its
+// catchments' unit durations and their halvings, over and over.
+const std::vector<double>& UnitDesignStormAt(double dtHours) {
+    constexpr std::size_t kStepsKept = 8;
+    thread_local std::vector<std::pair<double, std::vector<double>>> kept;
+    thread_local std::size_t oldest = 0;
+    for (const auto& [step, unit] : kept) {
+        if (step == dtHours) return unit;
+    }
+    if (kept.size() < kStepsKept) {
+        kept.emplace_back(dtHours, UnitDesignStorm(dtHours));
+        return kept.back().second;
+    }
+    auto& replaced = kept[oldest];
+    oldest = (oldest + 1) % kStepsKept;
+    replaced = {dtHours, UnitDesignStorm(dtHours)};
+    return replaced.second;
+}
+
 } // namespace
 
 Hyetograph DesignStorm(double oneHourDepth, double dtHours) {
-    thread_local double lastStep = -1.0;
-    thread_local std::vector<double> unit;
-    if (dtHours != lastStep) {
-        unit = UnitDesignStorm(dtHours);
-        lastStep = dtHours;
-    }
+    const std::vector<double>& unit = UnitDesignStormAt(dtHours);
     Hyetograph storm;
     storm.dt = dtHours;
     storm.depths.resize(unit.size());

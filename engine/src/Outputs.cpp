@@ -142,6 +142,8 @@ void Outputs::storm(const CatchmentResult& r, const StormResult& s) {
         return;
     }
     stormTitle(s);
+    for (const Message& m : s.messages)
+        report_.line("NOTE: line %d: %s.", m.line, m.text.c_str());
     lossLine(s);
     factors(s);
     if (r.content.hyetograph) hyetograph(s);
