@@ -28,7 +28,9 @@ constexpr const char* kCheckHelp =
     "With --list, every finding goes to standard output instead, one a line, with its place:\n"
     "'RECORDSET ROW COLUMN CLASS: text' (CLASS fatal, warning, loss, problem or note; '-'\n"
     "where a finding has no row or column). Problems and notes are the inputs the engine\n"
-    "would refuse or question. Exit status 2 with a fatal finding, 1 with any other.\n";
+    "would refuse or question; a loss also names what the file held that reading did not\n"
+    "take (a field that is not a number, a depth after the first empty one).\n"
+    "Exit status 2 with a fatal finding, 1 with any other.\n";
 constexpr const char* kFormatHelp =
     "usage: tovandeck format DECK OUT [--all]\n"
     "Reads DECK and saves the grids to OUT as File > Save does. With status 2 (or 3),\n"
@@ -89,6 +91,13 @@ struct OpenedDeck {
     ApplicationState app;
     ReadOutcome outcome = ReadOutcome::CannotOpen;
 };
+
+// What the reading did not take from the file, as messages before the save rules' own: the
+// grids, and so a save, no longer hold it.
+void TellUnread(const OpenedDeck& deck, Platform& platform) {
+    for (const Finding& finding : UnreadFindings(deck.state))
+        platform.showMessage(finding.text, MessageIcon::Exclamation, "Not taken from the deck");
+}
 
 bool ReadInto(OpenedDeck& deck, std::string_view path, Platform& platform) {
     ReadingContext context{deck.grids, deck.state, deck.app, platform};
@@ -152,7 +161,14 @@ int CheckCommand(Arguments given) {
     OpenedDeck deck;
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     if (deck.outcome != ReadOutcome::Read) return kExitFailed;
-    if (list) return PrintFindings(ListFindings(deck.grids));
+    if (list) {
+        std::vector<Finding> findings = UnreadFindings(deck.state);
+        std::vector<Finding> ofTheGrids = ListFindings(deck.grids);
+        findings.insert(findings.end(), std::make_move_iterator(ofTheGrids.begin()),
+                        std::make_move_iterator(ofTheGrids.end()));
+        return PrintFindings(findings);
+    }
+    TellUnread(deck, platform);
     // A deck as this program saves it reads back as it was just read: the file itself tells so.
     const DeckText text = BuildDeckText(deck.grids, platform, std::string(args[0]));
     if (text.fatal) return kExitFailed;
@@ -170,6 +186,7 @@ int FormatCommand(Arguments given) {
     OpenedDeck deck;
     if (!ReadInto(deck, args[0], platform)) return kExitUsage;
     if (deck.outcome != ReadOutcome::Read) return kExitFailed;
+    TellUnread(deck, platform);
     const int readMessages = platform.messageCount();
     const int status = SaveAs(deck.grids, args[1], platform, all);
     return (status == kExitClean && readMessages > 0) ? kExitWarnings : status;

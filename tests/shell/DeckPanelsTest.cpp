@@ -110,6 +110,27 @@ TEST(CheckDeck, ListsEachFaultAtItsCellAndTakesTheUserThere) {
     }
 }
 
+// What the file held that its reading did not take is listed first, at the cell it would have
+// gone to, until the grids are saved over the file.
+TEST(CheckDeck, ListsWhatTheReadingDidNotTakeUntilTheSave) {
+    Shell s;
+    const std::string deck = s.path("unread.tvi");
+    std::ofstream(deck, std::ios::binary)
+        << " 1Fields that are not numbers\r\n 1STORM1    .444****.444 1,2 .30\r\n\r\n"
+           " 01 1 1 5.AREA1   1test catchment\r\n"
+           "   1.  1.5   .7  40.  .02  30.  .35   .1  3,0.0018   .6     0\r\nE\r\n";
+    s.open(deck);
+    const CheckDeckPanel& panel = *s.main->checkPanel();
+    EXPECT_TRUE(WaitListed(panel, {"B1", 2, 4}, "line 2, columns 17 to 20: \"****\" is not", true));
+    EXPECT_TRUE(
+        WaitListed(panel, {"B1", 2, 7}, "line 2, columns 29 to 32: \" .30\" is not taken", true));
+    EXPECT_TRUE(WaitListed(panel, {"D", 2, 10}, "line 5, columns 41 to 45: \"  3,0\"", true));
+    EXPECT_EQ(panel.list()->topLevelItem(0)->text(0), QStringLiteral("loss"));
+    s.platform.chosenFiles.push_back(deck);
+    s.trigger("mnuFileSave");
+    EXPECT_TRUE(WaitListed(panel, {"B1", 2, 4}, "line 2", false)) << "the file holds the grids now";
+}
+
 // Every card type, with the caret on a field of its record: the view shows the save's lines.
 // B1 storm 2 has three cards, the last with correction factors.
 TEST(CardView, ShowsTheLinesTheSaveWritesAndFollowsEdits) {

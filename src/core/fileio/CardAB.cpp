@@ -11,8 +11,8 @@ using namespace reading;
 
 namespace {
 
-const ReadFormat kCardA{ReadDescriptors(cards::kA)};
-const ReadFormat kCardB2{ReadDescriptors(cards::kB2)};
+const CardFormat kCardA{cards::kA, "A"};
+const CardFormat kCardB2{cards::kB2, "B2"};
 constexpr int kStormLimit = 99; // StormCardCount starts at 1, so at most 98 B2 cards
 
 std::string ReturnPeriodIndex(const FieldValue& years) {
@@ -50,7 +50,7 @@ void ReadB2Cards(ReadingContext& context) {
     while (!AtEndOfDeck(context) && state.StormCardCount != kStormLimit) {
         if (IsBlankLine(ReadNextLine(context))) break;
         state.GridCol = 1;
-        PutB2Card(context, ReadCardFields(context, kCardB2));
+        PutB2Card(context, ReadCardFields(context, kCardB2, state.GridRow));
         ++state.StormCardCount;
         ++state.GridRow;
     }
@@ -79,7 +79,7 @@ bool ReadCardA(ReadingContext& context, int& option) {
         RejectDeck(context);
         return false;
     }
-    const FieldList& card = ReadCardFields(context, kCardA);
+    const FieldList& card = ReadCardFields(context, kCardA, 2);
     option = card[1].kind == FieldKind::Integer ? card[1].integer : 0;
     if (option != 1 && option != 2) {
         RejectDeck(context);

@@ -19,9 +19,9 @@ using namespace reading;
 
 namespace {
 
-const ReadFormat kCardC{ReadDescriptors(cards::kC)};
-const ReadFormat kCardD{ReadDescriptors(cards::kD)};
-const ReadFormat kCardD1{ReadDescriptors(cards::kD1)};
+const CardFormat kCardC{cards::kC, "C"};
+const CardFormat kCardD{cards::kD, "D"};
+const CardFormat kCardD1{cards::kD1, "D"};
 
 std::string PrintOptionIndex(const FieldValue& code) {
     if (code.kind == FieldKind::Integer && code.integer >= 7 && code.integer <= 9) {
@@ -74,7 +74,7 @@ void Card_D1(ReadingContext& context) {
     Trapped(context, "Card_D1 Error!", [&] {
         context.app.EnableD = true;
         ReadNextLine(context);
-        const FieldList& d1 = ReadCardFields(context, kCardD1);
+        const FieldList& d1 = ReadCardFields(context, kCardD1, context.state.GridRow);
         Grid& grid = context.grids.fpCardD;
         context.state.GridCol = col::kDFirstD1;
         for (std::size_t i = 0; i < 6; ++i)
@@ -273,6 +273,11 @@ class CatchmentsAhead {
                 grid.setValue(c, row, read.text(c, kTemplateRow));
             grid.replaceRowsFrom(row + 1, std::move(read), kTemplateRow + 1);
         }
+        for (UnreadField field : second_.state.unread) {
+            field.place.row += row - kTemplateRow;
+            field.line += state.linesRead;
+            state.unread.push_back(std::move(field));
+        }
         state.GridRow = row + second_.state.GridRow - kTemplateRow;
         state.catchmentsReadAhead = second_.state.GridRow - kTemplateRow;
         state.GridCol = second_.state.GridCol;
@@ -303,13 +308,13 @@ void ReadCatchments(ReadingContext& context, CatchmentsAhead* ahead,
             if (stop && *stop) return;
             if (ahead && ahead->joinedAt(context)) return;
             if (IsBlankLine(ReadNextLine(context))) continue;
-            const FieldList& c = ReadCardFields(context, kCardC);
+            const FieldList& c = ReadCardFields(context, kCardC, state.GridRow);
             if (c[0].text == "E") return;
             PutCCard(context, c);
             AddRow(context.grids.fpCardC, context.platform);
 
             if (IsBlankLine(ReadNextLine(context))) continue;
-            const FieldList& d = ReadCardFields(context, kCardD);
+            const FieldList& d = ReadCardFields(context, kCardD, state.GridRow);
             PutDCard(context, d);
             if (AsksForD1(d)) {
                 Card_D1(context);

@@ -19,10 +19,28 @@ const std::string& ReadNextLine(ReadingContext& context) {
     return context.state.CardLine;
 }
 
-const FieldList& ReadCardFields(ReadingContext& context, const ReadFormat& format) {
-    FieldList& values = context.state.fields;
-    if (!FortranReadInto(context.state.CardLine, format, values))
+void NoteUnread(ReadingContext& context, const CardFormat& card, int line, int row,
+                std::size_t index, const std::string& why) {
+    const auto [first, last] = card.format.columnsOf(index);
+    const int column = index < card.gridColumns.size() ? card.gridColumns[index] : 0;
+    context.state.unread.push_back(
+        {{std::string(card.recordSet), row, column}, line, first, last, why});
+}
+
+const FieldList& ReadCardFields(ReadingContext& context, const CardFormat& card, int row) {
+    ReadingState& state = context.state;
+    FieldList& values = state.fields;
+    if (!FortranReadInto(state.CardLine, card.format, values))
         throw ReadError{kFormatError, "Invalid property value"};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!values[i].isNull()) continue;
+        const auto [first, last] = card.format.columnsOf(i);
+        const std::string_view line(state.CardLine);
+        const auto from = std::min(line.size(), static_cast<std::size_t>(first - 1));
+        const std::string text(line.substr(from, static_cast<std::size_t>(last - first + 1)));
+        NoteUnread(context, card, state.linesRead, row, i,
+                   "\"" + text + "\" is not a number; the cell is left empty");
+    }
     values = ReplaceNulls(std::move(values), FieldValue::MakeEmpty(), FieldValue::MakeEmpty());
     return values;
 }

@@ -2,12 +2,15 @@
 // a field into the current grid cell, and the readers' error trap. Internal to fileio.
 #pragma once
 
+#include "deck/CardLayouts.h"
 #include "fileio/basFileRoutines.h"
 #include "fortranio/QVFortranIO.h"
 
+#include <array>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tovan::reading {
 
@@ -30,9 +33,28 @@ bool AtEndOfDeck(const ReadingContext& context);
 // Reads the next line into CardLine; throws ReadError past the end of the file.
 const std::string& ReadNextLine(ReadingContext& context);
 
+// A card type as the readers read it: its descriptors parsed once, and where its values go.
+struct CardFormat {
+    template <std::size_t N>
+    CardFormat(const std::array<CardField, N>& layout, std::string_view set)
+        : format(ReadDescriptors(layout)), recordSet(set) {
+        for (const CardField& field : layout)
+            gridColumns.push_back(field.gridColumn);
+    }
+    ReadFormat format;
+    std::string_view recordSet;
+    std::vector<int> gridColumns; // of each value; 0 for a value no cell takes
+};
+
 // FortranRead of CardLine with ReplaceNulls applied; throws the format error for a failed card.
-// The fields live in the reading state until the next card is read.
-const FieldList& ReadCardFields(ReadingContext& context, const ReadFormat& format);
+// A field that is not a number becomes empty and is told in the reading state's findings, at
+// `row` of the card's record set. The fields live in the reading state until the next card.
+const FieldList& ReadCardFields(ReadingContext& context, const CardFormat& card, int row);
+
+// Tells in the reading state's findings that value `index` of the card read on `line`, to go
+// to `row`, was not taken: `why`, after the field's place.
+void NoteUnread(ReadingContext& context, const CardFormat& card, int line, int row,
+                std::size_t index, const std::string& why);
 
 // Writes text into the cell at (GridCol, GridRow) of `grid`, then moves GridCol on by one.
 void PutCell(ReadingContext& context, Grid& grid, std::string_view text);

@@ -15,13 +15,16 @@ using namespace reading;
 
 namespace {
 
-const ReadFormat kCardB1{ReadDescriptors(cards::kB1)};
+const CardFormat kCardB1{cards::kB1, "B1"};
 constexpr int kStormLimit = 99;
 constexpr std::size_t kFirstDepth = 2; // index of value 3, the first depth, in a card
 constexpr std::size_t kLastValue = 18; // index of value 19
 
 struct B1Card {
     FieldList values;
+    int line = 0; // in the deck
+    int row = 0;  // of the grid it goes to
+    std::string text;
     const FieldValue& storm() const { return values[0]; }
     bool hasStorm() const { return !storm().isEmpty(); }
     bool sameStormAs(const B1Card& other) const {
@@ -30,9 +33,10 @@ struct B1Card {
     }
 };
 
-B1Card ReadB1Card(ReadingContext& context) {
+B1Card ReadB1Card(ReadingContext& context, int row) {
     ReadNextLine(context);
-    return {ReadCardFields(context, kCardB1)};
+    return {ReadCardFields(context, kCardB1, row), context.state.linesRead, row,
+            context.state.CardLine};
 }
 
 void PutStormAndIdent(ReadingContext& context, const B1Card& card) {
@@ -41,11 +45,27 @@ void PutStormAndIdent(ReadingContext& context, const B1Card& card) {
     PutCell(context, context.grids.fpCardB1, CellText(card.values[1]));
 }
 
-// A B1.1 card: its depths up to the first empty one.
+// A B1.1 card: its depths up to the first empty one. Those after it are not taken, which the
+// reading's findings say.
 void PlaceFirstCard(ReadingContext& context, const B1Card& card) {
     PutStormAndIdent(context, card);
-    for (std::size_t i = kFirstDepth; i <= kLastValue && !card.values[i].isEmpty(); ++i) {
+    std::size_t i = kFirstDepth;
+    for (; i <= kLastValue && !card.values[i].isEmpty(); ++i) {
         PutCell(context, context.grids.fpCardB1, CellText(card.values[i]));
+    }
+    if (i > kLastValue) return;
+    const auto [first, last] = kCardB1.format.columnsOf(i);
+    const std::string stop = "the depths of a storm's first card are read up to its first empty "
+                             "one, in columns " +
+                             std::to_string(first) + " to " + std::to_string(last);
+    for (std::size_t after = i + 1; after <= kLastValue; ++after) {
+        if (card.values[after].isEmpty()) continue;
+        const auto [from, to] = kCardB1.format.columnsOf(after);
+        const std::string_view field = std::string_view(card.text).substr(
+            std::min(card.text.size(), static_cast<std::size_t>(from - 1)),
+            static_cast<std::size_t>(to - from + 1));
+        NoteUnread(context, kCardB1, card.line, card.row, after,
+                   "\"" + std::string(field) + "\" is not taken: " + stop);
     }
 }
 
@@ -63,11 +83,11 @@ void PlaceContinuationCard(ReadingContext& context, const B1Card& card, bool las
 
 void ReadStorms(ReadingContext& context) {
     ReadingState& state = context.state;
-    B1Card next = ReadB1Card(context);
+    B1Card next = ReadB1Card(context, state.GridRow);
     bool continuing = false;
     while (!AtEndOfDeck(context) && state.StormCardCount != kStormLimit) {
         const B1Card placed = std::move(next);
-        next = ReadB1Card(context);
+        next = ReadB1Card(context, state.GridRow + 1);
         if (!continuing) {
             if (!placed.hasStorm()) return;
             ++state.StormCardCount;

@@ -36,6 +36,7 @@ ReadOutcome ReadDeck(ReadingContext& context, std::unique_ptr<DeckSource> deck) 
     state.ReadFailed = false;
     state.cardARejected = false;
     state.linesRead = 0;
+    state.unread.clear();
     bool recordsABRead = false;
     {
         DeckGrids& grids = context.grids;

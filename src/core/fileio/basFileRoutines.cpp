@@ -1,5 +1,6 @@
 #include "fileio/basFileRoutines.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace tovan {
@@ -22,6 +23,7 @@ void Initialize(ReadingContext& context) {
         state.GridCol = 0;
         state.GridRow = 0;
         state.StormCardCount = 0;
+        state.unread.clear();
         CutBackToTemplate(context.grids.fpCardB1);
         CutBackToTemplate(context.grids.fpCardC);
         CutBackToTemplate(context.grids.fpCardD);
@@ -29,6 +31,25 @@ void Initialize(ReadingContext& context) {
     } catch (const std::exception& error) {
         context.platform.showMessage(error.what(), MessageIcon::Exclamation, "Initialize Error!");
     }
+}
+
+std::vector<Finding> UnreadFindings(const ReadingState& state) {
+    std::vector<const UnreadField*> inFileOrder;
+    for (const UnreadField& field : state.unread)
+        inFileOrder.push_back(&field);
+    std::stable_sort(inFileOrder.begin(), inFileOrder.end(), [](auto* a, auto* b) {
+        return std::pair(a->line, a->firstColumn) < std::pair(b->line, b->firstColumn);
+    });
+    std::vector<Finding> findings;
+    findings.reserve(state.unread.size());
+    for (const UnreadField* each : inFileOrder) {
+        const UnreadField& field = *each;
+        findings.push_back({FindingClass::Loss, field.place,
+                            "line " + std::to_string(field.line) + ", columns " +
+                                std::to_string(field.firstColumn) + " to " +
+                                std::to_string(field.lastColumn) + ": " + field.why});
+    }
+    return findings;
 }
 
 FieldList ReplaceNulls(FieldList values, const FieldValue& forNull, const FieldValue& forEmpty) {

@@ -6,6 +6,7 @@
 #include "deck/ApplicationState.h"
 #include "deck/RecordSets.h"
 #include "fileio/DeckSource.h"
+#include "fileio/Findings.h"
 #include "fortranio/FieldValue.h"
 #include "platform/Platform.h"
 
@@ -13,8 +14,17 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tovan {
+
+// A field of the file that the grids did not take, and why.
+struct UnreadField {
+    CellPlace place; // where it would have gone
+    int line = 0;    // in the deck
+    long firstColumn = 0, lastColumn = 0;
+    std::string why;
+};
 
 // What the readers share while a deck is read.
 struct ReadingState {
@@ -30,6 +40,9 @@ struct ReadingState {
     std::string cellText;             // the text of the field last put, when it was made
     int catchmentsReadAhead = 0;      // of those read, how many another thread read
     bool cardARejected = false;       // card A was blank or held an impossible option
+    // What the file held that the grids did not take: a field that is not a number (its cell
+    // is left empty) and a storm's depths after the first empty one.
+    std::vector<UnreadField> unread;
     // From how many bytes of catchment cards their second half is read on another thread.
     std::size_t readAheadFromBytes = 256 * 1024;
 };
@@ -42,6 +55,10 @@ struct ReadingContext {
     ApplicationState& app;
     Platform& platform;
 };
+
+// The fields the reading did not take, as findings of class Loss: "line 3, columns 15 to 18:
+// \"****\" is not a number; the cell is left empty".
+std::vector<Finding> UnreadFindings(const ReadingState& state);
 
 // Resets the reading state, cuts fpCardB1, fpCardC and fpCardD back to three rows (keeping
 // row 2 and the button row), and closes the deck file.

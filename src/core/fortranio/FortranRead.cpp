@@ -266,6 +266,14 @@ ReadFormat::ReadFormat(std::span<const std::string_view> descriptors) {
     }
 }
 
+std::pair<long, long> ReadFormat::columnsOf(std::size_t index) const {
+    long first = 1;
+    for (std::size_t i = 0; i < index && i < descriptors_.size(); ++i)
+        first += descriptors_[i].width;
+    const long width = index < descriptors_.size() ? descriptors_[index].width : 0;
+    return {first, first + width - 1};
+}
+
 ReadResult FortranRead(std::string_view line, const ReadFormat& format) {
     FieldList values;
     if (!FortranReadInto(line, format, values)) return std::nullopt;

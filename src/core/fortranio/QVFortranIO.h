@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -34,6 +35,8 @@ ReadResult FortranRead(std::string_view line, const std::vector<std::string>& de
 class ReadFormat {
   public:
     explicit ReadFormat(std::span<const std::string_view> descriptors);
+    // The first and last card column (from 1) of the value at `index`.
+    std::pair<long, long> columnsOf(std::size_t index) const;
 
   private:
     friend bool FortranReadInto(std::string_view line, const ReadFormat& format, FieldList& values);

@@ -77,12 +77,18 @@ CheckDeckPanel::~CheckDeckPanel() {
 void CheckDeckPanel::setDocument(DeckDocument* document) {
     if (document_) disconnect(document_, nullptr, this, nullptr);
     document_ = document;
+    fileFindings_.clear();
     if (document_) {
         connect(document_, &DeckDocument::contentsChanged, this, [this] {
             ++generation_;
             settle_.start(); // restarted by every change: one check per pause
         });
     }
+    checkNow();
+}
+
+void CheckDeckPanel::setFileFindings(std::vector<Finding> findings) {
+    fileFindings_ = std::move(findings);
     checkNow();
 }
 
@@ -111,6 +117,7 @@ void CheckDeckPanel::checkInBackground() {
 }
 
 void CheckDeckPanel::showFindings(std::vector<Finding> findings) {
+    findings.insert(findings.begin(), fileFindings_.begin(), fileFindings_.end());
     findings_ = std::move(findings);
     fill();
     emit findingsChanged();

@@ -30,6 +30,9 @@ class CheckDeckPanel : public QWidget {
 
     // Follows `document`; null empties the list.
     void setDocument(DeckDocument* document);
+    // Findings that do not come from the grids (what the deck's file held that its reading did
+    // not take), listed first until they are set again or the document changes.
+    void setFileFindings(std::vector<Finding> findings);
     // Checks the grids at once instead of after the pause.
     void checkNow();
     // Checks a copy of the grids on a worker thread: a large deck takes longer to check than
@@ -60,6 +63,7 @@ class CheckDeckPanel : public QWidget {
     unsigned generation_ = 0; // counts the changes, so that a late result is not shown
     QTreeWidget* list_;
     std::vector<Finding> findings_;
+    std::vector<Finding> fileFindings_;
 };
 
 // The tint of a cell with a finding of this class.

@@ -16,6 +16,7 @@ void DeckSession::read(bool shown) {
 void DeckSession::savedAs(const std::string& path) {
     document_.setFilePath(path);
     document_.markSaved();
+    reading_.unread.clear(); // the file holds the grids now
     QFile::remove(recoveryPath_);
 }
 

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <string>
+#include <vector>
 
 namespace tovan {
 
@@ -32,6 +33,8 @@ class DeckSession {
     // The read is over: the history starts here and, when the deck is shown, the file read is
     // the deck's. A file whose catchments failed to read stays open until the session goes.
     void read(bool shown);
+    // What the file held that its reading did not take; nothing once the grids are saved.
+    std::vector<Finding> fileFindings() const { return UnreadFindings(reading_); }
     // The grids were written to `path`, which is now the deck's file; nothing is kept aside.
     void savedAs(const std::string& path);
 

@@ -523,6 +523,7 @@ bool MDIfrmTovan2000::saveDeck() {
     if (result == 0) {
         recoveryWriter_.waitForDone();
         session_->savedAs(path);
+        checkPanel_->setFileFindings(session_->fileFindings());
         rememberRecent(path);
         updateStatus();
         platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
@@ -645,6 +646,7 @@ const std::string& MDIfrmTovan2000::deckPath() const {
 void MDIfrmTovan2000::afterOpen() {
     if (!editor_) return;
     session_->read(editorWindow_ && editorWindow_->isVisible());
+    checkPanel_->setFileFindings(session_->fileFindings());
     if (!session_->filePath().empty()) rememberRecent(session_->filePath());
     updateStatus();
     updateActions();
