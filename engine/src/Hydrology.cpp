@@ -350,12 +350,18 @@ std::vector<double> Convolve(const std::vector<double>& excess, const std::vecto
     return q;
 }
 
+// A flat peak's ordinates differ in their last digits only, by the order the products were
+// added in; its time is the first ordinate within this fraction of the largest, so that it
+// does not hop along the plateau with round-off.
+constexpr double kPlateauTolerance = 1e-9;
+
 Peak PeakOf(const std::vector<double>& flows, double dt) {
-    Peak peak;
-    for (std::size_t i = 0; i < flows.size(); ++i) {
-        if (flows[i] > peak.flow) peak = {flows[i], static_cast<double>(i) * dt};
-    }
-    return peak;
+    const auto largest = std::max_element(flows.begin(), flows.end());
+    if (largest == flows.end() || !(*largest > 0.0)) return {};
+    const double plateau = *largest * (1.0 - kPlateauTolerance);
+    const auto first = std::find_if(flows.begin(), largest + 1,
+                                    [plateau](double flow) { return flow >= plateau; });
+    return {*largest, static_cast<double>(first - flows.begin()) * dt};
 }
 
 double VolumeInches(const std::vector<double>& flows, double dt, double area) {

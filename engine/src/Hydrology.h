@@ -147,6 +147,7 @@ struct Peak {
     double flow = 0.0;
     double time = 0.0; // hours
 };
+// The largest flow, at the start of its plateau: the first flow within a relative 1e-9 of it.
 Peak PeakOf(const std::vector<double>& flows, double dt);
 // Volume of a hydrograph sampled every dt hours, in inches over `area` square miles.
 double VolumeInches(const std::vector<double>& flows, double dt, double area);

@@ -393,6 +393,16 @@ TEST(StormHydrograph, DoublingTheExcessDoublesThePeak) {
     EXPECT_DOUBLE_EQ(twice.time, once.time);
 }
 
+// A plateau whose ordinates differ by round-off peaks at its start, however the round-off falls;
+// a real rise later on, however small beyond the tolerance, is the peak.
+TEST(StormHydrograph, AFlatPeakIsTimedAtTheStartOfItsPlateau) {
+    const double q = 123.456;
+    EXPECT_DOUBLE_EQ(PeakOf({0.0, q, q * (1 + 1e-15), q * (1 + 3e-16), 1.0}, 0.5).time, 0.5);
+    EXPECT_DOUBLE_EQ(PeakOf({0.0, q * (1 - 1e-15), q, 1.0}, 0.5).time, 0.5);
+    EXPECT_DOUBLE_EQ(PeakOf({0.0, q, q * (1 + 1e-6), 1.0}, 0.5).time, 1.0);
+    EXPECT_DOUBLE_EQ(PeakOf({0.0, 0.0}, 0.5).flow, 0.0);
+}
+
 TEST(StormHydrograph, MoreImperviousnessNeverLowersThePeak) {
     for (const auto& [connected, receiving] : {std::pair{1.0, 0.0}, std::pair{0.4, 0.6}}) {
         double previous = 0.0;
