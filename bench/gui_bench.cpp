@@ -196,7 +196,7 @@ void BM_RecoveryWriteTenThousandCatchments(benchmark::State& state) {
     editor->document().closeStep();
     for (auto _ : state) {
         if (state.range(0) == 0) {
-            program.main->writeRecoveryInBackground();
+            program.main->session()->writeAsideInBackground();
             state.PauseTiming();
             program.main->waitForRecoveryWrites();
             state.ResumeTiming();

@@ -1,5 +1,6 @@
 // The deck open in the program: its grids and the history of their changes, the file they came
-// from, the reading state its open used and the file its unsaved state is kept aside in. One is
+// from, the reading state its open used, and the file its unsaved state is kept aside in, written
+// at most 30 s after each change (a crash loses no more) on a thread of its own. One is
 // made when a deck is created, opened or recovered and goes with its editor, so that a deck
 // opened after a Close starts from nothing, as in a program just started. The editor form, the
 // docks, the status bar and the results window are views of it.
@@ -8,15 +9,22 @@
 #include "editor/DeckDocument.h"
 #include "fileio/basFileRoutines.h"
 
+#include <QObject>
 #include <QString>
+#include <QThreadPool>
+#include <QTimer>
 #include <string>
 #include <vector>
 
 namespace tovan {
 
-class DeckSession {
+class DeckSession : public QObject {
+    Q_OBJECT
   public:
-    DeckSession();
+    static constexpr int kRecoveryDelayMs = 30'000;
+    // `parent` only finds it (its timer is "recoveryTimer"); the owner deletes it.
+    explicit DeckSession(QObject* parent);
+    ~DeckSession() override;
 
     DeckDocument& document() { return document_; }
     const DeckDocument& document() const { return document_; }
@@ -43,10 +51,22 @@ class DeckSession {
     // A deck brought back from `path`: kept aside there from now on, never saved.
     void recoveredFrom(const QString& path);
 
+    // The deck closes: what differs from its file is written aside at once (the program may be
+    // about to end), or what was kept aside is removed.
+    void keepAside();
+    void forgetKeptAside();
+    // What the delay's end does: a copy of the grids taken here, written on the worker so that
+    // typing never waits for the disk.
+    void writeAsideInBackground();
+    // Waits for a write still going.
+    void waitForRecoveryWrites() { recoveryWriter_.waitForDone(); }
+
   private:
     DeckDocument document_;
     ReadingState reading_;
     QString recoveryPath_;
+    QTimer* recoveryTimer_;
+    QThreadPool recoveryWriter_; // one thread: the writes keep their order
 };
 
 } // namespace tovan

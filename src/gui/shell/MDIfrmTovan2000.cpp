@@ -42,7 +42,7 @@ constexpr std::string_view kFolderKey = "Directory";
 MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, DeckFiles& files,
                                  QWidget* parent)
     : QMainWindow(parent), state_(state), platform_(platform), files_(files),
-      mdi_(new QMdiArea(this)), recoveryTimer_(new QTimer(this)) {
+      mdi_(new QMdiArea(this)) {
     setObjectName(QStringLiteral("MDIfrmTovan2000"));
     setWindowTitle(QStringLiteral("Tovan2000"));
     mdi_->setBackground(QColor(128, 128, 128));
@@ -60,11 +60,6 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     // The placement it was designed with, kept when the stored one cannot be used.
     resize(TwipsToPixelsX(kDefaultWidthTwips), TwipsToPixelsY(kDefaultHeightTwips));
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MDIfrmTovan2000::onSubWindowActivated);
-    recoveryTimer_->setObjectName(QStringLiteral("recoveryTimer"));
-    recoveryTimer_->setSingleShot(true);
-    recoveryTimer_->setInterval(kRecoveryDelayMs);
-    recoveryWriter_.setMaxThreadCount(1);
-    connect(recoveryTimer_, &QTimer::timeout, this, &MDIfrmTovan2000::writeRecoveryInBackground);
     buildDocks();
 }
 
@@ -74,7 +69,6 @@ MDIfrmTovan2000::~MDIfrmTovan2000() {
     disconnect(mdi_, nullptr, this, nullptr);
     disconnect(cardDock_, nullptr, this, nullptr);
     disconnect(qApp, nullptr, this, nullptr);
-    recoveryWriter_.waitForDone();
     delete editorWindow_; // the editor views the document, which goes with this window
 }
 
@@ -341,7 +335,7 @@ void MDIfrmTovan2000::onSubWindowActivated(QMdiSubWindow* window) {
 
 void MDIfrmTovan2000::loadEditor() {
     if (editor_) return;
-    session_ = std::make_unique<DeckSession>();
+    session_ = std::make_unique<DeckSession>(this);
     statusBar()->clearMessage(); // what was said of the deck before
     editor_ = new frmInput(session_->document(), state_, platform_, *this);
     connect(editor_, &QObject::destroyed, this, &MDIfrmTovan2000::dropDocumentAfterEditor,
@@ -355,10 +349,6 @@ void MDIfrmTovan2000::loadEditor() {
         connect(grid->gridModel(), &GridTableModel::activeCellMoved, this,
                 &MDIfrmTovan2000::followCaret);
     }
-    // Every change (an undo too) is written at most 30 s later; a crash loses no more.
-    connect(&history, &QUndoStack::indexChanged, this, [this] {
-        if (!recoveryTimer_->isActive()) recoveryTimer_->start();
-    });
     connect(&history, &QObject::destroyed, this, &MDIfrmTovan2000::updateActions,
             Qt::QueuedConnection);
     updateActions();
@@ -521,7 +511,6 @@ bool MDIfrmTovan2000::saveDeck() {
     platform_.setBusy(true);
     const std::int32_t result = files_.save(session_->grids(), path, platform_);
     if (result == 0) {
-        recoveryWriter_.waitForDone();
         session_->savedAs(path);
         checkPanel_->setFileFindings(session_->fileFindings());
         rememberRecent(path);
@@ -733,23 +722,13 @@ void MDIfrmTovan2000::updateStatus() {
     status_->setText(parts.join(QStringLiteral("  |  ")));
 }
 
-void MDIfrmTovan2000::writeRecoveryInBackground() {
-    if (!editor_ || !session_->differsFromFile()) return;
-    auto copy = std::make_shared<const DeckGrids>(session_->grids()); // only read from here on
-    recoveryWriter_.start([copy, path = session_->recoveryPath()] { WriteRecovery(path, *copy); });
-}
-
 // At a close the write is done at once: the program may be about to end.
 void MDIfrmTovan2000::keepUnsavedDeck() {
-    recoveryTimer_->stop();
-    recoveryWriter_.waitForDone();
-    if (editor_) WriteRecovery(session_->recoveryPath(), session_->grids());
+    if (editor_ && session_) session_->keepAside();
 }
 
 void MDIfrmTovan2000::forgetUnsavedDeck() {
-    recoveryTimer_->stop();
-    recoveryWriter_.waitForDone();
-    if (session_) QFile::remove(session_->recoveryPath());
+    if (session_) session_->forgetKeptAside();
 }
 
 // Recover opens the deck, Discard removes it, Later keeps it for the next start.
@@ -791,7 +770,6 @@ void MDIfrmTovan2000::recoverDeck(const QString& path) {
             return;
         }
     }
-    recoveryWriter_.waitForDone();
     session_->recoveredFrom(path);
     const std::string& option = editor_->grids().fpCardA.value(col::kAOption, 2);
     state_.EnableA = true;

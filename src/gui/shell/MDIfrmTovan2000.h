@@ -111,12 +111,10 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void offerRecovery();
     // Where the deck being edited is kept aside; written 30 s after a change.
     QString recoveryPath() const { return session_ ? session_->recoveryPath() : QString(); }
-    static constexpr int kRecoveryDelayMs = 30'000;
-    // What the recovery timer does: a copy of the grids taken here, written on a worker thread
-    // so that typing never waits for the disk.
-    void writeRecoveryInBackground();
     // Waits for a background write still going.
-    void waitForRecoveryWrites() { recoveryWriter_.waitForDone(); }
+    void waitForRecoveryWrites() {
+        if (session_) session_->waitForRecoveryWrites();
+    }
 
     // The editor form in its window: loaded hidden with a session of its own, shown, hidden.
     void loadEditor();
@@ -186,8 +184,6 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     QPointer<frmInput> editor_;
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
-    QTimer* recoveryTimer_;      // "recoveryTimer"
-    QThreadPool recoveryWriter_; // one thread: the writes keep their order
     QMenu* recentMenu_ = nullptr;
     QLabel* status_ = nullptr;   // "statusDeck"
     QLabel* findings_ = nullptr; // "statusFindings"
