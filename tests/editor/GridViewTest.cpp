@@ -12,6 +12,7 @@
 #include <QTest>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace tovan;
 using namespace tovan::testing;
@@ -69,6 +70,41 @@ TEST(GridView, AnErasedNumberIsClearedByTabOrEnter) {
         EXPECT_EQ(b1.grid.activeCol(), key == Qt::Key_Tab ? 4 : 3) << key;
         EXPECT_NE(QApplication::focusWidget(), editor) << key;
         if (key == Qt::Key_Tab) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    }
+}
+
+// Enter stores and goes down a row, typed into a cell or pressed on one; in an open list,
+// Enter and Tab take the highlighted item and move on.
+TEST(GridView, EnterAndTabStoreAndMoveOnAsInASpreadsheet) {
+    ShownGrid b2(MakeCardB2Grid());
+    const auto caret = [&] { return std::pair(b2.grid.activeCol(), b2.grid.activeRow()); };
+    TypeInCell(&b2.view, 4, 2, QStringLiteral("1.5"));
+    EXPECT_EQ(b2.grid.value(4, 2), "1.5");
+    EXPECT_EQ(caret(), std::pair(4, 3));
+    QTest::keyClicks(&b2.view, QStringLiteral("2"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(b2.grid.value(4, 3), "2");
+    EXPECT_EQ(caret(), std::pair(4, 4));
+    QTest::keyClick(&b2.view, Qt::Key_Return); // no editor: a step down all the same
+    EXPECT_EQ(caret(), std::pair(4, 5));
+
+    for (const auto& [key, item, to] : {std::tuple{Qt::Key_Tab, 1, std::pair(4, 2)},
+                                        std::tuple{Qt::Key_Return, 2, std::pair(3, 3)}}) {
+        b2.view.setActiveCell(3, to.second - (key == Qt::Key_Tab ? 0 : 1));
+        QTest::keyClick(&b2.view, Qt::Key_F2);
+        auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+        ASSERT_NE(combo, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([combo] { return combo->view()->isVisible(); }));
+        for (int i = combo->view()->currentIndex().row(); i < item; ++i)
+            QTest::keyClick(combo->view(), Qt::Key_Down);
+        QTest::keyClick(combo->view(), key);
+        QApplication::processEvents();
+        EXPECT_EQ(b2.grid.value(3, to.second - (key == Qt::Key_Tab ? 0 : 1)), std::to_string(item))
+            << key;
+        EXPECT_EQ(caret(), to) << key;
+        if (QApplication::focusWidget() != &b2.view)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     }
 }
 

@@ -4,9 +4,48 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QTimer>
 
 namespace tovan {
+
+namespace {
+
+// In the open list, Enter and Tab take the highlighted item and move on, as they do from any
+// other cell: Enter down a row, Tab to the next cell, Shift+Tab to the one before.
+class ListKeys : public QObject {
+  public:
+    ListKeys(QComboBox* combo, ComboCellDelegate* delegate)
+        : QObject(combo), combo_(combo), delegate_(delegate) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        const auto key = static_cast<QKeyEvent*>(event)->key();
+        QAbstractItemDelegate::EndEditHint hint = QAbstractItemDelegate::NoHint;
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            hint = QAbstractItemDelegate::SubmitModelCache;
+        } else if (key == Qt::Key_Tab) {
+            hint = QAbstractItemDelegate::EditNextItem;
+        } else if (key == Qt::Key_Backtab) {
+            hint = QAbstractItemDelegate::EditPreviousItem;
+        } else {
+            return QObject::eventFilter(watched, event);
+        }
+        const QModelIndex highlighted = combo_->view()->currentIndex();
+        if (highlighted.isValid()) combo_->setCurrentIndex(highlighted.row());
+        combo_->hidePopup();
+        emit delegate_->commitData(combo_);
+        emit delegate_->closeEditor(combo_, hint);
+        return true;
+    }
+
+  private:
+    QComboBox* combo_;
+    ComboCellDelegate* delegate_;
+};
+
+} // namespace
 
 QWidget* ComboCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                          const QModelIndex& index) const {
@@ -22,6 +61,7 @@ QWidget* ComboCellDelegate::createEditor(QWidget* parent, const QStyleOptionView
         emit const_cast<ComboCellDelegate*>(this)->commitData(editor);
         emit const_cast<ComboCellDelegate*>(this)->closeEditor(editor);
     });
+    editor->view()->installEventFilter(new ListKeys(editor, const_cast<ComboCellDelegate*>(this)));
     // The list opens with the editor, so that one click on a list cell shows its items.
     QTimer::singleShot(0, editor, [editor] {
         if (editor->isVisible()) editor->showPopup();

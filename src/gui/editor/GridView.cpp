@@ -1,11 +1,11 @@
 #include "editor/GridView.h"
 
+#include "editing/TabControl.h"
 #include "editor/CellInput.h"
 #include "editor/GridItemDelegate.h"
 #include "editor/GridLabelHeader.h"
 #include "editor/GridTableModel.h"
 #include "editor/VirtualKeys.h"
-#include "editing/TabControl.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -205,6 +205,11 @@ bool GridView::event(QEvent* event) {
 // label row (the header here) or out of the grid leaves the caret where the key found it.
 bool GridView::stepForKey(const QKeyEvent& key) {
     const int code = VirtualKeyCode(key.key()), shift = ShiftState(key.modifiers());
+    if (code == keys::kEnter && shift == keys::kNoShift && state() != EditingState) {
+        emit KeyDown(code, shift);
+        stepDownAfterEnter();
+        return true;
+    }
     const bool arrow = code >= keys::kLeft && code <= keys::kDown;
     const bool step = (shift == keys::kNoShift && (code == keys::kTab || arrow)) ||
                       (shift == keys::kShift && code == keys::kTab);
@@ -254,6 +259,7 @@ void GridView::commitData(QWidget* editor) {
 void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     const QModelIndex before = currentIndex();
     QTableView::closeEditor(editor, hint);
+    if (hint == QAbstractItemDelegate::SubmitModelCache) stepDownAfterEnter();
     const bool stepped = hint == QAbstractItemDelegate::EditNextItem ||
                          hint == QAbstractItemDelegate::EditPreviousItem;
     const QModelIndex after = currentIndex();
@@ -263,6 +269,15 @@ void GridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     }
     if (const auto change = std::exchange(pendingChange_, std::nullopt))
         emit Change(change->first, change->second);
+}
+
+// Enter commits what was typed and goes down one row, as in a spreadsheet; a locked cell or a
+// button below keeps the caret where it is.
+void GridView::stepDownAfterEnter() {
+    const int col = activeCol(), row = activeRow() + 1;
+    const QModelIndex below = model_->cellIndex(col, row);
+    if (below.isValid() && !grid().locked(col, row) && !isButtonCell(below))
+        setActiveCell(col, row);
 }
 
 // Delete clears the active cell when the key is released (the form's rule); it must not open
