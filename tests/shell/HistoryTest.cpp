@@ -111,6 +111,31 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
     }
 }
 
+// Ctrl+D over a block chosen with Shift+Down copies its top row down through the cell rules,
+// as one step.
+TEST(History, FillDownIsOneStep) {
+    Shell s;
+    s.open(Shell::example("one-hour.tvi"));
+    s.editor()->cmdB2_Click();
+    GridView* b2 = s.editor()->fpCardB2;
+    const auto depths = [b2] {
+        std::vector<std::string> column;
+        for (int row = 2; row <= 4; ++row)
+            column.push_back(b2->grid().value(col::kB2Depth, row));
+        return column;
+    };
+    const std::vector<std::string> before = depths();
+    b2->setFocus();
+    b2->setActiveCell(col::kB2Depth, 2);
+    QTest::keyClick(b2, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(b2, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(b2, Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(depths(), std::vector<std::string>(3, before[0]));
+    EXPECT_EQ(s.main->menuItem("mnuEditUndo")->text(), QStringLiteral("&Undo Fill Down"));
+    QTest::keyClick(b2, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(depths(), before);
+}
+
 TEST(History, UndoShowsTheRecordSetAndFollowsTheButtons) {
     Shell s;
     s.main->mnuFileCreate_Click();

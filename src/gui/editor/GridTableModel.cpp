@@ -203,14 +203,17 @@ bool GridTableModel::pasteCell(int col, int row, const std::string& text, PasteR
     return true;
 }
 
-GridTableModel::PasteReport GridTableModel::pasteText(int col, int row, const QString& text) {
+GridTableModel::PasteReport GridTableModel::pasteText(int col, int row, const QString& text,
+                                                      const QString& stepName) {
     const PastedBlock block = SplitPastedText(text.toStdString());
     std::size_t cells = 0, widest = 0;
     for (const auto& fields : block) {
         cells += fields.size();
         widest = std::max(widest, fields.size());
     }
-    emit stepStarting(cells == 1 ? tr("Paste of 1 cell") : tr("Paste of %1 cells").arg(cells));
+    emit stepStarting(!stepName.isEmpty() ? stepName
+                      : cells == 1        ? tr("Paste of 1 cell")
+                                          : tr("Paste of %1 cells").arg(cells));
     emit pasteBegins();
     PasteReport report;
     std::vector<std::pair<std::pair<int, int>, std::string>> settled;

@@ -61,7 +61,8 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     // keeps what was pasted into it, as its own rule left it: a rule run for one pasted cell
     // does not overwrite another. Locked cells and values a cell refuses keep their value and
     // are named in the report, as is every value that fell past the grid's edge.
-    PasteReport pasteText(int col, int row, const QString& text);
+    // `stepName` names the step for undo; by default "Paste of N cells".
+    PasteReport pasteText(int col, int row, const QString& text, const QString& stepName = {});
     // Clears the unlocked cells of the block; `stepName` names the step for undo.
     void clearBlock(const QRect& block, const QString& stepName = QStringLiteral("Delete"));
 

@@ -115,6 +115,17 @@ void GridView::pasteFromClipboard() {
     if (!text.isEmpty()) model_->pasteText(activeCol(), activeRow(), text);
 }
 
+void GridView::fillDown() {
+    const QRect block = selectedBlock();
+    if (block.height() < 2) return;
+    const QString top =
+        model_->copyText(QRect(block.left(), block.top(), block.width(), 1)).chopped(1);
+    QStringList rows;
+    for (int row = 1; row < block.height(); ++row)
+        rows << top;
+    model_->pasteText(block.left(), block.top() + 1, rows.join(QLatin1Char('\n')), tr("Fill Down"));
+}
+
 // Wide enough for the values of the column's record cells (row 2 is the template row) and
 // for the caption of a button in its last row.
 int GridView::preferredWidth(int col) const {

@@ -38,6 +38,9 @@ class GridView : public QTableView {
     void copyToClipboard() const;
     void cutToClipboard();
     void pasteFromClipboard();
+    // Copies the top row of the selection into the rows below it, as a paste would: through the
+    // rules of typing, one step for undo. Nothing with a single row selected.
+    void fillDown();
 
     // Stores what is typed in a cell editor that is still open (before a save, say).
     void commitOpenEditor();

@@ -5,11 +5,11 @@
 
 #include "deck/ApplicationState.h"
 #include "deck/RecordSets.h"
+#include "editing/CellRules.h"
+#include "editing/EditorForm.h"
 #include "editor/DeckDocument.h"
 #include "editor/EditorHost.h"
 #include "editor/GridTableModel.h"
-#include "editing/CellRules.h"
-#include "editing/EditorForm.h"
 #include "fileio/Findings.h"
 #include "platform/MessageBatch.h"
 #include "platform/Platform.h"

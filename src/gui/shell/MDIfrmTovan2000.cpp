@@ -155,6 +155,8 @@ void MDIfrmTovan2000::buildEditMenu() {
     addItem(mnuEdit_, "mnuEdit2Clear", "&Clear &All", &MDIfrmTovan2000::mnuEdit2Clear_click);
     // Added after the items of old, which keep their places.
     addSeparator(mnuEdit_, "mnuEditSep2");
+    addItem(mnuEdit_, "mnuEditFillDown", "Fill &Down", &MDIfrmTovan2000::mnuEditFillDown_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
     addItem(mnuEdit_, "mnuEditUndo", "&Undo", &MDIfrmTovan2000::mnuEditUndo_Click)
         ->setShortcut(QKeySequence::Undo);
     addItem(mnuEdit_, "mnuEditRedo", "&Redo", &MDIfrmTovan2000::mnuEditRedo_Click)
@@ -578,6 +580,12 @@ void MDIfrmTovan2000::mnuEditCopy1_Click() {
 
 void MDIfrmTovan2000::mnuEditPaste_Click() {
     TrapErrors(platform_, "mnuEditPaste Error!", [this] { clsEdit(platform_).Paste(); });
+}
+
+void MDIfrmTovan2000::mnuEditFillDown_Click() {
+    TrapErrors(platform_, "mnuEditFillDown Error!", [] {
+        if (auto* grid = qobject_cast<GridView*>(QApplication::focusWidget())) grid->fillDown();
+    });
 }
 
 void MDIfrmTovan2000::mnuEdit2Back_click() {

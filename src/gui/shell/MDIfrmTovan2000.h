@@ -58,6 +58,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void mnuEditCut_Click();
     void mnuEditCopy1_Click();
     void mnuEditPaste_Click();
+    void mnuEditFillDown_Click();
     void mnuEdit2Back_click();
     void mnuEdit2Clear_click();
     void mnuHelpAbout_Click();
