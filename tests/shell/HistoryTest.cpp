@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <fstream>
 #include <functional>
 #include <regex>
+#include <sstream>
 #include <sys/stat.h>
 
 using namespace tovan;
@@ -315,7 +317,8 @@ TEST(Conveniences, RecentDecksAndTheStatusBar) {
     s.main->resize(300, 150); // too low for the editor's grids: refused
     EXPECT_GE(s.main->mdiArea()->height(), s.editor()->minimumHeight());
     auto* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
-    EXPECT_TRUE(status->text().startsWith(QStringLiteral("new deck  |  edited  |  Record Set CD")))
+    EXPECT_TRUE(
+        status->text().startsWith(QStringLiteral("new deck  |  modified  |  Record Set CD")))
         << status->text().toStdString();
     s.platform.chosenFiles.push_back(s.path("recent.tvi"));
     s.trigger("mnuFileSave");
@@ -340,4 +343,53 @@ TEST(Conveniences, RecentDecksAndTheStatusBar) {
     EXPECT_EQ(s.main->menuItem("mnuFileCreate")->shortcut(), QKeySequence("Ctrl+N"));
     EXPECT_EQ(s.main->menuItem("mnuOpenTovan")->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(s.main->menuItem("mnuFileExit")->shortcut(), QKeySequence("Ctrl+Q"));
+}
+
+// Save to writes the deck's own file without a dialog (Ctrl+Alt+S); Save a Copy proposes the
+// name, adds .tvi to one typed without it and leaves the deck's file as it was. The status bar
+// says "modified" only while the grids differ from the file, names the record set in view and,
+// on a C or D row, the field and the catchment.
+TEST(Conveniences, SaveToSaveACopyAndWhatTheStatusBarSays) {
+    Shell s;
+    auto* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
+    const std::string deck = s.path("deck.tvi");
+    QFile::copy(QString::fromStdString(Shell::example("one-hour.tvi")),
+                QString::fromStdString(deck));
+    s.open(deck);
+    EXPECT_TRUE(s.main->menuItem("mnuFileSaveTo")->isEnabled());
+    EXPECT_EQ(s.main->menuItem("mnuFileSaveTo")->text(), QStringLiteral("Save &to deck.tvi"));
+    GridView* d = s.editor()->fpCardD;
+    s.editor()->cmdCD_Click();
+    d->setFocus();
+    d->setActiveCell(col::kDArea, 3);
+    QTest::keyClick(d, Qt::Key_Right); // a step is no change
+    EXPECT_FALSE(status->text().contains(QStringLiteral("modified")));
+    EXPECT_TRUE(status->text().contains(QStringLiteral("catchment WEST (2)")))
+        << status->text().toStdString();
+    EXPECT_TRUE(status->text().contains(QStringLiteral("Catchment Lenght (miles):")));
+
+    TypeInCell(d, col::kDArea, 3, QStringLiteral("7"));
+    EXPECT_TRUE(status->text().contains(QStringLiteral("modified")));
+    QTest::keyClick(d, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(status->text().contains(QStringLiteral("modified"))) << "undone back to the file";
+    TypeInCell(d, col::kDArea, 3, QStringLiteral("7"));
+    const std::size_t dialogs = s.platform.dialogs.size();
+    QTest::keyClick(d, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(s.platform.dialogs.size(), dialogs) << "no dialog";
+    EXPECT_FALSE(status->text().contains(QStringLiteral("modified")));
+    EXPECT_EQ(s.texts().back(), "Save operation was sucessful.");
+    std::ifstream saved(deck, std::ios::binary);
+    std::stringstream text;
+    text << saved.rdbuf();
+    EXPECT_NE(text.str().find("   7."), std::string::npos) << text.str();
+
+    s.platform.chosenFiles.push_back(s.path("copy"));
+    s.trigger("mnuFileSaveCopy");
+    EXPECT_EQ(s.platform.dialogs.back().fileName, "deck.tvi");
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(s.path("copy.tvi"))));
+    EXPECT_EQ(s.main->deckPath(), deck) << "a copy leaves the deck's file";
+
+    s.editor()->cmdB2_Click();
+    EXPECT_TRUE(status->text().contains(QStringLiteral("Record Set B2")))
+        << status->text().toStdString();
 }

@@ -410,6 +410,7 @@ void frmInput::showOnly(GridView* grid, const char* title) {
     Clear();
     grid->show();
     lblTitle->setText(QString::fromLatin1(title));
+    emit recordSetShown();
 }
 
 void frmInput::cmdA_Click() {
@@ -451,6 +452,7 @@ void frmInput::cmdCD_Click() {
         fpCardC->show();
         fpCardD->show();
         lblTitle->setText(QStringLiteral("Record Set CD"));
+        emit recordSetShown();
         cmdBack->setEnabled(true);
     });
 }
@@ -609,6 +611,7 @@ void frmInput::enableCDButton() {
 
 void frmInput::setTitle(std::string_view title) {
     lblTitle->setText(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
+    emit recordSetShown();
 }
 
 // The calculator writes the composite slope into the record D grid by code; the deck counts as

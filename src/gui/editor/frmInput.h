@@ -83,6 +83,10 @@ class frmInput : public QWidget, public EditorForm {
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+  signals:
+    // Another record set came into view (its name is in lblTitle).
+    void recordSetShown();
+
   private:
     void buildControls();
     void connectGrids();

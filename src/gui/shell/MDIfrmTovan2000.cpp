@@ -36,6 +36,7 @@ namespace {
 
 constexpr std::string_view kDialogSection = "CommonDialog";
 constexpr std::string_view kFolderKey = "Directory";
+constexpr const char* kDeckFilter = "Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*";
 
 } // namespace
 
@@ -131,6 +132,10 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileSave", "&Save", &MDIfrmTovan2000::mnuFileSave_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
     addItem(file, "mnuFileSaveAs", "S&ave As");
+    // Added beside the items of old: the deck's own file without a dialog, and a copy.
+    addItem(file, "mnuFileSaveTo", "Save &to", &MDIfrmTovan2000::mnuFileSaveTo_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    addItem(file, "mnuFileSaveCopy", "Save a Cop&y...", &MDIfrmTovan2000::mnuFileSaveCopy_Click);
     addSeparator(file, "mnuSep3");
     addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
     addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
@@ -340,6 +345,7 @@ void MDIfrmTovan2000::loadEditor() {
     session_ = std::make_unique<DeckSession>(this);
     statusBar()->clearMessage(); // what was said of the deck before
     editor_ = new frmInput(session_->document(), state_, platform_, *this);
+    connect(editor_, &frmInput::recordSetShown, this, &MDIfrmTovan2000::updateStatus);
     connect(editor_, &QObject::destroyed, this, &MDIfrmTovan2000::dropDocumentAfterEditor,
             Qt::QueuedConnection);
     QUndoStack& history = session_->document().undoStack();
@@ -501,22 +507,30 @@ bool MDIfrmTovan2000::saveDeck() {
     editor_->commitPendingEdit();
     FileDialogRequest request;
     request.title = "Save Files";
-    request.filter = "Tovan2000 Files (*.tvi)|*.tvi|All Files (*.*)|*.*";
+    request.filter = kDeckFilter;
     request.initialDirectory = platform_.setting(kDialogSection, kFolderKey, "C:\\");
     const auto chosen = platform_.chooseFileToSave(request);
     if (!chosen) {
         platform_.setBusy(false);
         return false;
     }
-    const std::string& path = *chosen;
-    platform_.saveSetting(kDialogSection, kFolderKey, FolderOf(path));
+    platform_.saveSetting(kDialogSection, kFolderKey, FolderOf(*chosen));
+    return writeDeck(*chosen, AfterSave::FileIsTheDeck);
+}
+
+// Through the save rules and their messages, as File > Save writes; the deck's file becomes
+// the one written unless it was a copy.
+bool MDIfrmTovan2000::writeDeck(const std::string& path, AfterSave after) {
     platform_.setBusy(true);
     const std::int32_t result = files_.save(session_->grids(), path, platform_);
     if (result == 0) {
-        session_->savedAs(path);
-        checkPanel_->setFileFindings(session_->fileFindings());
+        if (after == AfterSave::FileIsTheDeck) {
+            session_->savedAs(path);
+            checkPanel_->setFileFindings(session_->fileFindings());
+        }
         rememberRecent(path);
         updateStatus();
+        updateActions();
         platform_.showMessage("Save operation was sucessful.", MessageIcon::Information,
                               "SaveFile");
     } else {
@@ -525,6 +539,41 @@ bool MDIfrmTovan2000::saveDeck() {
     }
     platform_.setBusy(false);
     return result == 0;
+}
+
+// File > Save to <file>: the deck's own file, without a dialog; a deck without one is saved as
+// File > Save saves it.
+void MDIfrmTovan2000::mnuFileSaveTo_Click() {
+    TrapErrors(platform_, "mnuFileSaveTo Error!", [this] {
+        if (!editor_ || deckPath().empty()) {
+            saveDeck();
+            return;
+        }
+        editor_->commitPendingEdit();
+        writeDeck(deckPath(), AfterSave::FileIsTheDeck);
+    });
+}
+
+// File > Save a Copy...: the dialog with the deck's name filled in; a name typed without an
+// extension gets ".tvi". The deck's file stays the one it was.
+void MDIfrmTovan2000::mnuFileSaveCopy_Click() {
+    TrapErrors(platform_, "mnuFileSaveCopy Error!", [this] {
+        if (!editor_) return;
+        editor_->commitPendingEdit();
+        FileDialogRequest request;
+        request.title = "Save a Copy";
+        request.filter = kDeckFilter;
+        request.initialDirectory = deckPath().empty()
+                                       ? platform_.setting(kDialogSection, kFolderKey, "C:\\")
+                                       : FolderOf(deckPath());
+        request.fileName = deckPath().substr(FolderOf(deckPath()).size());
+        const auto chosen = platform_.chooseFileToSave(request);
+        if (!chosen) return;
+        std::string path = *chosen;
+        const std::string name = path.substr(FolderOf(path).size());
+        if (name.find('.') == std::string::npos) path += ".tvi";
+        writeDeck(path, AfterSave::FileStays);
+    });
 }
 
 void MDIfrmTovan2000::mnuFileRun_click() {
@@ -619,8 +668,15 @@ void MDIfrmTovan2000::updateActions() {
         item->setVisible(menus_.shown(name));
         if (NeverAvailable(name)) item->setEnabled(false);
     }
-    for (const char* name : {"mnuFileSave", "mnuFileRunDeck"})
+    for (const char* name : {"mnuFileSave", "mnuFileRunDeck", "mnuFileSaveCopy"})
         menuItem(name)->setEnabled(deckShown);
+    const std::string& file = deckPath();
+    QAction* saveTo = menuItem("mnuFileSaveTo");
+    saveTo->setEnabled(deckShown && !file.empty());
+    saveTo->setText(file.empty()
+                        ? QStringLiteral("Save &to")
+                        : QStringLiteral("Save &to %1")
+                              .arg(QString::fromLocal8Bit(file.substr(FolderOf(file).size()))));
     QAction* undo = menuItem("mnuEditUndo");
     QAction* redo = menuItem("mnuEditRedo");
     QUndoStack* stack = editor_ && session_ ? &session_->document().undoStack() : nullptr;
@@ -719,13 +775,21 @@ void MDIfrmTovan2000::updateStatus() {
     }
     const std::string& path = session_->filePath();
     QStringList parts{path.empty() ? QStringLiteral("new deck") : QString::fromLocal8Bit(path)};
-    if (state_.DeckChanged) parts << QStringLiteral("edited");
+    // Modified: the grids differ from the file read or saved last (undoing back clears it).
+    if (session_->differsFromFile()) parts << QStringLiteral("modified");
     parts << editor_->lblTitle->text();
     if (auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
         grid && editor_->isAncestorOf(grid) && grid->activeRow() > 1) {
-        parts << QStringLiteral("row %1, column %2")
-                     .arg(grid->activeRow() - 1)
-                     .arg(grid->activeCol());
+        const int col = grid->activeCol(), row = grid->activeRow();
+        parts << QStringLiteral("row %1, column %2").arg(row - 1).arg(col);
+        const QString label = QString::fromLatin1(grid->grid().value(col, 1)).trimmed();
+        if (!label.isEmpty()) parts << (label.size() > 48 ? label.left(47) + QChar(0x2026) : label);
+        const Grid& c = session_->grids().fpCardC;
+        if ((grid == editor_->fpCardC || grid == editor_->fpCardD) && row < c.maxRows()) {
+            parts << QStringLiteral("catchment %1 (%2)")
+                         .arg(QString::fromLatin1(c.value(col::kCIdent, row)).trimmed(),
+                              QString::fromLatin1(c.value(col::kCNumber, row)));
+        }
     }
     status_->setText(parts.join(QStringLiteral("  |  ")));
 }

@@ -53,6 +53,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void mnuOpenTovan_Click();
     void mnuFileClose_Click();
     void mnuFileSave_Click() override;
+    void mnuFileSaveTo_Click();
+    void mnuFileSaveCopy_Click();
     void mnuFileRun_click();
     void mnuFileExit_Click();
     void mnuEditCut_Click();
@@ -169,6 +171,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     bool closeLoadedDeck();
     void backToCover();
     bool saveDeck(); // true when the deck was written
+    enum class AfterSave { FileIsTheDeck, FileStays };
+    bool writeDeck(const std::string& path, AfterSave after);
     void MDIForm_Activate();
     void MDIForm_QueryUnload();
 
