@@ -6,9 +6,12 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QScrollBar>
+#include <QTimer>
 #include <fstream>
 #include <functional>
 #include <regex>
@@ -392,4 +395,43 @@ TEST(Conveniences, SaveToSaveACopyAndWhatTheStatusBarSays) {
     s.editor()->cmdB2_Click();
     EXPECT_TRUE(status->text().contains(QStringLiteral("Record Set B2")))
         << status->text().toStdString();
+}
+
+// Ctrl+G takes the caret to a catchment by identification (any case) or number, in both
+// grids; each D row names its catchment in the row header, and the two grids scroll together.
+TEST(Conveniences, GoToCatchmentAndTheNamedDRows) {
+    Shell s;
+    s.open(Shell::example("one-hour.tvi"));
+    GridView* c = s.editor()->fpCardC;
+    GridView* d = s.editor()->fpCardD;
+    const auto goTo = [&](const char* typed) {
+        QTimer::singleShot(0, [typed] {
+            auto* ask = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(ask, nullptr);
+            QTest::keyClicks(ask->findChild<QLineEdit*>(), QString::fromLatin1(typed));
+            QTest::keyClick(ask->findChild<QLineEdit*>(), Qt::Key_Return);
+        });
+        s.main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(s.main.get()));
+        QTest::keyClick(s.main.get(), Qt::Key_G, Qt::ControlModifier);
+        s.main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(s.main.get()));
+    };
+    goTo("park");
+    EXPECT_EQ(std::pair(d->activeCol(), d->activeRow()), std::pair(col::kDArea, 4));
+    EXPECT_EQ(c->activeRow(), 4);
+    EXPECT_EQ(d->gridModel()->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(),
+              QStringLiteral("3 PARK"));
+    QLabel* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [status] { return status->text().contains(QStringLiteral("catchment PARK (3)")); }))
+        << status->text().toStdString();
+    goTo("2");
+    EXPECT_EQ(d->activeRow(), 3);
+    goTo("NORTH");
+    EXPECT_EQ(s.texts().back(), "There is no catchment NORTH in record set C.");
+    c->verticalScrollBar()->setMaximum(10);
+    d->verticalScrollBar()->setMaximum(10);
+    d->verticalScrollBar()->setValue(1);
+    EXPECT_EQ(c->verticalScrollBar()->value(), 1);
 }

@@ -1,5 +1,7 @@
 #include "deck/RecordSets.h"
 
+#include <cctype>
+
 namespace tovan {
 
 namespace {
@@ -238,5 +240,33 @@ Grid MakeCardDGrid() {
 DeckGrids::DeckGrids()
     : fpCardA(MakeCardAGrid()), fpCardB1(MakeCardB1Grid()), fpCardB2(MakeCardB2Grid()),
       fpCardC(MakeCardCGrid()), fpCardD(MakeCardDGrid()) {}
+
+namespace {
+
+std::string Folded(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    std::string folded(text);
+    for (char& c : folded)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+} // namespace
+
+int CatchmentRowOf(const DeckGrids& grids, std::string_view wanted) {
+    const Grid& c = grids.fpCardC;
+    const std::string sought = Folded(wanted);
+    if (sought.empty()) return 0;
+    const int last = c.maxRows() - 1; // the button row holds no catchment
+    for (int row = kTemplateRow; row <= last; ++row) {
+        if (Folded(c.value(col::kCIdent, row)) == sought) return row;
+    }
+    for (int row = kTemplateRow; row <= last; ++row) {
+        if (Folded(c.value(col::kCNumber, row)) == sought) return row;
+    }
+    return 0;
+}
 
 } // namespace tovan

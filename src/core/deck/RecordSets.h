@@ -6,6 +6,7 @@
 #include "deck/Grid.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tovan {
@@ -34,6 +35,10 @@ const std::vector<std::string>& PrintOptionItems();
 const std::vector<std::string>& RationalFormulaItems();
 const std::vector<std::string>& DciaLevelItems();
 const std::vector<std::string>& UseCardD1Items();
+
+// The row of the first catchment whose identification is `wanted` (blanks and case ignored) or,
+// failing that, whose identification number is; 0 when there is none.
+int CatchmentRowOf(const DeckGrids& grids, std::string_view wanted);
 
 // Row 1 of a grid and its last row in the grids that end in a button row.
 inline constexpr int kLabelRow = 1;

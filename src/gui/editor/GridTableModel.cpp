@@ -114,11 +114,17 @@ bool GridTableModel::isButtonRow(int row) const {
     return false;
 }
 
+void GridTableModel::rowNamesChanged() {
+    if (rowCount() > 0) emit headerDataChanged(Qt::Vertical, 0, rowCount() - 1);
+}
+
 QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Vertical) {
         const int row = gridRow(section);
         if (role != Qt::DisplayRole || isButtonRow(row)) return {};
-        return QString::number(row - firstRow_ + 1);
+        const QString number = QString::number(row - firstRow_ + 1);
+        const QString name = rowName_ ? rowName_(row) : QString();
+        return name.isEmpty() ? number : number + QLatin1Char(' ') + name;
     }
     const int col = gridCol(section);
     if (firstRow_ == 1) return {};

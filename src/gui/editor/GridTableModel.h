@@ -78,6 +78,10 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     const CellMark* markAt(int col, int row) const;
     // The help of the field in a grid column, for the tooltips of its label and its cells.
     void setFieldHelp(std::function<QString(int col)> help) { help_ = std::move(help); }
+    // A name shown after a record's number in the row header (the D grid names the catchment of
+    // each row); rowNamesChanged tells the header to show them again.
+    void setRowName(std::function<QString(int row)> name) { rowName_ = std::move(name); }
+    void rowNamesChanged();
 
   signals:
     // The user changed one cell (the grid's change event), in grid column and row.
@@ -112,6 +116,7 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     int firstRow_;
     CellMarks marks_;
     std::function<QString(int col)> help_;
+    std::function<QString(int row)> rowName_;
 };
 
 } // namespace tovan

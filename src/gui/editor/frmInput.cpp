@@ -102,6 +102,22 @@ void frmInput::buildControls() {
             return QString::fromLatin1(FieldHelpText(set, col));
         });
     }
+    // With many catchments only a few D rows show: each names its catchment from record C, and
+    // the two grids scroll together, so the caret's row is never anonymous.
+    fpCardD->gridModel()->setRowName([this](int row) {
+        return QString::fromLatin1(grids_.fpCardC.value(col::kCIdent, row)).trimmed();
+    });
+    connect(fpCardC->gridModel(), &QAbstractItemModel::dataChanged, fpCardD->gridModel(),
+            [this](const QModelIndex& from, const QModelIndex& to) {
+                const int ident = col::kCIdent;
+                if (fpCardC->gridModel()->gridCol(from.column()) <= ident &&
+                    fpCardC->gridModel()->gridCol(to.column()) >= ident)
+                    fpCardD->gridModel()->rowNamesChanged();
+            });
+    for (auto [one, other] : {std::pair(fpCardC, fpCardD), std::pair(fpCardD, fpCardC)}) {
+        connect(one->verticalScrollBar(), &QScrollBar::valueChanged, other->verticalScrollBar(),
+                &QScrollBar::setValue);
+    }
     // Each grid's label row is its header, so it stays in view while the records scroll
     // (fpCardA's one record never scrolls at all).
 
@@ -321,6 +337,14 @@ GridView* frmInput::currentGridView() const {
 void frmInput::showCell(const CellPlace& place) {
     if (GridView* view = gridView(place.recordSet))
         showUndoneCell(&view->grid(), std::max(place.col, 1), place.row);
+}
+
+void frmInput::showCatchment(int row) {
+    cmdCD_Click();
+    fpCardC->setActiveCell(col::kCIdent, row);
+    fpCardD->setFocus();
+    fpCardD->setActiveCell(col::kDArea, row);
+    fpCardC->scrollTo(fpCardC->gridModel()->cellIndex(col::kCIdent, row));
 }
 
 void frmInput::markFindings(const std::vector<Finding>& findings) {

@@ -43,6 +43,8 @@ class frmInput : public QWidget, public EditorForm {
 
     // Shows the record set of `place` with its cell selected (the whole row: its first column).
     void showCell(const CellPlace& place);
+    // Shows record set CD with the caret on the catchment of `row`, in both grids.
+    void showCatchment(int row);
     // Tints the cells with a finding and puts the finding in their tooltips.
     void markFindings(const std::vector<Finding>& findings);
     // The grid view of a record set ("A", "B1", "B2", "C" or "D"); null for another name.

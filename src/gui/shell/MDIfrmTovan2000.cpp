@@ -27,6 +27,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QInputDialog>
 #include <QStatusBar>
 #include <memory>
 
@@ -162,6 +163,8 @@ void MDIfrmTovan2000::buildEditMenu() {
     addSeparator(mnuEdit_, "mnuEditSep2");
     addItem(mnuEdit_, "mnuEditFillDown", "Fill &Down", &MDIfrmTovan2000::mnuEditFillDown_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    addItem(mnuEdit_, "mnuEditGoTo", "&Go To Catchment...", &MDIfrmTovan2000::mnuEditGoTo_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
     addItem(mnuEdit_, "mnuEditUndo", "&Undo", &MDIfrmTovan2000::mnuEditUndo_Click)
         ->setShortcut(QKeySequence::Undo);
     addItem(mnuEdit_, "mnuEditRedo", "&Redo", &MDIfrmTovan2000::mnuEditRedo_Click)
@@ -637,6 +640,27 @@ void MDIfrmTovan2000::mnuEditFillDown_Click() {
     });
 }
 
+// Edit > Go To Catchment: by identification or number, in a box of its own.
+void MDIfrmTovan2000::mnuEditGoTo_Click() {
+    TrapErrors(platform_, "mnuEditGoTo Error!", [this] {
+        if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) return;
+        QInputDialog ask(this);
+        ask.setObjectName(QStringLiteral("goToCatchment"));
+        ask.setWindowTitle(tr("Go To Catchment"));
+        ask.setLabelText(tr("Catchment identification or number:"));
+        if (ask.exec() != QDialog::Accepted) return;
+        const std::string wanted = ask.textValue().toStdString();
+        const int row = CatchmentRowOf(session_->grids(), wanted);
+        if (row == 0) {
+            platform_.showMessage("There is no catchment " + wanted + " in record set C.",
+                                  MessageIcon::Information, "Go To Catchment");
+            return;
+        }
+        editor_->showCatchment(row);
+        updateStatus();
+    });
+}
+
 void MDIfrmTovan2000::mnuEdit2Back_click() {
     TrapErrors(platform_, "mnuEdit2Back_Click Error!", [] {
         auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
@@ -779,7 +803,7 @@ void MDIfrmTovan2000::updateStatus() {
     if (session_->differsFromFile()) parts << QStringLiteral("modified");
     parts << editor_->lblTitle->text();
     if (auto* grid = qobject_cast<GridView*>(QApplication::focusWidget());
-        grid && editor_->isAncestorOf(grid) && grid->activeRow() > 1) {
+        grid && editor_->isAncestorOf(grid) && grid->isVisible() && grid->activeRow() > 1) {
         const int col = grid->activeCol(), row = grid->activeRow();
         parts << QStringLiteral("row %1, column %2").arg(row - 1).arg(col);
         const QString label = QString::fromLatin1(grid->grid().value(col, 1)).trimmed();
