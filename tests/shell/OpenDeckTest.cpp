@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUrl>
 
 using namespace tovan;
@@ -50,6 +51,13 @@ TEST(OpenDeck, ADroppedDeckOpensAfterTheOfferToSaveTheEditedOne) {
     ASSERT_TRUE(s.editorShown());
     EXPECT_EQ(s.texts(), std::vector<std::string>{"Do you Want to save?"});
     EXPECT_TRUE(s.editor()->cmdB1->isEnabled()) << "the dropped deck is the one shown";
+
+    ASSERT_TRUE(Drop(s, {QString::fromStdString(Shell::example("one-hour.tvi")),
+                         QString::fromStdString(Shell::example("hyetograph.tvi"))}));
+    EXPECT_TRUE(s.editor()->cmdB2->isEnabled()) << "the first of several";
+    EXPECT_TRUE(s.main->statusBar()->currentMessage().contains(
+        QStringLiteral("not opened: hyetograph.tvi")))
+        << s.main->statusBar()->currentMessage().toStdString();
 }
 
 TEST(OpenDeck, OneHourExampleOpensOnRecordSetAWithB2Offered) {

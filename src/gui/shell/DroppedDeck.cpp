@@ -14,30 +14,43 @@ namespace tovan {
 
 namespace {
 
-// The first local file of the drop whose name ends in .tvi (any case), or empty.
-QString DroppedDeck(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls()) return {};
+// The local files of the drop whose names end in .tvi (any case), in the drop's order.
+QStringList DroppedDecks(const QMimeData* data) {
+    QStringList decks;
+    if (data == nullptr || !data->hasUrls()) return decks;
     for (const QUrl& url : data->urls()) {
         const QString path = url.toLocalFile();
         if (!path.isEmpty() &&
             QFileInfo(path).suffix().compare(QStringLiteral("tvi"), Qt::CaseInsensitive) == 0)
-            return path;
+            decks << path;
     }
-    return {};
+    return decks;
 }
 
 } // namespace
 
 void MDIfrmTovan2000::dragEnterEvent(QDragEnterEvent* event) {
-    if (DroppedDeck(event->mimeData()).isEmpty()) return event->ignore();
+    if (DroppedDecks(event->mimeData()).isEmpty()) return event->ignore();
     event->acceptProposedAction();
 }
 
+// One deck is edited at a time: of several dropped, the first opens and the status bar says
+// which were left.
 void MDIfrmTovan2000::dropEvent(QDropEvent* event) {
-    const QString path = DroppedDeck(event->mimeData());
-    if (path.isEmpty()) return event->ignore();
+    const QStringList decks = DroppedDecks(event->mimeData());
+    if (decks.isEmpty()) return event->ignore();
     event->acceptProposedAction();
-    openDeck(QFileInfo(path).absoluteFilePath().toStdString());
+    openDeck(QFileInfo(decks.front()).absoluteFilePath().toStdString());
+    if (decks.size() > 1) {
+        QStringList left;
+        for (qsizetype i = 1; i < decks.size(); ++i)
+            left << QFileInfo(decks[i]).fileName();
+        showStatus(tr("%1 decks were dropped; %2 is open, one deck is edited at a time (not "
+                      "opened: %3)")
+                       .arg(decks.size())
+                       .arg(QFileInfo(decks.front()).fileName(), left.join(QStringLiteral(", ")))
+                       .toStdString());
+    }
 }
 
 } // namespace tovan
