@@ -240,6 +240,28 @@ TEST(MainWindow, TechnicalSupportClosedWithEscapeBringsTheRunFormBack) {
     runForm->close();
 }
 
+// The run form's first Browse starts in the folder of the deck opened last.
+TEST(MainWindow, RunFormBrowseStartsInTheDecksFolder) {
+    Shell s;
+    const std::string deck = s.path("deck.tvi");
+    QFile::copy(QString::fromStdString(Shell::example("one-hour.tvi")),
+                QString::fromStdString(deck));
+    s.open(deck);
+    s.platform.answers.push_back(Answer::No);
+    s.trigger("mnuFileClose");
+    QTimer::singleShot(0, [] {
+        auto* runForm = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(runForm, nullptr);
+        QTest::mouseClick(runForm->findChild<QPushButton*>(QStringLiteral("cmdBrowse")),
+                          Qt::LeftButton);
+        runForm->close();
+    });
+    const std::size_t before = s.platform.dialogs.size();
+    s.trigger("mnuFileRun");
+    ASSERT_GT(s.platform.dialogs.size(), before);
+    EXPECT_EQ(s.platform.dialogs.back().initialDirectory, FolderOf(deck));
+}
+
 // OK writes into the last catchment, as it always did; the calculator now says so, and Apply
 // writes into the catchment the caret is on, as one step, with the status bar saying where.
 TEST(MainWindow, BuildSlopeNamesWhereItWritesAndAppliesToTheCaretsCatchment) {

@@ -22,9 +22,10 @@ FileDialogRequest RunFormModel::dialogRequest() const {
     request.title = form::kDialogTitle;
     request.filter = form::kDialogFilter;
     request.defaultExtension = form::kDialogExtension;
-    request.initialDirectory = lastFullName_.empty()
-                                   ? FirstDialogFolder()
-                                   : TextFromPath(PathFromText(lastFullName_).parent_path());
+    request.initialDirectory = !lastFullName_.empty()
+                                   ? TextFromPath(PathFromText(lastFullName_).parent_path())
+                               : !deckFolder_.empty() ? deckFolder_
+                                                      : FirstDialogFolder();
     return request;
 }
 

@@ -57,6 +57,9 @@ class RunFormModel {
     // Which existing files a run with the names as typed would replace ("The run replaces
     // storm.tvo and storm.results.json."), or nothing; shown before the run, beside the boxes.
     std::string replacedCaption() const;
+    // The folder of the deck open in the editor: the first Browse starts there instead of in
+    // the default folder. Empty for none.
+    void setDeckFolder(std::string folder) { deckFolder_ = std::move(folder); }
 
     // Browse: the file dialog, then the chosen file and its folder shown; a cancelled dialog
     // clears the entries. Returns true when a file was chosen.
@@ -82,6 +85,7 @@ class RunFormModel {
     RunFormState state_ = RunFormState::Empty;
     std::string inputCaption_, outputCaption_;
     std::string lastFullName_; // the dialog's file name, kept between choices
+    std::string deckFolder_;
     std::filesystem::path folder_;
 };
 

@@ -42,6 +42,8 @@ class frmTOVAN98 : public QDialog {
 
     // Shows the form modally over its parent and returns when it is unloaded or hidden.
     void showModal();
+    // The first Browse starts in this folder (the open deck's).
+    void setDeckFolder(const std::string& folder) { model_.setDeckFolder(folder); }
 
   signals:
     // Help > About: the form has hidden itself and will not come back (it deletes itself);

@@ -23,11 +23,11 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QInputDialog>
 #include <QStatusBar>
 #include <memory>
 
@@ -582,6 +582,10 @@ void MDIfrmTovan2000::mnuFileSaveCopy_Click() {
 void MDIfrmTovan2000::mnuFileRun_click() {
     TrapErrors(platform_, "mnuFileRun_Click Error!", [this] {
         auto* form = new run::frmTOVAN98(this, platform_); // deletes itself when unloaded
+        // The deck's folder: the open deck's, or else that of the deck opened or saved last.
+        form->setDeckFolder(!deckPath().empty()
+                                ? FolderOf(deckPath())
+                                : platform_.setting(kDialogSection, kFolderKey, ""));
         connect(form, &run::frmTOVAN98::aboutRequested, this, &MDIfrmTovan2000::mnuHelpAbout_Click);
         // An engine other than ours writes no results file; its runs end as they always did.
         connect(form, &run::frmTOVAN98::runCompleted, this, [this](const QString& results) {
