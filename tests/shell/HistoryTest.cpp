@@ -423,9 +423,9 @@ TEST(Conveniences, GoToCatchmentAndTheNamedDRows) {
     EXPECT_EQ(d->gridModel()->headerData(2, Qt::Vertical, Qt::DisplayRole).toString(),
               QStringLiteral("3 PARK"));
     QLabel* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [status] { return status->text().contains(QStringLiteral("catchment PARK (3)")); }))
-        << status->text().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([status] {
+        return status->text().contains(QStringLiteral("catchment PARK (3)"));
+    })) << status->text().toStdString();
     goTo("2");
     EXPECT_EQ(d->activeRow(), 3);
     goTo("NORTH");
@@ -434,4 +434,62 @@ TEST(Conveniences, GoToCatchmentAndTheNamedDRows) {
     d->verticalScrollBar()->setMaximum(10);
     d->verticalScrollBar()->setValue(1);
     EXPECT_EQ(c->verticalScrollBar()->value(), 1);
+}
+
+// Edit > Insert Record and Delete Record: a catchment's C, D and D1 cards together and a B1
+// storm with all its cards, nothing renumbered, each one step that undoes and redoes whole.
+TEST(History, InsertAndDeleteRecordAreOneStepEach) {
+    Shell s;
+    s.open(Shell::example("one-hour.tvi"));
+    const Grid& c = s.editor()->grids().fpCardC;
+    const Grid& d = s.editor()->grids().fpCardD;
+    const auto idents = [&c] {
+        std::vector<std::string> names;
+        for (int row = 2; row < c.maxRows(); ++row)
+            names.push_back(
+                QString::fromStdString(c.value(col::kCIdent, row)).trimmed().toStdString());
+        return names;
+    };
+    const auto stepAndBack = [&s](const char* item, const QString& undoText) {
+        const std::string before = Dump(s);
+        s.trigger(item);
+        QApplication::processEvents();
+        const std::string after = Dump(s);
+        EXPECT_NE(after, before);
+        EXPECT_EQ(s.main->menuItem("mnuEditUndo")->text(), undoText);
+        s.trigger("mnuEditUndo");
+        EXPECT_EQ(Dump(s), before);
+        s.trigger("mnuEditRedo");
+        EXPECT_EQ(Dump(s), after);
+    };
+    s.editor()->cmdCD_Click();
+    s.editor()->fpCardD->setFocus();
+    s.editor()->fpCardD->setActiveCell(col::kDArea, 3); // WEST, which has a D1 card
+    stepAndBack("mnuEditInsertRecord", QStringLiteral("&Undo Insert Catchment"));
+    EXPECT_EQ(idents(), (std::vector<std::string>{"EAST", "", "WEST", "PARK", ""}));
+    EXPECT_FALSE(d.locked(col::kDFirstD1, 4)) << "WEST keeps its D1 card";
+    EXPECT_EQ(d.value(col::kDArea, 4), "0.62");
+    s.editor()->fpCardD->setFocus();
+    s.editor()->fpCardD->setActiveCell(col::kDArea, 4);
+    stepAndBack("mnuEditDeleteRecord", QStringLiteral("&Undo Delete Catchment"));
+    EXPECT_EQ(idents(), (std::vector<std::string>{"EAST", "", "PARK", ""}));
+    EXPECT_EQ(d.value(col::kDArea, 4), "0.2") << "PARK's D row moved up with its C row";
+
+    Shell b;
+    b.open(Shell::example("hyetograph.tvi"));
+    b.editor()->cmdB1_Click();
+    const Grid& b1 = b.editor()->grids().fpCardB1;
+    std::vector<std::string> storms;
+    for (int row = 2; row < b1.maxRows(); ++row)
+        storms.push_back(b1.value(col::kB1Storm, row));
+    const int second =
+        static_cast<int>(std::find(storms.begin(), storms.end(), "2") - storms.begin()) + 2;
+    const auto cards = std::count(storms.begin(), storms.end(), "2");
+    ASSERT_GT(cards, 1) << "storm 2 of the example has several cards";
+    b.editor()->fpCardB1->setFocus();
+    b.editor()->fpCardB1->setActiveCell(3, second + 1);
+    b.trigger("mnuEditDeleteRecord");
+    QApplication::processEvents();
+    EXPECT_EQ(b1.maxRows(), static_cast<int>(storms.size()) + 2 - static_cast<int>(cards));
+    EXPECT_EQ(b.main->menuItem("mnuEditUndo")->text(), QStringLiteral("&Undo Delete Storm"));
 }

@@ -61,4 +61,12 @@ void AddRow(Grid& grid, Platform& platform) {
     grid.setRow(rememberedRow);
 }
 
+void InsertRecordRow(Grid& grid, int row) {
+    const int rememberedRow = grid.row();
+    grid.insertRows(row, 1);
+    // The template row's look; the template row itself moved down when the row went above it.
+    grid.setRowLook(row, row == kTemplateRow ? kTemplateRow + 1 : kTemplateRow, NewRowLook);
+    grid.setRow(rememberedRow);
+}
+
 } // namespace tovan

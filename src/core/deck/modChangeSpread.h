@@ -15,4 +15,9 @@ namespace tovan {
 // Errors are reported with the title "AddRow Error!"; the grid's current row is kept.
 void AddRow(Grid& grid, Platform& platform);
 
+// Inserts one empty record row at `row` (a record row: from row 2 to the last row before the
+// button row), its cells formatted as AddRow formats a new row. Added beside AddRow for Edit >
+// Insert Record; the rows below move down, nothing is renumbered.
+void InsertRecordRow(Grid& grid, int row);
+
 } // namespace tovan

@@ -1,6 +1,7 @@
 #include "editor/frmInput.h"
 
 #include "deck/FieldHelp.h"
+#include "deck/modChangeSpread.h"
 #include "editing/ErrorTrap.h"
 #include "editing/TabControl.h"
 #include "editor/CheckDeckPanel.h"
@@ -337,6 +338,80 @@ GridView* frmInput::currentGridView() const {
 void frmInput::showCell(const CellPlace& place) {
     if (GridView* view = gridView(place.recordSet))
         showUndoneCell(&view->grid(), std::max(place.col, 1), place.row);
+}
+
+namespace {
+
+// The rows of the B1 storm that `row` belongs to: every card of a storm carries its number, so
+// the storm is the run of rows with the number of `row` (a row without one stands alone).
+std::pair<int, int> StormRows(const Grid& b1, int row) {
+    const std::string number = b1.value(col::kB1Storm, row);
+    const auto same = [&](int r) {
+        return !number.empty() && b1.value(col::kB1Storm, r) == number;
+    };
+    int first = row, last = row;
+    while (first > kTemplateRow && same(first - 1))
+        --first;
+    while (last < b1.maxRows() - 1 && same(last + 1))
+        ++last;
+    return {first, last};
+}
+
+} // namespace
+
+void frmInput::insertRecord() {
+    GridView* view = currentGridView();
+    const int row = view ? view->activeRow() : 0;
+    if (!view || row < kTemplateRow || row >= view->grid().maxRows()) return;
+    if (view == fpCardC || view == fpCardD) {
+        document_.nameStep(tr("Insert Catchment"));
+        InsertRecordRow(grids_.fpCardC, row);
+        InsertRecordRow(grids_.fpCardD, row);
+        rules_.LockD1Blocks();
+    } else if (view == fpCardB1) {
+        document_.nameStep(tr("Insert Storm"));
+        InsertRecordRow(grids_.fpCardB1, StormRows(grids_.fpCardB1, row).first);
+    } else {
+        platform_.showMessage("Insert Record works on the storms of record set B1 and on the "
+                              "catchments of record set CD.",
+                              MessageIcon::Information, "Insert Record");
+        return;
+    }
+    view->setActiveCell(view->activeCol(), row);
+}
+
+void frmInput::deleteRecord() {
+    GridView* view = currentGridView();
+    const int row = view ? view->activeRow() : 0;
+    if (!view || row < kTemplateRow || row >= view->grid().maxRows()) return;
+    const int records = view->grid().maxRows() - kTemplateRow; // without labels and buttons
+    if (view == fpCardC || view == fpCardD) {
+        if (records <= 1) {
+            platform_.showMessage("The only catchment cannot be deleted; its cells can be "
+                                  "cleared.",
+                                  MessageIcon::Information, "Delete Record");
+            return;
+        }
+        document_.nameStep(tr("Delete Catchment"));
+        grids_.fpCardC.deleteRows(row, row);
+        grids_.fpCardD.deleteRows(row, row);
+    } else if (view == fpCardB1) {
+        const auto [first, last] = StormRows(grids_.fpCardB1, row);
+        if (last - first + 1 >= records) {
+            platform_.showMessage("The only storm cannot be deleted; its cells can be cleared.",
+                                  MessageIcon::Information, "Delete Record");
+            return;
+        }
+        document_.nameStep(tr("Delete Storm"));
+        grids_.fpCardB1.deleteRows(first, last);
+    } else {
+        platform_.showMessage("Delete Record works on the storms of record set B1 and on the "
+                              "catchments of record set CD.",
+                              MessageIcon::Information, "Delete Record");
+        return;
+    }
+    const int caret = std::min(row, view->grid().maxRows() - 1);
+    view->setActiveCell(view->activeCol(), caret);
 }
 
 void frmInput::showCatchment(int row) {

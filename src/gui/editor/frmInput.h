@@ -43,6 +43,10 @@ class frmInput : public QWidget, public EditorForm {
 
     // Shows the record set of `place` with its cell selected (the whole row: its first column).
     void showCell(const CellPlace& place);
+    // Edit > Insert Record and Delete Record, at the caret: a B1 storm (all its cards), or a
+    // catchment (its C, D and D1 cards). One step each; nothing the user typed is renumbered.
+    void insertRecord();
+    void deleteRecord();
     // Shows record set CD with the caret on the catchment of `row`, in both grids.
     void showCatchment(int row);
     // Tints the cells with a finding and puts the finding in their tooltips.

@@ -149,6 +149,13 @@ void MDIfrmTovan2000::buildFileMenu() {
 void MDIfrmTovan2000::buildEditMenu() {
     mnuEdit_ = addMenu(nullptr, "mnuEdit", "&Edit");
     addItem(mnuEdit_, "mnuEditDelete", "&Delete Row");
+    // Added beside the unavailable item of old.
+    addItem(mnuEdit_, "mnuEditInsertRecord", "&Insert Record",
+            &MDIfrmTovan2000::mnuEditInsertRecord_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+I")));
+    addItem(mnuEdit_, "mnuEditDeleteRecord", "De&lete Record",
+            &MDIfrmTovan2000::mnuEditDeleteRecord_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Del")));
     addItem(mnuEdit_, "mnuEditCut", "C&ut Data", &MDIfrmTovan2000::mnuEditCut_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
     addItem(mnuEdit_, "mnuEditCopy1", "&Copy Data", &MDIfrmTovan2000::mnuEditCopy1_Click)
@@ -636,6 +643,18 @@ void MDIfrmTovan2000::mnuEditCopy1_Click() {
 
 void MDIfrmTovan2000::mnuEditPaste_Click() {
     TrapErrors(platform_, "mnuEditPaste Error!", [this] { clsEdit(platform_).Paste(); });
+}
+
+void MDIfrmTovan2000::mnuEditInsertRecord_Click() {
+    TrapErrors(platform_, "mnuEditInsertRecord Error!", [this] {
+        if (editor_) editor_->insertRecord();
+    });
+}
+
+void MDIfrmTovan2000::mnuEditDeleteRecord_Click() {
+    TrapErrors(platform_, "mnuEditDeleteRecord Error!", [this] {
+        if (editor_) editor_->deleteRecord();
+    });
 }
 
 void MDIfrmTovan2000::mnuEditFillDown_Click() {

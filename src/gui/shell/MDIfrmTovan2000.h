@@ -61,6 +61,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void mnuEditCopy1_Click();
     void mnuEditPaste_Click();
     void mnuEditFillDown_Click();
+    void mnuEditInsertRecord_Click();
+    void mnuEditDeleteRecord_Click();
     void mnuEditGoTo_Click();
     void mnuEdit2Back_click();
     void mnuEdit2Clear_click();
