@@ -84,6 +84,10 @@ TEST(CheckDeck, ListsEachFaultAtItsCellAndTakesTheUserThere) {
         ASSERT_TRUE(WaitListed(panel, fault.place, fault.text, true));
         QTreeWidgetItem* item = Listed(panel, fault.place, fault.text);
         EXPECT_EQ(item->text(0).toStdString(), ClassName(fault.kind));
+        if (fault.place.recordSet == "D") {
+            const std::string ident = s.editor()->grids().fpCardC.value(col::kCIdent, row);
+            EXPECT_EQ(item->text(3), QString::fromStdString(ident).trimmed()) << "its catchment";
+        }
         const QModelIndex cell = grid->gridModel()->cellIndex(col, row);
         EXPECT_EQ(cell.data(Qt::BackgroundRole).value<QBrush>().color(), FindingTint(fault.kind));
         EXPECT_TRUE(

@@ -90,6 +90,29 @@ std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
     return findings;
 }
 
+std::string PlaceText(const DeckGrids& grids, const CellPlace& place) {
+    const std::string& set = place.recordSet;
+    if (set.empty()) return {};
+    std::string text = "Record set " + set;
+    const Grid* grid = set == "A"    ? &grids.fpCardA
+                       : set == "B1" ? &grids.fpCardB1
+                       : set == "B2" ? &grids.fpCardB2
+                       : set == "C"  ? &grids.fpCardC
+                       : set == "D"  ? &grids.fpCardD
+                                     : nullptr;
+    if (place.row > kLabelRow && set != "A") text += ", record " + std::to_string(place.row - 1);
+    if (grid && place.col > 0 && place.col <= grid->maxCols())
+        text += ", column " + std::to_string(place.col) + " (" + grid->value(place.col, kLabelRow) +
+                ")";
+    const Grid& c = grids.fpCardC;
+    if ((set == "C" || set == "D") && place.row > kLabelRow && place.row < c.maxRows()) {
+        std::string ident = c.value(col::kCIdent, place.row);
+        ident.erase(ident.find_last_not_of(' ') + 1);
+        if (!ident.empty()) text += ", catchment " + ident;
+    }
+    return text;
+}
+
 std::vector<Finding> ListFindings(const DeckGrids& grids) {
     auto ranges = std::async(std::launch::async, [&grids] { return CheckInputRanges(grids); });
     RecordingPlatform quiet;

@@ -2,6 +2,7 @@
 // them and builds each card with FortranWrite. A fatal rule ends the walk with nothing to write;
 // a warning marks the deck as unusable by the engine and the walk goes on.
 #include "deck/CardLayouts.h"
+#include "fileio/DeckFindings.h"
 #include "fileio/DeckSource.h"
 #include "fileio/SaveFile.h"
 #include "fileio/SaveMessages.h"
@@ -537,15 +538,18 @@ void SavePass::appendLine(std::string_view line) {
     deck_.text.append(line).append(kLineEnd);
 }
 
+// Each rule's box names its place beside the message, as the detail of the box.
 void SavePass::fail(const msg::SaveMessage& message, CellPlace place) {
-    platform_.showMessage(message.text, message.icon, message.title);
+    platform_.showDetailedMessage(message.text, PlaceText(grids_, place), message.icon,
+                                  message.title);
     deck_.findings.push_back({FindingClass::Fatal, place, std::string(message.text)});
     deck_.fatal = true;
     throw PassStopped{};
 }
 
 void SavePass::warn(const msg::SaveMessage& message, CellPlace place) {
-    platform_.showMessage(message.text, message.icon, message.title);
+    platform_.showDetailedMessage(message.text, PlaceText(grids_, place), message.icon,
+                                  message.title);
     deck_.findings.push_back({FindingClass::Warning, place, std::string(message.text)});
     deck_.unusable = true;
 }

@@ -10,6 +10,16 @@ namespace tovan {
 
 namespace {
 
+// A box with its detail when it has one.
+void Show(Platform& platform, std::string_view text, std::string_view detail, MessageIcon icon,
+          std::string_view title) {
+    if (detail.empty()) {
+        platform.showMessage(text, icon, title);
+    } else {
+        platform.showDetailedMessage(text, detail, icon, title);
+    }
+}
+
 // Holds the boxes of a save until it is known how many there are: the first ones as they are,
 // the rest only counted, so that a deck with millions of faults costs no memory. Without a
 // limit every box goes straight through, in its order.
@@ -18,10 +28,15 @@ class HeldBoxes : public RecordingPlatform {
     HeldBoxes(Platform& shown, const SaveBoxLimit& limit) : shown_(shown), limit_(limit) {}
 
     void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override {
+        showDetailedMessage(text, {}, icon, title);
+    }
+    void showDetailedMessage(std::string_view text, std::string_view detail, MessageIcon icon,
+                             std::string_view title) override {
         if (limit_.count == 0) {
-            shown_.showMessage(text, icon, title);
+            Show(shown_, text, detail, icon, title);
         } else if (messages.size() < limit_.count) {
-            messages.push_back({std::string(text), icon, std::string(title)});
+            messages.push_back(
+                {std::string(text), icon, std::string(title), false, std::string(detail)});
         } else {
             ++leftOut_;
         }
@@ -31,8 +46,8 @@ class HeldBoxes : public RecordingPlatform {
         for (std::size_t i = 0; i < messages.size(); ++i) {
             const Message& box = messages[i];
             const bool last = i + 1 == messages.size() && leftOut_ > 0;
-            shown_.showMessage(last ? LastBoxText(box.text, leftOut_, limit_.listedBy) : box.text,
-                               box.icon, box.title);
+            Show(shown_, last ? LastBoxText(box.text, leftOut_, limit_.listedBy) : box.text,
+                 box.detail, box.icon, box.title);
         }
     }
 

@@ -13,7 +13,7 @@ namespace tovan {
 
 namespace {
 
-enum Column { kClass, kSet, kRecord, kField, kText, kColumnCount };
+enum Column { kClass, kSet, kRecord, kCatchment, kField, kText, kColumnCount };
 
 QIcon ClassIcon(const QStyle& style, FindingClass kind) {
     switch (kind) {
@@ -33,6 +33,15 @@ QIcon ClassIcon(const QStyle& style, FindingClass kind) {
 // that is not about one row.
 QString RecordText(const CellPlace& place) {
     return place.row > 1 ? QString::number(place.row - 1) : QString();
+}
+
+// The identification of the catchment of a C or D place, as record set C holds it.
+QString CatchmentOf(const DeckGrids& grids, const CellPlace& place) {
+    const Grid& c = grids.fpCardC;
+    if ((place.recordSet != "C" && place.recordSet != "D") || place.row <= kLabelRow ||
+        place.row >= c.maxRows())
+        return {};
+    return QString::fromLatin1(c.value(col::kCIdent, place.row)).trimmed();
 }
 
 } // namespace
@@ -57,7 +66,8 @@ CheckDeckPanel::CheckDeckPanel(QWidget* parent) : QWidget(parent), list_(new QTr
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true); // thousands of findings scroll smoothly
     list_->setColumnCount(kColumnCount);
-    list_->setHeaderLabels({tr("Class"), tr("Set"), tr("Record"), tr("Column"), tr("Finding")});
+    list_->setHeaderLabels(
+        {tr("Class"), tr("Set"), tr("Record"), tr("Catchment"), tr("Column"), tr("Finding")});
     list_->header()->setStretchLastSection(true);
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     auto* layout = new QVBoxLayout(this);
@@ -128,6 +138,7 @@ void CheckDeckPanel::fill() {
     list_->clear();
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(findings_.size()));
+    const DeckGrids* grids = document_ ? &document_->grids() : nullptr;
     for (std::size_t i = 0; i < findings_.size(); ++i) {
         const Finding& finding = findings_[i];
         auto* item = new QTreeWidgetItem;
@@ -135,6 +146,10 @@ void CheckDeckPanel::fill() {
         item->setText(kClass, QString::fromLatin1(ClassName(finding.kind)));
         item->setText(kSet, QString::fromStdString(finding.place.recordSet));
         item->setText(kRecord, RecordText(finding.place));
+        if (grids) {
+            item->setText(kCatchment, CatchmentOf(*grids, finding.place));
+            item->setToolTip(kSet, QString::fromLatin1(PlaceText(*grids, finding.place)));
+        }
         item->setText(kField,
                       finding.place.col > 0 ? QString::number(finding.place.col) : QString());
         item->setText(kText, QString::fromLatin1(finding.text));
