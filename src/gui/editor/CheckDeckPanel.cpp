@@ -167,22 +167,35 @@ void CheckDeckPanel::activate(QTreeWidgetItem* item) {
         emit findingActivated(findings_[i].place);
 }
 
+// The classes counted as the list shows them: fatal, problem (the engine will not compute),
+// warning (the save's warnings and what the deck cannot hold) and note.
 QString CheckDeckPanel::countText() const {
-    int fatal = 0, warnings = 0, notes = 0;
+    int fatal = 0, problems = 0, warnings = 0, notes = 0;
     for (const Finding& finding : findings_) {
-        if (finding.kind == FindingClass::Fatal) {
+        switch (finding.kind) {
+        case FindingClass::Fatal:
             ++fatal;
-        } else if (finding.kind == FindingClass::EngineNote) {
+            break;
+        case FindingClass::EngineProblem:
+            ++problems;
+            break;
+        case FindingClass::EngineNote:
             ++notes;
-        } else {
+            break;
+        case FindingClass::Warning:
+        case FindingClass::Loss:
             ++warnings;
+            break;
         }
     }
-    QString text = tr("%1 fatal, %2 %3")
-                       .arg(fatal)
-                       .arg(warnings)
-                       .arg(warnings == 1 ? tr("warning") : tr("warnings"));
-    if (notes > 0) text += tr(", %1 %2").arg(notes).arg(notes == 1 ? tr("note") : tr("notes"));
+    const auto counted = [](int count, const QString& one, const QString& many) {
+        return QStringLiteral("%1 %2").arg(count).arg(count == 1 ? one : many);
+    };
+    QString text = tr("%1 fatal").arg(fatal);
+    if (problems > 0)
+        text += QStringLiteral(", ") + counted(problems, tr("problem"), tr("problems"));
+    text += QStringLiteral(", ") + counted(warnings, tr("warning"), tr("warnings"));
+    if (notes > 0) text += QStringLiteral(", ") + counted(notes, tr("note"), tr("notes"));
     return text;
 }
 
