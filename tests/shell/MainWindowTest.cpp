@@ -44,7 +44,7 @@ TEST(MainWindow, MenuTreeAndCoverHaveTheirCaptionsShortcutsAndUnavailableItems) 
     QStringList bar;
     for (QAction* menu : s.main->menuBar()->actions())
         bar << menu->text();
-    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&Help", "&Edit2", "&View"}));
+    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "&Help", "&Edit2", "&View", "&Window"}));
     EXPECT_EQ(s.main->menuItem("mnuFileSave")->shortcut(), QKeySequence("Ctrl+S"));
     EXPECT_EQ(s.main->menuItem("mnuEditCut")->shortcut(), QKeySequence("Ctrl+X"));
     EXPECT_EQ(s.main->menuItem("mnuEditCopy1")->text(), QStringLiteral("&Copy Data"));

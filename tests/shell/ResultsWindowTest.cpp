@@ -115,6 +115,12 @@ TEST_F(ResultsFromF5, FindInTheReportAndAScreenshot) {
     EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-window.png")));
     window->tabs()->setCurrentIndex(2);
     EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-notes.png")));
+
+    window->tabs()->setCurrentIndex(0);
+    s.main->resize(1024, 600); // a laptop: the plot still has half the window
+    QApplication::processEvents();
+    EXPECT_GE(window->tabs()->height(), window->height() / 2);
+    EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/results-1024x600.png")));
 }
 
 TEST_F(ResultsFromF5, ExportsTheTableAndThePlotAndCopiesTheChosenRows) {

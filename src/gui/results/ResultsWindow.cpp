@@ -118,14 +118,31 @@ ResultsWindow::ResultsWindow(RunResults results, Platform& platform, QWidget* pa
     buildTabs();
     splitter->addWidget(table_);
     splitter->addWidget(tabs_);
+    splitter->setObjectName(QStringLiteral("resultsSplitter"));
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
+    rememberSplit(*splitter);
     fillNotes();
     if (model_->rowCount() > 0) table_->selectRow(0);
     resize(900, 680);
 }
 
 ResultsWindow::~ResultsWindow() = default;
+
+// Where the user put the line between the table and the plot is where the next results window
+// puts it: the share of the table, in thousandths, kept in the settings.
+void ResultsWindow::rememberSplit(QSplitter& splitter) {
+    constexpr std::string_view kSection = "Results", kKey = "TableShare";
+    bool ok = false;
+    const int share = QString::fromStdString(platform_.setting(kSection, kKey, "")).toInt(&ok);
+    if (ok && share > 0 && share < 1000) splitter.setSizes({share, 1000 - share});
+    connect(&splitter, &QSplitter::splitterMoved, this, [this, &splitter] {
+        const QList<int> sizes = splitter.sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        if (total > 0)
+            platform_.saveSetting(kSection, kKey, std::to_string(1000 * sizes.value(0) / total));
+    });
+}
 
 void ResultsWindow::buildToolBar(QVBoxLayout* layout) {
     auto* bar = new QToolBar(this);

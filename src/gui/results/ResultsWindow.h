@@ -21,6 +21,8 @@ class QTabWidget;
 class QTableView;
 class QVBoxLayout;
 
+class QSplitter;
+
 namespace tovan::results {
 
 class HydrographChart;
@@ -63,6 +65,7 @@ class ResultsWindow : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void rememberSplit(QSplitter& splitter);
     void buildTable();
     void buildTabs();
     void buildToolBar(QVBoxLayout* layout);

@@ -183,6 +183,27 @@ void MDIfrmTovan2000::buildEditMenu() {
 // other sides.
 void MDIfrmTovan2000::buildViewMenu() {
     mnuView_ = addMenu(nullptr, "mnuView", "&View");
+    buildWindowMenu();
+}
+
+// The windows inside the main window: tiled, cascaded, or one brought to the front by name.
+void MDIfrmTovan2000::buildWindowMenu() {
+    QMenu* windows = addMenu(nullptr, "mnuWindow", "&Window");
+    connect(windows, &QMenu::aboutToShow, this, [this, windows] {
+        windows->clear();
+        windows->addAction(tr("&Tile"), mdi_, &QMdiArea::tileSubWindows)
+            ->setObjectName(QStringLiteral("mnuWindowTile"));
+        windows->addAction(tr("&Cascade"), mdi_, &QMdiArea::cascadeSubWindows)
+            ->setObjectName(QStringLiteral("mnuWindowCascade"));
+        windows->addSeparator();
+        for (QMdiSubWindow* window : mdi_->subWindowList()) {
+            if (!window->isVisible()) continue;
+            QAction* item = windows->addAction(
+                window->windowTitle(), this, [this, window] { mdi_->setActiveSubWindow(window); });
+            item->setCheckable(true);
+            item->setChecked(window == mdi_->activeSubWindow());
+        }
+    });
 }
 
 QDockWidget* MDIfrmTovan2000::addPanel(QWidget* panel, const char* name, const QString& title,
@@ -268,10 +289,14 @@ void MDIfrmTovan2000::mnuHelpFields_Click() {
 // The panels are about the deck being edited: without one they step aside. When the card view
 // comes, it gets the width of a whole card where the window has room for it (once the docks
 // are laid out).
+// The deck's panels stand beside its editor; a results window in front gets their room for
+// its plot (on a laptop's screen it needs it), and they come back with the editor.
 void MDIfrmTovan2000::showPanels() {
     const bool cardViewWasHidden = cardDock_->isHidden();
+    QMdiSubWindow* front = mdi_->activeSubWindow();
+    const bool resultsInFront = front && front != editorWindow_ && front != coverWindow_;
     for (const auto& [dock, item] : panels_)
-        dock->setVisible(session_ && item->isChecked());
+        dock->setVisible(session_ && item->isChecked() && !resultsInFront);
     if (cardViewWasHidden && cardDock_->isVisible()) {
         QTimer::singleShot(0, this, [this] {
             // Both docks of the bottom row are sized: given one alone, the row keeps its split.
@@ -341,6 +366,7 @@ void MDIfrmTovan2000::hideCover() {
 // Activation rules run when another child comes to the front, not when the whole program
 // merely regains the focus (the editor would otherwise jump back to record set A).
 void MDIfrmTovan2000::onSubWindowActivated(QMdiSubWindow* window) {
+    if (window && window != lastActive_) showPanels();
     if (!window || window == lastActive_) return;
     lastActive_ = window;
     if (window == editorWindow_ && editor_) {

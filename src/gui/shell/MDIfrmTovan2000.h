@@ -143,6 +143,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void buildFileMenu();
     void buildEditMenu();
     void buildViewMenu();
+    void buildWindowMenu();
     void buildDocks();
     QDockWidget* addPanel(QWidget* panel, const char* name, const QString& title,
                           const char* viewItem, Qt::DockWidgetArea area);

@@ -56,7 +56,13 @@ bool MDIfrmTovan2000::openResults(const std::string& path) {
             });
     QMdiSubWindow* sub = mdi_->addSubWindow(window);
     sub->setWindowIcon(windowIcon());
-    sub->show();
+    // Never larger than the area it opens in (a laptop's screen): then it fills the area.
+    const QSize room = mdi_->viewport()->size();
+    if (sub->width() > room.width() || sub->height() > room.height()) {
+        sub->showMaximized();
+    } else {
+        sub->show();
+    }
     mdi_->setActiveSubWindow(sub);
     return true;
 }
