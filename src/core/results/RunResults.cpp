@@ -204,4 +204,24 @@ std::string HydrographCsv(const StormResult& storm) {
     return csv;
 }
 
+std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryRow>& rows) {
+    std::string csv = "catchment,number,storm,time_h,rain_in,excess_in,flow_cfs\n";
+    const auto at = [](const std::vector<double>& values, std::size_t i) {
+        return i < values.size() ? NumberText(values[i]) : std::string();
+    };
+    for (const SummaryRow& row : rows) {
+        const StormResult* s = StormOf(results, row);
+        if (s == nullptr || !s->computed) continue;
+        const CatchmentResult& c = results.catchments[row.catchment];
+        const std::string start = Field(c.identification) + ',' + std::to_string(c.number) + ',' +
+                                  std::to_string(s->storm) + ',';
+        const std::size_t n =
+            std::min(s->hydrographTimesHours.size(), s->hydrographFlowsCfs.size());
+        for (std::size_t i = 0; i < n; ++i)
+            csv += start + NumberText(s->hydrographTimesHours[i]) + ',' + at(s->rainfallInches, i) +
+                   ',' + at(s->excessInches, i) + ',' + NumberText(s->hydrographFlowsCfs[i]) + '\n';
+    }
+    return csv;
+}
+
 } // namespace tovan::results

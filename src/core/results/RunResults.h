@@ -119,6 +119,10 @@ std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row);
 std::string SummaryCsv(const RunResults& results);
 std::string SummaryCsv(const RunResults& results, const std::vector<SummaryRow>& rows);
 std::string HydrographCsv(const StormResult& storm);
+// The hydrographs of the computed storms of `rows`, one after the other in long form: a header
+// row "catchment,number,storm,time_h,rain_in,excess_in,flow_cfs", then a line per ordinate,
+// with the rain and excess of the step that starts at its time (empty after the storm).
+std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryRow>& rows);
 
 // A number the shortest way that reads back to the same value, with a dot.
 std::string NumberText(double value);

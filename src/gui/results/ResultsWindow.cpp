@@ -326,20 +326,29 @@ void ResultsWindow::exportSummaryCsv() {
     if (path) writeFile(*path, SummaryCsv(results_));
 }
 
+// Every chosen row's hydrograph in one file, in long form.
 void ResultsWindow::exportHydrographCsv() {
     const std::vector<SummaryRow> rows = selectedRows();
-    const StormResult* storm = rows.empty() ? nullptr : StormOf(results_, rows.front());
-    if (storm == nullptr || !storm->computed) {
+    std::vector<SummaryRow> computed;
+    for (const SummaryRow& row : rows) {
+        const StormResult* storm = StormOf(results_, row);
+        if (storm != nullptr && storm->computed) computed.push_back(row);
+    }
+    if (computed.empty()) {
         platform_.showMessage("Choose a computed storm in the table first.",
                               MessageIcon::Exclamation, "Export Hydrograph");
         return;
     }
-    const std::string name = BaseName(results_) + "-" +
-                             results_.catchments[rows.front().catchment].identification + "-storm" +
-                             std::to_string(storm->storm) + ".csv";
+    const SummaryRow& first = computed.front();
+    const std::string name =
+        BaseName(results_) + "-" +
+        (computed.size() == 1 ? results_.catchments[first.catchment].identification + "-storm" +
+                                    std::to_string(StormOf(results_, first)->storm)
+                              : std::string("hydrographs")) +
+        ".csv";
     const auto path = askFileName("Export Hydrograph",
                                   "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*", "csv", name);
-    if (path) writeFile(*path, HydrographCsv(*storm));
+    if (path) writeFile(*path, HydrographsCsv(results_, computed));
 }
 
 void ResultsWindow::exportPlot() {
@@ -372,7 +381,11 @@ void ResultsWindow::copySelectedRows() {
     QModelIndexList chosen = table_->selectionModel()->selectedRows();
     std::sort(chosen.begin(), chosen.end(),
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-    QString text;
+    // A header row first, so that the pasted block says what its columns are and in what unit.
+    QStringList headers;
+    for (int column = 0; column < SummaryTableModel::ColumnCount; ++column)
+        headers << sorted_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    QString text = headers.join(QLatin1Char('\t')) + QLatin1Char('\n');
     for (const QModelIndex& index : chosen) {
         QStringList fields;
         for (int column = 0; column < SummaryTableModel::ColumnCount; ++column)
