@@ -20,9 +20,8 @@ tovan::DeckText ReadAndSave(std::string text) {
     tovan::ReadingState state;
     tovan::ApplicationState app;
     tovan::RecordingPlatform platform;
-    tovan::NoWindowsHost host;
     tovan::ReadingContext context{grids, state, app, platform};
-    tovan::ReadDeck(context, host, tovan::DeckFromText(std::move(text)));
+    tovan::ReadDeck(context, tovan::DeckFromText(std::move(text)));
     return tovan::BuildDeckText(grids, platform);
 }
 

@@ -831,15 +831,24 @@ void MDIfrmTovan2000::fillRecentMenu() {
     recentMenu_->clear();
     for (const std::string& path : recentDecks()) {
         const QString name = QString::fromLocal8Bit(path);
-        QAction* item = recentMenu_->addAction(name);
-        item->setEnabled(QFileInfo::exists(name));
+        const bool there = QFileInfo::exists(name);
+        QAction* item = recentMenu_->addAction(there ? name : name + tr(" (missing)"));
+        item->setEnabled(there);
+        // Said where the pointer rests on a greyed entry, which cannot be chosen.
+        if (!there) {
+            const QString why = tr("No deck is at this place any longer: it was moved, renamed "
+                                   "or deleted.");
+            item->setToolTip(why);
+            item->setStatusTip(why);
+        }
         connect(item, &QAction::triggered, this, [this, path] { openDeck(path); });
     }
+    recentMenu_->setToolTipsVisible(true);
     recentMenu_->menuAction()->setEnabled(true);
 }
 
-// The status bar: the deck's file (or "new deck"), an edited marker, the record set on view and
-// the cell with the caret.
+// The status bar: the deck's file (or "new deck"), the modified marker, the record set on view,
+// the cell with the caret, its field and catchment.
 void MDIfrmTovan2000::updateStatus() {
     if (!status_) return;
     if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) {
