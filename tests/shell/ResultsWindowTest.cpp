@@ -10,12 +10,14 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialog>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
 #include <QTimer>
 #include <QtCharts/QLineSeries>
@@ -143,10 +145,21 @@ TEST_F(ResultsFromF5, ExportsTheTableAndThePlotAndCopiesTheChosenRows) {
     for (const std::string& file : {table, png, svg})
         s.platform.chosenFiles.push_back(file);
     window->findChild<QAction*>(QStringLiteral("actExportSummary"))->trigger();
+    // The plot's size is asked after its file: 640 by 400 pixels.
+    QTimer answerSize;
+    QObject::connect(&answerSize, &QTimer::timeout, [] {
+        auto* ask = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!ask || ask->objectName() != QStringLiteral("plotSize")) return;
+        ask->findChild<QSpinBox*>(QStringLiteral("plotWidth"))->setValue(640);
+        ask->findChild<QSpinBox*>(QStringLiteral("plotHeight"))->setValue(400);
+        QTest::keyClick(ask, Qt::Key_Return);
+    });
+    answerSize.start(20);
     window->findChild<QAction*>(QStringLiteral("actExportPlot"))->trigger();
     window->findChild<QAction*>(QStringLiteral("actExportPlot"))->trigger();
+    answerSize.stop();
     EXPECT_EQ(NumbersOf(table, true).size(), 12u);
-    EXPECT_FALSE(QImage(QString::fromStdString(png)).isNull());
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(640, 400));
     QFile drawing(QString::fromStdString(svg));
     ASSERT_TRUE(drawing.open(QIODevice::ReadOnly));
     EXPECT_TRUE(drawing.readAll().contains("<svg"));

@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -20,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QSvgGenerator>
 #include <QTabWidget>
@@ -28,6 +32,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <fstream>
+#include <optional>
 
 namespace tovan::results {
 
@@ -351,26 +356,67 @@ void ResultsWindow::exportHydrographCsv() {
     if (path) writeFile(*path, HydrographsCsv(results_, computed));
 }
 
+namespace {
+
+// The size of an exported plot, in pixels: the plot's own size to start with.
+std::optional<QSize> AskPlotSize(QWidget* parent, QSize size) {
+    QDialog ask(parent);
+    ask.setObjectName(QStringLiteral("plotSize"));
+    ask.setWindowTitle(QStringLiteral("Plot Size"));
+    auto* form = new QFormLayout(&ask);
+    const auto box = [&ask](const char* name, int value) {
+        auto* spin = new QSpinBox(&ask);
+        spin->setObjectName(QString::fromLatin1(name));
+        spin->setRange(100, 10000);
+        spin->setSuffix(QStringLiteral(" px"));
+        spin->setValue(value);
+        return spin;
+    };
+    QSpinBox* width = box("plotWidth", size.width());
+    QSpinBox* height = box("plotHeight", size.height());
+    form->addRow(QStringLiteral("Width:"), width);
+    form->addRow(QStringLiteral("Height:"), height);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    form->addRow(buttons);
+    if (ask.exec() != QDialog::Accepted) return std::nullopt;
+    return QSize(width->value(), height->value());
+}
+
+} // namespace
+
+// The plot as shown, drawn at the size the user asks for.
 void ResultsWindow::exportPlot() {
     const auto path = askFileName("Save Plot", "PNG Images (*.png)|*.png|SVG Images (*.svg)|*.svg",
                                   "png", BaseName(results_) + "-plot.png");
     if (!path) return;
+    const std::optional<QSize> size = AskPlotSize(this, chart_->size());
+    if (!size) return;
     const QString name = QString::fromStdString(*path);
+    const QRect target(QPoint(0, 0), *size);
     bool written = false;
+    QPainter painter;
     if (name.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setFileName(name);
-        svg.setSize(chart_->size());
-        svg.setViewBox(QRect(QPoint(0, 0), chart_->size()));
+        svg.setSize(*size);
+        svg.setViewBox(target);
         svg.setTitle(chart_->chart()->title());
-        QPainter painter;
         written = painter.begin(&svg);
         if (written) {
-            chart_->render(&painter);
+            chart_->render(&painter, target, chart_->rect());
             written = painter.end();
         }
     } else {
-        written = chart_->grab().save(name, "PNG");
+        QImage image(*size, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        written = painter.begin(&image);
+        if (written) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            chart_->render(&painter, target, chart_->rect());
+            written = painter.end() && image.save(name, "PNG");
+        }
     }
     if (!written)
         platform_.showMessage(*path + " could not be written.", MessageIcon::Exclamation,
