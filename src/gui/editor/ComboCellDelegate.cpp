@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTimer>
 
@@ -11,8 +12,27 @@ namespace tovan {
 
 namespace {
 
+// The item a user means by what was typed in the open list: the one whose leading number is
+// that number ("5" is "005", "10" is "010"), or else the first that starts with the text.
+int ItemTyped(const QComboBox& combo, const QString& typed) {
+    bool isNumber = false;
+    const int number = typed.toInt(&isNumber);
+    for (int i = 0; isNumber && i < combo.count(); ++i) {
+        const QString item = combo.itemText(i).trimmed();
+        qsizetype digits = 0;
+        while (digits < item.size() && item[digits].isDigit())
+            ++digits;
+        if (digits > 0 && item.left(digits).toInt() == number) return i;
+    }
+    for (int i = 0; i < combo.count(); ++i) {
+        if (combo.itemText(i).trimmed().startsWith(typed, Qt::CaseInsensitive)) return i;
+    }
+    return -1;
+}
+
 // In the open list, Enter and Tab take the highlighted item and move on, as they do from any
-// other cell: Enter down a row, Tab to the next cell, Shift+Tab to the one before.
+// other cell: Enter down a row, Tab to the next cell, Shift+Tab to the one before. What is
+// typed in quick succession picks the item it names.
 class ListKeys : public QObject {
   public:
     ListKeys(QComboBox* combo, ComboCellDelegate* delegate)
@@ -21,7 +41,17 @@ class ListKeys : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
-        const auto key = static_cast<QKeyEvent*>(event)->key();
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const auto key = press->key();
+        if (const QString text = press->text(); text.size() == 1 && text[0].isLetterOrNumber()) {
+            constexpr qint64 kTypingPauseMs = 1000;
+            if (!typing_.isValid() || typing_.elapsed() > kTypingPauseMs) typed_.clear();
+            typing_.start();
+            typed_ += text;
+            if (const int item = ItemTyped(*combo_, typed_); item >= 0)
+                combo_->view()->setCurrentIndex(combo_->model()->index(item, 0));
+            return true;
+        }
         QAbstractItemDelegate::EndEditHint hint = QAbstractItemDelegate::NoHint;
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             hint = QAbstractItemDelegate::SubmitModelCache;
@@ -43,6 +73,8 @@ class ListKeys : public QObject {
   private:
     QComboBox* combo_;
     ComboCellDelegate* delegate_;
+    QString typed_;
+    QElapsedTimer typing_;
 };
 
 } // namespace
