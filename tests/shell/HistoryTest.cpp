@@ -474,6 +474,10 @@ TEST(History, InsertAndDeleteRecordAreOneStepEach) {
     stepAndBack("mnuEditDeleteRecord", QStringLiteral("&Undo Delete Catchment"));
     EXPECT_EQ(idents(), (std::vector<std::string>{"EAST", "", "PARK", ""}));
     EXPECT_EQ(d.value(col::kDArea, 4), "0.2") << "PARK's D row moved up with its C row";
+    const int rows = c.maxRows();
+    QTest::keyClick(s.editor()->fpCardD, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(c.maxRows(), rows + 1) << "Add Record: Add Row C/D from the keyboard";
+    EXPECT_EQ(s.editor()->fpCardD->activeRow(), rows);
 
     Shell b;
     b.open(Shell::example("hyetograph.tvi"));

@@ -359,6 +359,21 @@ std::pair<int, int> StormRows(const Grid& b1, int row) {
 
 } // namespace
 
+void frmInput::addRecord() {
+    GridView* view = currentGridView();
+    GridView* withButton = view == fpCardD ? fpCardC : view;
+    if (withButton != fpCardC && withButton != fpCardB1) return;
+    const int rows = withButton->grid().maxRows();
+    emit withButton->ButtonClicked(1, rows);
+    if (withButton->grid().maxRows() == rows) return; // refused, with its message
+    if (withButton == fpCardC) {                      // C and D stay on one catchment
+        fpCardC->setActiveCell(2, rows);
+        fpCardD->setActiveCell(2, rows);
+    }
+    view->setFocus();
+    view->setActiveCell(2, rows);
+}
+
 void frmInput::insertRecord() {
     GridView* view = currentGridView();
     const int row = view ? view->activeRow() : 0;

@@ -47,6 +47,9 @@ class frmInput : public QWidget, public EditorForm {
     // catchment (its C, D and D1 cards). One step each; nothing the user typed is renumbered.
     void insertRecord();
     void deleteRecord();
+    // Edit > Add Record: the grid's Add Row button pressed from the keyboard (its rules and
+    // messages), the caret then on the new record.
+    void addRecord();
     // Shows record set CD with the caret on the catchment of `row`, in both grids.
     void showCatchment(int row);
     // Tints the cells with a finding and puts the finding in their tooltips.

@@ -150,6 +150,8 @@ void MDIfrmTovan2000::buildEditMenu() {
     mnuEdit_ = addMenu(nullptr, "mnuEdit", "&Edit");
     addItem(mnuEdit_, "mnuEditDelete", "&Delete Row");
     // Added beside the unavailable item of old.
+    addItem(mnuEdit_, "mnuEditAddRecord", "&Add Record", &MDIfrmTovan2000::mnuEditAddRecord_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+A")));
     addItem(mnuEdit_, "mnuEditInsertRecord", "&Insert Record",
             &MDIfrmTovan2000::mnuEditInsertRecord_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+I")));
@@ -669,6 +671,12 @@ void MDIfrmTovan2000::mnuEditCopy1_Click() {
 
 void MDIfrmTovan2000::mnuEditPaste_Click() {
     TrapErrors(platform_, "mnuEditPaste Error!", [this] { clsEdit(platform_).Paste(); });
+}
+
+void MDIfrmTovan2000::mnuEditAddRecord_Click() {
+    TrapErrors(platform_, "mnuEditAddRecord Error!", [this] {
+        if (editor_) editor_->addRecord();
+    });
 }
 
 void MDIfrmTovan2000::mnuEditInsertRecord_Click() {

@@ -61,6 +61,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void mnuEditCopy1_Click();
     void mnuEditPaste_Click();
     void mnuEditFillDown_Click();
+    void mnuEditAddRecord_Click();
     void mnuEditInsertRecord_Click();
     void mnuEditDeleteRecord_Click();
     void mnuEditGoTo_Click();
