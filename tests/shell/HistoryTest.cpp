@@ -436,8 +436,9 @@ TEST(Conveniences, GoToCatchmentAndTheNamedDRows) {
     EXPECT_EQ(c->verticalScrollBar()->value(), 1);
 }
 
-// Edit > Insert Record and Delete Record: a catchment's C, D and D1 cards together and a B1
-// storm with all its cards, nothing renumbered, each one step that undoes and redoes whole.
+// Edit > Insert Record and Delete Record: a catchment's C, D and D1 cards together, a B1 storm
+// with all its cards and a B2 storm (its fixed rows keep their cell types), nothing renumbered,
+// each one step that undoes and redoes whole.
 TEST(History, InsertAndDeleteRecordAreOneStepEach) {
     Shell s;
     s.open(Shell::example("one-hour.tvi"));
@@ -478,6 +479,27 @@ TEST(History, InsertAndDeleteRecordAreOneStepEach) {
     QTest::keyClick(s.editor()->fpCardD, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(c.maxRows(), rows + 1) << "Add Record: Add Row C/D from the keyboard";
     EXPECT_EQ(s.editor()->fpCardD->activeRow(), rows);
+    QApplication::processEvents(); // the step ends
+
+    s.editor()->cmdB2_Click();
+    const Grid& b2 = s.editor()->grids().fpCardB2;
+    const std::string secondStorm = b2.value(col::kB2Ident, 3);
+    s.editor()->fpCardB2->setFocus();
+    s.editor()->fpCardB2->setActiveCell(col::kB2Depth, 3);
+    stepAndBack("mnuEditInsertRecord", QStringLiteral("&Undo Insert Storm"));
+    EXPECT_EQ(b2.value(col::kB2Ident, 4), secondStorm);
+    EXPECT_EQ(b2.value(col::kB2Ident, 3), "");
+    EXPECT_EQ(b2.cellType(col::kB2ReturnPeriod, 7), CellType::Edit) << "rows 7 on stay text";
+    s.editor()->fpCardB2->setActiveCell(col::kB2Depth, 3);
+    stepAndBack("mnuEditDeleteRecord", QStringLiteral("&Undo Delete Storm"));
+    EXPECT_EQ(b2.value(col::kB2Ident, 3), secondStorm);
+    s.editor()->fpCardB2->setActiveCell(col::kB2Depth, 101);
+    QTest::keyClicks(s.editor()->fpCardB2, QStringLiteral("3"));
+    QTest::keyClick(s.editor()->fpCardB2, Qt::Key_Return);
+    s.editor()->fpCardB2->setActiveCell(col::kB2Depth, 2);
+    s.trigger("mnuEditInsertRecord");
+    EXPECT_EQ(s.texts().back().rfind("The last storm row of record set B2 holds a storm", 0), 0u);
+    EXPECT_EQ(b2.value(col::kB2Depth, 101), "3") << "nothing moved";
 
     Shell b;
     b.open(Shell::example("hyetograph.tvi"));

@@ -69,4 +69,35 @@ void InsertRecordRow(Grid& grid, int row) {
     grid.setRow(rememberedRow);
 }
 
+namespace {
+
+bool RowHoldsValue(const Grid& grid, int row) {
+    for (int col = 1; col <= grid.maxCols(); ++col)
+        if (!grid.text(col, row).empty()) return true;
+    return false;
+}
+
+void CopyRowValues(Grid& grid, int from, int to) {
+    for (int col = 1; col <= grid.maxCols(); ++col)
+        grid.setValue(col, to, grid.value(col, from));
+}
+
+} // namespace
+
+bool MoveValuesDown(Grid& grid, int row) {
+    const int last = grid.maxRows();
+    if (RowHoldsValue(grid, last)) return false;
+    for (int to = last; to > row; --to)
+        CopyRowValues(grid, to - 1, to);
+    grid.clearBlock(1, row, grid.maxCols(), row);
+    return true;
+}
+
+void MoveValuesUp(Grid& grid, int row) {
+    const int last = grid.maxRows();
+    for (int to = row; to < last; ++to)
+        CopyRowValues(grid, to + 1, to);
+    grid.clearBlock(1, last, grid.maxCols(), last);
+}
+
 } // namespace tovan

@@ -20,4 +20,11 @@ void AddRow(Grid& grid, Platform& platform);
 // Insert Record; the rows below move down, nothing is renumbered.
 void InsertRecordRow(Grid& grid, int row);
 
+// Insert and delete in a grid whose row count never changes (fpCardB2): the values of the rows
+// from `row` on move one row down or up, and every cell keeps its own format, so the typed
+// rows stay typed. Moving down refuses (false, nothing moved) when the last row holds a value
+// that would fall off; moving up empties the last row.
+bool MoveValuesDown(Grid& grid, int row);
+void MoveValuesUp(Grid& grid, int row);
+
 } // namespace tovan

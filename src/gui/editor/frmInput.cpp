@@ -139,6 +139,7 @@ void frmInput::connectGrids() {
                                                         {fpCardB1, "fpCardB1_MouseUp Error!"},
                                                         {fpCardC, "fpCardC_MouseUp Error!"},
                                                         {fpCardD, "fpCardD_MouseUp Error!"}};
+    // B2 has no pop-up menu: its Insert and Delete Record are in the Edit menu and on their keys.
     for (const auto& [grid, title] : popups) {
         connect(grid, &GridView::MouseUp, this,
                 [this, grid, title](int button, int, const QPoint& at) {
@@ -386,13 +387,27 @@ void frmInput::insertRecord() {
     } else if (view == fpCardB1) {
         document_.nameStep(tr("Insert Storm"));
         InsertRecordRow(grids_.fpCardB1, StormRows(grids_.fpCardB1, row).first);
+    } else if (view == fpCardB2) {
+        if (!insertB2Storm(row)) return;
     } else {
-        platform_.showMessage("Insert Record works on the storms of record set B1 and on the "
-                              "catchments of record set CD.",
+        platform_.showMessage("Insert Record works on the storms of record sets B1 and B2 and "
+                              "on the catchments of record set CD.",
                               MessageIcon::Information, "Insert Record");
         return;
     }
     view->setActiveCell(view->activeCol(), row);
+}
+
+// B2 has a row for each of its 100 storms: the storms below move down one row, which the
+// last storm row must leave room for.
+bool frmInput::insertB2Storm(int row) {
+    Grid& b2 = grids_.fpCardB2;
+    document_.nameStep(tr("Insert Storm"));
+    if (MoveValuesDown(b2, row)) return true;
+    platform_.showMessage("The last storm row of record set B2 holds a storm, which would have "
+                          "no row to move to. Delete a storm or clear the last row first.",
+                          MessageIcon::Information, "Insert Record");
+    return false;
 }
 
 void frmInput::deleteRecord() {
@@ -419,9 +434,12 @@ void frmInput::deleteRecord() {
         }
         document_.nameStep(tr("Delete Storm"));
         grids_.fpCardB1.deleteRows(first, last);
+    } else if (view == fpCardB2) {
+        document_.nameStep(tr("Delete Storm"));
+        MoveValuesUp(grids_.fpCardB2, row);
     } else {
-        platform_.showMessage("Delete Record works on the storms of record set B1 and on the "
-                              "catchments of record set CD.",
+        platform_.showMessage("Delete Record works on the storms of record sets B1 and B2 and "
+                              "on the catchments of record set CD.",
                               MessageIcon::Information, "Delete Record");
         return;
     }

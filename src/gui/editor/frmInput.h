@@ -43,8 +43,9 @@ class frmInput : public QWidget, public EditorForm {
 
     // Shows the record set of `place` with its cell selected (the whole row: its first column).
     void showCell(const CellPlace& place);
-    // Edit > Insert Record and Delete Record, at the caret: a B1 storm (all its cards), or a
-    // catchment (its C, D and D1 cards). One step each; nothing the user typed is renumbered.
+    // Edit > Insert Record and Delete Record, at the caret: a B1 storm (all its cards), a B2
+    // storm, or a catchment (its C, D and D1 cards). One step each; nothing the user typed is
+    // renumbered.
     void insertRecord();
     void deleteRecord();
     // Edit > Add Record: the grid's Add Row button pressed from the keyboard (its rules and
@@ -100,6 +101,7 @@ class frmInput : public QWidget, public EditorForm {
     void buildControls();
     void connectGrids();
     GridView* newGrid(Grid& grid);
+    bool insertB2Storm(int row);
     void Form_Load();
     void Form_Activate();
     void Form_Resize();
