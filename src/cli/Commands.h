@@ -23,5 +23,6 @@ int RunCommand(Arguments args);
 int SlopeCommand(Arguments args);
 int ResultsCommand(Arguments args);
 int ReferenceCommand(Arguments args);
+int StormCommand(Arguments args);
 
 } // namespace tovan::cli

@@ -1,6 +1,7 @@
 // check, format, dump and save: the deck core of the desktop application, from a script.
 #include "cli/Commands.h"
 #include "cli/ConsolePlatform.h"
+#include "cli/OpenedDeck.h"
 #include "deck/FieldHelp.h"
 #include "fileio/DeckFindings.h"
 #include "fileio/GridJson.h"
@@ -84,13 +85,23 @@ int Usage(const char* help) {
     return kExitUsage;
 }
 
-// The deck read as File > Open reads it, with everything a reader needs.
-struct OpenedDeck {
-    DeckGrids grids;
-    ReadingState state;
-    ApplicationState app;
-    ReadOutcome outcome = ReadOutcome::CannotOpen;
-};
+std::string Part(int number) {
+    return number > 0 ? std::to_string(number) : "-";
+}
+
+int PrintFindings(const std::vector<Finding>& findings) {
+    int status = kExitClean;
+    for (const Finding& f : findings) {
+        const std::string line = (f.place.recordSet.empty() ? "-" : f.place.recordSet) + " " +
+                                 Part(f.place.row) + " " + Part(f.place.col) + " " +
+                                 ClassName(f.kind) + ": " + Latin1ToUtf8(f.text) + "\n";
+        std::fputs(line.c_str(), stdout);
+        status = std::max(status, f.kind == FindingClass::Fatal ? kExitFailed : kExitWarnings);
+    }
+    return status;
+}
+
+} // namespace
 
 // What the reading did not take from the file, as messages before the save rules' own: the
 // grids, and so a save, no longer hold it.
@@ -127,24 +138,6 @@ int SaveAs(const DeckGrids& grids, std::string_view out, ConsolePlatform& platfo
                                  MessageIcon::Exclamation, "mnuFileSave_Click Error!");
     return result == -1 ? kExitFailed : kExitUsage;
 }
-
-std::string Part(int number) {
-    return number > 0 ? std::to_string(number) : "-";
-}
-
-int PrintFindings(const std::vector<Finding>& findings) {
-    int status = kExitClean;
-    for (const Finding& f : findings) {
-        const std::string line = (f.place.recordSet.empty() ? "-" : f.place.recordSet) + " " +
-                                 Part(f.place.row) + " " + Part(f.place.col) + " " +
-                                 ClassName(f.kind) + ": " + Latin1ToUtf8(f.text) + "\n";
-        std::fputs(line.c_str(), stdout);
-        status = std::max(status, f.kind == FindingClass::Fatal ? kExitFailed : kExitWarnings);
-    }
-    return status;
-}
-
-} // namespace
 
 int CheckCommand(Arguments given) {
     bool all = false, list = false;

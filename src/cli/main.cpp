@@ -31,6 +31,7 @@ constexpr Command kCommands[] = {
     {"run", tovan::cli::RunCommand, "run the engine on a deck"},
     {"slope", tovan::cli::SlopeCommand, "compute a weighted composite slope"},
     {"results", tovan::cli::ResultsCommand, "print what a run computed as CSV"},
+    {"storm", tovan::cli::StormCommand, "build a design storm, or place it in a copy of a deck"},
     {"reference", tovan::cli::ReferenceCommand, "print the deck's fields as a Markdown reference"},
 };
 

@@ -1,12 +1,14 @@
 #include "fileio/DeckFindings.h"
 
 #include "deck/InputRanges.h"
+#include "deck/StormIdent.h"
 #include "fileio/SaveFile.h"
 #include "fortranio/NumericText.h"
 #include "platform/RecordingPlatform.h"
 
 #include <cmath>
 #include <future>
+#include <sstream>
 
 namespace tovan {
 
@@ -59,6 +61,43 @@ std::pair<int, int> ColumnsOf(const InputRange& range) {
     return {col::kB1FirstFactor, col::kB1LastFactor};
 }
 
+std::string Trimmed(std::string_view text) {
+    text = TrimBlanks(text);
+    return std::string(text);
+}
+
+std::string MinutesText(double minutes) {
+    std::ostringstream text;
+    text << minutes;
+    return text.str();
+}
+
+// A storm whose identification names the step it was built at, processed by a catchment at
+// another unit duration: the engine spreads each depth over the catchment's unit duration, so
+// the storm runs faster or slower than it was built.
+void JudgeStormSteps(const DeckGrids& grids, std::vector<Finding>& findings) {
+    const Grid& b1 = grids.fpCardB1;
+    const Grid& c = grids.fpCardC;
+    for (int row = kTemplateRow; row < b1.maxRows(); row = StormRows(b1, row).second + 1) {
+        const auto step = StepInIdent(b1.text(col::kB1Ident, row));
+        const auto number = NumberIn(b1.text(col::kB1Storm, row));
+        if (!step || !number) continue;
+        for (int cRow = kTemplateRow; cRow < c.maxRows(); ++cRow) {
+            const auto first = NumberIn(c.text(col::kCFirstStorm, cRow));
+            const auto last = NumberIn(c.text(col::kCLastStorm, cRow));
+            const auto unit = NumberIn(c.text(col::kCUnitDuration, cRow));
+            if (!first || !last || !unit || *number < *first || *number > *last) continue;
+            if (std::abs(*unit - *step) < 1e-9) continue;
+            findings.push_back(
+                {FindingClass::EngineNote,
+                 {"B1", row, col::kB1Ident},
+                 "Storm " + MinutesText(*number) + " was built at a step of " + MinutesText(*step) +
+                     " min; catchment " + Trimmed(c.text(col::kCIdent, cRow)) +
+                     " processes it at a unit duration of " + MinutesText(*unit) + " min."});
+        }
+    }
+}
+
 } // namespace
 
 std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
@@ -87,6 +126,7 @@ std::vector<Finding> CheckInputRanges(const DeckGrids& grids) {
                 Judge(range, grid, shown, col, row, findings, lastFinding);
         }
     }
+    if (hyetographs) JudgeStormSteps(grids, findings);
     return findings;
 }
 

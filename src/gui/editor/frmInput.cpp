@@ -10,6 +10,7 @@
 #include "editor/Twips.h"
 #include "editor/VirtualKeys.h"
 #include "editor/frmEmpty.h"
+#include "fileio/SaveFile.h"
 #include "slope/SLOPEfrm.h"
 
 #include <QApplication>
@@ -340,25 +341,6 @@ void frmInput::showCell(const CellPlace& place) {
     if (GridView* view = gridView(place.recordSet))
         showUndoneCell(&view->grid(), std::max(place.col, 1), place.row);
 }
-
-namespace {
-
-// The rows of the B1 storm that `row` belongs to: every card of a storm carries its number, so
-// the storm is the run of rows with the number of `row` (a row without one stands alone).
-std::pair<int, int> StormRows(const Grid& b1, int row) {
-    const std::string number = b1.value(col::kB1Storm, row);
-    const auto same = [&](int r) {
-        return !number.empty() && b1.value(col::kB1Storm, r) == number;
-    };
-    int first = row, last = row;
-    while (first > kTemplateRow && same(first - 1))
-        --first;
-    while (last < b1.maxRows() - 1 && same(last + 1))
-        ++last;
-    return {first, last};
-}
-
-} // namespace
 
 void frmInput::addRecord() {
     GridView* view = currentGridView();
