@@ -4,10 +4,13 @@
 #include "Engine.h"
 #include "TempFolder.h"
 #include "deck/InputRanges.h"
+#include "results/RunResults.h"
 
 #include <algorithm>
 #include <csignal>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <sstream>
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -55,6 +58,29 @@ TEST(EngineOutputs, AMissingInputWritesNothing) {
 TEST(EngineOutputs, TheResultsFileIsNamedAfterTheReport) {
     EXPECT_EQ(ResultsFileName("storm.tvo"), "storm.results.json");
     EXPECT_EQ(ResultsFileName("dir.v2/storm"), "dir.v2/storm.results.json");
+}
+
+// The example of a placed design storm is what `tovandeck storm` makes (its case), and the
+// engine computes it: all 5 inches of rain in the run, the peak in the hour after 12:00.
+TEST(EngineRun, TheExampleNrcsStormRunsWithAllItsRain) {
+    const std::string example = std::string(TOVAN_EXAMPLES) + "/nrcs-type-ii.tvi";
+    EXPECT_EQ(ReadText(example),
+              ReadText(std::string(TOVAN_EXAMPLES) +
+                       "/../tests/cases/storm-places-an-nrcs-type-ii-storm-in-a-deck/out/"
+                       "nrcs-type-ii.tvi"));
+    TempFolder folder;
+    const RunFiles files{example, (folder / "n.tvo").string(), (folder / "n.tvd").string(),
+                         (folder / "n.tvp").string(), (folder / "n.results.json").string()};
+    ASSERT_EQ(RunDeck(files).status, RunStatus::Done);
+    const tovan::results::RunResults results =
+        tovan::results::ReadResults(folder / "n.results.json");
+    ASSERT_EQ(results.catchments.size(), 1u);
+    const tovan::results::StormResult& storm = results.catchments[0].storms.at(0);
+    ASSERT_TRUE(storm.computed);
+    EXPECT_NEAR(std::accumulate(storm.rainfallInches.begin(), storm.rainfallInches.end(), 0.0), 5.0,
+                1e-9);
+    EXPECT_GT(storm.timeToPeakHours, 12.0);
+    EXPECT_LT(storm.timeToPeakHours, 13.0);
 }
 
 TEST(EngineRun, EveryStormHoldsItsExcessThroughTheWholeEngine) {
