@@ -12,6 +12,7 @@
 #include "editor/frmEmpty.h"
 #include "fileio/SaveFile.h"
 #include "slope/SLOPEfrm.h"
+#include "storms/DesignStormDialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -427,6 +428,27 @@ void frmInput::deleteRecord() {
     }
     const int caret = std::min(row, view->grid().maxRows() - 1);
     view->setActiveCell(view->activeCol(), caret);
+}
+
+void frmInput::designStorm() {
+    if (grids_.fpCardA.value(col::kAOption, kTemplateRow) != "0") {
+        platform_.showMessage("Design storms go into record set B1, the detailed hyetographs. "
+                              "Choose rainfall option 1 in record set A first; a deck of "
+                              "one-hour depths (record set B2) builds its storms from them.",
+                              MessageIcon::Information, "Design Storm");
+        return;
+    }
+    DesignStormDialog dialog(grids_, platform_, this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.prepared()) return;
+    const PreparedStorm& storm = *dialog.prepared();
+    document_.nameStep(storm.replaces ? tr("Replace Storm") : tr("Place Storm"));
+    PlaceStorm(grids_, storm);
+    document_.closeStep();
+    state_.DeckChanged = true;
+    enableCDButton();
+    cmdB1_Click();
+    if (const auto rows = RowsOfStorm(grids_.fpCardB1, storm.number))
+        fpCardB1->setActiveCell(col::kB1FirstDepth, rows->first);
 }
 
 void frmInput::showCatchment(int row) {

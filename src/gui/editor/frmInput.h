@@ -51,6 +51,9 @@ class frmInput : public QWidget, public EditorForm {
     // Edit > Add Record: the grid's Add Row button pressed from the keyboard (its rules and
     // messages), the caret then on the new record.
     void addRecord();
+    // Edit > Design Storm: a storm built and previewed in its dialog, then placed in record set
+    // B1 as one step; a deck of one-hour depths is told why not.
+    void designStorm();
     // Shows record set CD with the caret on the catchment of `row`, in both grids.
     void showCatchment(int row);
     // Tints the cells with a finding and puts the finding in their tooltips.

@@ -172,6 +172,8 @@ void MDIfrmTovan2000::buildEditMenu() {
     addSeparator(mnuEdit_, "mnuEditSep2");
     addItem(mnuEdit_, "mnuEditFillDown", "Fill &Down", &MDIfrmTovan2000::mnuEditFillDown_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+D")));
+    addItem(mnuEdit_, "mnuEditDesignStorm", "Design &Storm...",
+            &MDIfrmTovan2000::mnuEditDesignStorm_Click);
     addItem(mnuEdit_, "mnuEditGoTo", "&Go To Catchment...", &MDIfrmTovan2000::mnuEditGoTo_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+G")));
     addItem(mnuEdit_, "mnuEditUndo", "&Undo", &MDIfrmTovan2000::mnuEditUndo_Click)
@@ -697,6 +699,12 @@ void MDIfrmTovan2000::mnuEditFillDown_Click() {
     });
 }
 
+void MDIfrmTovan2000::mnuEditDesignStorm_Click() {
+    TrapErrors(platform_, "mnuEditDesignStorm Error!", [this] {
+        if (editor_ && editorWindow_ && editorWindow_->isVisible()) editor_->designStorm();
+    });
+}
+
 // Edit > Go To Catchment: by identification or number, in a box of its own.
 void MDIfrmTovan2000::mnuEditGoTo_Click() {
     TrapErrors(platform_, "mnuEditGoTo Error!", [this] {
@@ -749,7 +757,8 @@ void MDIfrmTovan2000::updateActions() {
         item->setVisible(menus_.shown(name));
         if (NeverAvailable(name)) item->setEnabled(false);
     }
-    for (const char* name : {"mnuFileSave", "mnuFileRunDeck", "mnuFileSaveCopy"})
+    for (const char* name :
+         {"mnuFileSave", "mnuFileRunDeck", "mnuFileSaveCopy", "mnuEditDesignStorm"})
         menuItem(name)->setEnabled(deckShown);
     const std::string& file = deckPath();
     QAction* saveTo = menuItem("mnuFileSaveTo");
