@@ -2,10 +2,13 @@
 // the storm as one step of Undo, a taken number is replaced only when the user agrees, and a
 // deck of one-hour depths is told why it takes none.
 #include "ShellFixture.h"
+#include "editor/GridTableModel.h"
+#include "editor/GridView.h"
 #include "storms/DesignStormDialog.h"
 
 #include <QChartView>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -74,6 +77,19 @@ TEST(DesignStorm, PreviewPlaceAndUndoThroughTheDialog) {
     ASSERT_TRUE(placed);
     EXPECT_EQ(placed->second - placed->first + 1, 18);
     EXPECT_EQ(s.editor()->fpCardB1->activeRow(), placed->first) << "the caret on the storm";
+    GridTableModel* model = s.editor()->fpCardB1->gridModel();
+    EXPECT_TRUE(
+        model->data(model->cellIndex(col::kB1FirstDepth + 4, placed->first + 1), Qt::ToolTipRole)
+            .toString()
+            .startsWith(QStringLiteral("Step 22 of storm 4, 1:45 to 1:50 from its start")));
+    s.main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.main.get()));
+    s.editor()->fpCardB1->setFocus();
+    s.editor()->fpCardB1->setActiveCell(col::kB1FirstDepth, placed->second);
+    QLabel* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
+    EXPECT_TRUE(status->text().contains(QStringLiteral(
+        "storm 4 (N2 5/5m): 288 steps of 5 min, 24:00 long, 5.000 in, peak 0.666 in at step 143")))
+        << status->text().toStdString();
     EXPECT_EQ(s.main->menuItem("mnuEditUndo")->text(), QStringLiteral("&Undo Place Storm"));
     s.trigger("mnuEditUndo");
     EXPECT_EQ(Rows(b1), before) << "one step takes the whole storm back";

@@ -331,4 +331,50 @@ void PlaceStorm(DeckGrids& grids, const PreparedStorm& storm) {
     PlaceStormRows(grids.fpCardB1, storm.rows, storm.replaces ? storm.number : 0);
 }
 
+namespace {
+
+std::string ClockText(double minutes) {
+    const long whole = std::lround(minutes);
+    std::ostringstream text;
+    text << whole / 60 << ':' << (whole % 60 < 10 ? "0" : "") << whole % 60;
+    return text.str();
+}
+
+} // namespace
+
+double StormStepMinutes(const DeckGrids& grids, int firstRow) {
+    const Grid& b1 = grids.fpCardB1;
+    if (const auto step = StepInIdent(b1.text(col::kB1Ident, firstRow))) return *step;
+    return DefaultStep(grids, StormNumberAt(b1, firstRow).value_or(0));
+}
+
+std::string DescribeStormAt(const DeckGrids& grids, int row) {
+    const Grid& b1 = grids.fpCardB1;
+    if (row < kTemplateRow || row > LastRecordRow(b1) || !StormNumberAt(b1, row)) return {};
+    const int first = StormRows(b1, row).first;
+    for (const StormSummary& storm : SummarizeStorms(b1)) {
+        if (storm.firstRow != first) continue;
+        const double step = StormStepMinutes(grids, first);
+        std::ostringstream text;
+        text << "storm " << storm.number << (storm.ident.empty() ? "" : " (" + storm.ident + ")")
+             << ": " << storm.steps << " steps of " << step << " min, "
+             << ClockText(storm.steps * step) << " long, "
+             << ThousandthsText(std::llround(storm.total * 1000)) << " in, peak "
+             << ThousandthsText(std::llround(storm.peak * 1000)) << " in at step "
+             << storm.peakStep;
+        return text.str();
+    }
+    return {};
+}
+
+std::string DescribeStepAt(const DeckGrids& grids, int col, int row) {
+    const Grid& b1 = grids.fpCardB1;
+    const int step = StepOfCell(b1, col, row);
+    if (step == 0) return {};
+    const double minutes = StormStepMinutes(grids, StormRows(b1, row).first);
+    return "Step " + std::to_string(step) + " of storm " + std::to_string(*StormNumberAt(b1, row)) +
+           ", " + ClockText((step - 1) * minutes) + " to " + ClockText(step * minutes) +
+           " from its start";
+}
+
 } // namespace tovan

@@ -71,6 +71,16 @@ std::vector<StormSummary> SummarizeStorms(const Grid& b1);
 // The step (from 1) of the depth in `col`, `row` of the B1 grid; 0 for a column of no depth.
 int StepOfCell(const Grid& b1, int col, int row);
 
+// The step of a storm in minutes: what its identification names, else the unit duration of
+// the catchments that process it.
+double StormStepMinutes(const DeckGrids& grids, int firstRow);
+// For the status bar: "storm 2 (N2 5/5m): 288 steps of 5 min, 24:00 long, 5.000 in, peak
+// 0.666 in at step 143"; empty for a row of no storm.
+std::string DescribeStormAt(const DeckGrids& grids, int row);
+// For a depth cell's tooltip: "Step 20 of storm 2, 1:35 to 1:40 from its start"; empty for a
+// cell of no depth.
+std::string DescribeStepAt(const DeckGrids& grids, int col, int row);
+
 // A storm to build and place, as the dialog and `tovandeck storm --into` ask for it.
 struct StormRequest {
     StormMethod method = StormMethod::Nrcs2;

@@ -82,6 +82,7 @@ QVariant GridTableModel::toolTip(int col, int row) const {
     if (const CellMark* mark = markAt(col, row)) parts << mark->text;
     if (grid_.cellType(col, row) == CellType::ComboBox && !grid_.value(col, row).empty())
         parts << CellDisplayText(grid_.format(col, row), grid_.value(col, row));
+    if (cellNote_) parts << cellNote_(col, row);
     if (help_ && !isButtonRow(row)) parts << help_(col);
     parts.removeAll(QString());
     if (parts.isEmpty()) return {};

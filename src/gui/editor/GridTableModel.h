@@ -81,6 +81,8 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     // A name shown after a record's number in the row header (the D grid names the catchment of
     // each row); rowNamesChanged tells the header to show them again.
     void setRowName(std::function<QString(int row)> name) { rowName_ = std::move(name); }
+    // A line of the cell's tooltip before the field's help (the step of a B1 depth).
+    void setCellNote(std::function<QString(int col, int row)> note) { cellNote_ = std::move(note); }
     void rowNamesChanged();
 
   signals:
@@ -117,6 +119,7 @@ class GridTableModel : public QAbstractTableModel, public GridObserver {
     CellMarks marks_;
     std::function<QString(int col)> help_;
     std::function<QString(int row)> rowName_;
+    std::function<QString(int col, int row)> cellNote_;
 };
 
 } // namespace tovan

@@ -105,6 +105,10 @@ void frmInput::buildControls() {
             return QString::fromLatin1(FieldHelpText(set, col));
         });
     }
+    // A depth of a long storm tells which step it is and when it falls.
+    fpCardB1->gridModel()->setCellNote([this](int col, int row) {
+        return QString::fromStdString(DescribeStepAt(grids_, col, row));
+    });
     // With many catchments only a few D rows show: each names its catchment from record C, and
     // the two grids scroll together, so the caret's row is never anonymous.
     fpCardD->gridModel()->setRowName([this](int row) {

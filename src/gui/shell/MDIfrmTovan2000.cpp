@@ -16,6 +16,7 @@
 #include "shell/frmAbout.h"
 #include "shell/frmCover.h"
 #include "shell/frmTech.h"
+#include "storms/StormPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -888,6 +889,10 @@ void MDIfrmTovan2000::updateStatus() {
             parts << QStringLiteral("catchment %1 (%2)")
                          .arg(QString::fromLatin1(c.value(col::kCIdent, row)).trimmed(),
                               QString::fromLatin1(c.value(col::kCNumber, row)));
+        }
+        if (grid == editor_->fpCardB1) {
+            const std::string storm = DescribeStormAt(session_->grids(), row);
+            if (!storm.empty()) parts << QString::fromStdString(storm);
         }
     }
     status_->setText(parts.join(QStringLiteral("  |  ")));
