@@ -264,7 +264,8 @@ QString DesignStormDialog::summaryText() const {
 void DesignStormDialog::drawPreview(const PreparedStorm& storm) {
     auto* chart = new QChart;
     chart->legend()->setAlignment(Qt::AlignBottom);
-    auto* top = new QLineSeries;
+    auto* bars = new QAreaSeries;
+    auto* top = new QLineSeries(bars); // the area series does not own its outline
     auto* cumulative = new QLineSeries;
     cumulative->setName(tr("Cumulative depth (in)"));
     double sum = 0, largest = 0;
@@ -278,7 +279,7 @@ void DesignStormDialog::drawPreview(const PreparedStorm& storm) {
         cumulative->append(start + hours, sum);
         largest = std::max(largest, depth);
     }
-    auto* bars = new QAreaSeries(top);
+    bars->setUpperSeries(top);
     bars->setName(tr("Depth of each step (in)"));
     // A 24-hour storm's peak is a few steps of hundreds: the bars get a solid outline so that
     // a block narrower than a pixel still shows, and are drawn over the curve.
