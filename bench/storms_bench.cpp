@@ -32,8 +32,8 @@ void BuildAndPlaceADayAtOneMinute(benchmark::State& state) {
         benchmark::DoNotOptimize(grids.fpCardB1.maxRows());
     }
     double largest = 0;
-    for (StormMethod method : {StormMethod::Nrcs1, StormMethod::Nrcs1A, StormMethod::Nrcs2,
-                               StormMethod::Nrcs3}) {
+    for (StormMethod method :
+         {StormMethod::Nrcs1, StormMethod::Nrcs1A, StormMethod::Nrcs2, StormMethod::Nrcs3}) {
         for (double depth : {0.5, 1.37, 2.5, 5.0, 7.77, 11.3}) {
             for (double step : {1.0, 2.0, 5.0, 10.0, 15.0}) {
                 StormRequest request = DayAtOneMinute();

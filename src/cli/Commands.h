@@ -24,5 +24,7 @@ int SlopeCommand(Arguments args);
 int ResultsCommand(Arguments args);
 int ReferenceCommand(Arguments args);
 int StormCommand(Arguments args);
+int CompareCommand(Arguments args);
+int DiffCommand(Arguments args);
 
 } // namespace tovan::cli

@@ -31,6 +31,8 @@ constexpr Command kCommands[] = {
     {"run", tovan::cli::RunCommand, "run the engine on a deck"},
     {"slope", tovan::cli::SlopeCommand, "compute a weighted composite slope"},
     {"results", tovan::cli::ResultsCommand, "print what a run computed as CSV"},
+    {"compare", tovan::cli::CompareCommand, "compare two runs' results, catchment by catchment"},
+    {"diff", tovan::cli::DiffCommand, "list the cells in which two decks differ"},
     {"storm", tovan::cli::StormCommand, "build a design storm, or place it in a copy of a deck"},
     {"reference", tovan::cli::ReferenceCommand, "print the deck's fields as a Markdown reference"},
 };

@@ -10,8 +10,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A CSV field: quoted when it holds a separator, a quote or a line break.
-std::string Field(const std::string& text) {
+std::string OptionalText(const std::optional<double>& value) {
+    return value ? NumberText(*value) : std::string();
+}
+
+} // namespace
+
+std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (char c : text) {
@@ -21,9 +26,7 @@ std::string Field(const std::string& text) {
     return quoted + '"';
 }
 
-std::string OptionalText(const std::optional<double>& value) {
-    return value ? NumberText(*value) : std::string();
-}
+namespace {
 
 std::string MessageText(const Message& m) {
     return std::string(m.problem ? "PROBLEM: " : "NOTE: ") + m.text;
@@ -165,12 +168,12 @@ std::string SummaryCsvHeader() {
 
 std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row) {
     const CatchmentResult& c = results.catchments[row.catchment];
-    std::string line = Field(c.identification) + ',' + std::to_string(c.number) + ',';
+    std::string line = CsvField(c.identification) + ',' + std::to_string(c.number) + ',';
     const StormResult* s = StormOf(results, row);
     if (s == nullptr) {
         line += ",,,,,,,,";
     } else {
-        line += std::to_string(s->storm) + ',' + Field(s->identification) + ',' +
+        line += std::to_string(s->storm) + ',' + CsvField(s->identification) + ',' +
                 OptionalText(s->returnPeriodYears) + ',';
         if (s->computed) {
             line += NumberText(s->peakCfs) + ',' + NumberText(s->timeToPeakHours) + ',' +
@@ -180,7 +183,7 @@ std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row) {
             line += ",,,,,";
         }
     }
-    return line + Field(NotesOf(results, row)) + '\n';
+    return line + CsvField(NotesOf(results, row)) + '\n';
 }
 
 std::string SummaryCsv(const RunResults& results, const std::vector<SummaryRow>& rows) {
@@ -213,8 +216,8 @@ std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryR
         const StormResult* s = StormOf(results, row);
         if (s == nullptr || !s->computed) continue;
         const CatchmentResult& c = results.catchments[row.catchment];
-        const std::string start = Field(c.identification) + ',' + std::to_string(c.number) + ',' +
-                                  std::to_string(s->storm) + ',';
+        const std::string start = CsvField(c.identification) + ',' + std::to_string(c.number) +
+                                  ',' + std::to_string(s->storm) + ',';
         const std::size_t n =
             std::min(s->hydrographTimesHours.size(), s->hydrographFlowsCfs.size());
         for (std::size_t i = 0; i < n; ++i)

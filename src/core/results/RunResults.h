@@ -124,6 +124,10 @@ std::string HydrographCsv(const StormResult& storm);
 // with the rain and excess of the step that starts at its time (empty after the storm).
 std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryRow>& rows);
 
+// A text as one CSV field: quoted, its quotes doubled, when it holds a comma, a quote or a
+// line break.
+std::string CsvField(const std::string& text);
+
 // A number the shortest way that reads back to the same value, with a dot.
 std::string NumberText(double value);
 
