@@ -1,5 +1,6 @@
 #include "shell/MDIfrmTovan2000.h"
 
+#include "compare/CompareDecksWindow.h"
 #include "editing/ErrorTrap.h"
 #include "editor/CardViewPanel.h"
 #include "editor/CheckDeckPanel.h"
@@ -138,6 +139,8 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileSaveTo", "Save &to", &MDIfrmTovan2000::mnuFileSaveTo_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+S")));
     addItem(file, "mnuFileSaveCopy", "Save a Cop&y...", &MDIfrmTovan2000::mnuFileSaveCopy_Click);
+    addItem(file, "mnuFileCompareDecks", "Compare &Decks...",
+            &MDIfrmTovan2000::mnuFileCompareDecks_Click);
     addSeparator(file, "mnuSep3");
     addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
     addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
@@ -614,6 +617,46 @@ void MDIfrmTovan2000::mnuFileSaveCopy_Click() {
         const std::string name = path.substr(FolderOf(path).size());
         if (name.find('.') == std::string::npos) path += ".tvi";
         writeDeck(path, AfterSave::FileStays);
+    });
+}
+
+// The open deck (A) against a deck file (B), read as File > Open reads it into grids of their
+// own: the open deck is not touched.
+void MDIfrmTovan2000::mnuFileCompareDecks_Click() {
+    TrapErrors(platform_, "mnuFileCompareDecks Error!", [this] {
+        if (!editor_ || !session_) return;
+        editor_->commitPendingEdit();
+        FileDialogRequest request;
+        request.title = "Compare with Deck";
+        request.filter = kDeckFilter;
+        request.initialDirectory = deckPath().empty()
+                                       ? platform_.setting(kDialogSection, kFolderKey, "C:\\")
+                                       : FolderOf(deckPath());
+        const auto chosen = platform_.chooseFileToOpen(request);
+        if (!chosen) return;
+        DeckGrids other;
+        ReadingState reading;
+        ApplicationState app;
+        ReadingContext context{other, reading, app, platform_};
+        std::string reason;
+        if (ReadDeckFile(context, *chosen, &reason) != ReadOutcome::Read) {
+            platform_.showMessage("The deck " + *chosen + " could not be read" +
+                                      (reason.empty() ? std::string(".") : ": " + reason + ".") +
+                                      " Nothing was compared.",
+                                  MessageIcon::Exclamation, "Compare Decks");
+            return;
+        }
+        auto differences = DiffDecks(session_->grids(), other);
+        if (differences.empty()) {
+            platform_.showMessage("The open deck and " + *chosen + " hold the same values.",
+                                  MessageIcon::Information, "Compare Decks");
+            return;
+        }
+        auto* window =
+            new CompareDecksWindow(std::move(differences), QString::fromLocal8Bit(*chosen), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        connect(window, &CompareDecksWindow::cellChosen, this, &MDIfrmTovan2000::showFinding);
+        window->show();
     });
 }
 

@@ -65,6 +65,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void mnuEditInsertRecord_Click();
     void mnuEditDeleteRecord_Click();
     void mnuEditDesignStorm_Click();
+    void mnuFileCompareDecks_Click();
     void mnuEditGoTo_Click();
     void mnuEdit2Back_click();
     void mnuEdit2Clear_click();
