@@ -11,6 +11,7 @@
 #include "editor/VirtualKeys.h"
 #include "editor/frmEmpty.h"
 #include "fileio/SaveFile.h"
+#include "fortranio/NumericText.h"
 #include "slope/SLOPEfrm.h"
 #include "storms/DesignStormDialog.h"
 
@@ -347,6 +348,17 @@ void frmInput::showCell(const CellPlace& place) {
         showUndoneCell(&view->grid(), std::max(place.col, 1), place.row);
 }
 
+namespace {
+
+// The rows of the B1 storm at `row`; a row without a storm number stands alone (the save would
+// join it to the empty rows beside it).
+std::pair<int, int> StormAt(const Grid& b1, int row) {
+    if (TrimBlanks(b1.text(col::kB1Storm, row)).empty()) return {row, row};
+    return StormRows(b1, row);
+}
+
+} // namespace
+
 void frmInput::addRecord() {
     GridView* view = currentGridView();
     GridView* withButton = view == fpCardD ? fpCardC : view;
@@ -373,7 +385,7 @@ void frmInput::insertRecord() {
         rules_.LockD1Blocks();
     } else if (view == fpCardB1) {
         document_.nameStep(tr("Insert Storm"));
-        InsertRecordRow(grids_.fpCardB1, StormRows(grids_.fpCardB1, row).first);
+        InsertRecordRow(grids_.fpCardB1, StormAt(grids_.fpCardB1, row).first);
     } else if (view == fpCardB2) {
         if (!insertB2Storm(row)) return;
     } else {
@@ -413,7 +425,7 @@ void frmInput::deleteRecord() {
         grids_.fpCardC.deleteRows(row, row);
         grids_.fpCardD.deleteRows(row, row);
     } else if (view == fpCardB1) {
-        const auto [first, last] = StormRows(grids_.fpCardB1, row);
+        const auto [first, last] = StormAt(grids_.fpCardB1, row);
         if (last - first + 1 >= records) {
             platform_.showMessage("The only storm cannot be deleted; its cells can be cleared.",
                                   MessageIcon::Information, "Delete Record");
