@@ -15,6 +15,11 @@ inline constexpr int kExitWarnings = 1; // only warnings were reported
 inline constexpr int kExitFailed = 2;   // reading failed or a fatal rule fired
 inline constexpr int kExitUsage = 3;    // usage error, or a file that cannot be opened
 
+// Shared by the commands: prints `help` on standard output when --help or -h is among the
+// arguments; prints it on standard error and gives the usage status.
+bool WantsHelp(Arguments args, const char* help);
+int Usage(const char* help);
+
 int CheckCommand(Arguments args);
 int FormatCommand(Arguments args);
 int DumpCommand(Arguments args);

@@ -32,21 +32,6 @@ constexpr const char* kDiffHelp =
     "Exit status 0 when the decks hold the same, 1 when they differ, 2 when one cannot be\n"
     "read, 3 for a usage error or a file that cannot be opened.\n";
 
-bool WantsHelp(Arguments args, const char* help) {
-    for (std::string_view a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(help, stdout);
-            return true;
-        }
-    }
-    return false;
-}
-
-int Usage(const char* help) {
-    std::fputs(help, stderr);
-    return kExitUsage;
-}
-
 bool SameFile(std::string_view a, std::string_view b) {
     std::error_code error;
     return std::filesystem::equivalent(PathFromText(a), PathFromText(b), error);

@@ -70,21 +70,6 @@ std::vector<std::string_view> WithoutAll(Arguments args, bool& all) {
     return rest;
 }
 
-bool WantsHelp(Arguments args, const char* help) {
-    for (std::string_view a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(help, stdout);
-            return true;
-        }
-    }
-    return false;
-}
-
-int Usage(const char* help) {
-    std::fputs(help, stderr);
-    return kExitUsage;
-}
-
 std::string Part(int number) {
     return number > 0 ? std::to_string(number) : "-";
 }
@@ -102,6 +87,21 @@ int PrintFindings(const std::vector<Finding>& findings) {
 }
 
 } // namespace
+
+bool WantsHelp(Arguments args, const char* help) {
+    for (std::string_view a : args) {
+        if (a == "--help" || a == "-h") {
+            std::fputs(help, stdout);
+            return true;
+        }
+    }
+    return false;
+}
+
+int Usage(const char* help) {
+    std::fputs(help, stderr);
+    return kExitUsage;
+}
 
 // What the reading did not take from the file, as messages before the save rules' own: the
 // grids, and so a save, no longer hold it.

@@ -178,16 +178,8 @@ DeckGrids EmptyB1Deck() {
 } // namespace
 
 int StormCommand(Arguments args) {
-    for (std::string_view a : args) {
-        if (a == "--help" || a == "-h") {
-            std::fputs(kHelp, stdout);
-            return kExitClean;
-        }
-    }
-    if (args.empty()) {
-        std::fputs(kHelp, stderr);
-        return kExitUsage;
-    }
+    if (WantsHelp(args, kHelp)) return kExitClean;
+    if (args.empty()) return Usage(kHelp);
     const auto method = MethodNamed(args[0]);
     if (!method) return Refuse("'" + std::string(args[0]) + "' is no method; see --help");
     Options options;

@@ -600,6 +600,12 @@ void MDIfrmTovan2000::mnuFileSaveTo_Click() {
 
 // File > Save a Copy...: the dialog with the deck's name filled in; a name typed without an
 // extension gets ".tvi". The deck's file stays the one it was.
+// Where the added file dialogs start: the open deck's folder, else the one remembered last.
+std::string MDIfrmTovan2000::dialogFolder() const {
+    return deckPath().empty() ? platform_.setting(kDialogSection, kFolderKey, "C:\\")
+                              : FolderOf(deckPath());
+}
+
 void MDIfrmTovan2000::mnuFileSaveCopy_Click() {
     TrapErrors(platform_, "mnuFileSaveCopy Error!", [this] {
         if (!editor_) return;
@@ -607,9 +613,7 @@ void MDIfrmTovan2000::mnuFileSaveCopy_Click() {
         FileDialogRequest request;
         request.title = "Save a Copy";
         request.filter = kDeckFilter;
-        request.initialDirectory = deckPath().empty()
-                                       ? platform_.setting(kDialogSection, kFolderKey, "C:\\")
-                                       : FolderOf(deckPath());
+        request.initialDirectory = dialogFolder();
         request.fileName = deckPath().substr(FolderOf(deckPath()).size());
         const auto chosen = platform_.chooseFileToSave(request);
         if (!chosen) return;
@@ -629,9 +633,7 @@ void MDIfrmTovan2000::mnuFileCompareDecks_Click() {
         FileDialogRequest request;
         request.title = "Compare with Deck";
         request.filter = kDeckFilter;
-        request.initialDirectory = deckPath().empty()
-                                       ? platform_.setting(kDialogSection, kFolderKey, "C:\\")
-                                       : FolderOf(deckPath());
+        request.initialDirectory = dialogFolder();
         const auto chosen = platform_.chooseFileToOpen(request);
         if (!chosen) return;
         DeckGrids other;

@@ -79,6 +79,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     bool openResults(const std::string& path);
     // The deck file the editor shows: the one opened or saved last; empty for a new deck.
     const std::string& deckPath() const;
+    std::string dialogFolder() const;
     void mnuEditUndo_Click();
     void mnuEditRedo_Click();
 
