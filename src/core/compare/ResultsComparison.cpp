@@ -15,6 +15,7 @@ using Key = std::pair<std::string, int>;
 
 struct Side {
     std::optional<double> peak, timeToPeak, volume;
+    std::optional<SummaryRow> row;
 };
 
 // Every catchment-storm of a run by its key, in the run's order; a second catchment of the same
@@ -22,14 +23,18 @@ struct Side {
 std::vector<std::pair<Key, Side>> Entries(const RunResults& run) {
     std::vector<std::pair<Key, Side>> entries;
     std::map<std::string, int> seen;
-    for (const CatchmentResult& c : run.catchments) {
+    for (std::size_t at = 0; at < run.catchments.size(); ++at) {
+        const CatchmentResult& c = run.catchments[at];
         const int repeat = seen[c.identification]++;
         const std::string name =
             repeat == 0 ? c.identification : c.identification + " #" + std::to_string(repeat + 1);
-        if (c.storms.empty()) entries.push_back({{name, 0}, {}});
-        for (const StormResult& s : c.storms) {
+        if (c.storms.empty())
+            entries.push_back({{name, 0}, {{}, {}, {}, SummaryRow{at, kNoStorm}}});
+        for (std::size_t storm = 0; storm < c.storms.size(); ++storm) {
+            const StormResult& s = c.storms[storm];
             Side side;
-            if (s.computed) side = {s.peakCfs, s.timeToPeakHours, s.runoffAcreFeet};
+            if (s.computed) side = {s.peakCfs, s.timeToPeakHours, s.runoffAcreFeet, {}};
+            side.row = SummaryRow{at, storm};
             entries.push_back({{name, s.storm}, side});
         }
     }
@@ -37,9 +42,14 @@ std::vector<std::pair<Key, Side>> Entries(const RunResults& run) {
 }
 
 ComparisonRow RowOf(const Key& key, Presence presence, const Side& a, const Side& b) {
-    return {
-        key.first,           key.second, presence, {a.peak, b.peak}, {a.timeToPeak, b.timeToPeak},
-        {a.volume, b.volume}};
+    return {key.first,
+            key.second,
+            presence,
+            {a.peak, b.peak},
+            {a.timeToPeak, b.timeToPeak},
+            {a.volume, b.volume},
+            a.row,
+            b.row};
 }
 
 std::string Number(const std::optional<double>& value) {
@@ -56,10 +66,7 @@ std::string Difference(const std::optional<double>& value) {
     return std::string(buffer, end);
 }
 
-void AppendValue(std::string& line, const ComparedValue& value) {
-    line += ',' + Number(value.a) + ',' + Number(value.b) + ',' + Difference(value.delta()) + ',' +
-            Difference(value.percent());
-}
+} // namespace
 
 const char* PresenceText(Presence presence) {
     switch (presence) {
@@ -72,8 +79,6 @@ const char* PresenceText(Presence presence) {
     }
     return "both";
 }
-
-} // namespace
 
 std::optional<double> ComparedValue::delta() const {
     if (!a || !b) return std::nullopt;
@@ -121,19 +126,52 @@ bool PeakExceeds(const ComparisonRow& row, double percent) {
     return (*peak.b - a) / a * 100 > percent;
 }
 
+namespace {
+
+// A figure's columns: A, B and their difference in each system shown, then the percentage,
+// which is the same in every system.
+std::string ValueHeader(const char* name, const char* percentName, std::optional<Quantity> quantity,
+                        UnitSystem units) {
+    std::string header;
+    for (const bool si : quantity ? SiColumns(units) : std::vector<bool>{false}) {
+        const std::string column =
+            std::string(name) + '_' + (quantity ? UnitSuffix(*quantity, si) : std::string("h"));
+        header += ',' + column + "_a," + column + "_b," + column + "_delta";
+    }
+    return header + ',' + percentName + "_percent";
+}
+
+void AppendValue(std::string& line, const ComparedValue& value, std::optional<Quantity> quantity,
+                 UnitSystem units) {
+    for (const bool si : quantity ? SiColumns(units) : std::vector<bool>{false}) {
+        const ComparedValue shown = quantity ? InUnits(value, *quantity, si) : value;
+        line += ',' + Number(shown.a) + ',' + Number(shown.b) + ',' + Difference(shown.delta());
+    }
+    line += ',' + Difference(value.percent());
+}
+
+} // namespace
+
+ComparedValue InUnits(const ComparedValue& value, Quantity quantity, bool si) {
+    const auto convert = [&](const std::optional<double>& v) {
+        return v ? std::optional<double>(InSystem(*v, quantity, si)) : std::nullopt;
+    };
+    return {convert(value.a), convert(value.b)};
+}
+
 std::string ComparisonCsv(const ResultsComparison& comparison, const std::string& sourceA,
-                          const std::string& sourceB) {
-    std::string csv = "# A: " + sourceA + ", B: " + sourceB + "\n" +
-                      "catchment,storm,presence,peak_cfs_a,peak_cfs_b,peak_cfs_delta,peak_percent,"
-                      "time_to_peak_h_a,time_to_peak_h_b,time_to_peak_h_delta,time_to_peak_percent,"
-                      "runoff_acre_ft_a,runoff_acre_ft_b,runoff_acre_ft_delta,runoff_percent\n";
+                          const std::string& sourceB, UnitSystem units) {
+    std::string csv = "# A: " + sourceA + ", B: " + sourceB + "\n" + "catchment,storm,presence" +
+                      ValueHeader("peak", "peak", Quantity::Flow, units) +
+                      ValueHeader("time_to_peak", "time_to_peak", std::nullopt, units) +
+                      ValueHeader("runoff", "runoff", Quantity::Volume, units) + '\n';
     for (const ComparisonRow& row : comparison.rows) {
         std::string line = CsvField(row.catchment) + ',' +
                            (row.storm ? std::to_string(row.storm) : std::string()) + ',' +
                            PresenceText(row.presence);
-        AppendValue(line, row.peakCfs);
-        AppendValue(line, row.timeToPeakHours);
-        AppendValue(line, row.runoffAcreFeet);
+        AppendValue(line, row.peakCfs, Quantity::Flow, units);
+        AppendValue(line, row.timeToPeakHours, std::nullopt, units);
+        AppendValue(line, row.runoffAcreFeet, Quantity::Volume, units);
         csv += line + '\n';
     }
     return csv;

@@ -20,12 +20,16 @@ struct ComparedValue {
 };
 
 enum class Presence { Both, OnlyA, OnlyB };
+// "both", "only in A", "only in B".
+const char* PresenceText(Presence presence);
 
 struct ComparisonRow {
     std::string catchment;
     int storm = 0; // 0 for a catchment stopped before its storms
     Presence presence = Presence::Both;
     ComparedValue peakCfs, timeToPeakHours, runoffAcreFeet;
+    // Where the row is in each run, for its hydrographs; nothing on the side it is not on.
+    std::optional<results::SummaryRow> inA, inB;
 };
 
 struct ResultsComparison {
@@ -40,9 +44,13 @@ ResultsComparison CompareResults(const results::RunResults& a, const results::Ru
 bool PeakExceeds(const ComparisonRow& row, double percent);
 
 // The table as CSV: a first line naming both sources ("# A: existing.results.json, B: ..."), a
-// header row with the units, a line per row; absent values are empty fields.
+// header row naming the unit of every column, a line per row; absent values are empty fields.
 std::string ComparisonCsv(const ResultsComparison& comparison, const std::string& sourceA,
-                          const std::string& sourceB);
+                          const std::string& sourceB,
+                          results::UnitSystem units = results::UnitSystem::USCustomary);
+
+// A and B in US customary units or SI.
+ComparedValue InUnits(const ComparedValue& value, results::Quantity quantity, bool si);
 
 // "2 catchment-storms only in A, 1 only in B, 18 matched".
 std::string MatchCountText(const ResultsComparison& comparison);

@@ -161,40 +161,68 @@ std::string NumberText(double value) {
     return std::string(buffer, end);
 }
 
-std::string SummaryCsvHeader() {
-    return "catchment,number,storm,storm_identification,return_period_years,peak_cfs,"
-           "time_to_peak_h,runoff_in,runoff_acre_ft,rational_peak_cfs,notes\n";
+namespace {
+
+// A figure's CSV column names and fields in the systems the reader chose: "peak_cfs",
+// "peak_m3s" or both, side by side.
+std::string AmountHeader(const char* name, Quantity quantity, UnitSystem units) {
+    std::string header;
+    for (const bool si : SiColumns(units))
+        header += std::string(",") + name + '_' + UnitSuffix(quantity, si);
+    return header;
 }
 
-std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row) {
+std::string AmountFields(std::optional<double> value, Quantity quantity, UnitSystem units) {
+    std::string fields;
+    for (const bool si : SiColumns(units))
+        fields += ',' + (value ? NumberText(InSystem(*value, quantity, si)) : std::string());
+    return fields;
+}
+
+} // namespace
+
+std::string SummaryCsvHeader(UnitSystem units) {
+    return "catchment,number,storm,storm_identification,return_period_years" +
+           AmountHeader("peak", Quantity::Flow, units) + ",time_to_peak_h" +
+           AmountHeader("runoff", Quantity::Depth, units) +
+           AmountHeader("runoff", Quantity::Volume, units) +
+           AmountHeader("rational_peak", Quantity::Flow, units) + ",notes\n";
+}
+
+std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row, UnitSystem units) {
     const CatchmentResult& c = results.catchments[row.catchment];
     std::string line = CsvField(c.identification) + ',' + std::to_string(c.number) + ',';
     const StormResult* s = StormOf(results, row);
+    std::optional<double> peak, timeToPeak, depth, volume, rational;
     if (s == nullptr) {
-        line += ",,,,,,,,";
+        line += ",,";
     } else {
         line += std::to_string(s->storm) + ',' + CsvField(s->identification) + ',' +
-                OptionalText(s->returnPeriodYears) + ',';
+                OptionalText(s->returnPeriodYears);
         if (s->computed) {
-            line += NumberText(s->peakCfs) + ',' + NumberText(s->timeToPeakHours) + ',' +
-                    NumberText(s->runoffInches) + ',' + NumberText(s->runoffAcreFeet) + ',' +
-                    (s->rational ? NumberText(s->rational->peakCfs) : std::string()) + ',';
-        } else {
-            line += ",,,,,";
+            peak = s->peakCfs, timeToPeak = s->timeToPeakHours, depth = s->runoffInches;
+            volume = s->runoffAcreFeet;
+            if (s->rational) rational = s->rational->peakCfs;
         }
     }
-    return line + CsvField(NotesOf(results, row)) + '\n';
+    line += AmountFields(peak, Quantity::Flow, units) + ',' +
+            (timeToPeak ? NumberText(*timeToPeak) : std::string()) +
+            AmountFields(depth, Quantity::Depth, units) +
+            AmountFields(volume, Quantity::Volume, units) +
+            AmountFields(rational, Quantity::Flow, units);
+    return line + ',' + CsvField(NotesOf(results, row)) + '\n';
 }
 
-std::string SummaryCsv(const RunResults& results, const std::vector<SummaryRow>& rows) {
-    std::string csv = SummaryCsvHeader();
+std::string SummaryCsv(const RunResults& results, const std::vector<SummaryRow>& rows,
+                       UnitSystem units) {
+    std::string csv = SummaryCsvHeader(units);
     for (const SummaryRow& row : rows)
-        csv += SummaryCsvLine(results, row);
+        csv += SummaryCsvLine(results, row, units);
     return csv;
 }
 
-std::string SummaryCsv(const RunResults& results) {
-    return SummaryCsv(results, SummaryRows(results));
+std::string SummaryCsv(const RunResults& results, UnitSystem units) {
+    return SummaryCsv(results, SummaryRows(results), units);
 }
 
 std::string HydrographCsv(const StormResult& storm) {
@@ -207,10 +235,14 @@ std::string HydrographCsv(const StormResult& storm) {
     return csv;
 }
 
-std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryRow>& rows) {
-    std::string csv = "catchment,number,storm,time_h,rain_in,excess_in,flow_cfs\n";
+std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryRow>& rows,
+                           UnitSystem units) {
+    std::string csv = "catchment,number,storm,time_h" +
+                      AmountHeader("rain", Quantity::Depth, units) +
+                      AmountHeader("excess", Quantity::Depth, units) +
+                      AmountHeader("flow", Quantity::Flow, units) + '\n';
     const auto at = [](const std::vector<double>& values, std::size_t i) {
-        return i < values.size() ? NumberText(values[i]) : std::string();
+        return i < values.size() ? std::optional<double>(values[i]) : std::nullopt;
     };
     for (const SummaryRow& row : rows) {
         const StormResult* s = StormOf(results, row);
@@ -221,8 +253,10 @@ std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryR
         const std::size_t n =
             std::min(s->hydrographTimesHours.size(), s->hydrographFlowsCfs.size());
         for (std::size_t i = 0; i < n; ++i)
-            csv += start + NumberText(s->hydrographTimesHours[i]) + ',' + at(s->rainfallInches, i) +
-                   ',' + at(s->excessInches, i) + ',' + NumberText(s->hydrographFlowsCfs[i]) + '\n';
+            csv += start + NumberText(s->hydrographTimesHours[i]) +
+                   AmountFields(at(s->rainfallInches, i), Quantity::Depth, units) +
+                   AmountFields(at(s->excessInches, i), Quantity::Depth, units) +
+                   AmountFields(s->hydrographFlowsCfs[i], Quantity::Flow, units) + '\n';
     }
     return csv;
 }

@@ -4,6 +4,8 @@
 // table, the plot and the CSV files show the same numbers.
 #pragma once
 
+#include "results/Units.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -114,15 +116,19 @@ std::optional<SummaryRow> FindRow(const RunResults& results, std::string_view ca
 
 // CSV with a header row naming the units; numbers with a dot whatever the locale, text quoted
 // where it must be. An absent value is an empty field.
-std::string SummaryCsvHeader();
-std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row);
-std::string SummaryCsv(const RunResults& results);
-std::string SummaryCsv(const RunResults& results, const std::vector<SummaryRow>& rows);
+// Figures in the units chosen; column names end in the unit ("peak_cfs", "peak_m3s").
+std::string SummaryCsvHeader(UnitSystem units = UnitSystem::USCustomary);
+std::string SummaryCsvLine(const RunResults& results, const SummaryRow& row,
+                           UnitSystem units = UnitSystem::USCustomary);
+std::string SummaryCsv(const RunResults& results, UnitSystem units = UnitSystem::USCustomary);
+std::string SummaryCsv(const RunResults& results, const std::vector<SummaryRow>& rows,
+                       UnitSystem units = UnitSystem::USCustomary);
 std::string HydrographCsv(const StormResult& storm);
 // The hydrographs of the computed storms of `rows`, one after the other in long form: a header
 // row "catchment,number,storm,time_h,rain_in,excess_in,flow_cfs", then a line per ordinate,
 // with the rain and excess of the step that starts at its time (empty after the storm).
-std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryRow>& rows);
+std::string HydrographsCsv(const RunResults& results, const std::vector<SummaryRow>& rows,
+                           UnitSystem units = UnitSystem::USCustomary);
 
 // A text as one CSV field: quoted, its quotes doubled, when it holds a comma, a quote or a
 // line break.
