@@ -51,6 +51,7 @@ class RunHistory {
     RunHistory(std::filesystem::path deck, std::filesystem::path userData);
 
     bool enabled() const { return !deck_.empty(); }
+    const std::filesystem::path& deck() const { return deck_; }
     // The runs found, the newest first.
     const std::vector<KeptRun>& runs() const { return runs_; }
     void reload();

@@ -1,5 +1,7 @@
 #include "compare/CompareDecksWindow.h"
 
+#include "fileio/basFileRoutines.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
@@ -17,16 +19,20 @@ QString Record(int row) {
 
 CompareDecksWindow::CompareDecksWindow(std::vector<CellDifference> differences,
                                        const QString& otherDeck, QWidget* parent)
+    : CompareDecksWindow(std::move(differences), tr("the open deck"), otherDeck, true, parent) {}
+
+CompareDecksWindow::CompareDecksWindow(std::vector<CellDifference> differences,
+                                       const QString& deckA, const QString& deckB, bool goesToCells,
+                                       QWidget* parent)
     : QDialog(parent), differences_(std::move(differences)) {
     setObjectName(QStringLiteral("compareDecks"));
     setWindowTitle(tr("Compare Decks"));
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(
-        tr("%n cell(s) differ between the open deck (A) and %1 (B). Double-click a row to go "
-           "to the cell.",
-           nullptr, static_cast<int>(differences_.size()))
-            .arg(otherDeck),
-        this);
+    QString text = tr("%n cell(s) differ between %1 (A) and %2 (B).", nullptr,
+                      static_cast<int>(differences_.size()))
+                       .arg(deckA, deckB);
+    if (goesToCells) text += tr(" Double-click a row to go to the cell.");
+    auto* heading = new QLabel(text, this);
     heading->setWordWrap(true);
     layout->addWidget(heading);
     table_ = new QTableWidget(static_cast<int>(differences_.size()), 7, this);
@@ -56,6 +62,18 @@ CompareDecksWindow::CompareDecksWindow(std::vector<CellDifference> differences,
         if (d.rowA) emit cellChosen({d.recordSet, d.rowA, d.col});
     });
     resize(760, 360);
+}
+
+bool ReadComparedDeck(Platform& platform, const std::string& path, DeckGrids& grids,
+                      std::string& why) {
+    ReadingState reading;
+    ApplicationState app;
+    ReadingContext context{grids, reading, app, platform};
+    std::string reason;
+    if (ReadDeckFile(context, path, &reason) == ReadOutcome::Read) return true;
+    why = "The deck " + path + " could not be read" +
+          (reason.empty() ? std::string(".") : ": " + reason + ".");
+    return false;
 }
 
 } // namespace tovan

@@ -5,6 +5,7 @@
 
 #include "compare/DeckDiff.h"
 #include "fileio/Findings.h"
+#include "platform/Platform.h"
 
 #include <QDialog>
 
@@ -17,6 +18,9 @@ class CompareDecksWindow : public QDialog {
   public:
     CompareDecksWindow(std::vector<CellDifference> differences, const QString& otherDeck,
                        QWidget* parent = nullptr);
+    // Two deck files: `goesToCells` when a double click can take the caret to a cell of A.
+    CompareDecksWindow(std::vector<CellDifference> differences, const QString& deckA,
+                       const QString& deckB, bool goesToCells, QWidget* parent = nullptr);
     QTableWidget* table() const { return table_; }
 
   signals:
@@ -27,5 +31,10 @@ class CompareDecksWindow : public QDialog {
     std::vector<CellDifference> differences_;
     QTableWidget* table_ = nullptr;
 };
+
+// Reads a deck file to compare with; false with `why` ("The deck ... could not be read: ...")
+// when it cannot.
+bool ReadComparedDeck(Platform& platform, const std::string& path, DeckGrids& grids,
+                      std::string& why);
 
 } // namespace tovan

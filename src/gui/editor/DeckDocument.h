@@ -27,6 +27,7 @@ class DeckDocument : public QObject, public GridRecorder {
     ~DeckDocument() override;
 
     DeckGrids& grids() { return grids_; }
+    const DeckGrids& grids() const { return grids_; }
     QUndoStack& undoStack() { return undo_; }
 
     // The deck file on disk; empty for a new deck.

@@ -1,10 +1,14 @@
 // The results window's plot: the storm hydrographs of the chosen rows as lines against time,
 // the rainfall and excess of the current row as bars hanging from the top on a second axis,
 // and the catchment's unit hydrograph on request. The mouse wheel zooms about the middle, a
-// dragged rectangle zooms into it, and resetZoom() shows everything again.
+// dragged rectangle zooms into it, and resetZoom() shows everything again. Two runs compared
+// draw as pairs: each catchment-storm in a colour of its own, A solid and B dashed, with the
+// rainfall of both for the first pair. Flows and depths in SI when the reader chose SI alone;
+// with both systems the plot keeps the engine's units, which the axes name.
 #pragma once
 
 #include "results/RunResults.h"
+#include "results/Units.h"
 
 #include <QtCharts/QChartView>
 #include <vector>
@@ -21,6 +25,13 @@ class HydrographChart : public QChartView {
     // Draws `rows` of `results` (the first is the current row: its rainfall and excess are
     // drawn). An empty list draws an empty plot.
     void plot(const RunResults& results, const std::vector<SummaryRow>& rows);
+    // The same catchment-storm in run A and run B (either may be missing).
+    struct RowPair {
+        std::optional<SummaryRow> a, b;
+    };
+    // `a` and `b` must outlive the plot.
+    void plotComparison(const RunResults& a, const RunResults& b, const std::vector<RowPair>& pairs);
+    void setUnits(UnitSystem units);
     void setUnitHydrographShown(bool shown);
     bool unitHydrographShown() const { return unitHydrograph_; }
     void resetZoom();
@@ -30,6 +41,9 @@ class HydrographChart : public QChartView {
 
   private:
     void redraw();
+    void redrawComparison();
+    double flowFactor() const;
+    double depthFactor() const;
 
     QValueAxis* time_ = nullptr;
     QValueAxis* flow_ = nullptr;
@@ -37,7 +51,10 @@ class HydrographChart : public QChartView {
 
     const RunResults* results_ = nullptr;
     std::vector<SummaryRow> rows_;
+    const RunResults* b_ = nullptr; // the second run of a comparison
+    std::vector<RowPair> pairs_;
     bool unitHydrograph_ = false;
+    bool si_ = false;
 };
 
 } // namespace tovan::results

@@ -104,6 +104,14 @@ std::string BaseName(const RunResults& results) {
 
 } // namespace
 
+UnitSystem ChosenUnits(Platform& platform) {
+    return UnitSystemFromKey(platform.setting(kUnitsSection, kUnitsKey, ""));
+}
+
+void ChooseUnits(Platform& platform, UnitSystem units) {
+    platform.saveSetting(kUnitsSection, kUnitsKey, UnitSystemKey(units));
+}
+
 QString ResultsCaption(const RunResults& results) {
     return QStringLiteral("Results - %1")
         .arg(QString::fromStdString(results.file.filename().string()));
@@ -111,6 +119,7 @@ QString ResultsCaption(const RunResults& results) {
 
 ResultsWindow::ResultsWindow(RunResults results, Platform& platform, QWidget* parent)
     : QWidget(parent), results_(std::move(results)), platform_(platform) {
+
     setObjectName(QStringLiteral("ResultsWindow"));
     setWindowTitle(ResultsCaption(results_));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -129,6 +138,7 @@ ResultsWindow::ResultsWindow(RunResults results, Platform& platform, QWidget* pa
     rememberSplit(*splitter);
     fillNotes();
     if (model_->rowCount() > 0) table_->selectRow(0);
+    setUnits(ChosenUnits(platform_));
     resize(900, 680);
 }
 
@@ -189,17 +199,40 @@ void ResultsWindow::buildTable() {
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
-    // Widths from the headers, not the contents: measuring 100,000 rows would take seconds.
-    for (int column = 0; column < SummaryTableModel::Notes; ++column) {
-        const QString header =
-            model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        table_->setColumnWidth(column, table_->fontMetrics().horizontalAdvance(header) + 18);
-    }
+    fitColumns();
     table_->installEventFilter(this);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ResultsWindow::showSelection);
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ResultsWindow::showSelection);
+}
+
+// Widths from the headers, not the contents: measuring 100,000 rows would take seconds.
+void ResultsWindow::fitColumns() {
+    for (int column = 0; column + 1 < model_->columnCount(); ++column) {
+        const QString header =
+            model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        table_->setColumnWidth(column, table_->fontMetrics().horizontalAdvance(header) + 18);
+    }
+}
+
+// The rows chosen stay chosen: the columns change, the rows do not.
+void ResultsWindow::setUnits(UnitSystem units) {
+    if (units == model_->units()) return;
+    const std::vector<SummaryRow> chosen = selectedRows();
+    model_->setUnits(units);
+    chart_->setUnits(units);
+    fitColumns();
+    QItemSelection selection;
+    for (int r = 0; r < model_->rowCount(); ++r)
+        for (const SummaryRow& row : chosen)
+            if (model_->row(r).catchment == row.catchment && model_->row(r).storm == row.storm) {
+                const QModelIndex index = sorted_->mapFromSource(model_->index(r, 0));
+                selection.select(index, index);
+            }
+    table_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
+                                                    QItemSelectionModel::Rows);
+    showSelection();
 }
 
 void ResultsWindow::buildTabs() {
@@ -328,7 +361,7 @@ void ResultsWindow::writeFile(const std::string& path, const std::string& conten
 void ResultsWindow::exportSummaryCsv() {
     const auto path = askFileName("Export Table", "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*",
                                   "csv", BaseName(results_) + "-summary.csv");
-    if (path) writeFile(*path, SummaryCsv(results_));
+    if (path) writeFile(*path, SummaryCsv(results_, model_->units()));
 }
 
 // Every chosen row's hydrograph in one file, in long form.
@@ -353,7 +386,7 @@ void ResultsWindow::exportHydrographCsv() {
         ".csv";
     const auto path = askFileName("Export Hydrograph",
                                   "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*", "csv", name);
-    if (path) writeFile(*path, HydrographsCsv(results_, computed));
+    if (path) writeFile(*path, HydrographsCsv(results_, computed, model_->units()));
 }
 
 namespace {
@@ -429,12 +462,13 @@ void ResultsWindow::copySelectedRows() {
               [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     // A header row first, so that the pasted block says what its columns are and in what unit.
     QStringList headers;
-    for (int column = 0; column < SummaryTableModel::ColumnCount; ++column)
+    const int columns = sorted_->columnCount();
+    for (int column = 0; column < columns; ++column)
         headers << sorted_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
     QString text = headers.join(QLatin1Char('\t')) + QLatin1Char('\n');
     for (const QModelIndex& index : chosen) {
         QStringList fields;
-        for (int column = 0; column < SummaryTableModel::ColumnCount; ++column)
+        for (int column = 0; column < columns; ++column)
             fields << sorted_->index(index.row(), column).data().toString();
         text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     }

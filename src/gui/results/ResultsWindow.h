@@ -43,6 +43,10 @@ class ResultsWindow : public QWidget {
     QLineEdit* findBox() const { return findBox_; }
     QTabWidget* tabs() const { return tabs_; }
 
+    // Flows, depths and volumes in US customary units, SI or both: the table, the plot, Copy
+    // and the exported tables.
+    void setUnits(UnitSystem units);
+
     // The rows chosen in the table, in the table's order (the current one first).
     std::vector<SummaryRow> selectedRows() const;
     // Chooses the rows of a catchment (by its position in the run).
@@ -67,6 +71,7 @@ class ResultsWindow : public QWidget {
   private:
     void rememberSplit(QSplitter& splitter);
     void buildTable();
+    void fitColumns();
     void buildTabs();
     void buildToolBar(QVBoxLayout* layout);
     void loadReport();
@@ -89,6 +94,12 @@ class ResultsWindow : public QWidget {
     QTabWidget* tabs_ = nullptr;
     QCheckBox* unitHydrograph_ = nullptr;
 };
+
+// The units the reader chose in the View menu, kept in the settings for every window of
+// results.
+inline constexpr std::string_view kUnitsSection = "Results", kUnitsKey = "Units";
+UnitSystem ChosenUnits(Platform& platform);
+void ChooseUnits(Platform& platform, UnitSystem units);
 
 // The window's caption for a run: "Results - <results file name>".
 QString ResultsCaption(const RunResults& results);

@@ -1,9 +1,11 @@
 // The results window's summary table: one row per catchment and storm of a run, over the run's
 // results without copying them. Numbers are shown rounded for reading and sorted by value
-// (SortRole); a row whose catchment or storm met a PROBLEM is tinted.
+// (SortRole); a row whose catchment or storm met a PROBLEM is tinted. Flows, depths and volumes
+// in US customary units, SI or both side by side; the headers name the unit.
 #pragma once
 
 #include "results/RunResults.h"
+#include "results/Units.h"
 
 #include <QAbstractTableModel>
 
@@ -32,6 +34,11 @@ class SummaryTableModel : public QAbstractTableModel {
     // `results` must outlive the model.
     explicit SummaryTableModel(const RunResults& results, QObject* parent = nullptr);
 
+    void setUnits(UnitSystem units);
+    UnitSystem units() const { return units_; }
+    // What a table column shows: one of the columns above, in SI or not.
+    Column kindOf(int section) const { return columns_[static_cast<std::size_t>(section)].kind; }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -41,10 +48,17 @@ class SummaryTableModel : public QAbstractTableModel {
     const std::vector<SummaryRow>& rows() const { return rows_; }
 
   private:
-    QVariant value(const SummaryRow& row, int column) const;
+    struct Shown {
+        Column kind;
+        bool si = false;
+    };
+    void buildColumns();
+    QVariant value(const SummaryRow& row, const Shown& column) const;
 
     const RunResults& results_;
     std::vector<SummaryRow> rows_;
+    UnitSystem units_ = UnitSystem::USCustomary;
+    std::vector<Shown> columns_;
 };
 
 } // namespace tovan::results

@@ -1,7 +1,10 @@
 #include "shell/DeckSession.h"
 
+#include "fileio/Digest.h"
+#include "fileio/GridJson.h"
 #include "shell/DeckRecovery.h"
 
+#include <QStandardPaths>
 #include <QFile>
 #include <QUndoStack>
 #include <memory>
@@ -46,6 +49,26 @@ void DeckSession::forgetKeptAside() {
 void DeckSession::read(bool shown) {
     document_.resetHistory();
     if (shown && !reading_.DeckFileName.empty()) document_.setFilePath(reading_.DeckFileName);
+    followFile();
+}
+
+void DeckSession::followFile() {
+    const std::filesystem::path deck(filePath());
+    if (deck.empty() || deck == history_.deck()) return;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    history_ = results::RunHistory(deck, data.toStdString());
+    emit historyChanged();
+}
+
+std::string DeckSession::deckState() const {
+    if (!differsFromFile()) return "saved";
+    return "edited " + ShortDigest(Sha256Hex(GridsToJson(document_.grids(), false).dump()));
+}
+
+void DeckSession::keepRun(const results::RunResults& run, const results::RunTime& time,
+                          std::size_t limit) {
+    history_.keep(run, time, deckState(), limit);
+    emit historyChanged();
 }
 
 void DeckSession::savedAs(const std::string& path) {
@@ -54,6 +77,7 @@ void DeckSession::savedAs(const std::string& path) {
     document_.markSaved();
     reading_.unread.clear(); // the file holds the grids now
     QFile::remove(recoveryPath_);
+    followFile();
 }
 
 void DeckSession::recoveredFrom(const QString& path) {

@@ -2,12 +2,14 @@
 // from, the reading state its open used, and the file its unsaved state is kept aside in, written
 // at most 30 s after each change (a crash loses no more) on a thread of its own. One is
 // made when a deck is created, opened or recovered and goes with its editor, so that a deck
-// opened after a Close starts from nothing, as in a program just started. The editor form, the
-// docks, the status bar and the results window are views of it.
+// opened after a Close starts from nothing, as in a program just started. It keeps the deck's
+// runs too, for comparison. The editor form, the docks, the status bar and the results window
+// are views of it.
 #pragma once
 
 #include "editor/DeckDocument.h"
 #include "fileio/basFileRoutines.h"
+#include "results/RunHistory.h"
 
 #include <QObject>
 #include <QString>
@@ -61,12 +63,26 @@ class DeckSession : public QObject {
     // Waits for a write still going.
     void waitForRecoveryWrites() { recoveryWriter_.waitForDone(); }
 
+    // The runs kept of the deck's file (none for a deck without one).
+    results::RunHistory& history() { return history_; }
+    // What the grids are beside the file that runs: "saved", or "edited <digest of the grids>".
+    std::string deckState() const;
+    // Keeps a run of the deck's file; throws results::HistoryError when it cannot.
+    void keepRun(const results::RunResults& run, const results::RunTime& time, std::size_t limit);
+
+  signals:
+    // Runs were kept or deleted, or the deck's file is another and so its history.
+    void historyChanged();
+
   private:
+    void followFile();
+
     DeckDocument document_;
     ReadingState reading_;
     QString recoveryPath_;
     QTimer* recoveryTimer_;
     QThreadPool recoveryWriter_; // one thread: the writes keep their order
+    results::RunHistory history_;
 };
 
 } // namespace tovan

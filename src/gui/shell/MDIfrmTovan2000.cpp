@@ -141,6 +141,11 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileSaveCopy", "Save a Cop&y...", &MDIfrmTovan2000::mnuFileSaveCopy_Click);
     addItem(file, "mnuFileCompareDecks", "Compare &Decks...",
             &MDIfrmTovan2000::mnuFileCompareDecks_Click);
+    addItem(file, "mnuFileCompareResults", "Compare Res&ults...",
+            &MDIfrmTovan2000::mnuFileCompareResults_Click);
+    addItem(file, "mnuFileComparePrevious", "Compare with &Previous Run",
+            &MDIfrmTovan2000::mnuFileComparePrevious_Click)
+        ->setShortcut(QKeySequence(QStringLiteral("Shift+F5")));
     addSeparator(file, "mnuSep3");
     addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
     addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)
@@ -191,6 +196,7 @@ void MDIfrmTovan2000::buildEditMenu() {
 // other sides.
 void MDIfrmTovan2000::buildViewMenu() {
     mnuView_ = addMenu(nullptr, "mnuView", "&View");
+    buildUnitsMenu();
     buildWindowMenu();
 }
 
@@ -256,6 +262,7 @@ void MDIfrmTovan2000::buildDocks() {
     });
     connect(cardDock_, &QDockWidget::visibilityChanged, this, &MDIfrmTovan2000::followCaret);
     connect(this, &MDIfrmTovan2000::documentChanged, this, &MDIfrmTovan2000::showPanels);
+    buildRunsDock();
 }
 
 // A caret moved by code many times in a row (a deck being read) redraws the cards once.
@@ -305,6 +312,9 @@ void MDIfrmTovan2000::showPanels() {
     const bool resultsInFront = front && front != editorWindow_ && front != coverWindow_;
     for (const auto& [dock, item] : panels_)
         dock->setVisible(session_ && item->isChecked() && !resultsInFront);
+    // The runs stay beside the results and comparisons they lead to; they come with the first.
+    runsDock_->setVisible(session_ && runsItem_->isChecked() &&
+                          !session_->history().runs().empty());
     if (cardViewWasHidden && cardDock_->isVisible()) {
         QTimer::singleShot(0, this, [this] {
             // Both docks of the bottom row are sized: given one alone, the row keeps its split.
@@ -637,15 +647,10 @@ void MDIfrmTovan2000::mnuFileCompareDecks_Click() {
         const auto chosen = platform_.chooseFileToOpen(request);
         if (!chosen) return;
         DeckGrids other;
-        ReadingState reading;
-        ApplicationState app;
-        ReadingContext context{other, reading, app, platform_};
-        std::string reason;
-        if (ReadDeckFile(context, *chosen, &reason) != ReadOutcome::Read) {
-            platform_.showMessage("The deck " + *chosen + " could not be read" +
-                                      (reason.empty() ? std::string(".") : ": " + reason + ".") +
-                                      " Nothing was compared.",
-                                  MessageIcon::Exclamation, "Compare Decks");
+        std::string why;
+        if (!ReadComparedDeck(platform_, *chosen, other, why)) {
+            platform_.showMessage(why + " Nothing was compared.", MessageIcon::Exclamation,
+                                  "Compare Decks");
             return;
         }
         auto differences = DiffDecks(session_->grids(), other);
@@ -672,7 +677,7 @@ void MDIfrmTovan2000::mnuFileRun_click() {
         connect(form, &run::frmTOVAN98::aboutRequested, this, &MDIfrmTovan2000::mnuHelpAbout_Click);
         // An engine other than ours writes no results file; its runs end as they always did.
         connect(form, &run::frmTOVAN98::runCompleted, this, [this](const QString& results) {
-            if (QFile::exists(results)) openResults(results.toStdString());
+            if (QFile::exists(results)) openRunResults(results.toStdString());
         });
         connect(form, &run::frmTOVAN98::techSupportRequested, this, [](run::frmTOVAN98* runForm) {
             auto* tech = new frmTech(runForm);
@@ -806,6 +811,8 @@ void MDIfrmTovan2000::updateActions() {
     for (const char* name :
          {"mnuFileSave", "mnuFileRunDeck", "mnuFileSaveCopy", "mnuEditDesignStorm"})
         menuItem(name)->setEnabled(deckShown);
+    menuItem("mnuFileComparePrevious")
+        ->setEnabled(editor_ && session_ && session_->history().runs().size() >= 2);
     const std::string& file = deckPath();
     QAction* saveTo = menuItem("mnuFileSaveTo");
     saveTo->setEnabled(deckShown && !file.empty());

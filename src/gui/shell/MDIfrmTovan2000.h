@@ -10,6 +10,7 @@
 #include "fileio/Findings.h"
 #include "fileio/basFileRoutines.h"
 #include "platform/Platform.h"
+#include "results/RunHistory.h"
 #include "shell/DeckSession.h"
 #include "shell/frmCover.h"
 
@@ -34,6 +35,7 @@ namespace tovan {
 
 class CardViewPanel;
 class CheckDeckPanel;
+class RunsPanel;
 class FieldHelpWindow;
 
 class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
@@ -77,6 +79,19 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void mnuFileRunDeck_Click();
     // Opens the results window of a results file; false (after saying why) when it cannot.
     bool openResults(const std::string& path);
+    void showResults(results::RunResults run);
+    // The results of a run just ended: kept when the run was of the open deck, then shown.
+    void openRunResults(const std::string& path);
+    // File > Compare Results...: two results files, A and then B, side by side.
+    void mnuFileCompareResults_Click();
+    // File > Compare with Previous Run: the deck's last run against the one before it.
+    void mnuFileComparePrevious_Click();
+    // Opens a comparison window of two runs (RunsCommands.cpp).
+    void compareRuns(const results::KeptRun& a, const results::KeptRun& b);
+    // View > Units: every results and comparison window in the units chosen.
+    void chooseUnits(results::UnitSystem units);
+    RunsPanel* runsPanel() const { return runsPanel_; }
+    QDockWidget* runsDock() const { return runsDock_; }
     // The deck file the editor shows: the one opened or saved last; empty for a new deck.
     const std::string& deckPath() const;
     std::string dialogFolder() const;
@@ -149,6 +164,13 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void buildViewMenu();
     void buildWindowMenu();
     void buildDocks();
+    void buildRunsDock();
+    void buildUnitsMenu();
+    void followHistory();
+    // Keeps a run of the deck in its history; a run that cannot be kept is said in the status
+    // bar and opens all the same.
+    void keepRun(const results::RunResults& run);
+    void showWindow(QWidget* window);
     QDockWidget* addPanel(QWidget* panel, const char* name, const QString& title,
                           const char* viewItem, Qt::DockWidgetArea area);
     void showPanels();
@@ -208,6 +230,9 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     FieldHelpWindow* fieldHelp_ = nullptr;
     QTimer* caretMoved_ = nullptr;
     std::vector<std::pair<QDockWidget*, QAction*>> panels_;
+    RunsPanel* runsPanel_ = nullptr;
+    QDockWidget* runsDock_ = nullptr;
+    QAction* runsItem_ = nullptr;
     bool closing_ = false;
 };
 

@@ -43,10 +43,33 @@ bool MDIfrmTovan2000::openResults(const std::string& path) {
         platform_.showMessage(e.what(), MessageIcon::Exclamation, kResultsErrorTitle);
         return false;
     }
+    showResults(std::move(run));
+    return true;
+}
+
+// A run of the open deck's file, from F5 or the run form, is kept in the deck's history.
+void MDIfrmTovan2000::openRunResults(const std::string& path) {
+    results::RunResults run;
+    try {
+        BusyCursor busy(platform_);
+        run = results::ReadResults(path);
+    } catch (const results::ResultsError& e) {
+        platform_.showMessage(e.what(), MessageIcon::Exclamation, kResultsErrorTitle);
+        return;
+    }
+    std::error_code error;
+    if (!deckPath().empty() &&
+        fs::equivalent(run.file.parent_path() / run.input, deckPath(), error))
+        keepRun(run);
+    showResults(std::move(run));
+}
+
+void MDIfrmTovan2000::showResults(results::RunResults run) {
+    const fs::path outputs = run.file.parent_path();
     auto* window = new results::ResultsWindow(std::move(run), platform_);
     // A NOTE or PROBLEM leads to its catchment's row on card C when the deck is in the editor.
     connect(window, &results::ResultsWindow::catchmentActivated, this,
-            [this, deck = fs::path(path).parent_path()](int catchment) {
+            [this, deck = outputs](int catchment) {
                 if (!editor_ || !editorWindow_ || !editorWindow_->isVisible()) return;
                 if (deckPath().empty() || fs::path(deckPath()).parent_path() != deck) return;
                 editor_->cmdCD_Click();
@@ -54,17 +77,7 @@ bool MDIfrmTovan2000::openResults(const std::string& path) {
                 const int firstCatchmentRow = 2; // the labels are grid row 1
                 c->selectRow(c->gridModel()->cellIndex(1, firstCatchmentRow + catchment).row());
             });
-    QMdiSubWindow* sub = mdi_->addSubWindow(window);
-    sub->setWindowIcon(windowIcon());
-    // Never larger than the area it opens in (a laptop's screen): then it fills the area.
-    const QSize room = mdi_->viewport()->size();
-    if (sub->width() > room.width() || sub->height() > room.height()) {
-        sub->showMaximized();
-    } else {
-        sub->show();
-    }
-    mdi_->setActiveSubWindow(sub);
-    return true;
+    showWindow(window);
 }
 
 // A deck with changes is saved first when the user wants it, through File > Save with its
@@ -103,7 +116,7 @@ void MDIfrmTovan2000::mnuFileRunDeck_Click() {
             platform_.showDetailedMessage("The engine could not compute everything in the deck.",
                                           notComputed, MessageIcon::Exclamation,
                                           kRunDeckErrorTitle);
-        openResults(resultsFile.string());
+        openRunResults(resultsFile.string());
     });
 }
 
