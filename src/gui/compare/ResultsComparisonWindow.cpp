@@ -51,6 +51,7 @@ ResultsComparisonWindow::ResultsComparisonWindow(results::RunResults a, results:
     splitter->addWidget(chart_);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
+    splitter->setSizes({280, 420}); // the plot gets the larger part from the start
     layout->addWidget(splitter, 1);
     setUnits(results::ChosenUnits(platform_));
     updateHeading();
@@ -114,6 +115,10 @@ void ResultsComparisonWindow::setUnits(results::UnitSystem units) {
             model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         table_->setColumnWidth(column, table_->fontMetrics().horizontalAdvance(header) + 18);
     }
+    // The names and "only in A" are wider than their headers (Qt measures the first thousand
+    // rows, so a large comparison costs no more).
+    for (int column = 0; column < 3; ++column)
+        table_->resizeColumnToContents(column);
     if (model_->rowCount() > 0) table_->selectRow(0);
 }
 

@@ -1,5 +1,6 @@
 #include "compare/RunsPanel.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,18 +24,19 @@ RunsPanel::RunsPanel(Platform& platform, QWidget* parent) : QWidget(parent), pla
     list_->setAllColumnsShowFocus(true);
     layout->addWidget(list_, 1);
 
-    auto* buttons = new QHBoxLayout;
-    const auto button = [this, buttons](const char* name, const QString& text) {
+    // Two rows of buttons, so that the panel fits beside the editor on a laptop.
+    auto* buttons = new QGridLayout;
+    const auto button = [this, buttons](const char* name, const QString& text, int row,
+                                        int column) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
-        buttons->addWidget(b);
+        buttons->addWidget(b, row, column);
         return b;
     };
-    open_ = button("btnOpenRun", tr("&Open"));
-    comparePrevious_ = button("btnComparePrevious", tr("Compare with &Previous Run"));
-    compareChosen_ = button("btnCompareChosen", tr("Compare &Chosen"));
-    delete_ = button("btnDeleteRun", tr("De&lete"));
-    buttons->addStretch(1);
+    comparePrevious_ = button("btnComparePrevious", tr("Compare with &Previous Run"), 0, 0);
+    compareChosen_ = button("btnCompareChosen", tr("Compare &Chosen"), 0, 1);
+    open_ = button("btnOpenRun", tr("&Open"), 1, 0);
+    delete_ = button("btnDeleteRun", tr("De&lete"), 1, 1);
     layout->addLayout(buttons);
 
     auto* keep = new QHBoxLayout;

@@ -256,9 +256,14 @@ void HydrographChart::redrawComparison() {
             if (!row) continue;
             const RunResults& run = sideB ? *b_ : *results_;
             const StormResult& storm = *StormOf(run, *row);
+            // Short names, so that the legend keeps the side's letter.
+            const QString name =
+                QStringLiteral("%1 storm %2 %3")
+                    .arg(QString::fromStdString(run.catchments[row->catchment].identification))
+                    .arg(storm.storm)
+                    .arg(sideB ? QLatin1Char('B') : QLatin1Char('A'));
             QLineSeries* line =
-                Line(RowName(run, *row) + (sideB ? QStringLiteral(" B") : QStringLiteral(" A")),
-                     storm.hydrographTimesHours, storm.hydrographFlowsCfs, flowFactor());
+                Line(name, storm.hydrographTimesHours, storm.hydrographFlowsCfs, flowFactor());
             line->setPen(QPen(colour, 2, sideB ? Qt::DashLine : Qt::SolidLine));
             attach(line, flow);
             maxFlow = std::max(maxFlow, MaxOf(storm.hydrographFlowsCfs) * flowFactor());

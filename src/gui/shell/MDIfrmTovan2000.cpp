@@ -313,8 +313,13 @@ void MDIfrmTovan2000::showPanels() {
     for (const auto& [dock, item] : panels_)
         dock->setVisible(session_ && item->isChecked() && !resultsInFront);
     // The runs stay beside the results and comparisons they lead to; they come with the first.
+    const bool runsWereHidden = runsDock_->isHidden();
     runsDock_->setVisible(session_ && runsItem_->isChecked() &&
                           !session_->history().runs().empty());
+    if (runsWereHidden && runsDock_->isVisible())
+        QTimer::singleShot(0, this, [this] {
+            resizeDocks({runsDock_}, {std::min(380, width() / 3)}, Qt::Horizontal);
+        });
     if (cardViewWasHidden && cardDock_->isVisible()) {
         QTimer::singleShot(0, this, [this] {
             // Both docks of the bottom row are sized: given one alone, the row keeps its split.
