@@ -1,9 +1,10 @@
 // The runs of the open deck: kept at each F5, listed in the Runs panel, compared with the run
 // before (an edit's effect in the table and the plot), deleted, and shown in SI on request.
+#include "compare/RunsPanel.h"
+
 #include "ShellFixture.h"
 #include "compare/ComparisonTableModel.h"
 #include "compare/ResultsComparisonWindow.h"
-#include "compare/RunsPanel.h"
 #include "editor/GridView.h"
 #include "results/HydrographChart.h"
 #include "results/ResultsWindow.h"
@@ -162,9 +163,9 @@ TEST(Screenshot, ComparisonOfTwoRuns) {
     ASSERT_NE(window, nullptr);
     window->parentWidget()->showMaximized();
     window->table()->selectRow(0);
-    window->table()->selectionModel()->select(
-        window->table()->model()->index(1, 0),
-        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    window->table()->selectionModel()->select(window->table()->model()->index(1, 0),
+                                              QItemSelectionModel::Select |
+                                                  QItemSelectionModel::Rows);
     QApplication::processEvents();
     EXPECT_TRUE(s.main->runsDock()->isVisible());
     EXPECT_LE(window->heading()->sizeHint().width(), window->width());

@@ -25,9 +25,8 @@ void ComparisonTableModel::buildColumns() {
     for (int fixed = 0; fixed < 3; ++fixed)
         columns_.push_back({fixed});
     for (const Figure figure : {Figure::Peak, Figure::TimeToPeak, Figure::Volume}) {
-        const std::vector<bool> systems = figure == Figure::TimeToPeak
-                                              ? std::vector<bool>{false}
-                                              : results::SiColumns(units_);
+        const std::vector<bool> systems =
+            figure == Figure::TimeToPeak ? std::vector<bool>{false} : results::SiColumns(units_);
         for (const bool si : systems)
             for (const Part part : {Part::A, Part::B, Part::Delta})
                 columns_.push_back({-1, figure, part, si});

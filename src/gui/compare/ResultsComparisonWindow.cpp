@@ -30,8 +30,8 @@ std::string DeckOf(const results::RunResults& run) {
 } // namespace
 
 ResultsComparisonWindow::ResultsComparisonWindow(results::RunResults a, results::RunResults b,
-                                                 QString labelA, QString labelB,
-                                                 Platform& platform, QWidget* parent)
+                                                 QString labelA, QString labelB, Platform& platform,
+                                                 QWidget* parent)
     : QWidget(parent), a_(std::move(a)), b_(std::move(b)), labelA_(std::move(labelA)),
       labelB_(std::move(labelB)), platform_(platform) {
     setObjectName(QStringLiteral("ResultsComparisonWindow"));
@@ -123,11 +123,11 @@ void ResultsComparisonWindow::setUnits(results::UnitSystem units) {
 }
 
 void ResultsComparisonWindow::updateHeading() {
-    heading_->setText(tr("A: %1    B: %2\n%3; %4 with a peak in B more than %5 % above A.")
-                          .arg(labelA_, labelB_,
-                               QString::fromStdString(MatchCountText(model_->comparison())))
-                          .arg(model_->exceedingCount())
-                          .arg(model_->threshold()));
+    heading_->setText(
+        tr("A: %1    B: %2\n%3; %4 with a peak in B more than %5 % above A.")
+            .arg(labelA_, labelB_, QString::fromStdString(MatchCountText(model_->comparison())))
+            .arg(model_->exceedingCount())
+            .arg(model_->threshold()));
 }
 
 // The chosen rows, the current one first: its rainfall is drawn.
@@ -160,8 +160,7 @@ void ResultsComparisonWindow::exportCsv() {
     const auto path = platform_.chooseFileToSave(request);
     if (!path) return;
     std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-    out << ComparisonCsv(model_->comparison(), a_.file.string(), b_.file.string(),
-                         model_->units());
+    out << ComparisonCsv(model_->comparison(), a_.file.string(), b_.file.string(), model_->units());
     out.close();
     if (!out)
         platform_.showMessage(*path + " could not be written.", MessageIcon::Exclamation,

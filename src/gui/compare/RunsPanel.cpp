@@ -85,8 +85,8 @@ void RunsPanel::refresh() {
             auto* item = new QTreeWidgetItem(list_, {QString::fromStdString(run.time),
                                                      QString::fromStdString(run.deckState),
                                                      QString::fromStdString(run.summary)});
-            item->setToolTip(1, tr("The deck that ran: SHA-256 %1")
-                                    .arg(QString::fromStdString(run.deckDigest)));
+            item->setToolTip(
+                1, tr("The deck that ran: SHA-256 %1").arg(QString::fromStdString(run.deckDigest)));
             item->setToolTip(2, QString::fromStdString(run.folder.string()));
         }
     }
@@ -140,9 +140,8 @@ void RunsPanel::compareChosen() {
 void RunsPanel::deleteChosen() {
     const std::vector<int> rows = chosenRows();
     if (!history_ || rows.empty()) return;
-    const std::string what = rows.size() == 1
-                                 ? "the run of " + history_->runs()[rows.front()].time
-                                 : std::to_string(rows.size()) + " runs";
+    const std::string what = rows.size() == 1 ? "the run of " + history_->runs()[rows.front()].time
+                                              : std::to_string(rows.size()) + " runs";
     if (platform_.askYesNo("Delete " + what + "? Its results cannot be brought back.",
                            MessageIcon::Question, "Delete Runs") != Answer::Yes)
         return;

@@ -71,8 +71,8 @@ QValueAxis* Axis(const QString& title) {
 }
 
 // Colours far enough apart to tell the pairs of a comparison from each other.
-const QColor kPairColours[] = {QColor(0, 90, 181),   QColor(220, 50, 32),  QColor(0, 140, 70),
-                               QColor(150, 60, 170), QColor(230, 140, 0),  QColor(0, 150, 160),
+const QColor kPairColours[] = {QColor(0, 90, 181),   QColor(220, 50, 32), QColor(0, 140, 70),
+                               QColor(150, 60, 170), QColor(230, 140, 0), QColor(0, 150, 160),
                                QColor(120, 80, 40),  QColor(200, 40, 130)};
 
 double MaxOf(const std::vector<double>& values) {
@@ -130,8 +130,8 @@ void HydrographChart::plotComparison(const RunResults& a, const RunResults& b,
 
 void HydrographChart::setUnits(UnitSystem units) {
     si_ = units == UnitSystem::SI;
-    flow_->setTitleText(QStringLiteral("Flow (%1)")
-                            .arg(QString::fromStdString(UnitSymbol(Quantity::Flow, si_))));
+    flow_->setTitleText(
+        QStringLiteral("Flow (%1)").arg(QString::fromStdString(UnitSymbol(Quantity::Flow, si_))));
     depth_->setTitleText(QStringLiteral("Rain, excess (%1/step)")
                              .arg(QString::fromStdString(UnitSymbol(Quantity::Depth, si_))));
     redraw();

@@ -30,7 +30,8 @@ class HydrographChart : public QChartView {
         std::optional<SummaryRow> a, b;
     };
     // `a` and `b` must outlive the plot.
-    void plotComparison(const RunResults& a, const RunResults& b, const std::vector<RowPair>& pairs);
+    void plotComparison(const RunResults& a, const RunResults& b,
+                        const std::vector<RowPair>& pairs);
     void setUnits(UnitSystem units);
     void setUnitHydrographShown(bool shown);
     bool unitHydrographShown() const { return unitHydrograph_; }

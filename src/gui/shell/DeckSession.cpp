@@ -4,8 +4,8 @@
 #include "fileio/GridJson.h"
 #include "shell/DeckRecovery.h"
 
-#include <QStandardPaths>
 #include <QFile>
+#include <QStandardPaths>
 #include <QUndoStack>
 #include <memory>
 

@@ -23,8 +23,8 @@ constexpr std::string_view kCompareTitle = "Compare Results";
 
 results::RunTime Now() {
     const QDateTime now = QDateTime::currentDateTime();
-    return {now.date().year(),   now.date().month(),  now.date().day(),
-            now.time().hour(),   now.time().minute(), now.time().second()};
+    return {now.date().year(), now.date().month(),  now.date().day(),
+            now.time().hour(), now.time().minute(), now.time().second()};
 }
 
 QString RunLabel(const results::KeptRun& run) {
@@ -46,9 +46,8 @@ void MDIfrmTovan2000::buildRunsDock() {
     runsItem_->setChecked(true);
     connect(runsItem_, &QAction::toggled, this, &MDIfrmTovan2000::showPanels);
     connect(this, &MDIfrmTovan2000::documentChanged, this, &MDIfrmTovan2000::followHistory);
-    connect(runsPanel_, &RunsPanel::openRequested, this, [this](const results::KeptRun& run) {
-        openResults(run.resultsFile().string());
-    });
+    connect(runsPanel_, &RunsPanel::openRequested, this,
+            [this](const results::KeptRun& run) { openResults(run.resultsFile().string()); });
     connect(runsPanel_, &RunsPanel::compareRequested, this, &MDIfrmTovan2000::compareRuns);
     connect(runsPanel_, &RunsPanel::historyEdited, this, [this] {
         showPanels();
@@ -176,8 +175,8 @@ void MDIfrmTovan2000::mnuFileCompareResults_Click() {
         const auto name = [](const std::string& path) {
             return QString::fromStdString(fs::path(path).filename().string());
         };
-        showWindow(new ResultsComparisonWindow(std::move(runA), std::move(runB), name(*a),
-                                               name(*b), platform_));
+        showWindow(new ResultsComparisonWindow(std::move(runA), std::move(runB), name(*a), name(*b),
+                                               platform_));
     });
 }
 
