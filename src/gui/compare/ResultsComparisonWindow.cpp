@@ -86,18 +86,9 @@ void ResultsComparisonWindow::buildToolBar() {
 void ResultsComparisonWindow::buildTable() {
     model_ = new ComparisonTableModel(CompareResults(a_, b_), this);
     model_->setThreshold(threshold_->value());
-    sorted_ = new QSortFilterProxyModel(this);
-    sorted_->setSourceModel(model_);
-    sorted_->setSortRole(ComparisonTableModel::SortRole);
-    table_ = new QTableView(this);
+    table_ = results::SortedTable(model_, ComparisonTableModel::SortRole, this);
     table_->setObjectName(QStringLiteral("comparisonTable"));
-    table_->setModel(sorted_);
-    table_->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
-    table_->setSortingEnabled(true);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
+    sorted_ = static_cast<QSortFilterProxyModel*>(table_->model());
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ResultsComparisonWindow::showSelection);
     connect(threshold_, &QDoubleSpinBox::valueChanged, this, [this](double percent) {

@@ -160,6 +160,19 @@ void HydrographChart::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void HydrographChart::attach(QAbstractSeries* series, QValueAxis* y) {
+    chart()->addSeries(series);
+    series->attachAxis(time_);
+    series->attachAxis(y);
+}
+
+// Room below the hanging bars for the hydrographs.
+void HydrographChart::setRanges(double lastTime, double maxFlow, double maxDepth) {
+    time_->setRange(0, lastTime > 0 ? lastTime : 1);
+    flow_->setRange(0, maxFlow > 0 ? maxFlow * 1.6 : 1);
+    depth_->setRange(0, maxDepth > 0 ? maxDepth * 2.5 : 1);
+}
+
 void HydrographChart::redraw() {
     if (b_ != nullptr) {
         redrawComparison();
@@ -171,12 +184,7 @@ void HydrographChart::redraw() {
         c->setTitle(QString());
         return;
     }
-    QValueAxis *time = time_, *flow = flow_, *depth = depth_;
-    const auto attach = [c, time](QAbstractSeries* series, QValueAxis* y) {
-        c->addSeries(series);
-        series->attachAxis(time);
-        series->attachAxis(y);
-    };
+    QValueAxis *flow = flow_, *depth = depth_;
 
     const SummaryRow& current = rows_.front();
     const CatchmentResult& catchment = results_->catchments[current.catchment];
@@ -212,9 +220,7 @@ void HydrographChart::redraw() {
             std::max(maxFlow, MaxOf(catchment.unitHydrographCfs) * flowFactor() / depthFactor());
         lastTime = std::max(lastTime, times.back());
     }
-    time->setRange(0, lastTime > 0 ? lastTime : 1);
-    flow->setRange(0, maxFlow > 0 ? maxFlow * 1.6 : 1); // room below the hanging bars
-    depth->setRange(0, maxDepth > 0 ? maxDepth * 2.5 : 1);
+    setRanges(lastTime, maxFlow, maxDepth);
     c->setTitle(QString::fromStdString(catchment.identification + " - " + catchment.description));
 }
 
@@ -225,12 +231,7 @@ void HydrographChart::redrawComparison() {
         c->setTitle(QString());
         return;
     }
-    QValueAxis *time = time_, *flow = flow_, *depth = depth_;
-    const auto attach = [c, time](QAbstractSeries* series, QValueAxis* y) {
-        c->addSeries(series);
-        series->attachAxis(time);
-        series->attachAxis(y);
-    };
+    QValueAxis *flow = flow_, *depth = depth_;
     double lastTime = 0, maxFlow = 0, maxDepth = 0;
     // The rainfall of the first pair on both sides: A filled, B as a dashed outline.
     const RowPair& first = pairs_.front();
@@ -271,9 +272,7 @@ void HydrographChart::redrawComparison() {
                 lastTime = std::max(lastTime, Finite(storm.hydrographTimesHours.back()));
         }
     }
-    time->setRange(0, lastTime > 0 ? lastTime : 1);
-    flow->setRange(0, maxFlow > 0 ? maxFlow * 1.6 : 1);
-    depth->setRange(0, maxDepth > 0 ? maxDepth * 2.5 : 1);
+    setRanges(lastTime, maxFlow, maxDepth);
     c->setTitle(QStringLiteral("A solid, B dashed"));
 }
 

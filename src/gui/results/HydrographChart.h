@@ -43,6 +43,8 @@ class HydrographChart : public QChartView {
   private:
     void redraw();
     void redrawComparison();
+    void attach(QAbstractSeries* series, QValueAxis* y);
+    void setRanges(double lastTime, double maxFlow, double maxDepth);
     double flowFactor() const;
     double depthFactor() const;
 

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <filesystem>
 
+class QAbstractItemModel;
 class QCheckBox;
 class QLineEdit;
 class QListView;
@@ -94,6 +95,10 @@ class ResultsWindow : public QWidget {
     QTabWidget* tabs_ = nullptr;
     QCheckBox* unitHydrograph_ = nullptr;
 };
+
+// A read-only table of whole rows over `model`, sorted through a proxy (the view's model) by
+// `sortRole`, in the model's order until the user sorts.
+QTableView* SortedTable(QAbstractItemModel* model, int sortRole, QWidget* parent);
 
 // The units the reader chose in the View menu, kept in the settings for every window of
 // results.

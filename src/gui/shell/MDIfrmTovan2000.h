@@ -171,6 +171,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     // bar and opens all the same.
     void keepRun(const results::RunResults& run);
     void showWindow(QWidget* window);
+    // A results file read, or nothing after a message with `title` saying why.
+    std::optional<results::RunResults> readResults(const std::string& path, std::string_view title);
     QDockWidget* addPanel(QWidget* panel, const char* name, const QString& title,
                           const char* viewItem, Qt::DockWidgetArea area);
     void showPanels();

@@ -34,29 +34,28 @@ void MDIfrmTovan2000::mnuOpenResults_Click() {
     });
 }
 
-bool MDIfrmTovan2000::openResults(const std::string& path) {
-    results::RunResults run;
+std::optional<results::RunResults> MDIfrmTovan2000::readResults(const std::string& path,
+                                                                std::string_view title) {
     try {
         BusyCursor busy(platform_);
-        run = results::ReadResults(path);
+        return results::ReadResults(path);
     } catch (const results::ResultsError& e) {
-        platform_.showMessage(e.what(), MessageIcon::Exclamation, kResultsErrorTitle);
-        return false;
+        platform_.showMessage(e.what(), MessageIcon::Exclamation, title);
+        return std::nullopt;
     }
-    showResults(std::move(run));
-    return true;
+}
+
+bool MDIfrmTovan2000::openResults(const std::string& path) {
+    std::optional<results::RunResults> run = readResults(path, kResultsErrorTitle);
+    if (run) showResults(std::move(*run));
+    return run.has_value();
 }
 
 // A run of the open deck's file, from F5 or the run form, is kept in the deck's history.
 void MDIfrmTovan2000::openRunResults(const std::string& path) {
-    results::RunResults run;
-    try {
-        BusyCursor busy(platform_);
-        run = results::ReadResults(path);
-    } catch (const results::ResultsError& e) {
-        platform_.showMessage(e.what(), MessageIcon::Exclamation, kResultsErrorTitle);
-        return;
-    }
+    std::optional<results::RunResults> read = readResults(path, kResultsErrorTitle);
+    if (!read) return;
+    results::RunResults& run = *read;
     std::error_code error;
     if (!deckPath().empty() &&
         fs::equivalent(run.file.parent_path() / run.input, deckPath(), error))

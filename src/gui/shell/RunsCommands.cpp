@@ -118,16 +118,10 @@ void MDIfrmTovan2000::showWindow(QWidget* window) {
 
 void MDIfrmTovan2000::compareRuns(const results::KeptRun& a, const results::KeptRun& b) {
     TrapErrors(platform_, "compareRuns Error!", [&] {
-        results::RunResults runA, runB;
-        try {
-            BusyCursor busy(platform_);
-            runA = results::ReadResults(a.resultsFile());
-            runB = results::ReadResults(b.resultsFile());
-        } catch (const results::ResultsError& e) {
-            platform_.showMessage(e.what(), MessageIcon::Exclamation, kCompareTitle);
-            return;
-        }
-        showWindow(new ResultsComparisonWindow(std::move(runA), std::move(runB), RunLabel(a),
+        auto runA = readResults(a.resultsFile().string(), kCompareTitle);
+        auto runB = runA ? readResults(b.resultsFile().string(), kCompareTitle) : std::nullopt;
+        if (!runB) return;
+        showWindow(new ResultsComparisonWindow(std::move(*runA), std::move(*runB), RunLabel(a),
                                                RunLabel(b), platform_));
     });
 }
@@ -163,20 +157,14 @@ void MDIfrmTovan2000::mnuFileCompareResults_Click() {
                                   MessageIcon::Information, kCompareTitle);
             return;
         }
-        results::RunResults runA, runB;
-        try {
-            BusyCursor busy(platform_);
-            runA = results::ReadResults(*a);
-            runB = results::ReadResults(*b);
-        } catch (const results::ResultsError& e) {
-            platform_.showMessage(e.what(), MessageIcon::Exclamation, kCompareTitle);
-            return;
-        }
+        auto runA = readResults(*a, kCompareTitle);
+        auto runB = runA ? readResults(*b, kCompareTitle) : std::nullopt;
+        if (!runB) return;
         const auto name = [](const std::string& path) {
             return QString::fromStdString(fs::path(path).filename().string());
         };
-        showWindow(new ResultsComparisonWindow(std::move(runA), std::move(runB), name(*a), name(*b),
-                                               platform_));
+        showWindow(new ResultsComparisonWindow(std::move(*runA), std::move(*runB), name(*a),
+                                               name(*b), platform_));
     });
 }
 
