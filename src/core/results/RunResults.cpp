@@ -154,6 +154,14 @@ std::optional<SummaryRow> FindRow(const RunResults& results, std::string_view ca
     return std::nullopt;
 }
 
+std::string FixedText(double value, int decimals) {
+    if (!std::isfinite(value)) return {};
+    char buffer[64];
+    const auto end =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
+    return std::string(buffer, end);
+}
+
 std::string NumberText(double value) {
     if (!std::isfinite(value)) return {};
     char buffer[64];

@@ -137,4 +137,11 @@ std::string CsvField(const std::string& text);
 // A number the shortest way that reads back to the same value, with a dot.
 std::string NumberText(double value);
 
+// The decimals figures are shown with in tables to read (the results window, the report):
+// enough for the engine's figures, few enough to read at a glance.
+inline constexpr int kFlowDecimals = 2, kTimeDecimals = 3, kDepthDecimals = 4,
+                     kVolumeDecimals = 4;
+// `value` with `decimals` decimals and a dot; empty when it is not finite.
+std::string FixedText(double value, int decimals);
+
 } // namespace tovan::results

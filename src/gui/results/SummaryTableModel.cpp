@@ -40,13 +40,13 @@ int DecimalsOf(int column, bool si) {
     if (si) return column == SummaryTableModel::RunoffAcreFeet ? 1 : 3;
     switch (column) {
     case SummaryTableModel::TimeToPeak:
-        return 3;
+        return kTimeDecimals;
     case SummaryTableModel::RunoffInches:
-        return 4;
+        return kDepthDecimals;
     case SummaryTableModel::RunoffAcreFeet:
-        return 4;
+        return kVolumeDecimals;
     default:
-        return 2;
+        return kFlowDecimals;
     }
 }
 
