@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libgl-dev nlohmann-json3-dev
     clang libclang-rt-14-dev clang-format
-    dpkg-dev file desktop-file-utils appstream shared-mime-info
+    dpkg-dev file desktop-file-utils appstream shared-mime-info poppler-utils fonts-dejavu-core
     g++-mingw-w64-x86-64 wine64
 )
 # Optional: the Fortran compiler of the reading benchmark's yardstick; the build goes on without it.

@@ -24,6 +24,15 @@ std::string CellText(const Grid& grid, int col, int row) {
     return Trimmed(CellCopyValue(grid, col, row));
 }
 
+// A list cell's item by its code ("2" of "2 - Print catchment parameters..."): the legend
+// names the field, and the whole item text would not fit a column.
+std::string ShortCellText(const Grid& grid, int col, int row) {
+    std::string text = CellText(grid, col, row);
+    const std::size_t dash = text.find(" - ");
+    if (dash != std::string::npos && dash > 0 && dash <= 3) text.erase(dash);
+    return text;
+}
+
 Section TitleSection(const ReportDocument& doc, const ReportFacts& facts,
                      const RunResults* results, const ReportOptions& options) {
     Section s{"Report", false, false, {}};
@@ -129,7 +138,8 @@ Table FieldTable(const DeckGrids& grids, const Grid& grid, std::string_view set)
         table.headers.push_back(code);
         table.numeric.push_back(true);
         std::string legend = code + ": " + Trimmed(grid.value(col, kLabelRow));
-        if (!help->units.empty()) legend += " (" + std::string(help->units) + ")";
+        if (!help->units.empty() && legend.find(help->units) == std::string::npos)
+            legend += " (" + std::string(help->units) + ")";
         table.legend.push_back(legend);
     }
     for (int row = kTemplateRow; row <= LastCatchmentRow(grids.fpCardC); ++row) {
@@ -137,11 +147,15 @@ Table FieldTable(const DeckGrids& grids, const Grid& grid, std::string_view set)
         std::vector<std::string> cells{ident};
         bool any = !ident.empty();
         for (int col : cols) {
-            cells.push_back(CellText(grid, col, row));
+            cells.push_back(ShortCellText(grid, col, row));
             any = any || !cells.back().empty();
         }
         if (any) table.rows.push_back(std::move(cells));
     }
+    // A column of words (a description) reads from the left.
+    for (std::size_t c = 1; c < table.headers.size(); ++c)
+        for (const auto& row : table.rows)
+            if (!row[c].empty() && !NumericValue(row[c])) table.numeric[c] = false;
     return table;
 }
 

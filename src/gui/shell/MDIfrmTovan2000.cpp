@@ -146,6 +146,10 @@ void MDIfrmTovan2000::buildFileMenu() {
     addItem(file, "mnuFileComparePrevious", "Compare with &Previous Run",
             &MDIfrmTovan2000::mnuFileComparePrevious_Click)
         ->setShortcut(QKeySequence(QStringLiteral("Shift+F5")));
+    addItem(file, "mnuFilePrint", "&Print...", &MDIfrmTovan2000::mnuFilePrint_Click)
+        ->setShortcut(QKeySequence::Print);
+    addItem(file, "mnuFileExportReport", "Export Report as P&DF...",
+            &MDIfrmTovan2000::mnuFileExportReport_Click);
     addSeparator(file, "mnuSep3");
     addItem(file, "mnuFileRun", "&Run Tovan File", &MDIfrmTovan2000::mnuFileRun_click);
     addItem(file, "mnuFileRunDeck", "Run This &Deck", &MDIfrmTovan2000::mnuFileRunDeck_Click)

@@ -10,6 +10,7 @@
 #include "fileio/Findings.h"
 #include "fileio/basFileRoutines.h"
 #include "platform/Platform.h"
+#include "report/ReportLayout.h"
 #include "results/RunHistory.h"
 #include "shell/DeckSession.h"
 #include "shell/frmCover.h"
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -88,6 +90,9 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     void mnuFileComparePrevious_Click();
     // Opens a comparison window of two runs (RunsCommands.cpp).
     void compareRuns(const results::KeptRun& a, const results::KeptRun& b);
+    // File > Print... and File > Export Report as PDF... (ReportCommands.cpp).
+    void mnuFilePrint_Click();
+    void mnuFileExportReport_Click();
     // View > Units: every results and comparison window in the units chosen.
     void chooseUnits(results::UnitSystem units);
     RunsPanel* runsPanel() const { return runsPanel_; }
@@ -171,6 +176,8 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     // bar and opens all the same.
     void keepRun(const results::RunResults& run);
     void showWindow(QWidget* window);
+    std::optional<results::RunResults> reportedRun();
+    std::optional<report::ReportDocument> askForReport(bool printing);
     // A results file read, or nothing after a message with `title` saying why.
     std::optional<results::RunResults> readResults(const std::string& path, std::string_view title);
     QDockWidget* addPanel(QWidget* panel, const char* name, const QString& title,

@@ -3,11 +3,14 @@
 // tovan2000 [DECK]      starts the program; a deck named here is opened as by Open File
 // tovan2000 --help      describes the command line
 // tovan2000 --version   names this version
+// tovan2000 --report SOURCE OUT.pdf [options]   writes a report without a window
+#include "report/HeadlessReport.h"
 #include "shell/Main.h"
 
 #include "Version.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 #include <cstring>
@@ -48,6 +51,13 @@ bool AsksOnlyForText(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A report for batch work needs no display: the offscreen platform draws it.
+    if (tovan::report::AsksForReport(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        NameTheProgram();
+        return tovan::report::RunHeadlessReport(QCoreApplication::arguments());
+    }
     if (AsksOnlyForText(argc, argv)) {
         QCoreApplication app(argc, argv);
         NameTheProgram();
