@@ -31,5 +31,6 @@ int ReferenceCommand(Arguments args);
 int StormCommand(Arguments args);
 int CompareCommand(Arguments args);
 int DiffCommand(Arguments args);
+int ReportCommand(Arguments args);
 
 } // namespace tovan::cli

@@ -33,6 +33,7 @@ constexpr Command kCommands[] = {
     {"results", tovan::cli::ResultsCommand, "print what a run computed as CSV"},
     {"compare", tovan::cli::CompareCommand, "compare two runs' results, catchment by catchment"},
     {"diff", tovan::cli::DiffCommand, "list the cells in which two decks differ"},
+    {"report", tovan::cli::ReportCommand, "write the report of a run or a deck as PDF"},
     {"storm", tovan::cli::StormCommand, "build a design storm, or place it in a copy of a deck"},
     {"reference", tovan::cli::ReferenceCommand, "print the deck's fields as a Markdown reference"},
 };

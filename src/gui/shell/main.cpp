@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -54,6 +55,12 @@ int main(int argc, char* argv[]) {
     // A report for batch work needs no display: the offscreen platform draws it.
     if (tovan::report::AsksForReport(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Only the report's own words on standard error: the platform's warnings about the
+        // machine (no runtime folder, no display) are not the batch's business.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+        });
         QGuiApplication app(argc, argv);
         NameTheProgram();
         return tovan::report::RunHeadlessReport(QCoreApplication::arguments());
