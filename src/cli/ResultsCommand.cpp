@@ -69,8 +69,7 @@ std::optional<Exports> ReadExports(Arguments args) {
             return std::nullopt;
         }
     }
-    if (exports.swmm.empty() && exports.longCsv.empty() && exports.hms.empty())
-        return std::nullopt;
+    if (exports.swmm.empty() && exports.longCsv.empty() && exports.hms.empty()) return std::nullopt;
     return exports;
 }
 

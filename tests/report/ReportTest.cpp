@@ -96,7 +96,8 @@ TEST(RoutingExport, SwmmFragmentHoldsTheResultsAndFeedsEachNodeOnce) {
     std::map<std::string, std::string> inflows;
     for (const auto& row : swmm.active.at("INFLOWS")) {
         EXPECT_EQ(row.at(1), "FLOW");
-        EXPECT_TRUE(inflows.emplace(row.at(0), row.at(2)).second) << "a second inflow at " << row[0];
+        EXPECT_TRUE(inflows.emplace(row.at(0), row.at(2)).second)
+            << "a second inflow at " << row[0];
     }
     EXPECT_EQ(inflows, (std::map<std::string, std::string>{{"J1", "J1_S1"}, {"PARK", "PARK_S1"}}));
     ASSERT_EQ(swmm.commented.at("INFLOWS").size(), 2u);
@@ -132,8 +133,8 @@ TEST(RoutingExport, LongCsvAndHecHmsTables) {
 // its run, the summary's figures as the results table shows them.
 TEST(Report, OfTheExampleDeckWithAndWithoutItsRun) {
     const ReportOptions options;
-    const ReportDocument deck = ReportOfDeck(std::string(TOVAN_EXAMPLES) + "/existing.tvi",
-                                             options, "2026-12-07", "0.1.0");
+    const ReportDocument deck =
+        ReportOfDeck(std::string(TOVAN_EXAMPLES) + "/existing.tvi", options, "2026-12-07", "0.1.0");
     std::vector<std::string> titles;
     for (const Section& s : deck.sections)
         titles.push_back(s.title);
@@ -171,7 +172,8 @@ TEST(Report, OfTheExampleDeckWithAndWithoutItsRun) {
     EXPECT_THROW(ReportOfResults(folder / "existing.results.json", options, "", ""), ReportError);
 
     ReportOptions chosen;
-    chosen.cards = true, chosen.plots = false, chosen.paper = Paper::Letter, chosen.landscape = true;
+    chosen.cards = true, chosen.plots = false, chosen.paper = Paper::Letter,
+    chosen.landscape = true;
     ReportOptions read;
     ReadOptionsKey(OptionsKey(chosen), read);
     EXPECT_EQ(OptionsKey(read), OptionsKey(chosen));

@@ -3,14 +3,19 @@
 #include "ShellFixture.h"
 #include "report/ReportDialog.h"
 #include "results/ResultsWindow.h"
+#include "results/RoutingExportDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
 
 using namespace tovan;
 using namespace tovan::testing;
@@ -26,7 +31,8 @@ QString Poppler(const char* tool, const QStringList& arguments) {
 }
 
 // Exports the report, the dialog answered by `work` and then its Export button.
-void Export(Shell& s, const std::string& pdf, const std::function<void(report::ReportDialog&)>& work) {
+void Export(Shell& s, const std::string& pdf,
+            const std::function<void(report::ReportDialog&)>& work) {
     bool reached = false;
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<report::ReportDialog*>(QApplication::activeModalWidget());
@@ -88,4 +94,71 @@ TEST(ReportPdf, HoldsWhatTheResultsWindowShowsAndEmbedsItsFonts) {
     });
     EXPECT_NE(s.texts().back().find("cannot be written"), std::string::npos);
     EXPECT_FALSE(fs::exists(s.path("missing-folder")));
+}
+
+// Export for Routing from the results window: the chosen catchment's storms, to the node typed
+// into the dialog's table, as SWMM reads them (one active inflow, the other storms commented).
+TEST(ReportPdf, ResultsWindowHandsTheChosenHydrographsToSwmm) {
+    PutEngineHelperOnThePath();
+    Shell s;
+    const std::string deck = s.path("existing.tvi");
+    fs::copy_file(Shell::example("existing.tvi"), deck);
+    s.open(deck);
+    QTest::keyClick(s.main.get(), Qt::Key_F5);
+    auto* results = s.main->findChild<results::ResultsWindow*>();
+    ASSERT_NE(results, nullptr);
+    results->selectCatchment(0); // EAST's five storms
+    bool reached = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog =
+            qobject_cast<results::RoutingExportDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        reached = true;
+        QTableWidget* nodes = dialog->nodeTable();
+        ASSERT_EQ(nodes->rowCount(), 1);
+        nodes->item(0, 1)->setText(QStringLiteral("J1"));
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+    const std::string inp = s.path("east.inp");
+    s.platform.chosenFiles.push_back(inp);
+    results->findChild<QAction*>(QStringLiteral("actExportRouting"))->trigger();
+    ASSERT_TRUE(reached);
+    std::ifstream in(inp);
+    std::string line;
+    std::vector<std::string> active, commented;
+    bool inflows = false;
+    while (std::getline(in, line)) {
+        if (line.starts_with('[')) inflows = line == "[INFLOWS]";
+        if (!inflows || line.empty() || line.starts_with(";;") || line.starts_with('[')) continue;
+        (line.starts_with(';') ? commented : active).push_back(line);
+    }
+    ASSERT_EQ(active.size(), 1u);
+    EXPECT_EQ(active[0].rfind("J1 ", 0), 0u);
+    EXPECT_NE(active[0].find("EAST_S1"), std::string::npos);
+    EXPECT_EQ(commented.size(), 4u);
+}
+
+// File > Print... leads through the dialog to a preview of the pages (of the open deck alone:
+// it has not run).
+TEST(ReportPdf, PrintShowsAPreviewOfTheDeck) {
+    Shell s;
+    s.open(Shell::example("existing.tvi"));
+    int previewPages = -1;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<report::ReportDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(dialog->part("chkSummary")->isEnabled()) << "no results to sum up";
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(preview, nullptr);
+            if (auto* widget = preview->findChild<QPrintPreviewWidget*>())
+                previewPages = widget->pageCount();
+            preview->reject();
+        });
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+    });
+    s.trigger("mnuFilePrint");
+    EXPECT_EQ(previewPages, 4) << "title, storms, inputs, findings";
 }

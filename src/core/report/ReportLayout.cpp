@@ -33,8 +33,8 @@ std::string ShortCellText(const Grid& grid, int col, int row) {
     return text;
 }
 
-Section TitleSection(const ReportDocument& doc, const ReportFacts& facts,
-                     const RunResults* results, const ReportOptions& options) {
+Section TitleSection(const ReportDocument& doc, const ReportFacts& facts, const RunResults* results,
+                     const ReportOptions& options) {
     Section s{"Report", false, false, {}};
     s.blocks.push_back(Heading{doc.title.empty() ? "(no project title)" : doc.title});
     Table facts_table;
@@ -71,8 +71,8 @@ void AddHyetographStorms(Section& s, const DeckGrids& grids) {
     const std::vector<StormSummary> storms = SummarizeStorms(grids.fpCardB1);
     if (storms.empty()) return;
     Table table;
-    table.headers = {"Storm", "Identification", "Steps", "Step (min)", "Total (in)",
-                     "Peak (in)", "Peak step"};
+    table.headers = {"Storm",      "Identification", "Steps",    "Step (min)",
+                     "Total (in)", "Peak (in)",      "Peak step"};
     table.numeric = {true, false, true, true, true, true, true};
     for (const StormSummary& storm : storms) {
         const double minutes = StormStepMinutes(grids, storm.firstRow);
@@ -172,7 +172,7 @@ Section SummarySection(const RunResults& results) {
     Section s{"Summary", true, false, {}};
     s.blocks.push_back(Heading{"Summary of results"});
     Table table;
-    table.headers = {"Catchment", "No.",        "Storm",          "Peak (cfs)",
+    table.headers = {"Catchment",        "No.",         "Storm",           "Peak (cfs)",
                      "Time to peak (h)", "Runoff (in)", "Runoff (acre-ft)"};
     table.numeric = {false, true, true, true, true, true, true};
     for (const results::SummaryRow& row : results::SummaryRows(results)) {
@@ -188,8 +188,7 @@ Section SummarySection(const RunResults& results) {
                                        FixedText(storm->peakCfs, results::kFlowDecimals),
                                        FixedText(storm->timeToPeakHours, results::kTimeDecimals),
                                        FixedText(storm->runoffInches, results::kDepthDecimals),
-                                       FixedText(storm->runoffAcreFeet,
-                                                 results::kVolumeDecimals)});
+                                       FixedText(storm->runoffAcreFeet, results::kVolumeDecimals)});
         }
         table.rows.push_back(std::move(cells));
     }

@@ -62,8 +62,7 @@ double FlowAt(const StormResult& storm, double hours) {
     const std::size_t n = Ordinates(storm);
     if (n == 0 || hours < t[0] || hours > t[n - 1]) return 0;
     const std::size_t after = static_cast<std::size_t>(
-        std::upper_bound(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n), hours) -
-        t.begin());
+        std::upper_bound(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(n), hours) - t.begin());
     if (after >= n) return q[n - 1];
     const std::size_t before = after - 1;
     const double span = t[after] - t[before];
@@ -81,8 +80,8 @@ std::string Flow(double value) {
 void AppendSeries(std::string& out, const std::string& name, const std::vector<double>& times,
                   const std::vector<double>& flows) {
     for (std::size_t i = 0; i < times.size(); ++i)
-        out += Padded(name, 16) + ' ' + Padded(NumberText(times[i]), 10) + ' ' + Flow(flows[i]) +
-               '\n';
+        out +=
+            Padded(name, 16) + ' ' + Padded(NumberText(times[i]), 10) + ' ' + Flow(flows[i]) + '\n';
 }
 
 struct NodeStorm {
@@ -102,22 +101,22 @@ std::string SwmmFragment(const RunResults& results, const std::vector<SummaryRow
     // Nodes in the order their first catchment comes; storms in the order they come.
     std::vector<std::string> nodeOrder;
     std::map<std::string, std::vector<std::pair<int, NodeStorm>>> byNode;
-    ForEachHydrograph(results, rows, [&](const results::CatchmentResult& c,
-                                         const StormResult& storm) {
-        const std::string name = SeriesName(c.identification, storm.storm);
-        series += ";; " + c.identification + ", storm " + std::to_string(storm.storm) + " " +
-                  storm.identification + "\n";
-        AppendSeries(series, name, storm.hydrographTimesHours, storm.hydrographFlowsCfs);
-        const auto chosen = nodes.find(c.identification);
-        const std::string node =
-            SwmmName(chosen != nodes.end() ? chosen->second : c.identification);
-        auto& storms = byNode[node];
-        if (storms.empty()) nodeOrder.push_back(node);
-        auto at = std::find_if(storms.begin(), storms.end(),
-                               [&](const auto& entry) { return entry.first == storm.storm; });
-        if (at == storms.end()) at = storms.insert(storms.end(), {storm.storm, {}});
-        at->second.parts.push_back({&c, &storm});
-    });
+    ForEachHydrograph(
+        results, rows, [&](const results::CatchmentResult& c, const StormResult& storm) {
+            const std::string name = SeriesName(c.identification, storm.storm);
+            series += ";; " + c.identification + ", storm " + std::to_string(storm.storm) + " " +
+                      storm.identification + "\n";
+            AppendSeries(series, name, storm.hydrographTimesHours, storm.hydrographFlowsCfs);
+            const auto chosen = nodes.find(c.identification);
+            const std::string node =
+                SwmmName(chosen != nodes.end() ? chosen->second : c.identification);
+            auto& storms = byNode[node];
+            if (storms.empty()) nodeOrder.push_back(node);
+            auto at = std::find_if(storms.begin(), storms.end(),
+                                   [&](const auto& entry) { return entry.first == storm.storm; });
+            if (at == storms.end()) at = storms.insert(storms.end(), {storm.storm, {}});
+            at->second.parts.push_back({&c, &storm});
+        });
     std::string inflows = "\n[INFLOWS]\n;;Node           Constituent      Time Series      "
                           "Type     Mfactor  Sfactor\n";
     for (const std::string& node : nodeOrder) {
@@ -144,13 +143,12 @@ std::string SwmmFragment(const RunResults& results, const std::vector<SummaryRow
                         sum += FlowAt(*part.second, t);
                     flows.push_back(sum);
                 }
-                series += ";; node " + node + ", storm " + std::to_string(storm) + ": " + whose +
-                          "\n";
+                series +=
+                    ";; node " + node + ", storm " + std::to_string(storm) + ": " + whose + "\n";
                 AppendSeries(series, name, times, flows);
             }
-            inflows += std::string(first ? "" : ";") + Padded(node, 16) + ' ' +
-                       Padded("FLOW", 16) + ' ' + Padded(name, 16) + ' ' + Padded("FLOW", 8) +
-                       " 1.0      1.0\n";
+            inflows += std::string(first ? "" : ";") + Padded(node, 16) + ' ' + Padded("FLOW", 16) +
+                       ' ' + Padded(name, 16) + ' ' + Padded("FLOW", 8) + " 1.0      1.0\n";
             first = false;
         }
     }
@@ -160,29 +158,30 @@ std::string SwmmFragment(const RunResults& results, const std::vector<SummaryRow
 std::string LongFormCsv(const RunResults& results, const std::vector<SummaryRow>& rows) {
     std::string csv = "# flows in cfs, times in hours from the start of the storm\n"
                       "catchment,storm,time_h,flow_cfs\n";
-    ForEachHydrograph(results, rows, [&](const results::CatchmentResult& c,
-                                         const StormResult& storm) {
-        const std::string start =
-            results::CsvField(c.identification) + ',' + std::to_string(storm.storm) + ',';
-        for (std::size_t i = 0; i < Ordinates(storm); ++i)
-            csv += start + NumberText(storm.hydrographTimesHours[i]) + ',' +
-                   NumberText(storm.hydrographFlowsCfs[i]) + '\n';
-    });
+    ForEachHydrograph(results, rows,
+                      [&](const results::CatchmentResult& c, const StormResult& storm) {
+                          const std::string start = results::CsvField(c.identification) + ',' +
+                                                    std::to_string(storm.storm) + ',';
+                          for (std::size_t i = 0; i < Ordinates(storm); ++i)
+                              csv += start + NumberText(storm.hydrographTimesHours[i]) + ',' +
+                                     NumberText(storm.hydrographFlowsCfs[i]) + '\n';
+                      });
     return csv;
 }
 
 std::string HecHmsTables(const RunResults& results, const std::vector<SummaryRow>& rows) {
     std::string text;
-    ForEachHydrograph(results, rows, [&](const results::CatchmentResult& c,
-                                         const StormResult& storm) {
-        if (!text.empty()) text += '\n';
-        text += "# " + SeriesName(c.identification, storm.storm) + ": catchment " +
-                c.identification + ", storm " + std::to_string(storm.storm) +
-                "; flow in cfs, time (HH:MM) from the start of the storm\nTime (HH:MM),Flow (cfs)\n";
-        for (std::size_t i = 0; i < Ordinates(storm); ++i)
-            text += Clock(storm.hydrographTimesHours[i]) + ',' +
-                    NumberText(storm.hydrographFlowsCfs[i]) + '\n';
-    });
+    ForEachHydrograph(
+        results, rows, [&](const results::CatchmentResult& c, const StormResult& storm) {
+            if (!text.empty()) text += '\n';
+            text += "# " + SeriesName(c.identification, storm.storm) + ": catchment " +
+                    c.identification + ", storm " + std::to_string(storm.storm) +
+                    "; flow in cfs, time (HH:MM) from the start of the storm\nTime (HH:MM),Flow "
+                    "(cfs)\n";
+            for (std::size_t i = 0; i < Ordinates(storm); ++i)
+                text += Clock(storm.hydrographTimesHours[i]) + ',' +
+                        NumberText(storm.hydrographFlowsCfs[i]) + '\n';
+        });
     return text;
 }
 

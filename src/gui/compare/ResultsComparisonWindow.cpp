@@ -15,7 +15,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <fstream>
 
 namespace tovan {
 
@@ -150,12 +149,9 @@ void ResultsComparisonWindow::exportCsv() {
     request.fileName = "comparison.csv";
     const auto path = platform_.chooseFileToSave(request);
     if (!path) return;
-    std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-    out << ComparisonCsv(model_->comparison(), a_.file.string(), b_.file.string(), model_->units());
-    out.close();
-    if (!out)
-        platform_.showMessage(*path + " could not be written.", MessageIcon::Exclamation,
-                              "Export Error!");
+    results::WriteExport(
+        platform_, *path,
+        ComparisonCsv(model_->comparison(), a_.file.string(), b_.file.string(), model_->units()));
 }
 
 void ResultsComparisonWindow::showDeckDifferences() {

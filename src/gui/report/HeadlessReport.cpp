@@ -1,9 +1,8 @@
 #include "report/HeadlessReport.h"
 
+#include "Version.h"
 #include "report/ReportPainter.h"
 #include "report/ReportSources.h"
-
-#include "Version.h"
 
 #include <QDate>
 #include <cstdio>

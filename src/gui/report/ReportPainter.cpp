@@ -135,8 +135,8 @@ class Layout {
     void draw(const Paragraph& paragraph) {
         const QFont font = paragraph.monospace ? Mono(9) : Sans(9.5);
         const QRectF room(area_.left(), 0, area_.width(), 1e9);
-        const QRectF needed = metrics(font).boundingRect(room, Qt::TextWordWrap,
-                                                         Text(paragraph.text));
+        const QRectF needed =
+            metrics(font).boundingRect(room, Qt::TextWordWrap, Text(paragraph.text));
         ensure(needed.height());
         if (painter_) {
             painter_->setFont(font);
@@ -172,8 +172,8 @@ class Layout {
         for (double w : widths)
             full += w;
         if (header || shaded)
-            painter_->fillRect(QRectF(x, y_, full, h), header ? QColor(220, 226, 236)
-                                                              : QColor(245, 246, 248));
+            painter_->fillRect(QRectF(x, y_, full, h),
+                               header ? QColor(220, 226, 236) : QColor(245, 246, 248));
         const double pad = pt(4);
         for (std::size_t c = 0; c < widths.size(); ++c) {
             const QString text = c < cells.size() ? Text(cells[c]) : QString();
@@ -260,8 +260,8 @@ class Layout {
                            box.width() - 2 * m.horizontalAdvance(QStringLiteral("00000.0")) -
                                pt(20),
                            box.height() - m.height() * (4.2 + legendLines));
-        p.drawText(QRectF(box.left(), box.top(), box.width(), m.height() * 1.4),
-                   Qt::AlignCenter, Text(plot.title));
+        p.drawText(QRectF(box.left(), box.top(), box.width(), m.height() * 1.4), Qt::AlignCenter,
+                   Text(plot.title));
         double lastTime = static_cast<double>(plot.rain.size()) * plot.step, maxFlow = 0,
                maxDepth = 0;
         for (const PlotLine& line : plot.lines) {
@@ -294,8 +294,8 @@ class Layout {
                 p.setPen(QPen(QColor(225, 225, 225), pt(0.5)));
                 p.drawLine(QPointF(frame.left(), Y(q)), QPointF(frame.right(), Y(q)));
                 p.setPen(Qt::black);
-                p.drawText(QRectF(box.left(), Y(q) - m.height() / 2, frame.left() - box.left() - pt(3),
-                                  m.height()),
+                p.drawText(QRectF(box.left(), Y(q) - m.height() / 2,
+                                  frame.left() - box.left() - pt(3), m.height()),
                            Qt::AlignRight | Qt::AlignVCenter, QString::number(q, 'g', 5));
             }
         }
@@ -306,8 +306,9 @@ class Layout {
                     const double d = std::isfinite(depths[i]) ? depths[i] : 0;
                     if (d <= 0) continue;
                     const double t0 = static_cast<double>(i) * plot.step;
-                    p.fillRect(QRectF(QPointF(X(t0), frame.top()), QPointF(X(t0 + plot.step), D(d))),
-                               colour);
+                    p.fillRect(
+                        QRectF(QPointF(X(t0), frame.top()), QPointF(X(t0 + plot.step), D(d))),
+                        colour);
                 }
             };
             bars(plot.rain, QColor(120, 165, 230));
@@ -325,7 +326,8 @@ class Layout {
             QPainterPath path;
             const std::size_t n = std::min(line.times.size(), line.values.size());
             for (std::size_t k = 0; k < n; ++k) {
-                const QPointF point(X(line.times[k]), Y(std::isfinite(line.values[k]) ? line.values[k] : 0));
+                const QPointF point(X(line.times[k]),
+                                    Y(std::isfinite(line.values[k]) ? line.values[k] : 0));
                 k == 0 ? path.moveTo(point) : path.lineTo(point);
             }
             p.setPen(QPen(kLineColours[i % std::size(kLineColours)], pt(1.2)));
@@ -333,19 +335,21 @@ class Layout {
         }
         // Axis names and the legend.
         p.setPen(Qt::black);
-        p.drawText(QRectF(frame.left(), frame.bottom() + m.height() * 1.1, frame.width(), m.height()),
-                   Qt::AlignCenter, QStringLiteral("Time (h)"));
+        p.drawText(
+            QRectF(frame.left(), frame.bottom() + m.height() * 1.1, frame.width(), m.height()),
+            Qt::AlignCenter, QStringLiteral("Time (h)"));
         if (!plot.lines.empty())
             p.drawText(QRectF(box.left(), box.top() + m.height() * 0.2, frame.left() - box.left(),
                               m.height()),
                        Qt::AlignLeft, QStringLiteral("Flow (%1)").arg(Text(plot.flowUnit)));
         if (!plot.rain.empty())
-            p.drawText(QRectF(frame.center().x(), box.top() + m.height() * 0.2,
-                              box.right() - frame.center().x(), m.height()),
-                       Qt::AlignRight,
-                       plot.lines.empty() ? QStringLiteral("Rain (%1 per step)").arg(Text(plot.depthUnit))
-                                          : QStringLiteral("Rain, excess (%1 per step)")
-                                                .arg(Text(plot.depthUnit)));
+            p.drawText(
+                QRectF(frame.center().x(), box.top() + m.height() * 0.2,
+                       box.right() - frame.center().x(), m.height()),
+                Qt::AlignRight,
+                plot.lines.empty()
+                    ? QStringLiteral("Rain (%1 per step)").arg(Text(plot.depthUnit))
+                    : QStringLiteral("Rain, excess (%1 per step)").arg(Text(plot.depthUnit)));
         const double legendTop = frame.bottom() + m.height() * 2.4;
         for (std::size_t i = 0; i < plot.lines.size(); ++i) {
             const double x = frame.left() + (i % 2) * frame.width() / 2;
@@ -353,10 +357,10 @@ class Layout {
             p.setPen(QPen(kLineColours[i % std::size(kLineColours)], pt(2)));
             p.drawLine(QPointF(x, y + m.height() / 2), QPointF(x + pt(14), y + m.height() / 2));
             p.setPen(Qt::black);
-            p.drawText(QRectF(x + pt(18), y, frame.width() / 2 - pt(20), m.height()),
-                       Qt::AlignLeft | Qt::AlignVCenter,
-                       m.elidedText(Text(plot.lines[i].name), Qt::ElideRight,
-                                    frame.width() / 2 - pt(20)));
+            p.drawText(
+                QRectF(x + pt(18), y, frame.width() / 2 - pt(20), m.height()),
+                Qt::AlignLeft | Qt::AlignVCenter,
+                m.elidedText(Text(plot.lines[i].name), Qt::ElideRight, frame.width() / 2 - pt(20)));
         }
         p.restore();
     }
@@ -365,7 +369,8 @@ class Layout {
         // The largest monospace size at which 80 columns fill the width.
         double points = 9;
         while (points > 4 &&
-               metrics(Mono(points)).horizontalAdvance(QString(80, QLatin1Char('0'))) > area_.width())
+               metrics(Mono(points)).horizontalAdvance(QString(80, QLatin1Char('0'))) >
+                   area_.width())
             points -= 0.25;
         const QFont font = Mono(points);
         const QFontMetricsF m = metrics(font);
@@ -381,9 +386,9 @@ class Layout {
                 painter_->setPen(QColor(90, 90, 90));
                 painter_->drawText(QPointF(area_.left(), y_ + m.ascent()), tens);
                 painter_->drawText(QPointF(area_.left(), y_ + h + m.ascent()), units);
-                painter_->drawLine(QPointF(area_.left(), y_ + 2 * h + pt(1)),
-                                   QPointF(area_.left() + m.horizontalAdvance(units),
-                                           y_ + 2 * h + pt(1)));
+                painter_->drawLine(
+                    QPointF(area_.left(), y_ + 2 * h + pt(1)),
+                    QPointF(area_.left() + m.horizontalAdvance(units), y_ + 2 * h + pt(1)));
                 painter_->setPen(Qt::black);
             }
             y_ += 2 * h + pt(3);
@@ -418,8 +423,8 @@ bool FirstLandscape(const ReportDocument& document) {
 } // namespace
 
 int PaintReport(const ReportDocument& document, QPagedPaintDevice& device) {
-    device.setPageSize(QPageSize(document.options.paper == Paper::Letter ? QPageSize::Letter
-                                                                          : QPageSize::A4));
+    device.setPageSize(
+        QPageSize(document.options.paper == Paper::Letter ? QPageSize::Letter : QPageSize::A4));
     device.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                           QPageLayout::Millimeter);
     device.setPageOrientation(FirstLandscape(document) ? QPageLayout::Landscape
@@ -433,8 +438,7 @@ int PaintReport(const ReportDocument& document, QPagedPaintDevice& device) {
     return pages;
 }
 
-bool WriteReportPdf(const ReportDocument& document, const QString& path, QString& why,
-                    int* pages) {
+bool WriteReportPdf(const ReportDocument& document, const QString& path, QString& why, int* pages) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         why = QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString());

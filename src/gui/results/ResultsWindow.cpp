@@ -1,6 +1,8 @@
 #include "results/ResultsWindow.h"
 
+#include "fileio/FileReplace.h"
 #include "results/HydrographChart.h"
+#include "results/RoutingExportDialog.h"
 #include "results/SummaryTableModel.h"
 
 #include <QAbstractListModel>
@@ -189,6 +191,7 @@ void ResultsWindow::buildToolBar(QVBoxLayout* layout) {
     add("actExportSummary", "Export Table (CSV)...", &ResultsWindow::exportSummaryCsv);
     add("actExportHydrograph", "Export Hydrograph (CSV)...", &ResultsWindow::exportHydrographCsv);
     add("actExportPlot", "Save Plot (PNG, SVG)...", &ResultsWindow::exportPlot);
+    add("actExportRouting", "Export for Routing...", &ResultsWindow::exportForRouting);
     add("actCopy", "Copy", &ResultsWindow::copySelectedRows);
     bar->addSeparator();
     unitHydrograph_ = new QCheckBox(QStringLiteral("Unit hydrograph"), bar);
@@ -356,12 +359,15 @@ std::optional<std::string> ResultsWindow::askFileName(const char* title, const c
 }
 
 void ResultsWindow::writeFile(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    out.close();
-    if (!out)
-        platform_.showMessage(path + " could not be written.", MessageIcon::Exclamation,
-                              "Export Error!");
+    WriteExport(platform_, path, content);
+}
+
+bool WriteExport(Platform& platform, const std::string& path, const std::string& content) {
+    const int error = ReplaceFileContents(path, content);
+    if (error)
+        platform.showMessage(path + " could not be written: " + DescribeFileError(error) + ".",
+                             MessageIcon::Exclamation, "Export Error!");
+    return error == 0;
 }
 
 void ResultsWindow::exportSummaryCsv() {
@@ -393,6 +399,30 @@ void ResultsWindow::exportHydrographCsv() {
     const auto path = askFileName("Export Hydrograph",
                                   "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*", "csv", name);
     if (path) writeFile(*path, HydrographsCsv(results_, computed, model_->units()));
+}
+
+// The chosen rows' hydrographs for a routing model, every computed row when none is chosen.
+void ResultsWindow::exportForRouting() {
+    std::vector<SummaryRow> rows = selectedRows();
+    if (rows.size() <= 1) rows = model_->rows();
+    std::sort(rows.begin(), rows.end(), [](const SummaryRow& a, const SummaryRow& b) {
+        return std::pair(a.catchment, a.storm) < std::pair(b.catchment, b.storm);
+    });
+    RoutingExportDialog dialog(results_, rows, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const bool swmm = dialog.format() == RoutingExportDialog::Swmm;
+    const bool csv = dialog.format() == RoutingExportDialog::LongCsv;
+    const auto path = askFileName("Export for Routing",
+                                  swmm  ? "SWMM Input Files (*.inp)|*.inp|All Files (*.*)|*.*"
+                                  : csv ? "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*"
+                                        : "Text Files (*.txt)|*.txt|All Files (*.*)|*.*",
+                                  swmm  ? "inp"
+                                  : csv ? "csv"
+                                        : "txt",
+                                  BaseName(results_) + (swmm  ? "-swmm.inp"
+                                                        : csv ? "-hydrographs.csv"
+                                                              : "-hms.txt"));
+    if (path) writeFile(*path, dialog.text());
 }
 
 namespace {

@@ -57,6 +57,7 @@ class ResultsWindow : public QWidget {
     void exportSummaryCsv();
     void exportHydrographCsv();
     void exportPlot();
+    void exportForRouting();
     void copySelectedRows();
     // Finds the next occurrence of the find box's text in the report, from the cursor on and
     // round again from the top; false when the report does not hold it.
@@ -99,6 +100,9 @@ class ResultsWindow : public QWidget {
 // A read-only table of whole rows over `model`, sorted through a proxy (the view's model) by
 // `sortRole`, in the model's order until the user sorts.
 QTableView* SortedTable(QAbstractItemModel* model, int sortRole, QWidget* parent);
+
+// Writes an exported file whole or not at all; false after saying why.
+bool WriteExport(Platform& platform, const std::string& path, const std::string& content);
 
 // The units the reader chose in the View menu, kept in the settings for every window of
 // results.

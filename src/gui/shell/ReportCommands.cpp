@@ -1,6 +1,7 @@
 // The main window's report commands: File > Print... (with a preview) and File > Export Report
 // as PDF..., of the results window in front or else of the open deck, with its last run when
 // that run is of the deck as it stands.
+#include "Version.h"
 #include "editing/ErrorTrap.h"
 #include "fileio/Digest.h"
 #include "report/ReportDialog.h"
@@ -8,8 +9,6 @@
 #include "report/ReportSources.h"
 #include "results/ResultsWindow.h"
 #include "shell/MDIfrmTovan2000.h"
-
-#include "Version.h"
 
 #include <QDate>
 #include <QMdiArea>
@@ -64,7 +63,8 @@ std::optional<report::ReportDocument> MDIfrmTovan2000::askForReport(bool printin
     const report::ReportOptions options = dialog.options();
     try {
         BusyCursor busy(platform_);
-        if (resultsInFront) return report::ReportOfResults(run->file, options, Today(), kVersionText);
+        if (resultsInFront)
+            return report::ReportOfResults(run->file, options, Today(), kVersionText);
         editor_->commitPendingEdit();
         return report::ReportOfGrids(session_->grids(), deckPath(), run ? &*run : nullptr, options,
                                      Today(), kVersionText);
@@ -96,9 +96,9 @@ void MDIfrmTovan2000::mnuFileExportReport_Click() {
         request.filter = "PDF Files (*.pdf)|*.pdf|All Files (*.*)|*.*";
         request.defaultExtension = "pdf";
         request.initialDirectory = dialogFolder();
-        request.fileName = (deckPath().empty() ? std::string("report")
-                                               : fs::path(deckPath()).stem().string()) +
-                           "-report.pdf";
+        request.fileName =
+            (deckPath().empty() ? std::string("report") : fs::path(deckPath()).stem().string()) +
+            "-report.pdf";
         const auto path = platform_.chooseFileToSave(request);
         if (!path) return;
         QString why;

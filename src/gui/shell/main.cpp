@@ -4,14 +4,14 @@
 // tovan2000 --help      describes the command line
 // tovan2000 --version   names this version
 // tovan2000 --report SOURCE OUT.pdf [options]   writes a report without a window
-#include "report/HeadlessReport.h"
 #include "shell/Main.h"
 
 #include "Version.h"
+#include "report/HeadlessReport.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QCommandLineParser>
+#include <QGuiApplication>
 #include <QIcon>
 #include <cstdio>
 #include <cstring>
