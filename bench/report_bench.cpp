@@ -1,8 +1,7 @@
 // The report of a large run (offscreen): 2,000 catchments x 10 storms, from the results file
 // and the deck beside it to the PDF written, with the page count. The results are the engine's
 // own, written once.
-#include "DeckBuilder.h"
-#include "Engine.h"
+#include "LargeRun.h"
 #include "report/ReportPainter.h"
 #include "report/ReportSources.h"
 
@@ -19,15 +18,7 @@ constexpr int kCatchments = 2000;
 constexpr int kStorms = 10;
 
 const fs::path& ResultsFile() {
-    static const fs::path file = [] {
-        const fs::path folder = fs::temp_directory_path() / "tovan-report-bench";
-        fs::create_directories(folder);
-        const std::string base = (folder / "big").string();
-        testing::WriteDeckFile(base + ".tvi", testing::ManyCatchments(kCatchments, kStorms));
-        engine::RunDeck({base + ".tvi", base + ".tvo", base + ".tvd", base + "Peak.tvi",
-                         base + ".results.json"});
-        return fs::path(base + ".results.json");
-    }();
+    static const fs::path file = bench::LargeRunResults("tovan-report-bench", kCatchments, kStorms);
     return file;
 }
 

@@ -1,8 +1,7 @@
 // The results of a large run in the desktop application (offscreen): reading the results file
 // of 10,000 catchments x 10 storms and showing the results window with its table, and choosing
 // a row and drawing its plot. The results file is the engine's own, written once.
-#include "DeckBuilder.h"
-#include "Engine.h"
+#include "LargeRun.h"
 #include "platform/RecordingPlatform.h"
 #include "results/HydrographChart.h"
 #include "results/ResultsWindow.h"
@@ -23,15 +22,8 @@ constexpr int kStorms = 10;
 
 // The engine's results of the benchmark deck, written on first use.
 const fs::path& ResultsFile() {
-    static const fs::path file = [] {
-        const fs::path folder = fs::temp_directory_path() / "tovan-results-bench";
-        fs::create_directories(folder);
-        const std::string base = (folder / "big").string();
-        testing::WriteDeckFile(base + ".tvi", testing::ManyCatchments(kCatchments, kStorms));
-        engine::RunDeck({base + ".tvi", base + ".tvo", base + ".tvd", base + "Peak.tvi",
-                         base + ".results.json"});
-        return fs::path(base + ".results.json");
-    }();
+    static const fs::path file =
+        bench::LargeRunResults("tovan-results-bench", kCatchments, kStorms);
     return file;
 }
 
@@ -39,8 +31,8 @@ void BM_OpenResultsWindow(benchmark::State& state) {
     RecordingPlatform platform;
     const fs::path& file = ResultsFile();
     for (auto _ : state) {
-        auto window = std::make_unique<results::ResultsWindow>(
-            results::ReadResults(file), platform);
+        auto window =
+            std::make_unique<results::ResultsWindow>(results::ReadResults(file), platform);
         window->show();
         QApplication::processEvents();
         if (window->table()->model()->rowCount() != kCatchments * kStorms)
@@ -52,8 +44,7 @@ BENCHMARK(BM_OpenResultsWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ChooseARowAndDrawItsPlot(benchmark::State& state) {
     RecordingPlatform platform;
-    results::ResultsWindow window(
-        results::ReadResults(ResultsFile()), platform);
+    results::ResultsWindow window(results::ReadResults(ResultsFile()), platform);
     window.show();
     QApplication::processEvents();
     int row = 0;

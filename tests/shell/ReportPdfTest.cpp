@@ -47,19 +47,24 @@ void Export(Shell& s, const std::string& pdf,
     EXPECT_TRUE(reached);
 }
 
+// The existing example, copied, opened and run with F5: its results window.
+results::ResultsWindow* RunTheExample(Shell& s) {
+    PutEngineHelperOnThePath();
+    const std::string deck = s.path("existing.tvi");
+    fs::copy_file(Shell::example("existing.tvi"), deck);
+    s.open(deck);
+    QTest::keyClick(s.main.get(), Qt::Key_F5);
+    return s.main->findChild<results::ResultsWindow*>();
+}
+
 } // namespace
 
 // The title, every catchment, the summary's peaks as the results window shows them, a page per
 // part (title, storms, inputs, summary, three catchments' plots, notes, cards) and every font
 // embedded; the dialog remembers what it was given; a PDF that cannot be written says why.
 TEST(ReportPdf, HoldsWhatTheResultsWindowShowsAndEmbedsItsFonts) {
-    PutEngineHelperOnThePath();
     Shell s;
-    const std::string deck = s.path("existing.tvi");
-    fs::copy_file(Shell::example("existing.tvi"), deck);
-    s.open(deck);
-    QTest::keyClick(s.main.get(), Qt::Key_F5);
-    auto* results = s.main->findChild<results::ResultsWindow*>();
+    results::ResultsWindow* results = RunTheExample(s);
     ASSERT_NE(results, nullptr);
 
     const std::string pdf = s.path("existing-report.pdf");
@@ -99,13 +104,8 @@ TEST(ReportPdf, HoldsWhatTheResultsWindowShowsAndEmbedsItsFonts) {
 // Export for Routing from the results window: the chosen catchment's storms, to the node typed
 // into the dialog's table, as SWMM reads them (one active inflow, the other storms commented).
 TEST(ReportPdf, ResultsWindowHandsTheChosenHydrographsToSwmm) {
-    PutEngineHelperOnThePath();
     Shell s;
-    const std::string deck = s.path("existing.tvi");
-    fs::copy_file(Shell::example("existing.tvi"), deck);
-    s.open(deck);
-    QTest::keyClick(s.main.get(), Qt::Key_F5);
-    auto* results = s.main->findChild<results::ResultsWindow*>();
+    results::ResultsWindow* results = RunTheExample(s);
     ASSERT_NE(results, nullptr);
     results->selectCatchment(0); // EAST's five storms
     bool reached = false;
