@@ -171,3 +171,33 @@ TEST(RunCommand, WaitingEndsWithTheHelperAndTheHelperDiesWithUs) {
         ::usleep(10000);
     EXPECT_FALSE(orphan.alive("pid")) << "the helper went with the killed tovandeck";
 }
+
+// `tovandeck report` of a large deck: its catchment tables run over several pages, and every
+// page of them starts with the header row again; the page count is told on standard error.
+TEST(ReportCommand, LongTablesRepeatTheirHeaderOnEveryPage) {
+    const fs::path desktop = fs::path(TOVANDECK).parent_path() / "tovan2000";
+    if (!fs::exists(desktop)) GTEST_SKIP() << "built without the desktop program";
+    TempFolder folder;
+    DeckCards deck = ManyCatchments(150, 1);
+    for (std::size_t i = 0; i < deck.catchments.size(); ++i)
+        deck.catchments[i].identification = "Q" + std::to_string(i + 1);
+    WriteDeckFile((folder / "big.tvi").string(), deck);
+    const Outcome report =
+        Tovandeck("report " + Quoted(folder / "big.tvi") + " " + Quoted(folder / "big.pdf"));
+    ASSERT_EQ(report.status, 0) << report.out;
+    const auto pages = std::stoi(report.out.substr(report.out.rfind(": ") + 2));
+    int tablePages = 0;
+    for (int page = 1; page <= pages; ++page) {
+        const Outcome text =
+            Tovandeck("-f " + std::to_string(page) + " -l " + std::to_string(page) + " " +
+                          Quoted(folder / "big.pdf") + " -",
+                      "pdftotext");
+        if (text.out.find("Q75") == std::string::npos &&
+            text.out.find("Q150") == std::string::npos &&
+            text.out.find("Q1\n") == std::string::npos)
+            continue;
+        ++tablePages;
+        EXPECT_NE(text.out.find("Catchment"), std::string::npos) << "page " << page;
+    }
+    EXPECT_GE(tablePages, 4) << "150 catchments on cards C and D take pages";
+}
