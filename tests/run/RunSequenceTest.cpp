@@ -75,6 +75,20 @@ TEST_F(RunSequence, ScratchCallThenRealCallInTheDeckFolder) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
+// A run from a folder that has since been deleted (the last deck's, left by a run of old) runs
+// all the same: there is no folder to go back to, and that is no reason to refuse the run.
+TEST_F(RunSequence, RunsWhenTheFolderWeWereInHasGone) {
+    const fs::path before = fs::current_path();
+    {
+        TempFolder gone;
+        fs::current_path(gone.path());
+    }
+    const RunResult result = RunEngine(platform, engine, request);
+    fs::current_path(before);
+    EXPECT_TRUE(result.completed) << (platform.messages.empty() ? "" : platform.messages[0].text);
+    EXPECT_EQ(engine.calls.size(), 2U);
+}
+
 TEST_F(RunSequence, EveryScratchFileIsGoneAfterTheRun) {
     for (const char* name : {"Killz__1.tvq", "Killz__1.tvi", "storm.tvi", "Killz__1.tv"}) {
         Touch(folder / name);

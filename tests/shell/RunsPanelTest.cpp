@@ -47,7 +47,7 @@ ResultsComparisonWindow* RunEditRunCompare(Shell& s) {
     s.open(deck);
     QTest::keyClick(s.main.get(), Qt::Key_F5);
     RunsPanel* panel = s.main->runsPanel();
-    EXPECT_TRUE(s.main->runsDock()->isVisible()) << "the panel comes with the first run";
+    EXPECT_TRUE(s.main->runsDock()->isVisible()) << "the panel comes with the first run\n" << Joined(s.texts());
     EXPECT_EQ(panel->list()->topLevelItemCount(), 1);
     EXPECT_FALSE(panel->comparePreviousButton()->isEnabled()) << "nothing to compare with yet";
     EXPECT_FALSE(s.main->menuItem("mnuFileComparePrevious")->isEnabled());

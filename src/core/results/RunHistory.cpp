@@ -131,7 +131,9 @@ fs::path RunHistory::besideDeck() const {
 // Runs of decks of the same name in different folders must not meet: the folder's digest
 // tells them apart.
 fs::path RunHistory::inUserData() const {
-    const std::string where = fs::absolute(deck_).lexically_normal().string();
+    std::error_code noFolder; // a relative deck name and no current folder: the name as it is
+    const fs::path absolute = fs::absolute(deck_, noFolder);
+    const std::string where = (noFolder ? deck_ : absolute).lexically_normal().string();
     return userData_ / "runs" / (deck_.stem().string() + '-' + ShortDigest(Sha256Hex(where)));
 }
 

@@ -19,13 +19,17 @@ namespace tovan::run {
 
 namespace fs = std::filesystem;
 
-ScopedWorkingFolder::ScopedWorkingFolder(const fs::path& folder) : previous_(fs::current_path()) {
+// The folder we were in may have gone (a deck's folder deleted after a run left us there):
+// then there is nothing to go back to, and the run goes on all the same.
+ScopedWorkingFolder::ScopedWorkingFolder(const fs::path& folder) {
+    std::error_code gone;
+    previous_ = fs::current_path(gone);
     if (!folder.empty()) fs::current_path(folder);
 }
 
 ScopedWorkingFolder::~ScopedWorkingFolder() {
     std::error_code ignored; // the previous folder may have gone; nothing sensible to do then
-    fs::current_path(previous_, ignored);
+    if (!previous_.empty()) fs::current_path(previous_, ignored);
 }
 
 void KillBuffer(Platform& platform, EngineCaller& engine, const fs::path& folder) {
