@@ -1,3 +1,4 @@
+#include "DeckBuilder.h"
 #include "TempFolder.h"
 #include "cli/Commands.h"
 #include "fileio/Latin1.h"
@@ -86,4 +87,28 @@ TEST(Latin1, ConvertsBothWaysAndRefusesWhatItCannotHold) {
     EXPECT_EQ(Utf8ToLatin1(Latin1ToUtf8(latin1)), latin1);
     EXPECT_FALSE(Utf8ToLatin1("\xE2\x82\xAC")); // the euro sign
     EXPECT_FALSE(Utf8ToLatin1("\xC3"));         // cut short
+}
+
+// check --list: findings of one rule and class each say their own value, and the exit status is
+// the worst finding's, the fatal one first as a save meets it or among the notes.
+TEST_F(Cli, CheckListGivesEachFindingItsValueAndTheWorstStatus) {
+    tovan::testing::DeckCards deck;
+    deck.storms = {{1, "10-YEAR", 10, 1.6, {}, {}}};
+    deck.catchments = {tovan::testing::CatchmentCards{}, tovan::testing::CatchmentCards{},
+                       tovan::testing::CatchmentCards{}};
+    deck.catchments[0].slope = 0.5;
+    deck.catchments[1].identification = "AREA2";
+    deck.catchments[2].identification = "AREA3";
+    deck.catchments[2].slope = 0.9;
+    tovan::testing::WriteDeckFile(path("notes.tvi"), deck);
+    EXPECT_EQ(Run(CheckCommand, {path("notes.tvi"), "--list"}), kExitWarnings) << out_;
+    EXPECT_NE(out_.find("D 2 6 note: the slope 0.5 ft/ft"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("D 4 6 note: the slope 0.9 ft/ft"), std::string::npos) << out_;
+    EXPECT_EQ(out_.find("D 3 6"), std::string::npos) << "the usual slope gives no finding";
+
+    deck.storms.push_back(deck.storms.front()); // storm 1 twice: the save stops there
+    tovan::testing::WriteDeckFile(path("fatal.tvi"), deck);
+    EXPECT_EQ(Run(CheckCommand, {path("fatal.tvi"), "--list"}), kExitFailed) << out_;
+    EXPECT_NE(out_.find(" fatal: "), std::string::npos) << out_;
+    EXPECT_NE(out_.find("slope 0.9"), std::string::npos) << "the notes after the fatal one";
 }
