@@ -113,6 +113,17 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
         EXPECT_TRUE(s.state.DeckChanged) << "the deck was never saved";
         s.trigger("mnuEditRedo");
         EXPECT_EQ(Dump(s), after);
+        // The history goes on working after an undo: the edit made again, once it was undone,
+        // is one step again, and the step it replaced cannot be redone any more.
+        s.trigger("mnuEditUndo");
+        test.act(s);
+        QApplication::processEvents();
+        EXPECT_EQ(Dump(s), after) << "the same edit gives the same grids";
+        EXPECT_FALSE(s.main->menuItem("mnuEditRedo")->isEnabled());
+        s.trigger("mnuEditUndo");
+        EXPECT_EQ(Dump(s), before);
+        s.trigger("mnuEditRedo");
+        EXPECT_EQ(Dump(s), after);
     }
 }
 
