@@ -603,3 +603,38 @@ TEST(Conveniences, FortyCatchmentsFromTheKeyboard) {
     EXPECT_EQ(grids.fpCardD.value(col::kDFinalInfiltration, 41), "0.5");
     std::printf("40 catchments from the keyboard: %d keys, %d clicks\n", keys, clicks);
 }
+
+// Recent Decks holds each deck once, the last opened or saved first, at most its limit: after
+// many opens, a reopen, the same deck named another way, and a Save As under a new name.
+TEST(Conveniences, RecentDecksHoldEachDeckOnceNewestFirst) {
+    Shell s;
+    std::vector<std::string> decks;
+    for (int i = 1; i <= MDIfrmTovan2000::kRecentCount + 2; ++i) {
+        decks.push_back(s.path(("deck" + std::to_string(i) + ".tvi").c_str()));
+        std::filesystem::copy_file(Shell::example("one-hour.tvi"), decks.back());
+        s.open(decks.back());
+        s.trigger("mnuFileClose");
+    }
+    std::vector<std::string> expected(decks.rbegin(),
+                                      decks.rbegin() + MDIfrmTovan2000::kRecentCount);
+    EXPECT_EQ(s.main->recentDecks(), expected);
+
+    const std::string third = decks[decks.size() - 3];
+    const std::string sameDeck =
+        s.path(".") + "/" + std::filesystem::path(third).filename().string();
+    s.open(sameDeck);
+    std::erase(expected, third);
+    expected.insert(expected.begin(), third);
+    EXPECT_EQ(s.main->recentDecks(), expected) << "the same deck, named another way, is there once";
+
+    const std::string renamed = s.path("renamed.tvi");
+    s.platform.chosenFiles.push_back(renamed);
+    s.trigger("mnuFileSaveAs");
+    s.trigger("mnuFileSaveCopy");
+    ASSERT_FALSE(s.main->recentDecks().empty());
+    const std::vector<std::string> after = s.main->recentDecks();
+    EXPECT_LE(after.size(), std::size_t(MDIfrmTovan2000::kRecentCount));
+    std::vector<std::string> sorted = after;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "no deck twice";
+}

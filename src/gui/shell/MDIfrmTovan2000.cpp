@@ -31,6 +31,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <filesystem>
 #include <memory>
 
 namespace tovan {
@@ -876,6 +877,20 @@ std::string RecentKey(int index) {
     return "File" + std::to_string(index + 1);
 }
 
+// A deck's place written one way, whichever way it was opened ("folder/./deck.tvi").
+std::string NormalDeckPath(const std::string& path) {
+    std::error_code noFolder;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, noFolder);
+    return (noFolder ? std::filesystem::path(path) : absolute).lexically_normal().string();
+}
+
+// The same deck: the same place, or the same file under another name (a link).
+bool SameDeck(const std::string& a, const std::string& b) {
+    if (NormalDeckPath(a) == NormalDeckPath(b)) return true;
+    std::error_code missing;
+    return std::filesystem::equivalent(a, b, missing);
+}
+
 } // namespace
 
 // A recent deck opens as Open > Tovan Files would open it, the file already chosen.
@@ -893,9 +908,11 @@ std::vector<std::string> MDIfrmTovan2000::recentDecks() const {
     return recent;
 }
 
-void MDIfrmTovan2000::rememberRecent(const std::string& path) {
+// Each deck once, however it was named when it was opened.
+void MDIfrmTovan2000::rememberRecent(const std::string& opened) {
+    const std::string path = NormalDeckPath(opened);
     std::vector<std::string> recent = recentDecks();
-    std::erase(recent, path);
+    std::erase_if(recent, [&path](const std::string& entry) { return SameDeck(entry, path); });
     recent.insert(recent.begin(), path);
     recent.resize(std::min<std::size_t>(recent.size(), kRecentCount));
     for (int i = 0; i < kRecentCount; ++i) {
