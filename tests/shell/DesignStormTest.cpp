@@ -87,9 +87,9 @@ TEST(DesignStorm, PreviewPlaceAndUndoThroughTheDialog) {
     s.editor()->fpCardB1->setFocus();
     s.editor()->fpCardB1->setActiveCell(col::kB1FirstDepth, placed->second);
     QLabel* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
-    EXPECT_TRUE(status->text().contains(QStringLiteral(
+    EXPECT_TRUE(status->toolTip().contains(QStringLiteral(
         "storm 4 (N2 5/5m): 288 steps of 5 min, 24:00 long, 5.000 in, peak 0.666 in at step 143")))
-        << status->text().toStdString();
+        << status->toolTip().toStdString();
     EXPECT_EQ(s.main->menuItem("mnuEditUndo")->text(), QStringLiteral("&Undo Place Storm"));
     s.trigger("mnuEditUndo");
     EXPECT_EQ(Rows(b1), before) << "one step takes the whole storm back";

@@ -332,11 +332,11 @@ TEST(Conveniences, RecentDecksAndTheStatusBar) {
     EXPECT_GE(s.main->mdiArea()->height(), s.editor()->minimumHeight());
     auto* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
     EXPECT_TRUE(
-        status->text().startsWith(QStringLiteral("new deck  |  modified  |  Record Set CD")))
-        << status->text().toStdString();
+        status->toolTip().startsWith(QStringLiteral("new deck  |  modified  |  Record Set CD")))
+        << status->toolTip().toStdString();
     s.platform.chosenFiles.push_back(s.path("recent.tvi"));
     s.trigger("mnuFileSave");
-    EXPECT_TRUE(status->text().startsWith(QString::fromStdString(s.path("recent.tvi"))));
+    EXPECT_TRUE(status->toolTip().startsWith(QString::fromStdString(s.path("recent.tvi"))));
     s.platform.answers.push_back(Answer::No);
     s.trigger("mnuFileClose");
 
@@ -377,20 +377,21 @@ TEST(Conveniences, SaveToSaveACopyAndWhatTheStatusBarSays) {
     d->setFocus();
     d->setActiveCell(col::kDArea, 3);
     QTest::keyClick(d, Qt::Key_Right); // a step is no change
-    EXPECT_FALSE(status->text().contains(QStringLiteral("modified")));
-    EXPECT_TRUE(status->text().contains(QStringLiteral("catchment WEST (2)")))
-        << status->text().toStdString();
-    EXPECT_TRUE(status->text().contains(QStringLiteral("Catchment Lenght (miles):")));
+    EXPECT_FALSE(status->toolTip().contains(QStringLiteral("modified")));
+    EXPECT_TRUE(status->toolTip().contains(QStringLiteral("catchment WEST (2)")))
+        << status->toolTip().toStdString();
+    EXPECT_TRUE(status->toolTip().contains(QStringLiteral("Catchment Lenght (miles):")));
 
     TypeInCell(d, col::kDArea, 3, QStringLiteral("7"));
-    EXPECT_TRUE(status->text().contains(QStringLiteral("modified")));
+    EXPECT_TRUE(status->toolTip().contains(QStringLiteral("modified")));
     QTest::keyClick(d, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(status->text().contains(QStringLiteral("modified"))) << "undone back to the file";
+    EXPECT_FALSE(status->toolTip().contains(QStringLiteral("modified")))
+        << "undone back to the file";
     TypeInCell(d, col::kDArea, 3, QStringLiteral("7"));
     const std::size_t dialogs = s.platform.dialogs.size();
     QTest::keyClick(d, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(s.platform.dialogs.size(), dialogs) << "no dialog";
-    EXPECT_FALSE(status->text().contains(QStringLiteral("modified")));
+    EXPECT_FALSE(status->toolTip().contains(QStringLiteral("modified")));
     EXPECT_EQ(s.texts().back(), "Save operation was sucessful.");
     std::ifstream saved(deck, std::ios::binary);
     std::stringstream text;
@@ -404,8 +405,8 @@ TEST(Conveniences, SaveToSaveACopyAndWhatTheStatusBarSays) {
     EXPECT_EQ(s.main->deckPath(), deck) << "a copy leaves the deck's file";
 
     s.editor()->cmdB2_Click();
-    EXPECT_TRUE(status->text().contains(QStringLiteral("Record Set B2")))
-        << status->text().toStdString();
+    EXPECT_TRUE(status->toolTip().contains(QStringLiteral("Record Set B2")))
+        << status->toolTip().toStdString();
 }
 
 // Ctrl+G takes the caret to a catchment by identification (any case) or number, in both
@@ -435,8 +436,8 @@ TEST(Conveniences, GoToCatchmentAndTheNamedDRows) {
               QStringLiteral("3 PARK"));
     QLabel* status = s.main->findChild<QLabel*>(QStringLiteral("statusDeck"));
     EXPECT_TRUE(QTest::qWaitFor([status] {
-        return status->text().contains(QStringLiteral("catchment PARK (3)"));
-    })) << status->text().toStdString();
+        return status->toolTip().contains(QStringLiteral("catchment PARK (3)"));
+    })) << status->toolTip().toStdString();
     goTo("2");
     EXPECT_EQ(d->activeRow(), 3);
     goTo("NORTH");

@@ -47,7 +47,8 @@ ResultsComparisonWindow* RunEditRunCompare(Shell& s) {
     s.open(deck);
     QTest::keyClick(s.main.get(), Qt::Key_F5);
     RunsPanel* panel = s.main->runsPanel();
-    EXPECT_TRUE(s.main->runsDock()->isVisible()) << "the panel comes with the first run\n" << Joined(s.texts());
+    EXPECT_TRUE(s.main->runsDock()->isVisible()) << "the panel comes with the first run\n"
+                                                 << Joined(s.texts());
     EXPECT_EQ(panel->list()->topLevelItemCount(), 1);
     EXPECT_FALSE(panel->comparePreviousButton()->isEnabled()) << "nothing to compare with yet";
     EXPECT_FALSE(s.main->menuItem("mnuFileComparePrevious")->isEnabled());
@@ -169,6 +170,5 @@ TEST(Screenshot, ComparisonOfTwoRuns) {
     QApplication::processEvents();
     EXPECT_TRUE(s.main->runsDock()->isVisible());
     EXPECT_LE(window->heading()->sizeHint().width(), window->width());
-    QDir().mkpath(QStringLiteral(TOVAN_SCREENSHOTS));
-    EXPECT_TRUE(s.main->grab().save(QStringLiteral(TOVAN_SCREENSHOTS "/compare-runs.png")));
+    SaveScreenshot(*s.main, QStringLiteral("compare-runs.png"));
 }

@@ -1,5 +1,6 @@
-// Renders the main window with the cover, and the editor on each record set of the example
-// decks, to PNG files in the build folder's screenshots/, for a person to look at.
+// The main window with the cover, and the editor on each record set of the example decks, as
+// PNG files in the build folder's screenshots/ for a person to look at; each must show its
+// window whole, at its size, with no text cut off.
 #include "ShellFixture.h"
 #include "editor/CheckDeckPanel.h"
 #include "editor/FieldHelpWindow.h"
@@ -14,10 +15,7 @@ using tovan::testing::Shell;
 namespace {
 
 void Save(QWidget& window, const char* name) {
-    QApplication::processEvents();
-    QDir().mkpath(QStringLiteral(TOVAN_SCREENSHOTS));
-    const QString file = QStringLiteral(TOVAN_SCREENSHOTS "/") + QLatin1String(name);
-    EXPECT_TRUE(window.grab().save(file)) << file.toStdString();
+    tovan::testing::SaveScreenshot(window, QString::fromLatin1(name));
 }
 
 } // namespace

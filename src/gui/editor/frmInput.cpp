@@ -39,6 +39,11 @@ QPushButton* NewButton(const QString& caption, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setAutoDefault(false);
     button->setFocusPolicy(Qt::TabFocus);
+    // A narrow window (a laptop at 150 %) takes room from the buttons, whose captions are
+    // short, before it cuts the record set's name off.
+    const QFontMetrics metrics = button->fontMetrics();
+    button->setMinimumWidth(metrics.horizontalAdvance(QString(caption).remove(QLatin1Char('&'))) +
+                            4 * metrics.averageCharWidth());
     return button;
 }
 
@@ -81,6 +86,8 @@ void frmInput::buildControls() {
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     lblTitle->setFont(titleFont);
+    lblTitle->setMinimumWidth(
+        QFontMetrics(titleFont).horizontalAdvance(QStringLiteral("Record Set CD")) + 4);
     cmdA = NewButton(QStringLiteral("A"), buttonBar_);
     cmdB1 = NewButton(QStringLiteral("B1"), buttonBar_);
     cmdB2 = NewButton(QStringLiteral("B2"), buttonBar_);

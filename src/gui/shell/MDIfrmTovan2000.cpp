@@ -1,5 +1,7 @@
 #include "shell/MDIfrmTovan2000.h"
 
+#include "shell/ElidedLabel.h"
+
 #include "compare/CompareDecksWindow.h"
 #include "editing/ErrorTrap.h"
 #include "editor/CardViewPanel.h"
@@ -54,7 +56,7 @@ MDIfrmTovan2000::MDIfrmTovan2000(ApplicationState& state, Platform& platform, De
     setCentralWidget(mdi_);
     setAcceptDrops(true);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
-    status_ = new QLabel(statusBar());
+    status_ = new ElidedLabel(statusBar());
     status_->setObjectName(QStringLiteral("statusDeck"));
     statusBar()->addPermanentWidget(status_, 1);
     findings_ = new QLabel(statusBar());
@@ -973,7 +975,7 @@ void MDIfrmTovan2000::updateStatus() {
             if (!storm.empty()) parts << QString::fromStdString(storm);
         }
     }
-    status_->setText(parts.join(QStringLiteral("  |  ")));
+    status_->setFullText(parts.join(QStringLiteral("  |  ")));
 }
 
 // At a close the write is done at once: the program may be about to end.

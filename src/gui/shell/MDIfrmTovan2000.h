@@ -37,6 +37,7 @@ namespace tovan {
 
 class CardViewPanel;
 class CheckDeckPanel;
+class ElidedLabel;
 class RunsPanel;
 class FieldHelpWindow;
 
@@ -229,7 +230,7 @@ class MDIfrmTovan2000 : public QMainWindow, public EditorHost {
     QPointer<QMdiSubWindow> editorWindow_;
     QPointer<QMdiSubWindow> lastActive_;
     QMenu* recentMenu_ = nullptr;
-    QLabel* status_ = nullptr;   // "statusDeck"
+    ElidedLabel* status_ = nullptr; // "statusDeck"
     QLabel* findings_ = nullptr; // "statusFindings"
     QMenu* mnuView_ = nullptr;
     CheckDeckPanel* checkPanel_ = nullptr;
