@@ -208,8 +208,19 @@ TEST(Recovery, ACloseWithACancelledSaveLosesNothing) {
     ASSERT_TRUE(next.editorShown());
     EXPECT_EQ(Dump(next), typed);
     EXPECT_TRUE(next.state.DeckChanged);
-    next.platform.answers.push_back(Answer::No);
+    // Recovered is not saved: a save cancelled at the close keeps the deck aside again.
+    next.platform.answers.push_back(Answer::Yes);
     next.trigger("mnuFileClose");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_EQ(RecoveriesLeftBehind().size(), 1U) << "the recovered deck was lost";
+
+    Shell last;
+    last.platform.choices = {0}; // Recover
+    last.main->offerRecovery();
+    ASSERT_TRUE(last.editorShown());
+    EXPECT_EQ(Dump(last), typed);
+    last.platform.answers.push_back(Answer::No);
+    last.trigger("mnuFileClose");
     EXPECT_TRUE(RecoveriesLeftBehind().empty());
 }
 
