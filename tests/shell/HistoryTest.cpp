@@ -650,3 +650,32 @@ TEST(Conveniences, RecentDecksHoldEachDeckOnceNewestFirst) {
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "no deck twice";
 }
+
+// Add Record (Ctrl+Shift+A) from every row of B1, C and D, the button row too: a new row above
+// the buttons, the caret on it in the grid it was in (C and D on the same catchment), and an
+// undo that takes the row away again.
+TEST(Conveniences, AddRecordFromEveryRowPutsTheCaretOnTheNewRow) {
+    Shell s;
+    s.open(Shell::example("hyetograph.tvi"));
+    frmInput* e = s.editor();
+    for (GridView* view : {e->fpCardB1, e->fpCardC, e->fpCardD}) {
+        view == e->fpCardB1 ? e->cmdB1_Click() : e->cmdCD_Click();
+        const Grid& withButton = view == e->fpCardB1 ? e->grids().fpCardB1 : e->grids().fpCardC;
+        const int rows = withButton.maxRows();
+        for (int row = kTemplateRow; row <= view->grid().maxRows(); ++row) {
+            SCOPED_TRACE(view->grid().name() + " row " + std::to_string(row));
+            view->setFocus();
+            view->setActiveCell(2, row);
+            QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+            ASSERT_EQ(withButton.maxRows(), rows + 1);
+            EXPECT_EQ(QApplication::focusWidget(), view);
+            EXPECT_EQ(std::pair(view->activeCol(), view->activeRow()), std::pair(2, rows));
+            if (view != e->fpCardB1) {
+                EXPECT_EQ(e->fpCardC->activeRow(), e->fpCardD->activeRow());
+            }
+            QApplication::processEvents(); // the step ends
+            s.trigger("mnuEditUndo");
+            ASSERT_EQ(withButton.maxRows(), rows);
+        }
+    }
+}
