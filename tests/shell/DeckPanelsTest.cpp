@@ -206,3 +206,32 @@ TEST(FieldHelpWindow, F1ShowsTheFieldUnderTheCaret) {
                     .toString()
                     .endsWith(label.section(QLatin1Char('\n'), -1)));
 }
+
+// The status bar's count of findings is the count of the Check Deck list's rows by class, for a
+// deck with findings of every class but fatal (losses count as warnings there).
+TEST(CheckDeck, TheStatusBarCountsTheRowsOfTheList) {
+    Shell s;
+    const std::string deck = s.path("findings.tvi");
+    std::filesystem::copy_file(std::string(TOVAN_EXAMPLES) +
+                                   "/../tests/cases/check-list-names-every-finding/deck.tvi",
+                               deck);
+    s.open(deck);
+    CheckDeckPanel& panel = *s.main->checkPanel();
+    panel.checkNow();
+    auto* status = s.main->findChild<QLabel*>(QStringLiteral("statusFindings"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !status->text().isEmpty(); }));
+    std::map<QString, int> rows;
+    for (int i = 0; i < panel.list()->topLevelItemCount(); ++i)
+        ++rows[panel.list()->topLevelItem(i)->text(0)];
+    EXPECT_GT(rows[QStringLiteral("note")], 1);
+    EXPECT_GT(rows[QStringLiteral("problem")], 1);
+    const auto plural = [](int n, const char* one) {
+        return QStringLiteral("%1 %2%3").arg(n).arg(QLatin1String(one)).arg(n == 1 ? "" : "s");
+    };
+    const QString expected =
+        QStringLiteral("%1 fatal, ").arg(rows[QStringLiteral("fatal")]) +
+        plural(rows[QStringLiteral("problem")], "problem") + QStringLiteral(", ") +
+        plural(rows[QStringLiteral("warning")] + rows[QStringLiteral("loss")], "warning") +
+        QStringLiteral(", ") + plural(rows[QStringLiteral("note")], "note");
+    EXPECT_EQ(status->text().toStdString(), expected.toStdString());
+}
