@@ -5,8 +5,10 @@
 #include "report/ReportSources.h"
 
 #include <QDate>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace tovan::report {
 
@@ -17,12 +19,33 @@ int Fail(const std::string& why) {
     return 2;
 }
 
+// The switches that turn one part of the report on or off.
+struct Switch {
+    const char* name;
+    bool ReportOptions::*flag;
+    bool value;
+};
+constexpr Switch kSwitches[] = {
+    {"--landscape", &ReportOptions::landscape, true},
+    {"--cards", &ReportOptions::cards, true},
+    {"--no-storms", &ReportOptions::storms, false},
+    {"--no-inputs", &ReportOptions::inputs, false},
+    {"--no-summary", &ReportOptions::summary, false},
+    {"--no-plots", &ReportOptions::plots, false},
+    {"--no-notes", &ReportOptions::notes, false},
+};
+
 // The options after SOURCE and OUT; false for one it does not know.
 bool ReadOptions(const QStringList& args, ReportOptions& options) {
     for (int i = 2; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == QLatin1String("--paper") && hasValue) {
+        const auto flag =
+            std::find_if(std::begin(kSwitches), std::end(kSwitches),
+                         [&a](const Switch& s) { return a == QLatin1String(s.name); });
+        if (flag != std::end(kSwitches)) {
+            options.*flag->flag = flag->value;
+        } else if (a == QLatin1String("--paper") && hasValue) {
             const QString paper = args[++i];
             if (paper.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0) {
                 options.paper = Paper::Letter;
@@ -35,20 +58,6 @@ bool ReadOptions(const QStringList& args, ReportOptions& options) {
             options.preparedBy = args[++i].toStdString();
         } else if (a == QLatin1String("--checked-by") && hasValue) {
             options.checkedBy = args[++i].toStdString();
-        } else if (a == QLatin1String("--landscape")) {
-            options.landscape = true;
-        } else if (a == QLatin1String("--cards")) {
-            options.cards = true;
-        } else if (a == QLatin1String("--no-storms")) {
-            options.storms = false;
-        } else if (a == QLatin1String("--no-inputs")) {
-            options.inputs = false;
-        } else if (a == QLatin1String("--no-summary")) {
-            options.summary = false;
-        } else if (a == QLatin1String("--no-plots")) {
-            options.plots = false;
-        } else if (a == QLatin1String("--no-notes")) {
-            options.notes = false;
         } else {
             return false;
         }
