@@ -1,4 +1,5 @@
 #include "DeckBuilder.h"
+#include "RunNameClashes.h"
 #include "TempFolder.h"
 #include "cli/Commands.h"
 #include "fileio/Latin1.h"
@@ -113,41 +114,22 @@ TEST_F(Cli, CheckListGivesEachFindingItsValueAndTheWorstStatus) {
     EXPECT_NE(out_.find("slope 0.9"), std::string::npos) << "the notes after the fatal one";
 }
 
-// Every name a run may not give twice, through tovandeck run: an output over the deck, an
-// output or the deck named as a scratch file the run deletes. Each is refused before the
-// engine starts, naming the output, and writes nothing.
+// Every name a run may not give twice, through tovandeck run: refused before the engine
+// starts, naming the file, and nothing written.
 TEST_F(Cli, RunRefusesEveryNameThatWouldMeetAnother) {
-    struct Case {
-        const char* deck;
-        std::vector<std::string> options;
-        const char* said;
-    };
-    const Case cases[] = {
-        {"a.tvo", {"--report", "a"}, "The report file a.tvo would overwrite the input deck."},
-        {"a.tvd", {"--drelm", "a"}, "The DRELM file a.tvd would overwrite the input deck."},
-        {"kwPeak.tvi",
-         {"--peak", "kw"},
-         "The peak file kwPeak.tvi would overwrite the input deck."},
-        {"r.results.json",
-         {"--report", "r"},
-         "The results file r.results.json would overwrite the input deck."},
-        {"a.tvi", {"--report", "Killz__1"}, "The report file name Killz__1.tvo is the name of a"},
-        {"a.tvi", {"--drelm", "Killz__1"}, "The DRELM file name Killz__1.tvd is the name of a"},
-        {"Killz__1.tvi", {}, "The deck Killz__1.tvi has the name of a scratch file"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.deck + (c.options.empty() ? std::string() : " " + c.options[0]));
-        for (const auto& entry : fs::directory_iterator(folder_.path()))
-            fs::remove_all(entry.path());
-        Write(path(c.deck), "the deck\n");
-        std::vector<std::string> args{path(c.deck)};
-        args.insert(args.end(), c.options.begin(), c.options.end());
+    for (const tovan::testing::RunNameClash& clash : tovan::testing::RunNameClashes()) {
+        SCOPED_TRACE(clash.said);
+        tovan::testing::ArrangeRunNameClash(folder_.path(), clash, "the deck\n");
+        const std::vector<std::string> before = tovan::testing::FileNamesIn(folder_.path());
+        std::vector<std::string> args{path(clash.deck)};
+        for (const auto& [option, name] : {std::pair{"--report", clash.report},
+                                           {"--drelm", clash.drelm},
+                                           {"--peak", clash.peak}}) {
+            if (*name != '\0') args.insert(args.end(), {option, name});
+        }
         EXPECT_NE(Run(RunCommand, args), kExitClean);
-        EXPECT_NE(err_.find(c.said), std::string::npos) << err_;
-        EXPECT_EQ(ReadText(path(c.deck)), "the deck\n");
-        int files = 0;
-        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder_.path()))
-            ++files;
-        EXPECT_EQ(files, 1) << "nothing written beside the deck";
+        EXPECT_NE(err_.find(clash.said), std::string::npos) << err_;
+        EXPECT_EQ(ReadText(path(clash.deck)), "the deck\n");
+        EXPECT_EQ(tovan::testing::FileNamesIn(folder_.path()), before) << "nothing written";
     }
 }

@@ -4,6 +4,7 @@
 #include "run/frmTOVAN98.h"
 
 #include "DeckBuilder.h"
+#include "RunNameClashes.h"
 #include "TempFolder.h"
 #include "platform/RecordingPlatform.h"
 #include "run/HostEngineCaller.h"
@@ -227,6 +228,30 @@ TEST_F(RunFormGui, TheFilesARunWouldReplaceAreNamedAsTheNamesAreTyped) {
     QTest::keyClick(box("txtOut"), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box("txtOut"), Qt::Key_Delete);
     EXPECT_EQ(label("lblReplaces")->text(), "The run replaces storm.tvo and storm.results.json.");
+}
+
+// Every name a run may not give twice, typed into the form: Run says why in the run error box
+// before the engine starts, writes nothing, and leaves the form as it was to correct a name.
+TEST_F(RunFormGui, RunRefusesEveryNameThatWouldMeetAnother) {
+    for (const tovan::testing::RunNameClash& clash : tovan::testing::RunNameClashes()) {
+        SCOPED_TRACE(clash.said);
+        tovan::testing::ArrangeRunNameClash(decks.path(), clash, "the deck\n");
+        const std::vector<std::string> before = tovan::testing::FileNamesIn(decks.path());
+        menu(Qt::Key_F, "mnuFile", Qt::Key_N); // File > New
+        choose(clash.deck);
+        type("txtOut", clash.report);
+        type("txtDrelm", clash.drelm);
+        type("txtPeak", clash.peak);
+        platform.messages.clear();
+        click("cmdRun");
+        EXPECT_TRUE(engine.calls.empty());
+        ASSERT_EQ(platform.messages.size(), 1U);
+        EXPECT_EQ(platform.messages[0].title, kRunErrorTitle);
+        EXPECT_EQ(platform.messages[0].text.rfind(clash.said, 0), 0U) << platform.messages[0].text;
+        EXPECT_EQ(tovan::testing::FileNamesIn(decks.path()), before) << "nothing written";
+        EXPECT_TRUE(inputChosenState()) << "the names stay to be corrected";
+        EXPECT_EQ(box("txtOut")->text(), QString::fromLatin1(clash.report));
+    }
 }
 
 TEST_F(RunFormGui, RunAnotherYesEmptiesTheFormAndNoClosesIt) {
