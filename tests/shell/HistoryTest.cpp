@@ -49,6 +49,7 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
         const char* name;
         QString undoText;
         std::function<void(Shell&)> act;
+        std::function<void(Shell&)> arrange = [](Shell&) {};
     };
     const std::vector<Case> cases = {
         {"typing, with the number fitted to its field", "&Undo Typing",
@@ -97,11 +98,28 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
              QTest::mouseClick(slope->okButton(), Qt::LeftButton);
              s.main->activateWindow();
          }},
+        {"Fill Down over a block chosen with Shift+Down", "&Undo Fill Down",
+         [](Shell& s) {
+             GridView* d = s.editor()->fpCardD;
+             d->setFocus();
+             d->setActiveCell(col::kDArea, 2);
+             QTest::keyClick(d, Qt::Key_Down, Qt::ShiftModifier);
+             QTest::keyClick(d, Qt::Key_D, Qt::ControlModifier);
+         },
+         [](Shell& s) { // a second catchment of another area
+             GridView* c = s.editor()->fpCardC;
+             c->setFocus();
+             c->setActiveCell(1, c->grid().maxRows());
+             QTest::keyClick(c, Qt::Key_Space);
+             TypeInCell(s.editor()->fpCardD, col::kDArea, 3, QStringLiteral("3.5"));
+         }},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.name);
         Shell s;
         NewDeck(s);
+        test.arrange(s);
+        QApplication::processEvents();
         const std::string before = Dump(s);
         test.act(s);
         QApplication::processEvents();
@@ -125,31 +143,6 @@ TEST(History, EveryKindOfChangeUndoesAndRedoesAsOneStep) {
         s.trigger("mnuEditRedo");
         EXPECT_EQ(Dump(s), after);
     }
-}
-
-// Ctrl+D over a block chosen with Shift+Down copies its top row down through the cell rules,
-// as one step.
-TEST(History, FillDownIsOneStep) {
-    Shell s;
-    s.open(Shell::example("one-hour.tvi"));
-    s.editor()->cmdB2_Click();
-    GridView* b2 = s.editor()->fpCardB2;
-    const auto depths = [b2] {
-        std::vector<std::string> column;
-        for (int row = 2; row <= 4; ++row)
-            column.push_back(b2->grid().value(col::kB2Depth, row));
-        return column;
-    };
-    const std::vector<std::string> before = depths();
-    b2->setFocus();
-    b2->setActiveCell(col::kB2Depth, 2);
-    QTest::keyClick(b2, Qt::Key_Down, Qt::ShiftModifier);
-    QTest::keyClick(b2, Qt::Key_Down, Qt::ShiftModifier);
-    QTest::keyClick(b2, Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(depths(), std::vector<std::string>(3, before[0]));
-    EXPECT_EQ(s.main->menuItem("mnuEditUndo")->text(), QStringLiteral("&Undo Fill Down"));
-    QTest::keyClick(b2, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(depths(), before);
 }
 
 TEST(History, UndoShowsTheRecordSetAndFollowsTheButtons) {
@@ -639,16 +632,34 @@ TEST(Conveniences, RecentDecksHoldEachDeckOnceNewestFirst) {
     expected.insert(expected.begin(), third);
     EXPECT_EQ(s.main->recentDecks(), expected) << "the same deck, named another way, is there once";
 
-    const std::string renamed = s.path("renamed.tvi");
-    s.platform.chosenFiles.push_back(renamed);
-    s.trigger("mnuFileSaveAs");
+    const std::string copy = s.path("copy.tvi");
+    s.platform.chosenFiles.push_back(copy);
     s.trigger("mnuFileSaveCopy");
-    ASSERT_FALSE(s.main->recentDecks().empty());
-    const std::vector<std::string> after = s.main->recentDecks();
-    EXPECT_LE(after.size(), std::size_t(MDIfrmTovan2000::kRecentCount));
-    std::vector<std::string> sorted = after;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end()) << "no deck twice";
+    expected.insert(expected.begin(), copy);
+    expected.resize(MDIfrmTovan2000::kRecentCount);
+    EXPECT_EQ(s.main->recentDecks(), expected) << "the copy first, the deck kept";
+
+    // A deck renamed outside the program keeps its place, greyed, until its new name is opened.
+    const std::string moved = s.path("moved.tvi");
+    std::filesystem::rename(expected[2], moved);
+    const std::vector<std::string> withTheMissing = expected;
+    s.trigger("mnuFileClose");
+    s.main.reset(); // and the program started again
+    s.start();
+    EXPECT_EQ(s.main->recentDecks(), withTheMissing);
+    auto* recent = s.main->findChild<QMenu*>(QStringLiteral("mnuOpenRecent"));
+    emit recent->aboutToShow();
+    ASSERT_EQ(recent->actions().size(), MDIfrmTovan2000::kRecentCount);
+    for (int i = 0; i < MDIfrmTovan2000::kRecentCount; ++i) {
+        SCOPED_TRACE(expected[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(recent->actions()[i]->isEnabled(), i != 2);
+        EXPECT_TRUE(recent->actions()[i]->text().startsWith(
+            QString::fromStdString(expected[static_cast<std::size_t>(i)])));
+    }
+    s.open(moved);
+    expected.insert(expected.begin(), moved);
+    expected.resize(MDIfrmTovan2000::kRecentCount);
+    EXPECT_EQ(s.main->recentDecks(), expected);
 }
 
 // Add Record (Ctrl+Shift+A) from every row of B1, C and D, the button row too: a new row above
