@@ -2,6 +2,7 @@
 // clicked, and the record D grid model checked afterwards.
 #include "slope/SLOPEfrm.h"
 
+#include "Screenshots.h"
 #include "deck/RecordSets.h"
 #include "platform/RecordingPlatform.h"
 
@@ -230,12 +231,11 @@ TEST_F(SlopeForm, CancelHidesAndKeepsTheEntriesForTheNextOpening) {
     EXPECT_EQ(fpCardD.value(col::kDSlope, 2), "");
 }
 
-TEST_F(SlopeForm, RendersToAPicture) {
+TEST_F(SlopeForm, PictureShowsEveryControlWholeAndApart) {
     Open();
     TypeSegment(0, "1", "0.02");
     TypeSegment(1, "3", "0.05");
-    const QString path = QString(TOVAN_TEST_OUTPUT) + "/SLOPEfrm.png";
-    ASSERT_TRUE(form.grab().save(path));
+    tovan::testing::SaveScreenshot(form, QStringLiteral("SLOPEfrm.png"));
     // At its own size every control is whole and none lies over another.
     const QRect help = form.helpText()->geometry();
     EXPECT_FALSE(help.intersects(form.compositeLabel()->geometry()));
