@@ -50,7 +50,7 @@ RunResults AwkwardRun() {
     west.identification = "WEST";
     west.number = 2;
     west.computed = true;
-    west.messages = {Note("two lines\nof words")};
+    west.messages = {Note("two lines\rof words")}; // a lone CR ends a record unquoted
     west.storms = {Storm(1, true, 50)};
     CatchmentResult dry;
     dry.identification = "DRY";
@@ -81,7 +81,7 @@ TEST(SummaryCsv, ReadsBackFieldByFieldWithEveryRowComplete) {
     EXPECT_EQ(rows[2][10],
               "NOTE: slope 0.5 is steep,\nused as given; PROBLEM: no rain, nothing to route");
     EXPECT_EQ(rows[3][0], "WEST");
-    EXPECT_EQ(rows[3][10], "NOTE: two lines\nof words");
+    EXPECT_EQ(rows[3][10], "NOTE: two lines\rof words");
     EXPECT_EQ(rows[4][0], "DRY");
     EXPECT_EQ(rows[4][2], "") << "stopped before its storms";
     EXPECT_EQ(rows[4][10], "PROBLEM: area is 0");

@@ -1,5 +1,6 @@
 // A CSV reader as spreadsheets read CSV (RFC 4180): fields in double quotes may hold commas,
-// line breaks and doubled quotes. For reading back what the program exports.
+// line breaks and doubled quotes; outside quotes a CR, an LF or a CR LF ends a record, as
+// spreadsheets take it. For reading back what the program exports.
 #pragma once
 
 #include <string>
@@ -30,13 +31,14 @@ inline std::vector<std::vector<std::string>> ReadCsv(const std::string& text) {
             row.push_back(field);
             field.clear();
             any = true;
-        } else if (c == '\n') {
+        } else if (c == '\n' || c == '\r') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
             row.push_back(field);
             rows.push_back(row);
             row.clear();
             field.clear();
             any = false;
-        } else if (c != '\r') {
+        } else {
             field += c;
             any = true;
         }
