@@ -631,6 +631,11 @@ TEST(Conveniences, RecentDecksHoldEachDeckOnceNewestFirst) {
     std::erase(expected, third);
     expected.insert(expected.begin(), third);
     EXPECT_EQ(s.main->recentDecks(), expected) << "the same deck, named another way, is there once";
+    const std::string link = s.path("link.tvi");
+    std::filesystem::create_symlink(third, link);
+    s.open(link);
+    expected.front() = link;
+    EXPECT_EQ(s.main->recentDecks(), expected) << "a link to a listed deck is that deck";
 
     const std::string copy = s.path("copy.tvi");
     s.platform.chosenFiles.push_back(copy);
